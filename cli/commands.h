@@ -1,0 +1,7 @@
+// The subcommands of norvane-cli. Each answers the process exit status.
+#pragma once
+
+#include "cli/common.h"
+
+int runPerft(const Arguments& args);
+int runPosition(const Arguments& args);

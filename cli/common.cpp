@@ -1,0 +1,66 @@
+#include "cli/common.h"
+
+#include <cstdio>
+#include <iostream>
+
+#include "engine/board.h"
+#include "engine/coords.h"
+#include "engine/fensetup.h"
+#include "engine/makemove.h"
+#include "records/game.h"
+
+int fail(const std::string& message) {
+    std::cerr << "norvane-cli: " << message << '\n';
+    return 2;
+}
+
+bool startPosition(const std::string& fen, std::string& error) {
+    if (fen.empty()) {
+        setupStartPosition();
+    } else {
+        char reason[256];
+        if (!setupFromFen(fen.c_str(), reason, sizeof reason)) {
+            error = "bad FEN: " + std::string(reason);
+            return false;
+        }
+    }
+    gameMoves[0] = Move{};
+    gamePly      = 0;
+    return true;
+}
+
+bool playMoves(const std::vector<std::string>& tokens, std::string& error) {
+    for (const std::string& token : tokens) {
+        Move move{};
+        if (!coordsToMove(token.c_str(), &move)) {
+            error = "illegal or unreadable move: " + token;
+            return false;
+        }
+        if (gamePly + 1 >= MaxGameMoves) {
+            error = "too many moves: a game holds at most " + std::to_string(MaxGameMoves - 1);
+            return false;
+        }
+        makeMove(move);
+        gameMoves[gamePly++] = move;
+        gameMoves[gamePly]   = Move{};
+    }
+    return true;
+}
+
+bool readNumber(const std::string& text, long long low, long long high, long long& value) {
+    if (text.empty() || text.size() > 18) return false;
+    long long n = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') return false;
+        n = n * 10 + (c - '0');
+    }
+    if (n < low || n > high) return false;
+    value = n;
+    return true;
+}
+
+std::string hexKey(std::uint64_t key) {
+    char text[24];
+    std::snprintf(text, sizeof text, "0x%016llX", static_cast<unsigned long long>(key));
+    return text;
+}

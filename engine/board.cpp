@@ -1,0 +1,45 @@
+#include "engine/board.h"
+
+#include <cstring>
+
+#include "engine/attacks.h"
+#include "records/game.h"
+
+Board board;
+
+namespace {
+
+void placePiece(int colour, int piece, int square) {
+    const Bitboard b = squareBit[square];
+    board.pieceBits[colour][piece] |= b;
+    board.colourBits[colour] |= b;
+    board.occupied() |= b;
+    board.occupiedFiles() |= squareBit[rotFilesIndex[square]];
+    board.occupiedDiagA8H1() |= squareBit[rotA8H1Index[square]];
+    board.occupiedDiagA1H8() |= squareBit[rotA1H8Index[square]];
+    board.hashKey ^= zobristKeys[colour][piece][square];
+}
+
+}  // namespace
+
+void setupStartPosition() {
+    std::memset(board.movedFrom, 0, sizeof board.movedFrom);
+    std::memset(board.pieceBits, 0, sizeof board.pieceBits);
+    std::memset(board.colourBits, 0, sizeof board.colourBits);
+    board.material[White] = board.material[Black] = 5610;
+    board.epSquare                                = NoSquare;
+    board.hashKey                                 = 0;
+    board.sideToMove                              = White;
+    board.kingSquare[White]                       = 4;
+    board.kingSquare[Black]                       = 60;
+    gameMoves[0]                                  = Move{};
+
+    for (int s = 8; s < 16; ++s) placePiece(White, Pawn, s);
+    for (int s = 48; s < 56; ++s) placePiece(Black, Pawn, s);
+    static constexpr int backRank[8] = {Rook, Knight, Bishop, Queen, King, Bishop, Knight, Rook};
+    for (int f = 0; f < 8; ++f) {
+        placePiece(White, backRank[f], f);
+        placePiece(Black, backRank[f], 56 + f);
+    }
+    for (int right = 0; right < 4; ++right) board.hashKey ^= zobristKeys[White][0][right];
+}

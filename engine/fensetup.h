@@ -1,0 +1,12 @@
+// Setting the Board from a FEN line: a convenience for the command-line companion and the
+// tests. The desktop program reaches every position by replaying moves from the start.
+#pragma once
+
+#include <cstddef>
+
+// Sets the Board to the position of fen (with or without its two counters), as if it had
+// been reached by moves: castling rights absent from the text mark their rook corners as
+// moved from, and the en-passant square is kept only when a pawn can take there. On a
+// malformed or impossible FEN it answers false, writes the reason into error (bounded,
+// zero-terminated) and leaves the Board as it was.
+bool setupFromFen(const char* fen, char* error, std::size_t errorSize);

@@ -1,0 +1,4 @@
+#include "records/game.h"
+
+Move         gameMoves[MaxGameMoves];
+std::int32_t gamePly;
