@@ -46,6 +46,17 @@ Move* addPieceMoves(Move* out, int from, Bitboard targets, int side, int piece) 
     return out;
 }
 
+// Writes a knight, bishop, rook or queen move whose target addMove would accept: not the
+// enemy king's square and not an own piece. The same record addMove writes.
+inline Move* writePieceMove(Move* out, int from, int to, int opp, int piece) {
+    const Bitboard toBit = squareBit[to];
+    out->fromTo          = static_cast<std::uint16_t>(from * 64 + to);
+    out->piece           = static_cast<std::int16_t>(piece);
+    out->flags           = static_cast<std::uint16_t>(
+        board.epSquare * 8 + ((board.colourBits[opp] & toBit) ? capturedOn(opp, to) : 0));
+    return out + 1;
+}
+
 Bitboard pieceTargets(int piece, int from) {
     switch (piece) {
     case Knight: return knightAttacks[from];
@@ -56,14 +67,76 @@ Bitboard pieceTargets(int piece, int from) {
     }
 }
 
-// The pieces' moves onto the squares of mask, knights to king, by ascending origin.
+// The pieces' moves onto the squares of mask, knights to king, by ascending origin. Targets
+// that addMove refuses for every piece (own pieces, the enemy king) are left out up front.
 Move* genPieceMoves(int side, Move* out, Bitboard mask) {
-    for (int piece = Knight; piece <= King; ++piece) {
+    const int opp = side ^ 1;
+    mask &= ~board.colourBits[side] & ~squareBit[board.kingSquare[opp]];
+    for (int piece = Knight; piece <= Queen; ++piece) {
         Bitboard pieces = board.pieceBits[side][piece];
         while (pieces) {
             const int from = firstOne(pieces);
             pieces &= pieces - 1;
-            out = addPieceMoves(out, from, pieceTargets(piece, from) & mask, side, piece);
+            Bitboard targets = pieceTargets(piece, from) & mask;
+            while (targets) {
+                out = writePieceMove(out, from, firstOne(targets), opp, piece);
+                targets &= targets - 1;
+            }
+        }
+    }
+    const int king = board.kingSquare[side];
+    return addPieceMoves(out, king, kingAttacks[king] & mask, side, King);
+}
+
+constexpr int PawnPushes = 1, PawnCaptures = 2;
+
+// Writes a pawn move that addMove would accept, with its promotions on the last rank.
+inline Move* writePawnMove(Move* out, int from, int to, int side) {
+    const int      opp   = side ^ 1;
+    const Bitboard toBit = squareBit[to];
+    int            flags = board.epSquare * 8;
+    if (board.colourBits[opp] & toBit)
+        flags += capturedOn(opp, to);
+    else if (to == board.epSquare)
+        flags += EnPassantFlag | Pawn;
+    Move move;
+    move.fromTo = static_cast<std::uint16_t>(from * 64 + to);
+    move.piece  = Pawn;
+    if (!onLastRank(side, to)) {
+        out->fromTo = move.fromTo;
+        out->piece  = move.piece;
+        out->flags  = static_cast<std::uint16_t>(flags);
+        return out + 1;
+    }
+    for (int promotion = Queen; promotion >= Knight; --promotion, ++out) {
+        out->fromTo = move.fromTo;
+        out->piece  = move.piece;
+        out->flags  = static_cast<std::uint16_t>(flags + promotion * 4096);
+    }
+    return out;
+}
+
+// Pawn moves by ascending origin, each pawn's targets ascending: pushes onto empty squares
+// (the double step only over an empty square), captures of pieces other than the king, and
+// the en-passant capture. The records are those addMove writes for the same candidates.
+Move* genPawnMoves(int side, Move* out, int kinds) {
+    const int      opp           = side ^ 1;
+    const Bitboard empty         = ~board.occupied();
+    Bitboard       captureSquares = board.colourBits[opp] & ~squareBit[board.kingSquare[opp]];
+    if (board.epSquare != NoSquare) captureSquares |= squareBit[board.epSquare];
+    Bitboard pawns = board.pieceBits[side][Pawn];
+    while (pawns) {
+        const int from = firstOne(pawns);
+        pawns &= pawns - 1;
+        Bitboard targets = 0;
+        if (kinds & PawnCaptures) targets |= pawnAttacks[side][from] & captureSquares;
+        if (kinds & PawnPushes) {
+            const int single = side == White ? from + 8 : from - 8;
+            if (empty & squareBit[single]) targets |= pawnPushes[side][from] & empty;
+        }
+        while (targets) {
+            out = writePawnMove(out, from, firstOne(targets), side);
+            targets &= targets - 1;
         }
     }
     return out;
@@ -120,7 +193,7 @@ bool addMove(Move* out, int from, int to, int side, int piece, int promotion) {
         }
     }
 
-    int flags = board.epSquare * 8 + capturedOn(opp, to);
+    int flags = board.epSquare * 8 + ((board.colourBits[opp] & toBit) ? capturedOn(opp, to) : 0);
     if (piece == Pawn) {
         flags += promotion * 4096;
         if (to == board.epSquare) flags += EnPassantFlag | Pawn;
@@ -135,52 +208,19 @@ bool addMove(Move* out, int from, int to, int side, int piece, int promotion) {
 }
 
 Move* genAllMoves(int side, Move* out) {
-    Bitboard pawns = board.pieceBits[side][Pawn];
-    while (pawns) {
-        const int from = firstOne(pawns);
-        pawns &= pawns - 1;
-        Bitboard targets = pawnPushes[side][from] | pawnAttacks[side][from];
-        while (targets) {
-            const int to = firstOne(targets);
-            targets &= targets - 1;
-            out = addPawnMove(out, from, to, side);
-        }
-    }
+    out = genPawnMoves(side, out, PawnPushes | PawnCaptures);
     out = genPieceMoves(side, out, ~Bitboard{0});
     return genCastling(side, out);
 }
 
 Move* genCaptures(int side, Move* out) {
-    const Bitboard enemies = board.colourBits[side ^ 1];
-    Bitboard       pawns   = board.pieceBits[side][Pawn];
-    while (pawns) {
-        const int from    = firstOne(pawns);
-        pawns &= pawns - 1;
-        Bitboard targets = pawnAttacks[side][from] & enemies;
-        if (board.epSquare != NoSquare) targets |= pawnAttacks[side][from] & squareBit[board.epSquare];
-        while (targets) {
-            const int to = firstOne(targets);
-            targets &= targets - 1;
-            out = addPawnMove(out, from, to, side);
-        }
-    }
-    return genPieceMoves(side, out, enemies);
+    out = genPawnMoves(side, out, PawnCaptures);
+    return genPieceMoves(side, out, board.colourBits[side ^ 1]);
 }
 
 Move* genNonCaptures(int side, Move* out) {
-    const Bitboard empty = ~board.occupied();
-    Bitboard       pawns = board.pieceBits[side][Pawn];
-    while (pawns) {
-        const int from = firstOne(pawns);
-        pawns &= pawns - 1;
-        Bitboard targets = pawnPushes[side][from] & empty;
-        while (targets) {
-            const int to = firstOne(targets);
-            targets &= targets - 1;
-            out = addPawnMove(out, from, to, side);
-        }
-    }
-    out = genPieceMoves(side, out, empty);
+    out = genPawnMoves(side, out, PawnPushes);
+    out = genPieceMoves(side, out, ~board.occupied());
     return genCastling(side, out);
 }
 
