@@ -8,6 +8,7 @@
 #include "engine/fensetup.h"
 #include "engine/makemove.h"
 #include "records/game.h"
+#include "records/san.h"
 
 int fail(const std::string& message) {
     std::cerr << "norvane-cli: " << message << '\n';
@@ -32,7 +33,9 @@ bool startPosition(const std::string& fen, std::string& error) {
 bool playMoves(const std::vector<std::string>& tokens, std::string& error) {
     for (const std::string& token : tokens) {
         Move move{};
-        if (!coordsToMove(token.c_str(), &move)) {
+        // Coordinate form first: "e2e4" is no SAN, and where both read they name one move.
+        if (!coordsToMove(token.c_str(), &move) &&
+            !sanToMove(token.c_str(), static_cast<int>(token.size()) - 1, &move)) {
             error = "illegal or unreadable move: " + token;
             return false;
         }

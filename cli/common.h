@@ -15,7 +15,8 @@ using Arguments = std::vector<std::string>;
 // On a bad FEN writes the reason into error and answers false.
 bool startPosition(const std::string& fen, std::string& error);
 
-// Plays move tokens on the Board as the current game's moves. On an illegal or unreadable
+// Plays move tokens, SAN ("Nf3", "exd8=Q+") or coordinate form ("g1f3", "e7e8q"), on the
+// Board as the current game's moves. On an illegal or unreadable
 // token writes the reason into error and answers false.
 bool playMoves(const std::vector<std::string>& tokens, std::string& error);
 

@@ -59,9 +59,18 @@ TEST(Cli, PositionPrintsFenAndKey) {
     EXPECT_EQ(lastLine(run.out), "key 0x38C177725DE22522");
 }
 
+TEST(Cli, PositionTakesSanAndCoordinates) {
+    const CliRun san   = runCli("position e4 c5 Nf3 d6 d4 cxd4 Nxd4 Nf6 Nc3 a6");
+    const CliRun mixed = runCli("position e2e4 c5 g1f3 d6 d4 c5d4 Nxd4 g8f6 Nc3 a7a6");
+    EXPECT_EQ(san.status, 0);
+    EXPECT_EQ(san.out, mixed.out);
+    EXPECT_NE(san.out.find("fen: rnbqkb1r/1p2pppp/p2p1n2/8/3NP3/2N5/PPP2PPP/R1BQKB1R w KQkq - 0 6\n"),
+              std::string::npos);
+}
+
 TEST(Cli, ErrorsGoToStandardErrorWithStatus2) {
     const char* cases[] = {"frobnicate", "", "perft", "perft 0", "perft x", "perft 2 --fen 'bad fen'",
-                           "position e2e5", "position --fen", "position --fen '8/8/8/8/8/8/8/8 w - -'"};
+                           "position e2e5", "position Nf4", "position --fen", "position --fen '8/8/8/8/8/8/8/8 w - -'"};
     for (const char* args : cases) {
         SCOPED_TRACE(args);
         const CliRun run = runCli(args);

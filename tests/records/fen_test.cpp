@@ -27,7 +27,6 @@ void playGame(const char* line) {
 }  // namespace
 
 TEST(BoardToText, KnownPositions) {
-    initEngine();
     struct Case { const char* line; const char* fen; };
     const Case cases[] = {
         {"", "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1"},
