@@ -2,6 +2,7 @@
 #include <iostream>
 
 #include "cli/commands.h"
+#include "book/openings.h"
 #include "engine/board.h"
 #include "records/fen.h"
 
@@ -26,6 +27,12 @@ int runPosition(const Arguments& args) {
     const std::string key = hexKey(board.hashKey);
     std::cout << "fen: " << text << '\n';
     std::cout << "key: " << key << '\n';
+    const int opening = findOpening(board.hashKey);
+    if (opening != NoOpening) {
+        char code[4];
+        ecoCodeText(opening, code);
+        std::cout << "opening: " << code << ' ' << openingName(opening) << '\n';
+    }
     std::cout << "key " << key << '\n';
     return 0;
 }

@@ -56,7 +56,9 @@ TEST(Cli, PositionPrintsFenAndKey) {
     EXPECT_NE(run.out.find("fen: rnbqkbnr/pppppppp/8/8/8/1P6/P1PPPPPP/RNBQKBNR b KQkq - 0 1\n"),
               std::string::npos);
     EXPECT_NE(run.out.find("key: 0x38C177725DE22522\n"), std::string::npos);
+    EXPECT_NE(run.out.find("opening: A01 Nimzovich-Larsen attack\n"), std::string::npos);
     EXPECT_EQ(lastLine(run.out), "key 0x38C177725DE22522");
+    EXPECT_EQ(runCli("position").out.find("opening:"), std::string::npos);
 }
 
 TEST(Cli, PositionTakesSanAndCoordinates) {
