@@ -1,0 +1,41 @@
+// The command identifiers of the menus, keys and toolbar, and the status bar panes. The
+// numbers are the program's resource numbers and never change.
+#pragma once
+
+// clang-format off
+inline constexpr int CmdGameList        = 32771;  // show or hide the game list
+inline constexpr int CmdForward         = 32773;
+inline constexpr int CmdBack            = 32774;
+inline constexpr int CmdFirst           = 32775;  // first position
+inline constexpr int CmdLast            = 32776;  // last position
+inline constexpr int CmdSearch          = 32781;
+inline constexpr int CmdFlip            = 32783;  // flip board
+inline constexpr int CmdFileInfo        = 32787;  // file information
+inline constexpr int CmdShowGameText    = 32788;  // game list: show as text
+inline constexpr int CmdNewGame         = 32798;
+inline constexpr int CmdReload          = 32800;
+inline constexpr int CmdCopyGame        = 32801;  // copy game record
+inline constexpr int CmdShowRecord      = 32803;  // show game record
+inline constexpr int CmdCopyGameText    = 32825;  // game list: copy text
+inline constexpr int CmdPasteGame       = 32829;  // paste game record
+inline constexpr int CmdSave            = 32830;
+inline constexpr int CmdCopyBoard       = 32831;
+inline constexpr int CmdReplay          = 32833;
+inline constexpr int CmdResearch        = 32834;
+inline constexpr int CmdCoordinates     = 32836;
+inline constexpr int CmdTakeBack        = 32838;
+inline constexpr int CmdEditGameInfo    = 32839;
+inline constexpr int CmdEndGame         = 32840;
+inline constexpr int CmdFileNew         = 57600;
+inline constexpr int CmdFileOpen        = 57601;
+inline constexpr int CmdRecentFile      = 57616;  // to 57631
+inline constexpr int CmdAppExit         = 57665;
+inline constexpr int CmdAppAbout        = 57664;
+inline constexpr int CmdViewToolbar     = 59392;
+inline constexpr int CmdViewStatusBar   = 59393;
+
+inline constexpr int PaneFileSize       = 61205;
+inline constexpr int PaneGameCount      = 61206;
+inline constexpr int PaneMoveInfo       = 61207;
+inline constexpr int PanePathName       = 61208;
+// clang-format on

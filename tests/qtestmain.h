@@ -1,0 +1,33 @@
+// One QtTest program per test folder: each test class registers itself with NORVANE_TEST and
+// NORVANE_TEST_MAIN runs them all under one QApplication.
+#pragma once
+
+#include <QApplication>
+#include <QStandardPaths>
+#include <QTest>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+inline std::vector<std::function<QObject*()>>& testFactories() {
+    static std::vector<std::function<QObject*()>> factories;
+    return factories;
+}
+
+#define NORVANE_TEST(Class)                                                                  \
+    [[maybe_unused]] static const bool registered##Class =                                   \
+        (testFactories().push_back([] { return new Class; }), true)
+
+#define NORVANE_TEST_MAIN(setUp)                                                             \
+    int main(int argc, char** argv) {                                                        \
+        QApplication app(argc, argv);                                                        \
+        QStandardPaths::setTestModeEnabled(true);                                            \
+        setUp();                                                                             \
+        int failed = 0;                                                                      \
+        for (const auto& make : testFactories()) {                                          \
+            std::unique_ptr<QObject> test(make());                                           \
+            failed += QTest::qExec(test.get(), argc, argv);                                  \
+        }                                                                                    \
+        return failed == 0 ? 0 : 1;                                                          \
+    }
