@@ -9,7 +9,8 @@
 #include <algorithm>
 
 CDocument::~CDocument() {
-    for (CView* view : m_views) view->m_pDocument = nullptr;
+    for (CView* view : m_views)
+        view->m_pDocument = nullptr;
 }
 
 void CDocument::AddView(CView* view) {
@@ -64,7 +65,8 @@ bool CDocument::OpenDocumentFile(const QString& path) {
 
 void CDocument::SendInitialUpdate() {
     const std::vector<CView*> views = m_views;
-    for (CView* view : views) view->OnInitialUpdate();
+    for (CView* view : views)
+        view->OnInitialUpdate();
 }
 
 CView::~CView() {

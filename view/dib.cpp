@@ -14,9 +14,7 @@ std::uint32_t read32(const std::uint8_t* p) {
            std::uint32_t{p[3]} << 24;
 }
 
-std::uint16_t read16(const std::uint8_t* p) {
-    return static_cast<std::uint16_t>(p[0] | p[1] << 8);
-}
+std::uint16_t read16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | p[1] << 8); }
 
 // The grey table of a new image: entry i is (i, i, i).
 void fillGrey(DibColour* colours) {
@@ -26,7 +24,7 @@ void fillGrey(DibColour* colours) {
     }
 }
 
-}  // namespace
+} // namespace
 
 CDIB::CDIB() : m_pInfo(std::make_unique<DibInfo>()) { Create(16, 16); }
 
@@ -51,7 +49,7 @@ bool CDIB::Create(int width, int height) {
     fillGrey(m_pInfo->colours);
     const std::size_t bytes = static_cast<std::size_t>(GetStride()) * height;
     h.sizeImage             = static_cast<std::uint32_t>(bytes);
-    m_ownedBits             = std::make_unique<std::uint8_t[]>(bytes);  // zeroed
+    m_ownedBits             = std::make_unique<std::uint8_t[]>(bytes); // zeroed
     m_pBits                 = m_ownedBits.get();
     return true;
 }
@@ -107,8 +105,8 @@ bool CDIB::LoadFromMemory(const std::uint8_t* data, std::size_t size) {
     const std::size_t bitsStart  = read32(data + 10);
     const std::size_t stride     = (static_cast<std::size_t>(h.width) + 3) & ~std::size_t{3};
     const std::size_t bytes      = stride * static_cast<std::size_t>(h.height);
-    if (tableStart > size || colours * sizeof(DibColour) > size - tableStart ||
-        bitsStart > size || bytes > size - bitsStart)
+    if (tableStart > size || colours * sizeof(DibColour) > size - tableStart || bitsStart > size ||
+        bytes > size - bitsStart)
         return false;
 
     Release();
@@ -180,15 +178,16 @@ void CDIB::CopyBits(CDIB* dest, int dx, int dy, int w, int h, int sx, int sy,
 bool CDIB::MapColorsToPalette(const IdentityPalette* palette) {
     if (!palette) return false;
     std::uint8_t map[256];
-    for (int i = 0; i < 256; ++i) map[i] = static_cast<std::uint8_t>(palette->Nearest(
-                                      m_pInfo->colours[i].red, m_pInfo->colours[i].green,
-                                      m_pInfo->colours[i].blue));
+    for (int i = 0; i < 256; ++i)
+        map[i] = static_cast<std::uint8_t>(palette->Nearest(
+            m_pInfo->colours[i].red, m_pInfo->colours[i].green, m_pInfo->colours[i].blue));
     for (int y = 0; y < GetHeight(); ++y) {
         std::uint8_t* row = GetPixelAddress(0, y);
-        for (int x = 0; x < GetWidth(); ++x) row[x] = map[row[x]];
+        for (int x = 0; x < GetWidth(); ++x)
+            row[x] = map[row[x]];
     }
     for (int i = 0; i < 256; ++i) {
-        const QRgb c          = palette->Entry(i);
+        const QRgb c        = palette->Entry(i);
         m_pInfo->colours[i] = {static_cast<std::uint8_t>(qBlue(c)),
                                static_cast<std::uint8_t>(qGreen(c)),
                                static_cast<std::uint8_t>(qRed(c)), 0};

@@ -12,16 +12,16 @@ class IdentityPalette;
 
 // The 40-byte bitmap information header as it stands in a BMP file.
 struct DibHeader {
-    std::uint32_t size;  // 40
+    std::uint32_t size; // 40
     std::int32_t  width;
-    std::int32_t  height;  // positive: rows stored bottom-up
+    std::int32_t  height; // positive: rows stored bottom-up
     std::uint16_t planes;
     std::uint16_t bitCount;
     std::uint32_t compression;
     std::uint32_t sizeImage;
     std::int32_t  xPelsPerMeter;
     std::int32_t  yPelsPerMeter;
-    std::uint32_t colourCount;  // entries of the colour table in use; 0 means 256
+    std::uint32_t colourCount; // entries of the colour table in use; 0 means 256
     std::uint32_t coloursImportant;
 };
 static_assert(sizeof(DibHeader) == 40);
@@ -74,8 +74,7 @@ public:
     // Copies the w x h block at (sx, sy) of this image to (dx, dy) in dest, bottom row first.
     // transparent -1 copies every byte; otherwise source bytes equal to its low byte are
     // skipped. The block is clipped to both images: nothing outside either is read or written.
-    void CopyBits(CDIB* dest, int dx, int dy, int w, int h, int sx, int sy,
-                  int transparent) const;
+    void CopyBits(CDIB* dest, int dx, int dy, int w, int h, int sx, int sy, int transparent) const;
 
     // Rewrites every pixel to the palette's nearest colour and takes the palette's 256
     // entries as the colour table. False when palette is null.
@@ -92,5 +91,5 @@ private:
 
     std::unique_ptr<DibInfo>        m_pInfo;
     std::uint8_t*                   m_pBits = nullptr;
-    std::unique_ptr<std::uint8_t[]> m_ownedBits;  // the bits when the image owns them, else null
+    std::unique_ptr<std::uint8_t[]> m_ownedBits; // the bits when the image owns them, else null
 };

@@ -16,8 +16,8 @@ bool COSBView::CreateBuffer(const CDIB* background) {
     if (!background) return false;
     m_pPalette = std::make_unique<IdentityPalette>(*background);
 
-    auto buffer = std::make_unique<CDIB>();
-    DibInfo info = background->GetInfo();
+    auto    buffer = std::make_unique<CDIB>();
+    DibInfo info   = background->GetInfo();
     if (!buffer->Create(info.header.width, info.header.height)) return false;
     std::copy(std::begin(info.colours), std::end(info.colours), buffer->GetColours());
     m_pBuffer = std::move(buffer);
@@ -39,7 +39,8 @@ void COSBView::AddDirtyRegion(const QRect& rect) {
 }
 
 void COSBView::RenderAndDrawDirtyList() {
-    for (const QRect& rect : m_dirtyList) Render(&rect);
+    for (const QRect& rect : m_dirtyList)
+        Render(&rect);
     while (!m_dirtyList.empty()) {
         const QRect rect = m_dirtyList.front();
         m_dirtyList.pop_front();
@@ -75,9 +76,8 @@ void COSBView::OnDraw(QPainter& painter, const QRect& clip) {
     if (area.isEmpty()) return;
     // Image row r is picture row height - 1 - r: mirror the painter, and ask for the rows
     // that land on area.
-    const int  height = m_pBuffer->GetHeight();
-    const QRect rows(area.left(), height - area.top() - area.height(), area.width(),
-                     area.height());
+    const int   height = m_pBuffer->GetHeight();
+    const QRect rows(area.left(), height - area.top() - area.height(), area.width(), area.height());
     painter.save();
     painter.setTransform(QTransform(1, 0, 0, -1, 0, height));
     painter.drawImage(rows, m_image, rows);

@@ -27,8 +27,8 @@ public:
     void AddDirtyRegion(const QRect& rect);
     // Composes every dirty rectangle (Render), then copies them to the window in order and
     // forgets them.
-    void RenderAndDrawDirtyList();
-    void EmptyDirtyList() { m_dirtyList.clear(); }
+    void                     RenderAndDrawDirtyList();
+    void                     EmptyDirtyList() { m_dirtyList.clear(); }
     const std::deque<QRect>& DirtyList() const { return m_dirtyList; }
 
     // Composes the scene into the buffer within clip (everything when clip is null). The base

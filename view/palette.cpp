@@ -12,7 +12,7 @@ int IdentityPalette::Nearest(int red, int green, int blue) const {
     int best = 0, bestDistance = 1 << 30;
     for (int i = 0; i < 256; ++i) {
         const int dr = qRed(m_colours[i]) - red, dg = qGreen(m_colours[i]) - green,
-                  db = qBlue(m_colours[i]) - blue;
+                  db       = qBlue(m_colours[i]) - blue;
         const int distance = dr * dr + dg * dg + db * db;
         if (distance < bestDistance) {
             best         = i;

@@ -67,9 +67,8 @@ void CSprite::SetZ(int z) {
 
 bool CSpriteList::Insert(CSprite* sprite) {
     sprite->SetNotificationObject(&m_notify);
-    const auto place = std::find_if(m_sprites.begin(), m_sprites.end(), [sprite](CSprite* s) {
-        return s->GetZ() >= sprite->GetZ();
-    });
+    const auto place = std::find_if(m_sprites.begin(), m_sprites.end(),
+                                    [sprite](CSprite* s) { return s->GetZ() >= sprite->GetZ(); });
     m_sprites.insert(place, sprite);
     return true;
 }
@@ -90,7 +89,8 @@ void CSpriteList::Reorder(CSprite* sprite) {
 }
 
 void CSpriteList::RemoveAll() {
-    for (CSprite* sprite : m_sprites) delete sprite;
+    for (CSprite* sprite : m_sprites)
+        delete sprite;
     m_sprites.clear();
 }
 

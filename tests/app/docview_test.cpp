@@ -1,6 +1,6 @@
 #include <QAction>
-#include <QMenu>
 #include <QEventLoop>
+#include <QMenu>
 #include <QTest>
 #include <QTimer>
 
@@ -29,7 +29,7 @@ public:
     }
 };
 
-}  // namespace
+} // namespace
 
 class DocViewTest : public QObject {
     Q_OBJECT
@@ -37,8 +37,8 @@ private slots:
     void updateReachesEveryViewButTheSender() {
         TestDocument  document;
         RecordingView a, b, c;
-        for (CView* view : {static_cast<CView*>(&a), static_cast<CView*>(&b),
-                            static_cast<CView*>(&c)})
+        for (CView* view :
+             {static_cast<CView*>(&a), static_cast<CView*>(&b), static_cast<CView*>(&c)})
             document.AddView(view);
         document.UpdateAllViews(&b, 7);
         document.UpdateAllViews(nullptr, 2);
@@ -55,7 +55,7 @@ private slots:
             document.AddView(&gone);
         }
         QVERIFY(document.GetViews().empty());
-        document.UpdateAllViews(nullptr, 1);  // reaches nothing, and does not crash
+        document.UpdateAllViews(nullptr, 1); // reaches nothing, and does not crash
     }
 
     void newAndOpenClearThenUpdateTheViewsOnlyOnSuccess() {
@@ -80,10 +80,10 @@ private slots:
     void commandsFollowTheirRules() {
         CCommandTable table;
         bool          enabled = false, ticked = false;
-        int           runs    = 0;
-        QAction*      plain   = table.Add(1, [&] { ++runs; });
-        QAction*      ruled   = table.Add(2, [&] { ++runs; }, [&] { return enabled; },
-                                          [&] { return ticked; });
+        int           runs  = 0;
+        QAction*      plain = table.Add(1, [&] { ++runs; });
+        QAction*      ruled = table.Add(
+                 2, [&] { ++runs; }, [&] { return enabled; }, [&] { return ticked; });
         table.UpdateCommandUI();
         QVERIFY(plain->isEnabled());
         QVERIFY(!ruled->isEnabled());

@@ -1,8 +1,8 @@
 #include "tests/qtestmain.h"
 
-#include "engine/attacks.h"
+#include "app/norvanedoc.h"
 
-// initEngine runs once per process, as in the program.
-static void setUp() { initEngine(); }
+// The engine starts once per process, as in the program; the document would start it too.
+static void setUp() { startEngine(); }
 
 NORVANE_TEST_MAIN(setUp)

@@ -13,7 +13,8 @@ namespace {
 CSprite* solidSprite(int x, int y, int w, int h, std::uint8_t colour, std::uint8_t key = 0) {
     auto* sprite = new CSprite;
     sprite->Create(w, h);
-    for (int row = 0; row < h; ++row) std::memset(sprite->GetPixelAddress(0, row), colour, w);
+    for (int row = 0; row < h; ++row)
+        std::memset(sprite->GetPixelAddress(0, row), colour, w);
     *sprite->GetPixelAddress(0, 0) = key;
     sprite->Initialize();
     sprite->SetPosition(x, y);
@@ -30,7 +31,8 @@ public:
 
     explicit SceneView(int size = 300) {
         background.Create(size, size);
-        for (int y = 0; y < size; ++y) std::memset(background.GetPixelAddress(0, y), 1, size);
+        for (int y = 0; y < size; ++y)
+            std::memset(background.GetPixelAddress(0, y), 1, size);
         CreateBuffer(&background);
         sprites.m_notify.m_pView = this;
     }
@@ -49,7 +51,7 @@ public:
     std::uint8_t pixel(int x, int y) { return *GetBuffer()->GetPixelAddress(x, y); }
 };
 
-}  // namespace
+} // namespace
 
 class SpriteTest : public QObject {
     Q_OBJECT
@@ -58,12 +60,12 @@ private slots:
         CDIB dib;
         QVERIFY(dib.Create(5, 3));
         QCOMPARE(dib.GetStride(), 8);
-        QCOMPARE(dib.GetPixelAddress(0, 0), dib.GetBits() + 2 * 8);  // top row is stored last
+        QCOMPARE(dib.GetPixelAddress(0, 0), dib.GetBits() + 2 * 8); // top row is stored last
         QCOMPARE(dib.GetPixelAddress(4, 2), dib.GetBits() + 4);
         QVERIFY(!dib.GetPixelAddress(5, 0));
         QVERIFY(!dib.GetPixelAddress(0, 3));
         QVERIFY(!dib.GetPixelAddress(-1, 0));
-        QCOMPARE(int(dib.GetColours()[200].green), 200);  // the grey table
+        QCOMPARE(int(dib.GetColours()[200].green), 200); // the grey table
     }
 
     void equalDepthsPutTheNewerSpriteInFront() {
@@ -91,9 +93,9 @@ private slots:
 
     void transparentPixelsPassTheClickThrough() {
         CSpriteList list;
-        CSprite*    back  = solidSprite(10, 10, 32, 32, 5);
-        CSprite*    front = solidSprite(10, 10, 32, 32, 6);
-        *front->GetPixelAddress(5, 5) = 0;  // the front sprite's transparent index
+        CSprite*    back              = solidSprite(10, 10, 32, 32, 5);
+        CSprite*    front             = solidSprite(10, 10, 32, 32, 6);
+        *front->GetPixelAddress(5, 5) = 0; // the front sprite's transparent index
         *front->GetPixelAddress(6, 6) = 0;
         *back->GetPixelAddress(6, 6)  = 0;
         list.Insert(back);
@@ -110,9 +112,8 @@ private slots:
             int  x, y;
             bool hit;
         };
-        const Case cases[] = {{10, 30, false}, {11, 30, true},  {30, 20, false},
-                              {30, 21, true},  {41, 51, true},  {42, 30, false},
-                              {30, 52, false}, {11, 21, true}};
+        const Case cases[] = {{10, 30, false}, {11, 30, true},  {30, 20, false}, {30, 21, true},
+                              {41, 51, true},  {42, 30, false}, {30, 52, false}, {11, 21, true}};
         for (const Case& c : cases)
             QVERIFY2((list.HitTest(c.x, c.y) != nullptr) == c.hit,
                      qPrintable(QString("%1,%2").arg(c.x).arg(c.y)));
@@ -130,7 +131,7 @@ private slots:
         QVERIFY(view.DirtyList().empty());
         QCOMPARE(view.rendered, (std::vector<QRect>{QRect(100, 100, 42, 36)}));
         QCOMPARE(view.drawn, view.rendered);
-        QCOMPARE(view.pixel(105, 110), std::uint8_t(1));  // uncovered: background again
+        QCOMPARE(view.pixel(105, 110), std::uint8_t(1)); // uncovered: background again
         QCOMPARE(view.pixel(120, 120), std::uint8_t(5));
 
         view.rendered.clear();
@@ -148,7 +149,8 @@ private slots:
         CSprite*  corner = solidSprite(290, 285, 32, 32, 5);
         CSprite*  before = solidSprite(-20, -25, 32, 32, 6);
         CSprite*  gone   = solidSprite(400, -100, 32, 32, 7);
-        for (CSprite* s : {corner, before, gone}) view.sprites.Insert(s);
+        for (CSprite* s : {corner, before, gone})
+            view.sprites.Insert(s);
         view.Render(nullptr);
         QCOMPARE(view.pixel(299, 299), std::uint8_t(5));
         QCOMPARE(view.pixel(291, 286), std::uint8_t(5));
@@ -157,7 +159,7 @@ private slots:
         QCOMPARE(view.pixel(11, 6), std::uint8_t(6));
         QCOMPARE(view.pixel(12, 6), std::uint8_t(1));
         const QRect clip(295, 0, 100, 100);
-        corner->Render(view.GetBuffer(), &clip);  // a clip reaching beyond the buffer
+        corner->Render(view.GetBuffer(), &clip); // a clip reaching beyond the buffer
 
         // Blocks with any corner outside either image stay inside both.
         CDIB small;
@@ -181,7 +183,7 @@ private slots:
         from.CopyBits(&to, 0, 0, 4, 1, 0, 0, 3);
         const std::uint8_t expected[] = {1, 9, 1, 8};
         QVERIFY(std::memcmp(to.GetPixelAddress(0, 0), expected, 4) == 0);
-        from.CopyBits(&to, 0, 0, 4, 1, 0, 0, 0x103);  // only the low byte counts
+        from.CopyBits(&to, 0, 0, 4, 1, 0, 0, 0x103); // only the low byte counts
         QVERIFY(std::memcmp(to.GetPixelAddress(0, 0), expected, 4) == 0);
         from.CopyBits(&to, 0, 0, 4, 1, 0, 0, -1);
         QVERIFY(std::memcmp(to.GetPixelAddress(0, 0), source, 4) == 0);
@@ -192,13 +194,13 @@ private slots:
         background.Create(4, 4);
         DibColour* colours = background.GetColours();
         colours[0]         = {0, 0, 0, 0};
-        colours[1]         = {255, 0, 255, 0};  // magenta, the key colour
-        colours[2]         = {0, 0, 200, 0};    // red
+        colours[1]         = {255, 0, 255, 0}; // magenta, the key colour
+        colours[2]         = {0, 0, 200, 0};   // red
         IdentityPalette palette(background);
 
-        CSprite* sprite = solidSprite(0, 0, 2, 2, 7, 9);
-        sprite->GetColours()[7] = {0, 0, 190, 0};    // near red
-        sprite->GetColours()[9] = {250, 5, 250, 0};  // near magenta
+        CSprite* sprite         = solidSprite(0, 0, 2, 2, 7, 9);
+        sprite->GetColours()[7] = {0, 0, 190, 0};   // near red
+        sprite->GetColours()[9] = {250, 5, 250, 0}; // near magenta
         QVERIFY(!sprite->MapColorsToPalette(nullptr));
         QVERIFY(sprite->MapColorsToPalette(&palette));
         QCOMPARE(*sprite->GetPixelAddress(1, 1), std::uint8_t(2));
@@ -214,8 +216,9 @@ private slots:
         QVERIFY(!dib.Load(999));
         // A valid 2 x 1 file, then broken copies of it.
         std::vector<std::uint8_t> file(14 + 40 + 256 * 4 + 4, 0);
-        const auto put32 = [&](std::size_t at, std::uint32_t v) {
-            for (int i = 0; i < 4; ++i) file[at + i] = std::uint8_t(v >> (8 * i));
+        const auto                put32 = [&](std::size_t at, std::uint32_t v) {
+            for (int i = 0; i < 4; ++i)
+                file[at + i] = std::uint8_t(v >> (8 * i));
         };
         file[0] = 'B';
         file[1] = 'M';
@@ -223,8 +226,8 @@ private slots:
         put32(14, 40);
         put32(18, 2);
         put32(22, 1);
-        file[26] = 1;
-        file[28] = 8;
+        file[26]              = 1;
+        file[28]              = 8;
         file[file.size() - 4] = 42;
         QVERIFY(dib.LoadFromMemory(file.data(), file.size()));
         QCOMPARE(dib.GetWidth(), 2);
@@ -232,11 +235,11 @@ private slots:
 
         dib.Create(7, 7);
         std::vector<std::uint8_t> bad = file;
-        bad[28] = 24;  // not 8 bits per pixel
+        bad[28]                       = 24; // not 8 bits per pixel
         QVERIFY(!dib.LoadFromMemory(bad.data(), bad.size()));
-        QVERIFY(!dib.LoadFromMemory(file.data(), file.size() - 1));  // bits cut short
-        bad = file;
-        bad[13] = 0xFF;  // the bits' offset far beyond the end
+        QVERIFY(!dib.LoadFromMemory(file.data(), file.size() - 1)); // bits cut short
+        bad     = file;
+        bad[13] = 0xFF; // the bits' offset far beyond the end
         QVERIFY(!dib.LoadFromMemory(bad.data(), bad.size()));
         QVERIFY(!dib.LoadFromMemory(file.data(), 20));
         QCOMPARE(dib.GetWidth(), 7);
