@@ -5,3 +5,7 @@
 
 int runPerft(const Arguments& args);
 int runPosition(const Arguments& args);
+int runIndex(const Arguments& args);
+int runSearch(const Arguments& args);
+int runInfo(const Arguments& args);
+int runGame(const Arguments& args);

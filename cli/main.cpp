@@ -16,6 +16,11 @@ struct Subcommand {
 constexpr Subcommand subcommands[] = {
     {"perft", runPerft, "perft DEPTH [--fen FEN] [--divide]"},
     {"position", runPosition, "position [--fen FEN] [MOVE ...]"},
+    {"index", runIndex, "index FILE"},
+    {"search", runSearch,
+     "search FILE [--name S] [--eco CODE] [--from Y] [--to Y] [--result R,...] [--position \"MOVE ...\"]"},
+    {"info", runInfo, "info FILE"},
+    {"game", runGame, "game FILE N"},
 };
 
 int usage() {
