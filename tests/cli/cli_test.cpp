@@ -1,6 +1,7 @@
 // The command-line companion, run as a script would run it.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <string>
@@ -14,7 +15,9 @@ struct CliRun {
 };
 
 CliRun runCli(const std::string& args) {
-    const std::string errFile = ::testing::TempDir() + "norvane-cli-stderr.txt";
+    // One file per test process: ctest runs the tests of this program side by side.
+    const std::string errFile =
+        ::testing::TempDir() + "norvane-cli-stderr-" + std::to_string(getpid()) + ".txt";
     const std::string command = std::string(NORVANE_CLI) + " " + args + " 2>" + errFile;
     CliRun            run{};
     FILE*             pipe = popen(command.c_str(), "r");
@@ -27,6 +30,7 @@ CliRun runCli(const std::string& args) {
         for (std::size_t n; (n = fread(buffer, 1, sizeof buffer, err)) > 0;) run.err.append(buffer, n);
         fclose(err);
     }
+    std::remove(errFile.c_str());
     return run;
 }
 
