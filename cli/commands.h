@@ -9,3 +9,4 @@ int runIndex(const Arguments& args);
 int runSearch(const Arguments& args);
 int runInfo(const Arguments& args);
 int runGame(const Arguments& args);
+int runBook(const Arguments& args);

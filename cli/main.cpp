@@ -21,6 +21,7 @@ constexpr Subcommand subcommands[] = {
      "search FILE [--name S] [--eco CODE] [--from Y] [--to Y] [--result R,...] [--position \"MOVE ...\"]"},
     {"info", runInfo, "info FILE"},
     {"game", runGame, "game FILE N"},
+    {"book", runBook, "book build OUT PGN... [--plies N]"},
 };
 
 int usage() {
