@@ -5,3 +5,6 @@
 
 int runPerft(const Arguments& args);
 int runPosition(const Arguments& args);
+int runThink(const Arguments& args);
+int runBench(const Arguments& args);
+int runUci(const Arguments& args);

@@ -16,6 +16,9 @@ struct Subcommand {
 constexpr Subcommand subcommands[] = {
     {"perft", runPerft, "perft DEPTH [--fen FEN] [--divide]"},
     {"position", runPosition, "position [--fen FEN] [MOVE ...]"},
+    {"think", runThink, "think [--fen FEN] [MOVE ...] [--time-ms N] [--book FILE]"},
+    {"bench", runBench, "bench"},
+    {"uci", runUci, "uci"},
 };
 
 int usage() {
