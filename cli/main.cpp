@@ -22,6 +22,9 @@ constexpr Subcommand subcommands[] = {
     {"info", runInfo, "info FILE"},
     {"game", runGame, "game FILE N"},
     {"book", runBook, "book build OUT PGN... [--plies N]"},
+    {"think", runThink, "think [--fen FEN] [MOVE ...] [--time-ms N] [--book FILE]"},
+    {"bench", runBench, "bench"},
+    {"uci", runUci, "uci"},
 };
 
 int usage() {
