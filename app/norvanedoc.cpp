@@ -1,13 +1,45 @@
 #include "app/norvanedoc.h"
 
-#include <QCoreApplication>
+#include <QAction>
+#include <QApplication>
+#include <QFile>
+#include <QMessageBox>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
+#include <string>
 
+#include "app/commands.h"
 #include "book/book.h"
 #include "engine/attacks.h"
+#include "records/game.h"
+#include "records/gamefilter.h"
+#include "records/pgnread.h"
 #include "view/norvaneview.h"
+
+namespace {
+
+// The wait cursor for the life of a scope.
+class WaitCursor {
+public:
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor&)            = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
+} // namespace
+
+QString fileSizeText(std::int64_t size) {
+    if (size <= 0) return {};
+    const std::int64_t k = size / 1024, m = k / 1024;
+    return m != 0 ? QString("%1MB").arg(m) : QString("%1KB").arg(k + 1);
+}
 
 bool engineStarted = false;
 
@@ -17,7 +49,7 @@ void startEngine() {
     engineStarted = true;
 }
 
-CNorvaneDoc::CNorvaneDoc() {
+CNorvaneDoc::CNorvaneDoc() : m_filter(emptyFilter()), m_fileInfo{} {
     // clang-format off
     static constexpr std::uint32_t ids[16] = {0, 136, 135, 134, 133, 132, 131, 0,
                                               0, 142, 141, 140, 139, 138, 137, 0};
@@ -30,6 +62,7 @@ CNorvaneDoc::CNorvaneDoc() {
 }
 
 CNorvaneDoc::~CNorvaneDoc() {
+    CloseFile();
     m_sprites.RemoveAll();
     delete m_pBackground;
 }
@@ -93,4 +126,185 @@ void CNorvaneDoc::AddCoordinateSprites(bool flipped) {
         sprite->SetPosition(strip.x, strip.y);
         m_sprites.Insert(sprite);
     }
+}
+
+void CNorvaneDoc::DeleteContents() {
+    m_games.clear();
+    UpdateAllViews(nullptr, HintRebuildList);
+    m_fileInfo = FileInfo{};
+    clearGame(); // no moves, no tags, no ECO code, no result
+    m_stateFlags = 0;
+    m_strMoveInfo.clear();
+    CloseFile();
+    setupStartPosition();
+}
+
+bool CNorvaneDoc::OnNewDocument() {
+    CDocument::OnNewDocument();
+    emit showGameList(false);
+    return true;
+}
+
+bool CNorvaneDoc::OnOpenDocument(const QString& path) {
+    if (!CDocument::OnOpenDocument(path)) return false;
+    if (!OpenAndIndex(path)) {
+        OnNewDocument();
+        UpdateAllViews(nullptr, HintEverything);
+        return false;
+    }
+    if (!m_games.empty()) LoadGame(&m_games.front());
+    emit showGameList(true);
+    return true;
+}
+
+void CNorvaneDoc::CloseFile() {
+    m_file.close();
+    if (m_lockFd >= 0) {
+        ::close(m_lockFd); // releases the lock
+        m_lockFd = -1;
+    }
+}
+
+bool CNorvaneDoc::OpenAndIndex(const QString& path) {
+    const QByteArray name = QFile::encodeName(path);
+    // Linux has no mandatory sharing modes: an exclusive advisory lock keeps other programs
+    // that ask (another Norvane among them) away while the document holds the file.
+    m_lockFd = ::open(name.constData(), O_RDONLY | O_CLOEXEC);
+    if (m_lockFd < 0) return false;
+    if (::flock(m_lockFd, LOCK_EX | LOCK_NB) != 0 || !m_file.open(name.constData())) {
+        CloseFile();
+        return false;
+    }
+    m_fileInfo = FileInfo{};
+    ScanFailure failure{};
+    if (!scanPgnFile(m_file, m_fileInfo, m_games, IndexMode, nullptr, nullptr, &failure)) {
+        CloseFile();
+        m_games.clear();
+        m_fileInfo = FileInfo{};
+        MessageBox(QString::fromUtf8(scanFailureMessage(failure)));
+        return false;
+    }
+    m_fileInfo.fileSize      = m_file.size();
+    const std::size_t length = std::min<std::size_t>(name.size(), FilePathSize - 1);
+    std::memcpy(m_fileInfo.path, name.constData(), length);
+    m_fileInfo.path[length] = '\0';
+    return true;
+}
+
+bool CNorvaneDoc::Reindex() {
+    const QString path = GetPathName();
+    CloseFile();
+    m_games.clear();
+    m_fileInfo = FileInfo{};
+    if (!OpenAndIndex(path)) {
+        OnNewDocument();
+        UpdateAllViews(nullptr, HintEverything);
+        return false;
+    }
+    UpdateAllViews(nullptr, HintRebuildList);
+    return true;
+}
+
+bool CNorvaneDoc::LoadGame(const GameEntry* entry) {
+    if (!entry || !m_file.isOpen()) return false;
+    // Byte ranges hold only for the file as it was indexed.
+    if (!m_file.unchanged()) {
+        const std::size_t number = entry->number;
+        if (!Reindex()) return false;
+        if (number >= m_games.size()) {
+            clearGame();
+            return false;
+        }
+        entry = &m_games[number];
+    }
+    std::string text;
+    readGameText(m_file, entry, text);
+    return parseGameText(text.c_str(), text.size());
+}
+
+bool CNorvaneDoc::CanUseFileCommands() const {
+    return !(m_stateFlags & ReplayRunning) && !m_games.empty();
+}
+
+void CNorvaneDoc::OnFileInfo() {
+    if (m_games.empty()) return;
+    const QByteArray path = GetPathName().toUtf8();
+    MessageBox(QString::fromUtf8(fileInfoText(m_fileInfo, path.constData())));
+}
+
+void CNorvaneDoc::OnSearch() {
+    if (m_games.empty()) return;
+    SearchDialogValues values{};
+    if (!AskSearchCriteria(values)) return;
+    WaitCursor wait;
+
+    m_filter              = emptyFilter();
+    const QByteArray name = values.name.toUtf8();
+    copyEntryName(m_filter.name, name.constData(), static_cast<std::size_t>(name.size()));
+    m_filter.resultMask = (values.whiteWon ? WhiteWon : 0) | (values.blackWon ? BlackWon : 0) |
+                          (values.drawn ? Drawn : 0);
+    m_filter.eco      = values.ecoItem > 0 && values.ecoItem <= NoEco ? values.ecoItem - 1 : NoEco;
+    m_filter.yearFrom = values.yearFrom;
+    m_filter.yearTo   = values.yearTo;
+    m_filter.positionKey = values.samePosition ? board.hashKey : 0;
+    if (filterIsEmpty(m_filter)) return; // no criteria: the list stays as it was
+
+    std::int64_t first = -1;
+    if (m_filter.positionKey == 0) {
+        first = filterGames(m_games, m_filter);
+    } else {
+        // The position search reads the file by the index's offsets.
+        if (!m_file.unchanged() && !Reindex()) return;
+        FileInfo    scratch{};
+        ScanFailure failure{};
+        if (!scanPgnFile(m_file, scratch, m_games, SearchMode, &m_filter, &first, &failure))
+            MessageBox(QString::fromUtf8(scanFailureMessage(failure)));
+    }
+    if (first >= 0 && static_cast<std::size_t>(first) < m_games.size())
+        LoadGame(&m_games[static_cast<std::size_t>(first)]);
+    UpdateAllViews(nullptr, HintEverything);
+}
+
+void CNorvaneDoc::OnReload() {
+    if (m_games.empty()) return;
+    m_filter = emptyFilter();
+    for (GameEntry& entry : m_games)
+        entry.info |= Matched;
+    LoadGame(&m_games.front());
+    UpdateAllViews(nullptr, HintEverything);
+}
+
+void CNorvaneDoc::AddCommands(CCommandTable& table) {
+    const auto enabled = [this] { return CanUseFileCommands(); };
+    table.Add(
+        CmdFileInfo, [this] { OnFileInfo(); }, enabled);
+    table.Add(
+        CmdSearch, [this] { OnSearch(); }, enabled);
+    table.Add(
+        CmdReload, [this] { OnReload(); }, enabled);
+}
+
+QString CNorvaneDoc::GetPaneText(int pane) const {
+    switch (pane) {
+    case PaneMoveInfo:
+        return m_strMoveInfo;
+    case PanePathName:
+        return GetPathName();
+    case PaneFileSize:
+        return fileSizeText(m_fileInfo.fileSize);
+    case PaneGameCount:
+        return m_fileInfo.games ? QString::number(m_fileInfo.games) : QString();
+    default:
+        return {};
+    }
+}
+
+void CNorvaneDoc::MessageBox(const QString& text) {
+    CNorvaneView* view = GetBoardView();
+    QMessageBox::information(view ? view->window() : nullptr, "Norvane", text);
+}
+
+bool CNorvaneDoc::AskSearchCriteria(SearchDialogValues&) {
+    // The frame's search dialog replaces this; without it a search has no criteria.
+    return false;
 }

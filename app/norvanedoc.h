@@ -6,15 +6,21 @@
 #include <QString>
 
 #include <cstdint>
+#include <vector>
 
 #include "app/docview.h"
+#include "records/bufferedfile.h"
+#include "records/gameindex.h"
 #include "view/dib.h"
 #include "view/sprite.h"
 
 class CNorvaneView;
 
-// Bits of UpdateAllViews hints: take the current game afresh, rebuild the game list.
-inline constexpr int HintReloadGame = 1, HintRebuildList = 2;
+// Bits of UpdateAllViews hints: take the current game afresh, rebuild the game list, the
+// shown position changed. The document sends 2 when it drops its contents and 7 (all three)
+// when an open failed, a search finished or the file was reloaded.
+inline constexpr int HintReloadGame = 1, HintRebuildList = 2, HintPositionChanged = 4;
+inline constexpr int HintEverything = HintReloadGame | HintRebuildList | HintPositionChanged;
 
 // Bits of m_stateFlags.
 inline constexpr std::uint32_t ReplayRunning = 1;
@@ -24,6 +30,20 @@ inline constexpr std::uint32_t ReplayRunning = 1;
 void startEngine();
 // Whether startEngine has run.
 extern bool engineStarted;
+
+// The status bar's size pane: empty for 0 bytes, whole megabytes from 1 MB on ("%dMB", cut
+// down), below that kilobytes counted up from the next started one ("%dKB" of k + 1).
+QString fileSizeText(std::int64_t size);
+
+// What the search dialog hands back.
+struct SearchDialogValues {
+    QString name;     // text to find in either player's name; at most 31 bytes are used
+    int     ecoItem;  // 0: any, k: ECO index k - 1
+    int     yearFrom; // 0: not set
+    int     yearTo;   // 0: not set
+    bool    whiteWon, blackWon, drawn;
+    bool    samePosition; // the game passes through the position on the board
+};
 
 class CNorvaneDoc : public CDocument {
     Q_OBJECT
@@ -49,9 +69,63 @@ public:
     // The first view: the board view.
     CNorvaneView* GetBoardView() const;
 
-    CDIB*         m_pBackground = nullptr; // owned; null until the board view is attached
-    CSpriteList   m_sprites;
-    std::uint32_t m_pieceImageIds[16]; // image number by colour * 8 + piece type
-    QString       m_strMoveInfo;       // the move-information line of the status bar
-    std::uint32_t m_stateFlags = 0;    // ReplayRunning
+    // Drops the file and its index and clears the current game: the Board at the start.
+    void DeleteContents() override;
+    // An empty document; the game list is hidden.
+    bool OnNewDocument() override;
+    // Opens path (held under an advisory lock while the document keeps it), indexes its games
+    // and loads the first. On failure the document is empty, hint 7 has told the views, and
+    // only a file that breaks the PGN grammar has shown a message (where it broke).
+    bool OnOpenDocument(const QString& path) override;
+
+    // Reads entry's game from the file into the current game. A file changed on disk since it
+    // was indexed is indexed again first and the game of the same number is read; false when
+    // that fails, when there is no such game, or when the game does not parse (what was read
+    // stays the current game).
+    bool LoadGame(const GameEntry* entry);
+
+    // The three file commands: file information, search, reload. Each does nothing without
+    // games; the enable rule says whether it can run now.
+    void OnFileInfo();
+    void OnSearch();
+    void OnReload();
+    bool CanUseFileCommands() const;
+    // Adds the file commands to the frame's command table.
+    void AddCommands(CCommandTable& table);
+
+    // The text of a status bar pane (PaneMoveInfo, PanePathName, PaneFileSize,
+    // PaneGameCount); empty for any other.
+    QString GetPaneText(int pane) const;
+
+    // Platform operations, replaced by tests: a message box captioned "Norvane" over the
+    // main window, and the search dialog (false when cancelled).
+    virtual void MessageBox(const QString& text);
+    virtual bool AskSearchCriteria(SearchDialogValues& values);
+
+signals:
+    // The game list should be shown (a file was opened) or hidden (New).
+    void showGameList(bool show);
+
+public:
+    CDIB*                  m_pBackground = nullptr; // owned; null until the board view is attached
+    CSpriteList            m_sprites;
+    std::uint32_t          m_pieceImageIds[16]; // image number by colour * 8 + piece type
+    SearchFilter           m_filter;            // the criteria of the last search
+    BufferedFile           m_file;              // the open PGN file, kept for the document's life
+    FileInfo               m_fileInfo;          // all zero without a file
+    std::vector<GameEntry> m_games;             // one entry per game, in file order
+    QString                m_strMoveInfo;       // the move-information line of the status bar
+    std::uint32_t          m_stateFlags = 0;    // ReplayRunning
+
+private:
+    // Opens and locks path and indexes it into m_games and m_fileInfo; shows the scanner's
+    // message when the file breaks the grammar. False leaves the file closed.
+    bool OpenAndIndex(const QString& path);
+    // Closes the file and releases its lock.
+    void CloseFile();
+    // Indexes the open file again after it changed on disk: the list is rebuilt; on failure
+    // the document becomes empty as after a failed open.
+    bool Reindex();
+
+    int m_lockFd = -1; // a descriptor of the open file holding its advisory lock
 };

@@ -1,0 +1,285 @@
+#include <QCoreApplication>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <cstring>
+
+#include "app/commands.h"
+#include "app/norvanedoc.h"
+#include "book/book.h"
+#include "records/game.h"
+#include "tests/qtestmain.h"
+
+namespace {
+
+// A document whose platform operations are recorded: the messages it shows and the search
+// criteria it is given.
+class TestDoc : public CNorvaneDoc {
+public:
+    QStringList        messages;
+    bool               answerSearch = true;
+    SearchDialogValues search{};
+    void               MessageBox(const QString& text) override { messages << text; }
+    bool               AskSearchCriteria(SearchDialogValues& values) override {
+        values = search;
+        return answerSearch;
+    }
+};
+
+// A view that records the hints it hears.
+class HintView : public CView {
+public:
+    std::vector<int> hints;
+    void             OnUpdate(CView*, int hint) override { hints.push_back(hint); }
+    void             OnInitialUpdate() override {}
+};
+
+QString data(const char* name) { return QString(NORVANE_TEST_DATA "/") + name; }
+
+bool atStart() {
+    Board fresh = board;
+    setupStartPosition();
+    return fresh == board;
+}
+
+int matched(const CNorvaneDoc& doc) {
+    int n = 0;
+    for (const GameEntry& e : doc.m_games)
+        n += (e.info & Matched) != 0;
+    return n;
+}
+
+// Whether another descriptor can take an exclusive lock on path now.
+bool lockable(const QString& path) {
+    const int  fd = ::open(QFile::encodeName(path).constData(), O_RDONLY);
+    const bool ok = fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+    if (fd >= 0) ::close(fd);
+    return ok;
+}
+
+} // namespace
+
+class NorvaneDocTest : public QObject {
+    Q_OBJECT
+private slots:
+    void theEngineAndBookAreReadyFromTheStart() {
+        TestDoc doc;
+        QCOMPARE(QString(bookPath), QCoreApplication::applicationDirPath() + "/book.dat");
+        QCOMPARE(doc.m_pieceImageIds[0 * 8 + King], 131u);
+        QCOMPARE(doc.m_pieceImageIds[1 * 8 + Pawn], 142u);
+    }
+
+    void openingARealFileIndexesItAndLoadsTheFirstGame() {
+        TestDoc    doc;
+        HintView   view;
+        QSignalSpy shown(&doc, &CNorvaneDoc::showGameList);
+        doc.AddView(&view);
+        const QString path = data("kasparov-deep-blue-1997.pgn");
+        QVERIFY(doc.OpenDocumentFile(path));
+        QCOMPARE(doc.m_games.size(), std::size_t(6));
+        QCOMPARE(doc.m_fileInfo.games, 6);
+        QCOMPARE(doc.m_fileInfo.fileSize, QFile(path).size());
+        QCOMPARE(QString(doc.m_fileInfo.path), path);
+        QCOMPARE(doc.GetPathName(), path);
+        QCOMPARE(QString(gameHeader.white), QString("Garry Kasparov"));
+        QCOMPARE(QString(gameHeader.black), QString("Deep Blue (Computer)"));
+        QVERIFY(gameMoves[88].piece != 0 && gameMoves[89].piece == 0); // its 89 plies
+        QCOMPARE(gamePly, 0);
+        QVERIFY(atStart());
+        QCOMPARE(shown.takeLast().at(0).toBool(), true);
+        QCOMPARE(view.hints, (std::vector<int>{HintRebuildList})); // the contents dropped
+        QCOMPARE(doc.GetPaneText(PaneGameCount), QString("6"));
+        QCOMPARE(doc.GetPaneText(PaneFileSize), QString("5KB"));
+        QCOMPARE(doc.GetPaneText(PanePathName), path);
+        QVERIFY(doc.messages.isEmpty());
+        QVERIFY(!lockable(path)); // held while open
+        QVERIFY(doc.NewDocumentFile());
+        QVERIFY(lockable(path));
+        QVERIFY(doc.GetPaneText(PaneFileSize).isEmpty());
+        QVERIFY(doc.GetPaneText(PaneGameCount).isEmpty());
+        QCOMPARE(shown.takeLast().at(0).toBool(), false);
+    }
+
+    void aFileThatBreaksTheGrammarLeavesAnEmptyDocument() {
+        TestDoc doc;
+        QVERIFY(doc.OpenDocumentFile(data("kasparov-deep-blue-1997.pgn")));
+        HintView   view;
+        QSignalSpy shown(&doc, &CNorvaneDoc::showGameList);
+        doc.AddView(&view);
+        QVERIFY(!doc.OpenDocumentFile(data("torture.pgn")));
+        QCOMPARE(doc.messages.size(), 1);
+        QVERIFY(doc.messages[0].startsWith(
+            QString::fromUtf8("ファイルを開くのに失敗しました\n\n16行目\n")));
+        QVERIFY(doc.m_games.empty());
+        QCOMPARE(doc.m_fileInfo.games, 0);
+        QCOMPARE(doc.m_fileInfo.path[0], '\0');
+        QVERIFY(!doc.m_file.isOpen());
+        QVERIFY(doc.GetPathName().isEmpty());
+        QCOMPARE(gameMoves[0].piece, std::int16_t(0));
+        QCOMPARE(int(gameHeader.info), NoEco);
+        QVERIFY(atStart());
+        QCOMPARE(view.hints.back(), HintEverything);
+        QCOMPARE(shown.takeLast().at(0).toBool(), false);
+        QVERIFY(lockable(data("torture.pgn")));
+
+        // A file that cannot be opened says nothing of its own.
+        QVERIFY(!doc.OpenDocumentFile(data("no-such-file.pgn")));
+        QCOMPARE(doc.messages.size(), 1);
+    }
+
+    void aFileHeldByAnotherDocumentDoesNotOpen() {
+        TestDoc first, second;
+        QVERIFY(first.OpenDocumentFile(data("kasparov-deep-blue-1997.pgn")));
+        QVERIFY(!second.OpenDocumentFile(data("kasparov-deep-blue-1997.pgn")));
+        QVERIFY(second.m_games.empty());
+        QVERIFY(second.messages.isEmpty());
+        QCOMPARE(first.m_games.size(), std::size_t(6));
+    }
+
+    void searchThenReload() {
+        TestDoc  doc;
+        HintView view;
+        doc.AddView(&view);
+        QVERIFY(doc.OpenDocumentFile(data("twic944.pgn")));
+        const int games = int(doc.m_games.size());
+        QCOMPARE(games, 2953);
+        QCOMPARE(QString(gameHeader.white), QString(doc.m_games[0].white));
+
+        // No criteria, or Cancel: nothing changes.
+        const Board before = board;
+        view.hints.clear();
+        doc.OnSearch();
+        doc.answerSearch = false;
+        doc.search.name  = "carlsen";
+        doc.OnSearch();
+        QCOMPARE(matched(doc), games);
+        QVERIFY(view.hints.empty());
+        QVERIFY(board == before);
+
+        doc.answerSearch = true;
+        doc.OnSearch();
+        const int found = matched(doc);
+        QVERIFY(found > 0 && found < games);
+        QVERIFY(QString(gameHeader.white).contains("Carlsen") ||
+                QString(gameHeader.black).contains("Carlsen"));
+        QCOMPARE(view.hints.back(), HintEverything);
+        QCOMPARE(QString(doc.m_filter.name), QString("carlsen"));
+
+        doc.search      = SearchDialogValues{};
+        doc.search.name = "carlsen";
+        doc.OnSearch();
+        view.hints.clear();
+        doc.OnReload();
+        QCOMPARE(matched(doc), games);
+        QCOMPARE(QString(gameHeader.white), QString(doc.m_games[0].white));
+        QCOMPARE(QString(gameHeader.black), QString(doc.m_games[0].black));
+        QCOMPARE(view.hints, (std::vector<int>{HintEverything}));
+        QCOMPARE(doc.m_filter.name[0], '\0');
+    }
+
+    void searchingForThePositionOnTheBoardReadsTheFile() {
+        TestDoc doc;
+        QVERIFY(doc.OpenDocumentFile(data("kasparov-deep-blue-1997.pgn")));
+        doc.search.samePosition = true;
+        doc.search.whiteWon     = true;
+        clearGame();
+        doc.OnSearch(); // at the start every game has a move: the results decide
+        QCOMPARE(matched(doc), 3);
+        QCOMPARE(QString(gameHeader.white), QString("Garry Kasparov"));
+        doc.search.whiteWon = false;
+        doc.OnSearch();
+        QCOMPARE(matched(doc), 6);
+        QVERIFY(doc.messages.isEmpty());
+    }
+
+    void theFileCommandsNeedGamesAndNoReplay() {
+        TestDoc       doc;
+        CCommandTable table;
+        doc.AddCommands(table);
+        const int commands[] = {CmdFileInfo, CmdSearch, CmdReload};
+        table.UpdateCommandUI();
+        for (int id : commands)
+            QVERIFY(!table.Action(id)->isEnabled());
+        QVERIFY(doc.OpenDocumentFile(data("kasparov-deep-blue-1997.pgn")));
+        table.UpdateCommandUI();
+        for (int id : commands)
+            QVERIFY(table.Action(id)->isEnabled());
+        doc.m_stateFlags |= ReplayRunning;
+        table.UpdateCommandUI();
+        for (int id : commands)
+            QVERIFY(!table.Action(id)->isEnabled());
+        doc.m_stateFlags = 0;
+        QVERIFY(table.Execute(CmdFileInfo));
+        QCOMPARE(doc.messages.size(), 1);
+        QVERIFY(doc.messages[0].contains("game"));
+    }
+
+    void sizePaneTexts() {
+        struct Case {
+            std::int64_t size;
+            const char*  text;
+        };
+        const Case cases[] = {{0, ""},
+                              {1, "1KB"},
+                              {1023, "1KB"},
+                              {1024, "2KB"},
+                              {1048575, "1024KB"},
+                              {1048576, "1MB"},
+                              {3000000, "2MB"},
+                              {5000000000, "4768MB"}};
+        for (const Case& c : cases)
+            QCOMPARE(fileSizeText(c.size), QString(c.text));
+    }
+
+    void aFileChangedOnDiskIsIndexedAgainBeforeAGameIsRead() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("games.pgn");
+        QVERIFY(QFile::copy(data("kasparov-deep-blue-1997.pgn"), path));
+        TestDoc  doc;
+        HintView view;
+        doc.AddView(&view);
+        QVERIFY(doc.OpenDocumentFile(path));
+        QCOMPARE(doc.m_games.size(), std::size_t(6));
+
+        // Another program rewrites the file: one short game in front of the others.
+        {
+            QFile original(data("kasparov-deep-blue-1997.pgn"));
+            QVERIFY(original.open(QIODevice::ReadOnly));
+            QFile changed(path);
+            QVERIFY(changed.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            changed.write("[White \"Alpha\"]\n[Black \"Beta\"]\n\n1. e4 e5 2. Nf3 1-0\n\n");
+            changed.write(original.readAll());
+        }
+        view.hints.clear();
+        QVERIFY(doc.LoadGame(&doc.m_games[1]));
+        QCOMPARE(doc.m_games.size(), std::size_t(7));
+        QCOMPARE(QString(gameHeader.white), QString("Garry Kasparov")); // game 1 of the new file
+        QCOMPARE(QString(doc.m_games[0].white), QString("Alpha"));
+        QCOMPARE(view.hints, (std::vector<int>{HintRebuildList}));
+        QVERIFY(doc.LoadGame(&doc.m_games[0]));
+        QCOMPARE(QString(gameHeader.white), QString("Alpha"));
+        QCOMPARE(gameMoves[2].piece, std::int16_t(Knight));
+
+        // Broken on disk: the document falls back to empty, with the scanner's message.
+        {
+            QFile changed(path);
+            QVERIFY(changed.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            changed.write("[White \"Alpha\"]\n1. e4 (\n");
+        }
+        QVERIFY(!doc.LoadGame(&doc.m_games[0]));
+        QVERIFY(doc.m_games.empty());
+        QVERIFY(doc.GetPathName().isEmpty());
+        QCOMPARE(doc.messages.size(), 1);
+        QCOMPARE(view.hints.back(), HintEverything);
+        QVERIFY(atStart());
+    }
+};
+
+NORVANE_TEST(NorvaneDocTest);
+#include "norvanedoc_test.moc"
