@@ -1,5 +1,6 @@
 #include "view/norvaneview.h"
 
+#include "app/commands.h"
 #include "app/norvanedoc.h"
 
 CNorvaneView::CNorvaneView(CNorvaneDoc* doc, QWidget* parent) : COSBView(parent) {
@@ -33,4 +34,22 @@ void CNorvaneView::OnInitialUpdate() {
     COSBView::OnInitialUpdate();
     m_mode &= DisplayModes;
     RebuildSprites();
+}
+
+void CNorvaneView::OnFlip() {
+    m_mode ^= ModeFlipped;
+    RebuildSprites();
+}
+
+void CNorvaneView::OnCoordinates() {
+    m_mode ^= ModeCoordinates;
+    RebuildSprites();
+}
+
+void CNorvaneView::AddCommands(CCommandTable& table) {
+    table.Add(
+        CmdFlip, [this] { OnFlip(); }, {}, [this] { return (m_mode & ModeFlipped) != 0; });
+    table.Add(
+        CmdCoordinates, [this] { OnCoordinates(); }, {},
+        [this] { return (m_mode & ModeCoordinates) != 0; });
 }

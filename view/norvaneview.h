@@ -51,6 +51,12 @@ public:
     // that did not make it). False, changing nothing, when a sprite it needs is missing.
     bool RetractMoveOnSprites(const Move& m);
 
+    // Flip board (32783) and coordinates (32836): toggle the display bit and rebuild.
+    void OnFlip();
+    void OnCoordinates();
+    // Adds the view's display commands to the frame's command table.
+    void AddCommands(CCommandTable& table);
+
     CSprite*      m_squareSprites[64]; // by display square; the document's list owns them
     QRect         m_squareRects[64];   // by display square: the 31 x 31 square
     std::uint32_t m_mode = 0;
