@@ -1,3 +1,4 @@
+#include <QAction>
 #include <QTest>
 
 #include <algorithm>
@@ -8,6 +9,7 @@
 #include <tuple>
 #include <vector>
 
+#include "app/commands.h"
 #include "app/norvanedoc.h"
 #include "engine/makemove.h"
 #include "records/san.h"
@@ -145,6 +147,24 @@ private slots:
                 }
         }
         QVERIFY(kingPixels > 200);
+    }
+
+    void flipAndCoordinateCommandsToggleAndRebuild() {
+        CCommandTable table;
+        view->AddCommands(table);
+        QVERIFY(table.Execute(CmdFlip));
+        QCOMPARE(view->m_mode, ModeFlipped);
+        QVERIFY(table.Action(CmdFlip)->isChecked());
+        QVERIFY(!table.Action(CmdCoordinates)->isChecked());
+        QCOMPARE(view->m_squareSprites[63]->GetRect().topLeft(), QPoint(261, 6)); // a1
+        QVERIFY(table.Execute(CmdCoordinates));
+        QVERIFY(table.Action(CmdCoordinates)->isChecked());
+        expectMapShowsBoard();
+        QVERIFY(table.Execute(CmdFlip));
+        QVERIFY(table.Execute(CmdCoordinates));
+        QCOMPARE(view->m_mode, 0u);
+        QVERIFY(!table.Action(CmdFlip)->isChecked());
+        expectMapShowsBoard();
     }
 
     void coordinateStripsFollowTheFlip() {
