@@ -57,7 +57,7 @@ CNorvaneDoc::CNorvaneDoc() : m_filter(emptyFilter()), m_fileInfo{} {
     std::copy(std::begin(ids), std::end(ids), m_pieceImageIds);
     std::srand(static_cast<unsigned>(std::time(nullptr)));
     startEngine();
-    const QByteArray book = (QCoreApplication::applicationDirPath() + "/book.dat").toLocal8Bit();
+    const QByteArray book = QFile::encodeName(QCoreApplication::applicationDirPath() + "/book.dat");
     setBookPath(book.constData());
 }
 
@@ -152,6 +152,7 @@ bool CNorvaneDoc::OnOpenDocument(const QString& path) {
         UpdateAllViews(nullptr, HintEverything);
         return false;
     }
+    SetPathName(path); // a re-index on a later load opens the file again by it
     if (!m_games.empty()) LoadGame(&m_games.front());
     emit showGameList(true);
     return true;

@@ -13,6 +13,11 @@ CNorvaneView::CNorvaneView(CNorvaneDoc* doc, QWidget* parent) : COSBView(parent)
     doc->AttachBoardView(this);
 }
 
+CNorvaneView::~CNorvaneView() {
+    if (CNorvaneDoc* doc = GetDocument(); doc && doc->m_sprites.m_notify.m_pView == this)
+        doc->m_sprites.m_notify.m_pView = nullptr;
+}
+
 CNorvaneDoc* CNorvaneView::GetDocument() const {
     return static_cast<CNorvaneDoc*>(CView::GetDocument());
 }

@@ -28,6 +28,8 @@ class CNorvaneView : public COSBView {
 public:
     // Sets the square rectangles and joins doc as its board view, which loads the images.
     explicit CNorvaneView(CNorvaneDoc* doc, QWidget* parent = nullptr);
+    // The sprites stop reporting to the view.
+    ~CNorvaneView() override;
 
     CNorvaneDoc* GetDocument() const;
 

@@ -7,11 +7,8 @@
 void SpriteNotify::Change(CSprite* sprite, int code, const QRect& rect1, const QRect& rect2) {
     if ((code & ChangedDepth) && m_pList) m_pList->Reorder(sprite);
     if (!m_pView) return;
-    if (code & (ChangedDepth | ChangedImage)) m_pView->AddDirtyRegion(rect1);
-    if (code & ChangedPosition) {
-        if (!(code & (ChangedDepth | ChangedImage))) m_pView->AddDirtyRegion(rect1);
-        m_pView->AddDirtyRegion(rect2);
-    }
+    m_pView->AddDirtyRegion(rect1);
+    if (code & ChangedPosition) m_pView->AddDirtyRegion(rect2);
 }
 
 void CSprite::Initialize() {
