@@ -255,6 +255,16 @@ private slots:
         QCOMPARE(qGray(shot.pixel(5, 30)), 1);
         QCOMPARE(qGray(shot.pixel(30, 5)), 1);
     }
+
+    void withoutABufferNothingIsDrawn() {
+        COSBView view;
+        QVERIFY(!view.CreateBuffer(nullptr));
+        QVERIFY(!view.GetBuffer());
+        view.AddDirtyRegion(QRect(0, 0, 10, 10));
+        view.RenderAndDrawDirtyList();
+        view.resize(20, 20);
+        QCOMPARE(view.grab().toImage().pixelColor(5, 5), view.palette().window().color());
+    }
 };
 
 NORVANE_TEST(SpriteTest);
