@@ -41,6 +41,10 @@ void CNorvaneView::OnInitialUpdate() {
     RebuildSprites();
 }
 
+void CNorvaneView::OnUpdate(CView*, int hint) {
+    if (hint & HintReloadGame) RebuildSprites();
+}
+
 void CNorvaneView::OnFlip() {
     m_mode ^= ModeFlipped;
     RebuildSprites();

@@ -39,6 +39,9 @@ public:
     // After every New and Open: the display bits of the mode stay, the rest is cleared, and
     // the picture is made afresh from the Board.
     void OnInitialUpdate() override;
+    // HintReloadGame: the current game was replaced, the picture is made afresh from the
+    // Board. Other hints leave the board alone.
+    void OnUpdate(CView* sender, int hint) override;
 
     // Board square s on the screen: s, or 63 - s when the board is flipped.
     int DisplaySquare(int s) const { return (m_mode & ModeFlipped) ? 63 - s : s; }

@@ -149,6 +149,20 @@ private slots:
         QVERIFY(kingPixels > 200);
     }
 
+    void aReloadedGameRebuildsThePicture() {
+        std::vector<Move> moves;
+        QVERIFY(readLine("e4 e5", moves));
+        view->RebuildSprites();
+        for (const Move& m : moves)
+            makeMove(m);
+        doc->UpdateAllViews(nullptr, HintRebuildList); // not for the board
+        QVERIFY(view->m_squareSprites[12] && !view->m_squareSprites[28]);
+        doc->UpdateAllViews(nullptr, HintEverything);
+        expectMapShowsBoard();
+        for (auto m = moves.rbegin(); m != moves.rend(); ++m)
+            unmakeMove(*m);
+    }
+
     void flipAndCoordinateCommandsToggleAndRebuild() {
         CCommandTable table;
         view->AddCommands(table);
