@@ -1,6 +1,7 @@
 #include "book/book.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -39,7 +40,9 @@ public:
     std::size_t size() const { return m_bytes.size(); }
     // Writes the file and points the book at it.
     void install() const {
-        const std::string path = ::testing::TempDir() + "norvane-test-book.dat";
+        // One file per process: CTest runs the tests of this program side by side.
+        const std::string path =
+            ::testing::TempDir() + "norvane-test-book-" + std::to_string(getpid()) + ".dat";
         FILE*             f    = std::fopen(path.c_str(), "wb");
         ASSERT_NE(f, nullptr);
         if (!m_bytes.empty()) std::fwrite(m_bytes.data(), 1, m_bytes.size(), f);

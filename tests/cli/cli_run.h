@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <sstream>
@@ -17,7 +18,8 @@ struct CliResult {
 
 // Runs "norvane-cli ARGS" through the shell, so ARGS may quote and redirect.
 inline CliResult runNorvaneCli(const std::string& args) {
-    const std::string errFile = ::testing::TempDir() + "norvane-cli-engine-stderr.txt";
+    const std::string errFile =
+        ::testing::TempDir() + "norvane-cli-stderr-" + std::to_string(getpid()) + ".txt";
     const std::string command = std::string(NORVANE_CLI) + " " + args + " 2>" + errFile;
     CliResult         run;
     FILE*             pipe = popen(command.c_str(), "r");

@@ -1,6 +1,7 @@
 // The command-line companion, run as a script would run it.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <string>
@@ -14,7 +15,8 @@ struct CliRun {
 };
 
 CliRun runCli(const std::string& args) {
-    const std::string errFile = ::testing::TempDir() + "norvane-cli-stderr.txt";
+    const std::string errFile =
+        ::testing::TempDir() + "norvane-cli-stderr-" + std::to_string(getpid()) + ".txt";
     const std::string command = std::string(NORVANE_CLI) + " " + args + " 2>" + errFile;
     CliRun            run{};
     FILE*             pipe = popen(command.c_str(), "r");
