@@ -51,7 +51,9 @@ void putPv(TextOut& out) {
         Move        legal[MaxMovesPerPly];
         const Move* end = genLegalMoves(legal);
         const Move* m   = legal;
-        while (m != end && (m->fromTo != pvTable[0][i].fromTo || promotionType(*m) != promotionType(pvTable[0][i])))
+        const Move& wanted = pvTable[0][i];
+        while (m != end &&
+               (m->fromTo != wanted.fromTo || promotionType(*m) != promotionType(wanted)))
             ++m;
         if (m == end) break;
         char text[8];
@@ -110,7 +112,8 @@ void go(std::istringstream& in) {
         limits.hardLimitMs = std::max(1LL, movetime);
         limits.softLimitMs = limits.hardLimitMs;
     } else if (time[side] >= 0) {
-        const long long movesLeft = movesToGo > 0 ? std::min(movesToGo, DefaultMovesToGo) : DefaultMovesToGo;
+        const long long movesLeft =
+            movesToGo > 0 ? std::min(movesToGo, DefaultMovesToGo) : DefaultMovesToGo;
         long long share = time[side] / movesLeft + inc[side] * 3 / 4;
         share = std::min({share, time[side] / 2, static_cast<long long>(HardTimeLimitMs)});
         limits.hardLimitMs = std::max(1LL, share);

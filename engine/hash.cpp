@@ -66,6 +66,7 @@ void storeHash(int move, int score, int depth) {
 void rewardBestMove(int colour, const Move& bestMove, int depth) {
     std::uint32_t* counts = historyTable[colour];
     counts[bestMove.fromTo] += static_cast<std::uint32_t>(depth + 1);
-    std::uint32_t& killer = capturedType(bestMove) != 0 ? captureKiller(colour) : quietKiller(colour);
+    std::uint32_t& killer =
+        capturedType(bestMove) != NoPiece ? captureKiller(colour) : quietKiller(colour);
     if (counts[bestMove.fromTo] > counts[killer]) killer = bestMove.fromTo;
 }

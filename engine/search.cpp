@@ -1,5 +1,7 @@
 #include "engine/search.h"
 
+#include <cstring>
+
 #include "engine/attacks.h"
 #include "engine/eval.h"
 #include "engine/hash.h"
@@ -57,6 +59,15 @@ void sortByScore(Move* first, Move* end) {
 }
 
 }  // namespace
+
+void clearSearchState() {
+    std::memset(moveStack, 0, sizeof moveStack);
+    std::memset(pathKeys, 0, sizeof pathKeys);
+    std::memset(reversibleCount, 0, sizeof reversibleCount);
+    std::memset(pvTable, 0, sizeof pvTable);
+    clearTables();
+    searchPly = 0;
+}
 
 void scoreCapture(Move& move, int side) {
     const int taken = capturedType(move);

@@ -47,6 +47,10 @@ extern std::uint64_t searchNodes;
 // Initial and reset value of pollCountdown: the clock is read once every 32770 nodes.
 inline constexpr int PollInterval = 32768;
 
+// Zeroes the move lists, the line keys and counts, the best lines and the tables of hash.h,
+// and puts the search at ply 0, so that nothing carries over from an earlier search.
+void clearSearchState();
+
 // Fail-soft negamax search of depth remaining plies for side, the colour to move, within
 // (alpha, beta). Probes and stores the transposition table, scores a position that recurs on
 // the line since the root as 0, and answers 0 at once after the clock stopped the search.

@@ -15,16 +15,6 @@ bool thinkFromBook;
 
 namespace {
 
-// Zeroes the per-ply arrays and the tables so that nothing carries over from an earlier search.
-void clearSearchState() {
-    std::memset(moveStack, 0, sizeof moveStack);
-    std::memset(pathKeys, 0, sizeof pathKeys);
-    std::memset(reversibleCount, 0, sizeof reversibleCount);
-    std::memset(pvTable, 0, sizeof pvTable);
-    clearTables();
-    searchPly = 0;
-}
-
 // The first legal move of side in generation order, or false when there is none.
 bool firstLegalMove(int side, Move* out) {
     Move* const first = moveStack[0];

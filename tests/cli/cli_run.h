@@ -6,7 +6,9 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <sstream>
 #include <string>
+#include <vector>
 
 struct CliRun {
     int         status;
@@ -54,4 +56,12 @@ inline std::string valueOf(const std::string& text, const std::string& key) {
         at = next + 1;
     }
     return "";
+}
+
+// The lines of a command's output.
+inline std::vector<std::string> outputLines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream       in(text);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
 }

@@ -1,0 +1,138 @@
+// think, bench and uci: the engine through the command-line companion.
+#include <fstream>
+
+#include "cli_run.h"
+
+namespace {
+
+// Is move legal after the given position arguments? Asked of the companion itself.
+bool legalAfter(const std::string& position, const std::string& move) {
+    return runCli("position " + position + " " + move).status == 0;
+}
+
+std::string valueOf(const std::vector<std::string>& lines, const std::string& key) {
+    for (const std::string& line : lines)
+        if (line.rfind(key + " ", 0) == 0) return line.substr(key.size() + 1);
+    return "(missing)";
+}
+
+const std::string noBook = "--book " + ::testing::TempDir() + "no-such-book.dat";
+
+}  // namespace
+
+TEST(CliThink, ReportsTheChoiceWithBestmoveLast) {
+    CliRun run = runCli("think --fen '6k1/5ppp/8/8/8/8/5PPP/3R2K1 w - -' " + noBook);
+    ASSERT_EQ(run.status, 0) << run.err;
+    std::vector<std::string> lines = outputLines(run.out);
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines.back(), "bestmove d1d8");
+    EXPECT_EQ(valueOf(lines, "score"), "32767");
+    EXPECT_EQ(valueOf(lines, "depth"), "1");
+    EXPECT_EQ(valueOf(lines, "book"), "no");
+    EXPECT_NE(valueOf(lines, "nodes"), "(missing)");
+
+    // Moves after the FEN, and a time limit.
+    run = runCli("think --fen '4k3/8/8/8/8/8/8/R3K3 w - -' a1a7 e8d8 --time-ms 300 " + noBook);
+    ASSERT_EQ(run.status, 0) << run.err;
+    lines = outputLines(run.out);
+    const std::string move = lines.back().substr(9);
+    EXPECT_TRUE(legalAfter("--fen '4k3/8/8/8/8/8/8/R3K3 w - -' a1a7 e8d8", move)) << move;
+
+    run = runCli("think --fen 'rnb1kbnr/pppp1ppp/8/4p3/6Pq/5P2/PPPPP2P/RNBQKBNR w KQkq -' " +
+                        noBook);
+    ASSERT_EQ(run.status, 0);
+    lines = outputLines(run.out);
+    EXPECT_EQ(lines.back(), "bestmove none");
+    EXPECT_EQ(valueOf(lines, "score"), "-32767");
+}
+
+TEST(CliThink, UsesTheBookItIsGiven) {
+    // One record for the initial position, in its home slot; the key as the companion gives it.
+    const std::vector<std::string> position = outputLines(runCli("position").out);
+    ASSERT_FALSE(position.empty());
+    const std::uint64_t key  = std::stoull(position.back().substr(6), nullptr, 16);
+    const std::string   path = ::testing::TempDir() + "cli-book.dat";
+    {
+        const int g1f3 = 6 * 64 + 21;
+        char      record[16] = {};
+        for (int i = 0; i < 8; ++i) record[i] = static_cast<char>(key >> (8 * i));
+        record[8] = static_cast<char>(g1f3 & 0xFF);
+        record[9] = static_cast<char>(g1f3 >> 8);
+        std::ofstream file(path, std::ios::binary);
+        file.seekp(static_cast<std::streamoff>(key & 0xFFFF) * 16);
+        file.write(record, sizeof record);
+    }
+    const CliRun run = runCli("think --book " + path);
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::vector<std::string> lines = outputLines(run.out);
+    EXPECT_EQ(valueOf(lines, "book"), "yes");
+    EXPECT_EQ(lines.back(), "bestmove g1f3");
+}
+
+TEST(CliThink, RejectsBadArguments) {
+    const char* cases[] = {"think --time-ms", "think --time-ms 0", "think --time-ms x",
+                           "think e2e5", "think --fen 'nonsense'", "think --depth 3", "bench 3"};
+    for (const char* args : cases) {
+        SCOPED_TRACE(args);
+        const CliRun run = runCli(args);
+        EXPECT_EQ(run.status, 2);
+        EXPECT_TRUE(run.out.empty()) << run.out;
+        EXPECT_FALSE(run.err.empty());
+    }
+}
+
+// The node total is the search's signature: a change to the search or the evaluation moves
+// it, and then this number is updated on purpose.
+TEST(CliBench, NodeCountIsPinned) {
+    const CliRun run = runCli("bench");
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::vector<std::string> lines = outputLines(run.out);
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines.back().rfind("nodes 1011964 nps ", 0), 0u) << lines.back();
+}
+
+TEST(CliUci, PlaysThroughTheProtocol) {
+    const std::string script = ::testing::TempDir() + "uci-session.txt";
+    {
+        std::ofstream in(script);
+        in << "uci\n"
+              "isready\n"
+              "ucinewgame\n"
+              "position startpos moves e2e4 e7e5\n"
+              "go movetime 200\n"
+              "position fen 6k1/5ppp/8/8/8/8/5PPP/3R2K1 w - - 0 1\n"
+              "go depth 3\n"
+              "position fen rnb1kbnr/pppp1ppp/8/4p3/6Pq/5P2/PPPPP2P/RNBQKBNR w KQkq - 1 3\n"
+              "go movetime 100\n"
+              "setoption name Hash value 16\n"
+              "frobnicate\n"
+              "position startpos moves e2e4 c7c5 g1f3\n"
+              "go wtime 3000 btime 3000 winc 0 binc 0\n"
+              "quit\n"
+              "isready\n";
+    }
+    const CliRun run = runCli("uci < " + script);
+    ASSERT_EQ(run.status, 0) << run.err;
+
+    std::vector<std::string> lines = outputLines(run.out), answers, bestmoves;
+    for (const std::string& line : lines) {
+        if (line.rfind("info ", 0) == 0) continue;
+        answers.push_back(line);
+        if (line.rfind("bestmove ", 0) == 0) bestmoves.push_back(line.substr(9));
+    }
+    ASSERT_GE(answers.size(), 4u) << run.out;
+    EXPECT_EQ(answers[0], "id name Norvane");
+    EXPECT_EQ(answers[1].rfind("id author ", 0), 0u);
+    EXPECT_EQ(answers[2], "uciok");
+    EXPECT_EQ(answers[3], "readyok");
+    EXPECT_EQ(answers.size(), 8u) << "nothing after quit, nothing for unknown commands";
+
+    ASSERT_EQ(bestmoves.size(), 4u);
+    EXPECT_TRUE(legalAfter("e2e4 e7e5", bestmoves[0])) << bestmoves[0];
+    EXPECT_EQ(bestmoves[1], "d1d8");
+    EXPECT_EQ(bestmoves[2], "0000");
+    EXPECT_TRUE(legalAfter("e2e4 c7c5 g1f3", bestmoves[3])) << bestmoves[3];
+
+    EXPECT_NE(run.out.find("info depth 1 score mate 1 nodes "), std::string::npos);
+    EXPECT_NE(run.out.find(" pv d1d8\n"), std::string::npos);
+}
