@@ -39,14 +39,17 @@ inline std::string testData(const char* name) { return std::string(NORVANE_TEST_
 
 #include "engine/coords.h"
 
+#include <unistd.h>
+
 #include <fstream>
 #include <vector>
 
 #include "records/gameindex.h"
 
-// Writes text into a file of the test's temporary directory and answers its path.
+// Writes text into a file of the test's temporary directory and answers its path. The name
+// carries the process id: ctest runs tests side by side.
 inline std::string writeTempFile(const std::string& name, const std::string& text) {
-    const std::string path = ::testing::TempDir() + name;
+    const std::string path = ::testing::TempDir() + std::to_string(getpid()) + "-" + name;
     std::ofstream     out(path, std::ios::binary | std::ios::trunc);
     out << text;
     return path;
