@@ -3,6 +3,7 @@
 // compile time) for what it does with tags, move tokens and termination tokens.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <cstring>
 
@@ -59,6 +60,18 @@ struct PgnMachine {
 namespace pgn_detail {
 
 inline bool isSpace(unsigned char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+// Character classes for the inner loops: whitespace, and what ends a move token.
+inline constexpr unsigned char SpaceClass = 1, TokenEndClass = 2;
+inline constexpr auto charClass = [] {
+    std::array<unsigned char, 256> table{};
+    for (int c = 0; c < 256; ++c) {
+        const bool space = c == ' ' || (c >= '\t' && c <= '\r');
+        table[c]         = static_cast<unsigned char>((space ? SpaceClass : 0) |
+                                                      (space || c == '.' || c == '?' || c == '!' ? TokenEndClass : 0));
+    }
+    return table;
+}();
 
 }  // namespace pgn_detail
 
@@ -196,15 +209,30 @@ const char* runPgn(PgnMachine& m, const char* const begin, const char* const end
             state = next;
             break;
         }
-        case MoveToken:
-            if (isSpace(c) || c == '.' || c == '?' || c == '!') {
-                if (!hooks.moveToken(m.token, m.tokenLength)) PGN_FAIL();
-                state = Movetext;
-            } else {
-                if (m.tokenLength == tokenLimit) PGN_FAIL();
-                m.token[m.tokenLength++] = static_cast<char>(c);
+        case MoveToken: {
+            // The rest of the token in one go, up to the character that ends it.
+            const char* q = p;
+            while (q < end && !(pgn_detail::charClass[static_cast<unsigned char>(*q)] &
+                                pgn_detail::TokenEndClass))
+                ++q;
+            if (q - p > tokenLimit - m.tokenLength) {
+                p += tokenLimit - m.tokenLength;
+                PGN_FAIL();
             }
+            if constexpr (Mode != IndexPass) {
+                for (const char* t = p; t < q; ++t) m.token[m.tokenLength++] = *t;
+            } else {
+                m.tokenLength += static_cast<int>(q - p);
+            }
+            if (q == end) {
+                p = end;
+                continue;
+            }
+            p = q;
+            if (!hooks.moveToken(m.token, m.tokenLength)) PGN_FAIL();
+            state = Movetext;
             break;
+        }
         case AfterOne:
             if (c == '.' || isSpace(c)) state = Movetext;
             else if (c >= '0' && c <= '9') state = MoveNumber;

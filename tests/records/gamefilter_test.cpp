@@ -228,3 +228,29 @@ TEST(FileInfoText, CountsPercentagesAndCommonCodes) {
 
     EXPECT_EQ(fileInfoText(FileInfo{}, "empty.pgn"), "");
 }
+
+// Stopping a game once the position is out of reach changes no result.
+TEST(GameFilter, PositionPassStopsOnlyHopelessGames) {
+    BufferedFile           file;
+    FileInfo               info{};
+    std::vector<GameEntry> games;
+    ASSERT_TRUE(file.open(testData("twic944.pgn").c_str()));
+    ASSERT_TRUE(scanPgnFile(file, info, games, IndexMode, nullptr, nullptr, nullptr));
+    const char* lines[] = {"e4 c5 Nf3 d6 d4 cxd4 Nxd4 Nf6 Nc3 a6", "d4 Nf6 c4 e6 Nc3 Bb4",
+                           "e4 e5 Nf3 Nc6 Bb5 a6 Ba4 Nf6 O-O Be7", "Nf3 d5 g3", "e4 c5"};
+    for (const char* line : lines) {
+        SCOPED_TRACE(line);
+        ASSERT_TRUE(playSan(line));
+        SearchFilter pruned = emptyFilter();
+        setPositionCriterion(pruned);
+        SearchFilter keyOnly = emptyFilter();
+        keyOnly.positionKey  = pruned.positionKey;
+        clearGame();
+        std::int64_t first = 0;
+        ASSERT_TRUE(scanPgnFile(file, info, games, SearchMode, &pruned, &first, nullptr));
+        const std::vector<int> fast = matched(games);
+        ASSERT_TRUE(scanPgnFile(file, info, games, SearchMode, &keyOnly, &first, nullptr));
+        EXPECT_EQ(matched(games), fast);
+        EXPECT_GT(fast.size(), 10u);
+    }
+}
