@@ -173,8 +173,13 @@ const char* runPgn(PgnMachine& m, const char* const begin, const char* const end
                 m.token[0]    = static_cast<char>(c);
                 m.tokenLength = 1;
                 next          = MoveToken;
-            } else if (isSpace(c) || c == '.' || c == '!' || c == '?') {
-                break;
+            } else if (pgn_detail::charClass[c] & pgn_detail::TokenEndClass) {
+                // Whitespace, "." and suffix marks between tokens, in one go.
+                ++p;
+                while (p < end && (pgn_detail::charClass[static_cast<unsigned char>(*p)] &
+                                   pgn_detail::TokenEndClass))
+                    ++p;
+                continue;
             } else if (c == '1') {
                 next = AfterOne;
             } else if (c >= '2' && c <= '9') {
@@ -241,6 +246,7 @@ const char* runPgn(PgnMachine& m, const char* const begin, const char* const end
             else PGN_FAIL();
             break;
         case MoveNumber:
+            while (c >= '0' && c <= '9' && p + 1 < end && p[1] >= '0' && p[1] <= '9') ++p;
             if (c == '.' || isSpace(c)) state = Movetext;
             else if (c < '0' || c > '9') PGN_FAIL();
             break;
