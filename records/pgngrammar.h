@@ -32,7 +32,7 @@ enum PgnState {
     EscapeBetweenGames  = 19,  // a "%" or ";" line between games
     EscapeInMovetext    = 20,  // a "%" or ";" line in the movetext
     VariationComment    = 21,  // "{...}" inside a variation: its parentheses do not count
-    VariationLineComment = 22, // ";" to the end of the line inside a variation
+    VariationLineComment = 22, // a ";" or "%" line inside a variation
     PgnFailed           = 23,
 };
 
@@ -298,7 +298,7 @@ const char* runPgn(PgnMachine& m, const char* const begin, const char* const end
                 } else if (v == '{') {
                     state = VariationComment;
                     break;
-                } else if (v == ';') {
+                } else if (v == ';' || (v == '%' && (p > begin ? p[-1] : m.previous) == '\n')) {
                     state = VariationLineComment;
                     break;
                 }

@@ -49,6 +49,7 @@ TEST(PgnGrammar, BothMachinesAgree) {
         {"line comment in a variation hides parentheses", "1. e4 (1. d4 ; a ( here\n d5) e5 *", true, 2},
         {"line comments", "1. e4 ; rest of line ( { [\n e5 ; more\n*", true, 2},
         {"escape line", "1. e4\n% escaped ( {\ne5 *", true, 2},
+        {"escape line in a variation", "1. e4 (1. d4\n% escaped ) (\nd5) e5 *", true, 2},
         {"stray close bracket", "1. e4 ) e5 *", false, 1},
         {"stray close brace", "1. e4 } e5 *", false, 1},
         {"tag inside the movetext", "1. e4 [Event \"x\"] e5 *", false, 1},
