@@ -254,3 +254,23 @@ TEST(GameFilter, PositionPassStopsOnlyHopelessGames) {
         EXPECT_GT(fast.size(), 10u);
     }
 }
+
+// Game numbers run past 65535, and the position pass finds each game's entry by its number.
+TEST(GameFilter, ManyGames) {
+    std::string text;
+    for (int i = 0; i < 70000; ++i) text += i == 66000 ? "[W \"x\"]\n1. e4 e5 *\n" : "[W \"x\"] *\n";
+    BufferedFile           file;
+    FileInfo               info{};
+    std::vector<GameEntry> games;
+    ASSERT_TRUE(file.open(writeTempFile("many.pgn", text).c_str()));
+    ASSERT_TRUE(scanPgnFile(file, info, games, IndexMode, nullptr, nullptr, nullptr));
+    ASSERT_EQ(games.size(), 70000u);
+    EXPECT_EQ(games[69999].number, 69999u);
+    EXPECT_EQ(games[66000].moves, 1);
+    SearchFilter filter = emptyFilter();
+    filter.positionKey  = keyAfter("e4");
+    std::int64_t first  = 0;
+    ASSERT_TRUE(scanPgnFile(file, info, games, SearchMode, &filter, &first, nullptr));
+    EXPECT_EQ(matched(games), std::vector<int>{66000});
+    EXPECT_EQ(first, 66000);
+}
