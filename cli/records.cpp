@@ -117,7 +117,7 @@ int runSearch(const Arguments& args) {
         }
         std::string error;
         if (!startPosition("", error) || !playMoves(moves, error)) return fail("search: --position: " + error);
-        filter.positionKey = board.hashKey;
+        setPositionCriterion(filter);
         startPosition("", error);
     }
 

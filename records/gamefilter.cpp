@@ -59,7 +59,7 @@ void copyEntryName(char* field, const char* name, std::size_t length) {
     // When the cut falls inside a UTF-8 character, cut before its first byte.
     if (n < length) {
         std::size_t lead = n;
-        while (lead > 0 && (static_cast<unsigned char>(name[lead]) & 0xC0) == 0x80) --lead;
+        while (lead > 0 && n - lead < 3 && (static_cast<unsigned char>(name[lead]) & 0xC0) == 0x80) --lead;
         if (lead < n && (static_cast<unsigned char>(name[lead]) & 0xC0) == 0xC0) n = lead;
     }
     std::memcpy(field, name, n);

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "engine/attacks.h"
 #include "engine/makemove.h"
 #include "records/gamefilter.h"
 #include "records/pgngrammar.h"
@@ -70,19 +71,21 @@ struct SearchHooks {
     std::vector<GameEntry>& games;
     const SearchFilter&     filter;
     std::int64_t&           firstMatch;
-    std::size_t             count = 0;
+    std::size_t             count   = 0;
     int                     staging = NoEco;
     bool                    seen    = false;
+    bool                    outOfReach = false;
 
     void gameStart(std::int64_t) {
-        staging = NoEco;
-        seen    = false;
+        staging    = NoEco;
+        seen       = false;
+        outOfReach = false;
     }
     void tagTaken(const PgnMachine&) {}
     void movetextBegins() { setupStartKeepingMoves(); }
 
     bool moveToken(const char* text, int length) {
-        if ((staging & Unreadable) || seen) return true;
+        if ((staging & Unreadable) || seen || outOfReach) return true;
         Move move{};
         if (!sanToMove(text, length - 1, &move)) {
             staging |= Unreadable;
@@ -93,6 +96,11 @@ struct SearchHooks {
             return true;
         }
         makeMove(move);
+        // Fewer men, or a pawn gone from a start square that the position still holds: the
+        // rest of the game cannot reach it, and is not replayed.
+        outOfReach = popCount(board.occupied()) < filter.positionMen ||
+                     (filter.positionHomePawns[White] & ~board.pieceBits[White][Pawn]) ||
+                     (filter.positionHomePawns[Black] & ~board.pieceBits[Black][Pawn]);
         return true;
     }
 
@@ -168,6 +176,13 @@ bool runOverFile(BufferedFile& file, Hooks& hooks, ScanFailure* failure) {
 }
 
 }  // namespace
+
+void setPositionCriterion(SearchFilter& filter) {
+    filter.positionKey              = board.hashKey;
+    filter.positionMen              = popCount(board.occupied());
+    filter.positionHomePawns[White] = board.pieceBits[White][Pawn] & 0x000000000000FF00;
+    filter.positionHomePawns[Black] = board.pieceBits[Black][Pawn] & 0x00FF000000000000;
+}
 
 SearchFilter emptyFilter() {
     SearchFilter filter{};

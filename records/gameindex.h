@@ -39,7 +39,15 @@ struct SearchFilter {
     std::int32_t  eco;                  // ECO index, NoEco: any
     std::int32_t  yearFrom, yearTo;     // 0: not set
     std::uint64_t positionKey;          // hashKey the game must pass through; 0: none
+    // What the search pass knows of that position beyond its key, so that it stops replaying
+    // a game once the position is out of reach: captures and pawn moves are never undone.
+    // Zero when unknown (then every game is replayed to its end or the position).
+    std::int32_t  positionMen;          // pieces on the board, kings included
+    Bitboard      positionHomePawns[2]; // pawns still on their start squares, by colour
 };
+
+// Makes the Board's position the filter's position criterion.
+void setPositionCriterion(SearchFilter& filter);
 
 // A filter with no criteria at all.
 SearchFilter emptyFilter();

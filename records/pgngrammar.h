@@ -3,6 +3,7 @@
 // compile time) for what it does with tags, move tokens and termination tokens.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <cstring>
 
@@ -31,7 +32,7 @@ enum PgnState {
     EscapeBetweenGames  = 19,  // a "%" or ";" line between games
     EscapeInMovetext    = 20,  // a "%" or ";" line in the movetext
     VariationComment    = 21,  // "{...}" inside a variation: its parentheses do not count
-    VariationLineComment = 22, // ";" to the end of the line inside a variation
+    VariationLineComment = 22, // a ";" or "%" line inside a variation
     PgnFailed           = 23,
 };
 
@@ -59,6 +60,18 @@ struct PgnMachine {
 namespace pgn_detail {
 
 inline bool isSpace(unsigned char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+// Character classes for the inner loops: whitespace, and what ends a move token.
+inline constexpr unsigned char SpaceClass = 1, TokenEndClass = 2;
+inline constexpr auto charClass = [] {
+    std::array<unsigned char, 256> table{};
+    for (int c = 0; c < 256; ++c) {
+        const bool space = c == ' ' || (c >= '\t' && c <= '\r');
+        table[c]         = static_cast<unsigned char>((space ? SpaceClass : 0) |
+                                                      (space || c == '.' || c == '?' || c == '!' ? TokenEndClass : 0));
+    }
+    return table;
+}();
 
 }  // namespace pgn_detail
 
@@ -160,8 +173,13 @@ const char* runPgn(PgnMachine& m, const char* const begin, const char* const end
                 m.token[0]    = static_cast<char>(c);
                 m.tokenLength = 1;
                 next          = MoveToken;
-            } else if (isSpace(c) || c == '.' || c == '!' || c == '?') {
-                break;
+            } else if (pgn_detail::charClass[c] & pgn_detail::TokenEndClass) {
+                // Whitespace, "." and suffix marks between tokens, in one go.
+                ++p;
+                while (p < end && (pgn_detail::charClass[static_cast<unsigned char>(*p)] &
+                                   pgn_detail::TokenEndClass))
+                    ++p;
+                continue;
             } else if (c == '1') {
                 next = AfterOne;
             } else if (c >= '2' && c <= '9') {
@@ -196,15 +214,30 @@ const char* runPgn(PgnMachine& m, const char* const begin, const char* const end
             state = next;
             break;
         }
-        case MoveToken:
-            if (isSpace(c) || c == '.' || c == '?' || c == '!') {
-                if (!hooks.moveToken(m.token, m.tokenLength)) PGN_FAIL();
-                state = Movetext;
-            } else {
-                if (m.tokenLength == tokenLimit) PGN_FAIL();
-                m.token[m.tokenLength++] = static_cast<char>(c);
+        case MoveToken: {
+            // The rest of the token in one go, up to the character that ends it.
+            const char* q = p;
+            while (q < end && !(pgn_detail::charClass[static_cast<unsigned char>(*q)] &
+                                pgn_detail::TokenEndClass))
+                ++q;
+            if (q - p > tokenLimit - m.tokenLength) {
+                p += tokenLimit - m.tokenLength;
+                PGN_FAIL();
             }
+            if constexpr (Mode != IndexPass) {
+                for (const char* t = p; t < q; ++t) m.token[m.tokenLength++] = *t;
+            } else {
+                m.tokenLength += static_cast<int>(q - p);
+            }
+            if (q == end) {
+                p = end;
+                continue;
+            }
+            p = q;
+            if (!hooks.moveToken(m.token, m.tokenLength)) PGN_FAIL();
+            state = Movetext;
             break;
+        }
         case AfterOne:
             if (c == '.' || isSpace(c)) state = Movetext;
             else if (c >= '0' && c <= '9') state = MoveNumber;
@@ -213,6 +246,7 @@ const char* runPgn(PgnMachine& m, const char* const begin, const char* const end
             else PGN_FAIL();
             break;
         case MoveNumber:
+            while (c >= '0' && c <= '9' && p + 1 < end && p[1] >= '0' && p[1] <= '9') ++p;
             if (c == '.' || isSpace(c)) state = Movetext;
             else if (c < '0' || c > '9') PGN_FAIL();
             break;
@@ -264,7 +298,7 @@ const char* runPgn(PgnMachine& m, const char* const begin, const char* const end
                 } else if (v == '{') {
                     state = VariationComment;
                     break;
-                } else if (v == ';') {
+                } else if (v == ';' || (v == '%' && (p > begin ? p[-1] : m.previous) == '\n')) {
                     state = VariationLineComment;
                     break;
                 }

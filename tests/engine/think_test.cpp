@@ -6,20 +6,9 @@
 #include "book/book.h"
 #include "engine/perft.h"
 #include "engine/search.h"
+#include "allocation_counter.h"
 #include "engine_fixture.h"
 
-// Counts the C++ allocations of this test program, to show that a search makes none.
-namespace {
-long long allocations = 0;
-}  // namespace
-
-void* operator new(std::size_t size) {
-    ++allocations;
-    if (void* p = std::malloc(size ? size : 1)) return p;
-    throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 namespace {
 
@@ -120,7 +109,7 @@ TEST_F(Think, SoftLimitEndsDeepeningOnlyFromDepthThree) {
 TEST_F(Think, SearchAllocatesNothing) {
     ASSERT_TRUE(playLine("d2d4 d7d5 c2c4 e7e6 b1c3 g8f6 c1g5 f8e7"));
     Move            move{};
-    const long long before = allocations;
+    const std::size_t before = allocationCount();
     thinkMove(White, &move, fixedDepth(5));
-    EXPECT_EQ(allocations, before);
+    EXPECT_EQ(allocationCount(), before);
 }

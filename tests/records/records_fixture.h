@@ -38,3 +38,35 @@ inline bool sameMove(const Move& a, const Move& b) {
 inline std::string testData(const char* name) { return std::string(NORVANE_TEST_DATA) + "/" + name; }
 
 #include "engine/coords.h"
+
+#include <unistd.h>
+
+#include <fstream>
+#include <vector>
+
+#include "records/gameindex.h"
+
+// Writes text into a file of the test's temporary directory and answers its path. The name
+// carries the process id: ctest runs tests side by side.
+inline std::string writeTempFile(const std::string& name, const std::string& text) {
+    const std::string path = ::testing::TempDir() + std::to_string(getpid()) + "-" + name;
+    std::ofstream     out(path, std::ios::binary | std::ios::trunc);
+    out << text;
+    return path;
+}
+
+struct IndexRun {
+    bool                   ok = false;
+    FileInfo               info{};
+    std::vector<GameEntry> games;
+    ScanFailure            failure{};
+};
+
+// The index pass over text, as a file.
+inline IndexRun indexText(const std::string& text) {
+    IndexRun     run;
+    BufferedFile file;
+    EXPECT_TRUE(file.open(writeTempFile("index.pgn", text).c_str()));
+    run.ok = scanPgnFile(file, run.info, run.games, IndexMode, nullptr, nullptr, &run.failure);
+    return run;
+}

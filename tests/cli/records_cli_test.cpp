@@ -1,0 +1,92 @@
+// index, search, info and game on real files.
+#include <gtest/gtest.h>
+
+#include "cli_run.h"
+
+namespace {
+
+std::string data(const char* name) { return std::string(NORVANE_TEST_DATA) + "/" + name; }
+
+}  // namespace
+
+TEST(CliRecords, IndexListsGamesWithTheirRanges) {
+    const CliRun run = runCli("index " + data("kasparov-deep-blue-1997.pgn"));
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(lastLine(run.out), "games 6");
+    EXPECT_EQ(run.out.substr(0, run.out.find('\n')),
+              "0\tGarry Kasparov\tDeep Blue (Computer)\t1-0\t45\t1997\tA06\t0\t714");
+}
+
+TEST(CliRecords, SearchByCriteriaAndByPosition) {
+    const std::string file = data("kasparov-deep-blue-1997.pgn");
+    struct Case { std::string args; std::string out; };
+    const Case cases[] = {
+        {"", "0\n1\n2\n3\n4\n5\nmatched 6\n"},
+        {"--name 'deep BLUE' --result 1-0", "0\n1\n5\nmatched 3\n"},
+        {"--eco B10", "3\nmatched 1\n"},
+        {"--from 1998", "matched 0\n"},
+        {"--position 'Nf3 d5 g3 Bg4'", "0\n4\nmatched 2\n"},
+        {"--position 'e4 c6 d4' --result 1-0", "5\nmatched 1\n"},
+        {"--position 'e2e4'", "1\n3\n5\nmatched 3\n"},
+        {"--position 'Nf3 e5 d3'", "2\nmatched 1\n"},  // reached by 1.d3 e5 2.Nf3
+        {"--position 'e4 c6 d4' --from 1998", "matched 0\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args);
+        const CliRun run = runCli("search " + file + " " + c.args);
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(run.out, c.out);
+    }
+}
+
+TEST(CliRecords, PositionSearchSplitsByYearOnLargeFile) {
+    const std::string search = "search " + data("twic944.pgn") +
+                               " --position 'e4 c5 Nf3 d6 d4 cxd4 Nxd4 Nf6 Nc3 a6'";
+    const auto count = [](const CliRun& run) { return std::stoi(lastLine(run.out).substr(8)); };
+    const int all = count(runCli(search));
+    EXPECT_GT(all, 50);
+    EXPECT_EQ(count(runCli(search + " --to 2012")) + count(runCli(search + " --from 2013")), all);
+    EXPECT_EQ(count(runCli(search + " --from 2012 --to 2013")), all);
+}
+
+TEST(CliRecords, InfoAndGame) {
+    CliRun run = runCli("info " + data("kasparov-deep-blue-1997.pgn"));
+    EXPECT_EQ(run.status, 0);
+    EXPECT_NE(run.out.find("\ngame\t:      6\n1-0\t:      3   50%\n0-1\t:      0    0%\n"
+                           "1/2-1/2\t:      3   50%\n\nA00      1  16% "),
+              std::string::npos)
+        << run.out;
+
+    run = runCli("game " + data("kasparov-deep-blue-1997.pgn") + " 1");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out.substr(0, run.out.find("\n\n") + 2),
+              "[Event \"IBM Man-Machine, New York USA\"]\n[Site \"02\"]\n[Date \"1997.??.??\"]\n"
+              "[Round \"?\"]\n[White \"Deep Blue (Computer)\"]\n[Black \"Garry Kasparov\"]\n"
+              "[Result \"1-0\"]\n[ECO \"C93\"]\n[EventDate \"?\"]\n[WhiteElo \"?\"]\n[BlackElo \"?\"]\n"
+              "[PlyCount \"89\"]\n\n");
+    EXPECT_EQ(run.out.substr(run.out.find("\n\n") + 2, 30), "1.e4 e5 2.Nf3 Nc6 3.Bb5 a6 4.B");
+    EXPECT_EQ(run.out.substr(run.out.size() - 5), "1-0\n\n");
+}
+
+TEST(CliRecords, BadFilesAndArguments) {
+    CliRun run = runCli("index " + data("torture.pgn"));
+    EXPECT_EQ(run.status, 2);
+    EXPECT_TRUE(run.out.empty());
+    EXPECT_EQ(run.err.find("ファイルを開くのに失敗しました\n\n16行目\n"), 0u) << run.err;
+
+    const std::string twic = data("twic944.pgn");
+    const std::string cases[] = {"index", "index /nonexistent.pgn", "index " + data(""),
+                                 "search " + twic + " --eco Z00", "search " + twic + " --result 2-0",
+                                 "search " + twic + " --from 1990 --to 1980",
+                                 "search " + twic + " --position 'e4 e4'", "search " + twic + " --name",
+                                 "game " + twic + " 2953", "game " + twic + " x",
+                                 "game " + data("carlsen-chesscom.pgn") + " 11",  // Chess960
+                                 "info " + data("anastasian-lewis.pgn")};
+    for (const std::string& args : cases) {
+        SCOPED_TRACE(args);
+        run = runCli(args);
+        EXPECT_EQ(run.status, 2);
+        EXPECT_TRUE(run.out.empty()) << run.out.substr(0, 200);
+        EXPECT_FALSE(run.err.empty());
+    }
+}
