@@ -24,9 +24,11 @@ void putWord16(unsigned char* at, std::uint16_t value) {
 
 }  // namespace
 
-void addGameToBook(BookCollection& book, const Move* moves, int count, int plies) {
+void addGameToBook(BookCollection& book, const Move* game, int count, int plies) {
+    // The moves may be the current game's own list, which setupStartPosition clears.
+    const std::vector<Move> moves(game, game + std::min(count, plies));
+    const int               limit = static_cast<int>(moves.size());
     setupStartPosition();
-    const int limit = std::min(count, plies);
     int       made  = 0;
     for (; made < limit && moves[made].piece != NoPiece; ++made) {
         const Move& move      = moves[made];

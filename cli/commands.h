@@ -5,3 +5,11 @@
 
 int runPerft(const Arguments& args);
 int runPosition(const Arguments& args);
+int runIndex(const Arguments& args);
+int runSearch(const Arguments& args);
+int runInfo(const Arguments& args);
+int runGame(const Arguments& args);
+int runBook(const Arguments& args);
+int runThink(const Arguments& args);
+int runBench(const Arguments& args);
+int runUci(const Arguments& args);

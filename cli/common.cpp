@@ -1,12 +1,17 @@
 #include "cli/common.h"
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <iostream>
 
 #include "engine/board.h"
 #include "engine/coords.h"
 #include "engine/fensetup.h"
+#include "book/book.h"
 #include "engine/makemove.h"
+#include "engine/perft.h"
+#include "engine/search.h"
 #include "records/game.h"
 #include "records/san.h"
 
@@ -66,4 +71,22 @@ std::string hexKey(std::uint64_t key) {
     char text[24];
     std::snprintf(text, sizeof text, "0x%016llX", static_cast<unsigned long long>(key));
     return text;
+}
+
+std::string programDirectory() {
+    char          path[4096];
+    const ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
+    if (n <= 0) return "";
+    const std::string full(path, static_cast<std::size_t>(n));
+    const std::size_t slash = full.rfind('/');
+    return slash == std::string::npos ? "" : full.substr(0, slash + 1);
+}
+
+void useBookBesideProgram() { setBookPath((programDirectory() + "book.dat").c_str()); }
+
+Move playableMove(const Move& chosen) {
+    if (chosen.fromTo != 0) return chosen;
+    Move        moves[MaxMovesPerPly];
+    const Move* end = genLegalMoves(moves);
+    return end != moves ? moves[0] : Move{};
 }

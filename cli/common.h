@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "engine/board.h"
+
 // Prints "norvane-cli: message" on standard error and answers the error exit status 2.
 int fail(const std::string& message);
 
@@ -25,3 +27,13 @@ bool readNumber(const std::string& text, long long low, long long high, long lon
 
 // "0x" and 16 hex digits.
 std::string hexKey(std::uint64_t key);
+
+// The directory of the running norvane-cli, ending with a slash; empty when unknown.
+std::string programDirectory();
+
+// Points the book at book.dat beside the program, where the shipped book stands.
+void useBookBesideProgram();
+
+// The move to play for the side to move: chosen when it holds one, else the first legal
+// move (when the engine gave up or found none in time), else a zero record (no legal move).
+Move playableMove(const Move& chosen);

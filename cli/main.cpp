@@ -16,6 +16,15 @@ struct Subcommand {
 constexpr Subcommand subcommands[] = {
     {"perft", runPerft, "perft DEPTH [--fen FEN] [--divide]"},
     {"position", runPosition, "position [--fen FEN] [MOVE ...]"},
+    {"index", runIndex, "index FILE"},
+    {"search", runSearch,
+     "search FILE [--name S] [--eco CODE] [--from Y] [--to Y] [--result R,...] [--position \"MOVE ...\"]"},
+    {"info", runInfo, "info FILE"},
+    {"game", runGame, "game FILE N"},
+    {"book", runBook, "book build OUT PGN... [--plies N]"},
+    {"think", runThink, "think [--fen FEN] [MOVE ...] [--time-ms N] [--book FILE]"},
+    {"bench", runBench, "bench"},
+    {"uci", runUci, "uci"},
 };
 
 int usage() {

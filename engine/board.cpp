@@ -7,20 +7,16 @@
 
 Board board;
 
-namespace {
-
-void placePiece(int colour, int piece, int square) {
-    const Bitboard b = squareBit[square];
-    board.pieceBits[colour][piece] |= b;
-    board.colourBits[colour] |= b;
-    board.occupied() |= b;
-    board.occupiedFiles() |= squareBit[rotFilesIndex[square]];
-    board.occupiedDiagA8H1() |= squareBit[rotA8H1Index[square]];
-    board.occupiedDiagA1H8() |= squareBit[rotA1H8Index[square]];
-    board.hashKey ^= zobristKeys[colour][piece][square];
+void placePiece(Board& b, int colour, int piece, int square) {
+    const Bitboard bit = squareBit[square];
+    b.pieceBits[colour][piece] |= bit;
+    b.colourBits[colour] |= bit;
+    b.occupied() |= bit;
+    b.occupiedFiles() |= squareBit[rotFilesIndex[square]];
+    b.occupiedDiagA8H1() |= squareBit[rotA8H1Index[square]];
+    b.occupiedDiagA1H8() |= squareBit[rotA1H8Index[square]];
+    b.hashKey ^= zobristKeys[colour][piece][square];
 }
-
-}  // namespace
 
 void setupStartPosition() {
     std::memset(board.movedFrom, 0, sizeof board.movedFrom);
@@ -34,12 +30,12 @@ void setupStartPosition() {
     board.kingSquare[Black]                       = 60;
     gameMoves[0]                                  = Move{};
 
-    for (int s = 8; s < 16; ++s) placePiece(White, Pawn, s);
-    for (int s = 48; s < 56; ++s) placePiece(Black, Pawn, s);
+    for (int s = 8; s < 16; ++s) placePiece(board, White, Pawn, s);
+    for (int s = 48; s < 56; ++s) placePiece(board, Black, Pawn, s);
     static constexpr int backRank[8] = {Rook, Knight, Bishop, Queen, King, Bishop, Knight, Rook};
     for (int f = 0; f < 8; ++f) {
-        placePiece(White, backRank[f], f);
-        placePiece(Black, backRank[f], 56 + f);
+        placePiece(board, White, backRank[f], f);
+        placePiece(board, Black, backRank[f], 56 + f);
     }
     for (int right = 0; right < 4; ++right) board.hashKey ^= zobristKeys[White][0][right];
 }

@@ -71,6 +71,10 @@ struct Board {
 // The engine position, written only by setupStartPosition, setupFromFen, makeMove and unmakeMove.
 extern Board board;
 
+// Adds a piece to b: its piece set, colour set, the four occupancy sets and its key. Used
+// only while a position is being set up; moves change the Board through makeMove.
+void placePiece(Board& b, int colour, int piece, int square);
+
 // Puts the Board in the initial position, White to move, and clears the current game's move list.
 void setupStartPosition();
 

@@ -40,19 +40,6 @@ int pieceFromLetter(char c, int* colour) {
     return static_cast<int>(at - letters) + Pawn;
 }
 
-void placePiece(Board& b, int colour, int piece, int square) {
-    const Bitboard bit = squareBit[square];
-    b.pieceBits[colour][piece] |= bit;
-    b.colourBits[colour] |= bit;
-    b.occupied() |= bit;
-    b.occupiedFiles() |= squareBit[rotFilesIndex[square]];
-    b.occupiedDiagA8H1() |= squareBit[rotA8H1Index[square]];
-    b.occupiedDiagA1H8() |= squareBit[rotA1H8Index[square]];
-    b.hashKey ^= zobristKeys[colour][piece][square];
-    b.material[colour] += pieceValue[piece];
-    if (piece == King) b.kingSquare[colour] = square;
-}
-
 bool readPlacement(const char* text, Board& b, char* error, std::size_t errorSize) {
     int rank = 7, file = 0;
     int kings[2] = {0, 0};
@@ -74,8 +61,12 @@ bool readPlacement(const char* text, Board& b, char* error, std::size_t errorSiz
             if (file >= 8) return fail(error, errorSize, "a rank of the placement has more than 8 squares");
             if (piece == Pawn && (rank == 0 || rank == 7))
                 return fail(error, errorSize, "a pawn stands on the first or last rank");
-            if (piece == King) ++kings[colour];
+            if (piece == King) {
+                ++kings[colour];
+                b.kingSquare[colour] = rank * 8 + file;
+            }
             placePiece(b, colour, piece, rank * 8 + file);
+            b.material[colour] += pieceValue[piece];
             ++file;
         }
     }

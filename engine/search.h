@@ -1,14 +1,71 @@
-// The search's per-ply state.
+// The alpha-beta search below the root: full-width nodes, the capture search at the leaves,
+// the staged move picker, and the per-ply state they share. Everything works on the one
+// Board through makeMove/unmakeMove and leaves it as it found it.
 #pragma once
+
+#include <cstdint>
 
 #include "engine/board.h"
 
 inline constexpr int MaxPly          = 32;
 inline constexpr int MaxMovesPerPly  = 512;
+// The score of the side that is mated, negated for the side that mates; the same at any
+// distance. Every other score lies strictly between.
+inline constexpr int MateScore       = 32767;
 
-// One list of up to 512 moves per ply; any position's pseudo-legal moves fit in one.
+// Picker stages, one bit each. Not in check a node runs HashMove (when it has one), Captures,
+// Killer, Quiet, Done; in check Evasions, Done.
+inline constexpr int HashMove = 1, Killer = 2, Captures = 4, Quiet = 8, Evasions = 16, Done = 64;
+
+// One list of up to 512 moves per ply; any position's pseudo-legal moves fit in one, with the
+// hash-move and killer records besides.
 extern Move  moveStack[MaxPly][MaxMovesPerPly];
 // End of the records generated so far at each ply.
 extern Move* moveListEnd[MaxPly];
 // The current ply, 0 at the root and outside the search.
 extern int   searchPly;
+// The record nextMove last returned at each ply; null before the first.
+extern Move* pickerCurrent[MaxPly];
+// The picker stage of each ply.
+extern int   pickerPhase[MaxPly];
+// Plies since the last pawn move or capture on the current line, counted from the root.
+extern int   reversibleCount[MaxPly];
+// hashKey of the position at each ply of the current line.
+extern std::uint64_t pathKeys[MaxPly];
+// Best line found from each ply; a record whose fromTo is 0 ends it. pvTable[0][0] is the
+// root's choice.
+extern Move  pvTable[MaxPly][MaxPly + 1];
+
+// Search control, set by the root before each search.
+extern int           stopSearch;     // 1 once the time limit was found exceeded
+extern int           pollCountdown;  // nodes left until the next look at the clock
+extern std::int64_t  timeLimitMs;    // the hard limit, measured from searchStartMs
+extern std::int64_t  searchStartMs;  // clockMs when the search began
+// Nodes visited since the root last reset it, full-width and capture-search nodes alike.
+extern std::uint64_t searchNodes;
+
+// Initial and reset value of pollCountdown: the clock is read once every 32770 nodes.
+inline constexpr int PollInterval = 32768;
+
+// Fail-soft negamax search of depth remaining plies for side, the colour to move, within
+// (alpha, beta). Probes and stores the transposition table, scores a position that recurs on
+// the line since the root as 0, and answers 0 at once after the clock stopped the search.
+int alphaBeta(int side, int alpha, int beta, int depth);
+
+// The capture search at the leaves: stand pat on the static score, then captures (never of a
+// pawn, never by a higher-coded man onto a square the opponent attacks); in check, every
+// evasion and no stand pat.
+int quiesce(int side, int alpha, int beta);
+
+// The next record to try at the current ply, or null when there is none. Produces the hash
+// move, then the captures sorted by scoreCapture, the quiet killer, the quiet moves; in check
+// the evasions. Records may repeat; the caller skips what it has searched.
+Move* nextMove(int side, int hashMove);
+
+// Writes move's ordering score: the value of the man taken, less the taker's value when a
+// lower-coded man is taken on a defended square, plus the promotion, plus 100 for the capture
+// killer.
+void scoreCapture(Move& move, int side);
+
+// Makes move the head of the current ply's line, followed by the line of the ply below.
+void updatePv(const Move& move);

@@ -1,4 +1,4 @@
-// The current game: its moves and how many of them are made on the Board.
+// The current game: its header, its moves and how many of them are made on the Board.
 #pragma once
 
 #include <cstdint>
@@ -7,7 +7,45 @@
 
 inline constexpr int MaxGameMoves = 512;
 
+// The game information word, shared by the current game and the game index:
+// bits 0-8 ECO index 0-499 or NoEco, then the result bits (none of them: unfinished, "*").
+inline constexpr int NoEco      = 500;
+inline constexpr int EcoMask    = 0x1FF;
+inline constexpr int WhiteWon   = 0x200;
+inline constexpr int BlackWon   = 0x400;
+inline constexpr int Drawn      = 0x800;
+inline constexpr int ResultMask = 0xE00;
+inline constexpr int Unreadable = 0x1000;  // the search pass could not read a move of the game
+inline constexpr int Matched    = 0x2000;  // the game index entry meets the last search
+
+inline constexpr int TagFieldSize  = 256;   // 255 characters and the terminating zero
+inline constexpr int OtherTagsSize = 2048;
+
+struct GameHeader {
+    char          event[TagFieldSize];
+    char          site[TagFieldSize];
+    char          date[TagFieldSize];
+    char          round[TagFieldSize];
+    char          white[TagFieldSize];
+    char          black[TagFieldSize];
+    // Every other tag pair, in file order, each as a complete line: [Name "value"] and LF.
+    char          otherTags[OtherTagsSize];
+    std::uint16_t info;
+};
+
+// The current game's tags and information word.
+extern GameHeader gameHeader;
 // The game's moves in order; the first record whose piece is 0 ends the list.
 extern Move gameMoves[MaxGameMoves];
 // How many of gameMoves are made on the Board (the position shown).
 extern std::int32_t gamePly;
+
+// An empty game: no tags, no ECO code, no result, no moves, the Board at the start.
+void clearGame();
+
+// setupStartPosition, keeping the current game's move list whole (setupStartPosition ends it
+// at its first record, which would lose the game being read or written).
+void setupStartKeepingMoves();
+
+// The ECO index of "A00".."E99" at text (further characters ignored), or NoEco.
+int ecoIndexOf(const char* text, int length);

@@ -1,0 +1,25 @@
+# Turns the opening lines (book/eco-lines.tsv) into a PGN file with one game per line, the
+# input from which the build compiles the shipped book.dat.
+# Usage: cmake -DLINES=eco-lines.tsv -DOUT=openings.pgn -P lines-to-pgn.cmake
+file(STRINGS "${LINES}" rows ENCODING UTF-8)
+list(POP_FRONT rows)  # the header
+set(pgn "")
+foreach(row IN LISTS rows)
+    string(REPLACE "\t" ";" fields "${row}")
+    list(GET fields 0 code)
+    list(GET fields 2 moves)
+    string(REPLACE " " ";" moves "${moves}")
+    set(movetext "")
+    set(ply 0)
+    foreach(move IN LISTS moves)
+        math(EXPR even "${ply} % 2")
+        if(even EQUAL 0)
+            math(EXPR number "${ply} / 2 + 1")
+            string(APPEND movetext "${number}. ")
+        endif()
+        string(APPEND movetext "${move} ")
+        math(EXPR ply "${ply} + 1")
+    endforeach()
+    string(APPEND pgn "[Event \"${code}\"]\n[ECO \"${code}\"]\n[Result \"*\"]\n\n${movetext}*\n\n")
+endforeach()
+file(WRITE "${OUT}" "${pgn}")

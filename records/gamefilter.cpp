@@ -1,0 +1,168 @@
+#include "records/gamefilter.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+
+#include "book/openings.h"
+#include "records/textout.h"
+
+namespace {
+
+inline unsigned char foldAscii(unsigned char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<unsigned char>(c + 32) : c;
+}
+
+// Names compare with ASCII letters folded, then by their bytes.
+int compareNames(const char* a, const char* b) {
+    for (;; ++a, ++b) {
+        const unsigned char x = foldAscii(static_cast<unsigned char>(*a));
+        const unsigned char y = foldAscii(static_cast<unsigned char>(*b));
+        if (x != y) return x < y ? -1 : 1;
+        if (!x) return 0;
+    }
+}
+
+// value right-aligned in width characters, as "%6d" writes it.
+void putPadded(TextOut& out, long long value, int width) {
+    int digits = value < 0 ? 2 : 1;
+    for (long long v = value < 0 ? -value : value; v >= 10; v /= 10) ++digits;
+    for (; digits < width; ++digits) out.put(' ');
+    out.putInt(value);
+}
+
+void putEco(TextOut& out, int eco) {
+    out.put(static_cast<char>('A' + eco / 100))
+        .put(static_cast<char>('0' + eco % 100 / 10))
+        .put(static_cast<char>('0' + eco % 10));
+}
+
+int resultKey(const GameEntry& e) { return e.info & ResultMask; }
+
+}  // namespace
+
+bool matchName(const char* text, const char* name) {
+    const std::size_t textLength = std::strlen(text), nameLength = std::strlen(name);
+    if (textLength == 0 || textLength < nameLength) return false;
+    for (std::size_t start = 0; start + nameLength <= textLength; ++start) {
+        std::size_t k = 0;
+        while (k < nameLength && foldAscii(static_cast<unsigned char>(text[start + k])) ==
+                                     foldAscii(static_cast<unsigned char>(name[k])))
+            ++k;
+        if (k == nameLength) return true;
+    }
+    return false;
+}
+
+void copyEntryName(char* field, const char* name, std::size_t length) {
+    std::size_t n = length < EntryNameSize - 1 ? length : EntryNameSize - 1;
+    // When the cut falls inside a UTF-8 character, cut before its first byte.
+    if (n < length) {
+        std::size_t lead = n;
+        while (lead > 0 && (static_cast<unsigned char>(name[lead]) & 0xC0) == 0x80) --lead;
+        if (lead < n && (static_cast<unsigned char>(name[lead]) & 0xC0) == 0xC0) n = lead;
+    }
+    std::memcpy(field, name, n);
+    field[n] = '\0';
+}
+
+bool entryMatches(const GameEntry& entry, const SearchFilter& filter) {
+    if (filter.name[0] && !matchName(entry.white, filter.name) && !matchName(entry.black, filter.name))
+        return false;
+    if (filter.eco != NoEco && (entry.info & EcoMask) != filter.eco) return false;
+    if (filter.resultMask && !(filter.resultMask & entry.info)) return false;
+    if (filter.yearFrom && entry.year < filter.yearFrom) return false;
+    if (filter.yearTo && entry.year > filter.yearTo) return false;
+    return true;
+}
+
+std::int64_t filterGames(std::vector<GameEntry>& games, const SearchFilter& filter) {
+    std::int64_t first = -1;
+    for (GameEntry& entry : games) {
+        entry.info &= ~Matched;
+        if (entryMatches(entry, filter)) {
+            entry.info |= Matched;
+            if (first < 0) first = entry.number;
+        }
+    }
+    return first;
+}
+
+const char* const columnHeaders[ColumnCount] = {"white", "black", "result", "fm", "year", "eco"};
+const int         columnWidths[ColumnCount]  = {80, 80, 60, 30, 40, 40};
+
+void columnText(const GameEntry& entry, int column, char* buffer, std::size_t size) {
+    if (!buffer || size == 0) return;
+    TextOut out(buffer, size);
+    switch (column) {
+    case ColumnWhite: out.put(entry.white); break;
+    case ColumnBlack: out.put(entry.black); break;
+    case ColumnResult:
+        out.put(entry.info & WhiteWon   ? "1-0"
+                : entry.info & BlackWon ? "0-1"
+                : entry.info & Drawn    ? "1/2-1/2"
+                                        : "*");
+        break;
+    case ColumnMoves: out.putInt(entry.moves); break;
+    case ColumnYear: out.putInt(entry.year & 0xFFF); break;
+    case ColumnEco:
+        if ((entry.info & EcoMask) < NoEco) putEco(out, entry.info & EcoMask);
+        break;
+    default: break;
+    }
+}
+
+int compareByColumn(const GameEntry& a, const GameEntry& b, int column) {
+    const auto order = [](int x, int y) { return x < y ? -1 : x > y ? 1 : 0; };
+    switch (column) {
+    case ColumnWhite: return compareNames(a.white, b.white);
+    case ColumnBlack: return compareNames(a.black, b.black);
+    case ColumnResult: return order(resultKey(a), resultKey(b));
+    case ColumnMoves: return order(a.moves, b.moves);
+    case ColumnYear: return order(a.year & 0xFFF, b.year & 0xFFF);
+    case ColumnEco: return order(a.info & EcoMask, b.info & EcoMask);
+    default: return 0;
+    }
+}
+
+void sortRows(std::vector<const GameEntry*>& rows, int column) {
+    std::stable_sort(rows.begin(), rows.end(), [column](const GameEntry* a, const GameEntry* b) {
+        return compareByColumn(*a, *b, column) < 0;
+    });
+}
+
+std::string fileInfoText(const FileInfo& info, const char* pathName) {
+    if (info.games <= 0) return {};
+    char    buffer[4096];
+    TextOut out(buffer, sizeof buffer);
+    const auto percent = [&info](long long count) { return count * 100 / info.games; };
+    out.put(pathName ? pathName : "").put("\ngame\t: ");
+    putPadded(out, info.games, 6);
+    const struct {
+        const char* label;
+        long long   count;
+    } results[] = {{"\n1-0\t: ", info.whiteWins}, {"\n0-1\t: ", info.blackWins}, {"\n1/2-1/2\t: ", info.draws}};
+    for (const auto& r : results) {
+        out.put(r.label);
+        putPadded(out, r.count, 6);
+        out.put("  ");
+        putPadded(out, percent(r.count), 3);
+        out.put('%');
+    }
+    out.put("\n\n");
+
+    std::array<int, NoEco> order;
+    for (int i = 0; i < NoEco; ++i) order[i] = i;
+    std::stable_sort(order.begin(), order.end(),
+                     [&info](int a, int b) { return info.ecoCounts[a] > info.ecoCounts[b]; });
+    for (int k = 0; k < 8 && info.ecoCounts[order[k]] > 0; ++k) {
+        const int eco = order[k];
+        putEco(out, eco);
+        out.put(' ');
+        putPadded(out, info.ecoCounts[eco], 6);
+        out.put(' ');
+        putPadded(out, percent(info.ecoCounts[eco]), 3);
+        out.put("% ").put(openingName(eco)).put('\n');
+    }
+    return std::string(buffer, out.length());
+}

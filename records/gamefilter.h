@@ -1,0 +1,45 @@
+// Searching and showing the game index: name matching, the in-memory filter, the list's
+// column texts and sort keys, and the file-information summary.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "records/gameindex.h"
+
+// True when name occurs in text, comparing bytes with case folded for the ASCII letters only
+// (bytes of UTF-8 or Shift_JIS characters match only themselves). False when text is empty or
+// shorter than name; an empty name occurs in any non-empty text.
+bool matchName(const char* text, const char* name);
+
+// Copies the first bytes of a player's name into an entry field (31 bytes and the zero),
+// never cutting a UTF-8 character in half.
+void copyEntryName(char* field, const char* name, std::size_t length);
+
+// Does entry meet the name, ECO, result and year criteria of filter (the position is the
+// search pass's business)? A year range may be open at either end.
+bool entryMatches(const GameEntry& entry, const SearchFilter& filter);
+
+// The filter without a position: sets Matched on exactly the entries that meet it and
+// answers the number of the first match, or -1.
+std::int64_t filterGames(std::vector<GameEntry>& games, const SearchFilter& filter);
+
+// The game list's columns: white, black, result, full moves, year, ECO code.
+inline constexpr int ColumnWhite = 0, ColumnBlack = 1, ColumnResult = 2, ColumnMoves = 3,
+                     ColumnYear = 4, ColumnEco = 5, ColumnCount = 6;
+extern const char* const columnHeaders[ColumnCount];
+extern const int         columnWidths[ColumnCount];
+
+// The text of one cell of entry's row (bounded, zero-terminated).
+void columnText(const GameEntry& entry, int column, char* buffer, std::size_t size);
+// Orders two entries by a column's sort key: negative, zero or positive. Names compare with
+// ASCII case folded; results as "*" < 1-0 < 0-1 < 1/2-1/2; games without an ECO code last.
+int compareByColumn(const GameEntry& a, const GameEntry& b, int column);
+// Sorts rows ascending by a column, keeping file order among equal keys.
+void sortRows(std::vector<const GameEntry*>& rows, int column);
+
+// The file-information summary: game count, results with percentages and the eight most
+// frequent ECO codes with their opening names. Empty when the file holds no games.
+std::string fileInfoText(const FileInfo& info, const char* pathName);

@@ -1,0 +1,69 @@
+// The game index of a PGN file: one entry per game with its byte range, the file's counts,
+// the search criteria, and the two passes of the scanner over the file.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "records/bufferedfile.h"
+#include "records/game.h"
+
+inline constexpr int EntryNameSize = 32;  // 31 bytes of a player's name and the zero
+
+struct GameEntry {
+    char          white[EntryNameSize];
+    char          black[EntryNameSize];
+    std::uint32_t number;  // 0-based position of the game in the file
+    std::uint16_t info;    // ECO index, result bits from the termination token, Matched
+    std::uint16_t moves;   // full moves, (half-move tokens + 1) / 2, at most 65535
+    std::int16_t  year;    // from the Date tag, 0 if none
+    std::int64_t  start;   // offset of the game's first "["
+    std::int64_t  end;     // offset of the last character of its termination token
+};
+
+inline constexpr int FilePathSize = 256;
+
+struct FileInfo {
+    char          path[FilePathSize];
+    std::int64_t  fileSize;
+    std::int32_t  games;
+    std::int32_t  whiteWins, blackWins, draws;  // by the termination tokens
+    std::int32_t  ecoCounts[NoEco];            // games by the ECO tag
+};
+
+struct SearchFilter {
+    char          name[EntryNameSize];  // text to find in White or Black; empty: any
+    std::int32_t  resultMask;           // WhiteWon | BlackWon | Drawn; 0: any
+    std::int32_t  eco;                  // ECO index, NoEco: any
+    std::int32_t  yearFrom, yearTo;     // 0: not set
+    std::uint64_t positionKey;          // hashKey the game must pass through; 0: none
+};
+
+// A filter with no criteria at all.
+SearchFilter emptyFilter();
+bool         filterIsEmpty(const SearchFilter& filter);
+
+inline constexpr int IndexMode = 1, SearchMode = 2;
+
+// Where a pass stopped on a file that is not valid: the 1-based line and its first 255
+// characters (a trailing CR dropped).
+struct ScanFailure {
+    std::int64_t line;
+    char         text[256];
+};
+
+// Runs one pass of the scanner over the whole of file, which must be open.
+// IndexMode: appends one entry per game to games and fills info (counts only; path and size
+// are the caller's). SearchMode: replays every game from the initial position, looking for
+// filter.positionKey before each move; sets Matched on the entries that pass through it and
+// meet the other criteria, clears it on the others, and sets firstMatch to the number of the
+// first match or -1. The Board is left showing the current game at gamePly.
+// False when the file is not valid PGN (then failure says where) or, in SearchMode, when it
+// no longer fits games; entries created or marked before that stay.
+bool scanPgnFile(BufferedFile& file, FileInfo& info, std::vector<GameEntry>& games, int mode,
+                 const SearchFilter* filter, std::int64_t* firstMatch, ScanFailure* failure);
+
+// The message shown for a file that does not open: the reason, the line number and its text.
+std::string scanFailureMessage(const ScanFailure& failure);
