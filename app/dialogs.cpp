@@ -1,0 +1,249 @@
+#include "app/dialogs.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QStyle>
+#include <QVBoxLayout>
+
+#include "book/openings.h"
+#include "resources/dialogtexts.h"
+
+namespace {
+
+QString text(const char* utf8) { return QString::fromUtf8(utf8); }
+
+// OK (the default button) and "ｷｬﾝｾﾙ", wired to the dialog.
+QDialogButtonBox* okCancel(QDialog* dialog) {
+    auto* buttons = new QDialogButtonBox(dialog);
+    QPushButton* ok = buttons->addButton(text(DialogText::Ok), QDialogButtonBox::AcceptRole);
+    buttons->addButton(text(DialogText::Cancel), QDialogButtonBox::RejectRole);
+    ok->setDefault(true);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
+    return buttons;
+}
+
+// A column of radio buttons forming one group, numbered from 0.
+QButtonGroup* radioColumn(QDialog* dialog, QVBoxLayout* layout, const char* const* labels, int count) {
+    auto* group = new QButtonGroup(dialog);
+    for (int i = 0; i < count; ++i) {
+        auto* button = new QRadioButton(text(labels[i]), dialog);
+        group->addButton(button, i);
+        layout->addWidget(button);
+    }
+    return group;
+}
+
+void checkChoice(QButtonGroup* group, int choice) {
+    if (QAbstractButton* button = group->button(choice)) button->setChecked(true);
+}
+
+}  // namespace
+
+CNewGameDialog::CNewGameDialog(QWidget* parent) : QDialog(parent) {
+    setWindowTitle(text(DialogText::NewGameTitle));
+    auto*                      layout    = new QVBoxLayout(this);
+    static constexpr const char* labels[] = {DialogText::EngineWhite, DialogText::EngineBlack,
+                                             DialogText::GameEntry};
+    m_pChoices = radioColumn(this, layout, labels, 3);
+    layout->addWidget(okCancel(this));
+}
+
+int CNewGameDialog::exec() {
+    checkChoice(m_pChoices, m_choice);
+    return QDialog::exec();
+}
+
+void CNewGameDialog::accept() {
+    m_choice = m_pChoices->checkedId();
+    QDialog::accept();
+}
+
+CPromotionDialog::CPromotionDialog(QWidget* parent) : QDialog(parent) {
+    setWindowTitle(text(DialogText::PromotionTitle));
+    auto* layout = new QVBoxLayout(this);
+    m_pChoices   = radioColumn(this, layout, DialogText::PromotionPieces, 4);
+    layout->addWidget(okCancel(this));
+}
+
+int CPromotionDialog::exec() {
+    checkChoice(m_pChoices, m_choice);
+    return QDialog::exec();
+}
+
+void CPromotionDialog::accept() {
+    m_choice = m_pChoices->checkedId();
+    QDialog::accept();
+}
+
+CSearchDialog::CSearchDialog(QWidget* parent) : QDialog(parent) {
+    setWindowTitle(text(DialogText::SearchTitle));
+    auto* grid = new QGridLayout(this);
+
+    m_pName = new QComboBox(this);
+    m_pName->setEditable(true);
+    for (const char* name : DialogText::PresetNames) m_pName->addItem(text(name));
+    m_pName->lineEdit()->setMaxLength(NameLimit);
+    grid->addWidget(new QLabel(text(DialogText::Name), this), 0, 0);
+    grid->addWidget(m_pName, 0, 1, 1, 3);
+
+    m_pEco = new QComboBox(this);
+    m_pEco->addItem(text(DialogText::AnyEco));
+    char item[128];
+    for (int i = 0; i < OpeningCount; ++i) {
+        ecoListText(i, item, sizeof item);
+        m_pEco->addItem(text(item));
+    }
+    grid->addWidget(new QLabel(text(DialogText::Eco), this), 1, 0);
+    grid->addWidget(m_pEco, 1, 1, 1, 3);
+
+    m_pYearFrom = new QSpinBox(this);
+    m_pYearTo   = new QSpinBox(this);
+    for (QSpinBox* year : {m_pYearFrom, m_pYearTo}) year->setRange(0, YearLimit);
+    grid->addWidget(new QLabel(text(DialogText::Date), this), 2, 0);
+    grid->addWidget(m_pYearFrom, 2, 1);
+    grid->addWidget(new QLabel(text(DialogText::YearRange), this), 2, 2);
+    grid->addWidget(m_pYearTo, 2, 3);
+
+    auto* results = new QHBoxLayout;
+    for (int i = 0; i < 3; ++i) {
+        m_pResults[i] = new QCheckBox(text(DialogText::Results[i]), this);
+        results->addWidget(m_pResults[i]);
+    }
+    grid->addWidget(new QLabel(text(DialogText::Result), this), 3, 0);
+    grid->addLayout(results, 3, 1, 1, 3);
+
+    m_pSamePosition = new QCheckBox(text(DialogText::SamePosition), this);
+    grid->addWidget(m_pSamePosition, 4, 1, 1, 3);
+    grid->addWidget(okCancel(this), 5, 0, 1, 4);
+}
+
+int CSearchDialog::exec() {
+    m_pName->setEditText(m_name.left(NameLimit));
+    m_pEco->setCurrentIndex(m_eco >= 0 && m_eco <= OpeningCount ? m_eco : 0);
+    m_pYearFrom->setValue(m_yearFrom);
+    m_pYearTo->setValue(m_yearTo);
+    m_pResults[0]->setChecked(m_whiteWins);
+    m_pResults[1]->setChecked(m_blackWins);
+    m_pResults[2]->setChecked(m_draws);
+    m_pSamePosition->setChecked(m_samePosition);
+    return QDialog::exec();
+}
+
+void CSearchDialog::accept() {
+    const int from = m_pYearFrom->value(), to = m_pYearTo->value();
+    if (to != 0 && from > to) {
+        ShowMessage(text(DialogText::BadYears));
+        return;
+    }
+    m_name         = m_pName->currentText().left(NameLimit);
+    m_eco          = m_pEco->currentIndex();
+    m_yearFrom     = from;
+    m_yearTo       = to;
+    m_whiteWins    = m_pResults[0]->isChecked();
+    m_blackWins    = m_pResults[1]->isChecked();
+    m_draws        = m_pResults[2]->isChecked();
+    m_samePosition = m_pSamePosition->isChecked();
+    QDialog::accept();
+}
+
+void CSearchDialog::ShowMessage(const QString& message) {
+    QMessageBox::warning(this, QStringLiteral("Norvane"), message);
+}
+
+CGameInfoDialog::CGameInfoDialog(QWidget* parent) : QDialog(parent) {
+    setWindowTitle(text(DialogText::GameInfoTitle));
+    auto*              grid     = new QGridLayout(this);
+    const char* const labels[6] = {DialogText::Event,       DialogText::Site,
+                                   DialogText::Date,        DialogText::Round,
+                                   DialogText::WhitePlayer, DialogText::BlackPlayer};
+    for (int i = 0; i < 6; ++i) {
+        m_pTags[i] = new QLineEdit(this);
+        m_pTags[i]->setMaxLength(TagLimit);
+        grid->addWidget(new QLabel(text(labels[i]), this), i, 0);
+        grid->addWidget(m_pTags[i], i, 1);
+    }
+    m_pResult = new QComboBox(this);
+    for (const char* item : DialogText::ResultItems) m_pResult->addItem(text(item));
+    grid->addWidget(new QLabel(text(DialogText::Result), this), 6, 0);
+    grid->addWidget(m_pResult, 6, 1);
+
+    m_pEco = new QLineEdit(this);
+    m_pEco->setMaxLength(EcoLimit);
+    grid->addWidget(new QLabel(text(DialogText::Eco), this), 7, 0);
+    grid->addWidget(m_pEco, 7, 1);
+
+    m_pOtherTags = new QPlainTextEdit(this);
+    m_pOtherTags->setLineWrapMode(QPlainTextEdit::NoWrap);
+    // The other-tags field holds at most OtherTagsLimit characters, as a line edit's limit would.
+    connect(m_pOtherTags, &QPlainTextEdit::textChanged, this, [this] {
+        const QString all = m_pOtherTags->toPlainText();
+        if (all.size() <= OtherTagsLimit) return;
+        QSignalBlocker block(m_pOtherTags);
+        m_pOtherTags->setPlainText(all.left(OtherTagsLimit));
+        m_pOtherTags->moveCursor(QTextCursor::End);
+    });
+    grid->addWidget(new QLabel(text(DialogText::OtherTags), this), 8, 0, Qt::AlignTop);
+    grid->addWidget(m_pOtherTags, 8, 1);
+    grid->addWidget(okCancel(this), 9, 0, 1, 2);
+}
+
+int CGameInfoDialog::exec() {
+    const QString* fields[6] = {&m_event, &m_site, &m_date, &m_round, &m_white, &m_black};
+    for (int i = 0; i < 6; ++i) m_pTags[i]->setText(fields[i]->left(TagLimit));
+    m_pResult->setCurrentIndex(m_result >= 0 && m_result < 4 ? m_result : 0);
+    m_pEco->setText(m_eco.left(EcoLimit));
+    m_pOtherTags->setPlainText(m_otherTags.left(OtherTagsLimit));
+    return QDialog::exec();
+}
+
+void CGameInfoDialog::accept() {
+    QString* fields[6] = {&m_event, &m_site, &m_date, &m_round, &m_white, &m_black};
+    for (int i = 0; i < 6; ++i) *fields[i] = m_pTags[i]->text();
+    m_result    = m_pResult->currentIndex();
+    m_eco       = m_pEco->text();
+    m_otherTags = m_pOtherTags->toPlainText();
+    QDialog::accept();
+}
+
+CAboutDialog::CAboutDialog(std::function<void()> associate, QWidget* parent) : QDialog(parent) {
+    setWindowTitle(text(DialogText::AboutTitle));
+    auto* layout = new QHBoxLayout(this);
+    auto* icon   = new QLabel(this);
+    const QIcon appIcon = QApplication::windowIcon().isNull()
+                              ? style()->standardIcon(QStyle::SP_DesktopIcon)
+                              : QApplication::windowIcon();
+    icon->setPixmap(appIcon.pixmap(32, 32));
+    layout->addWidget(icon, 0, Qt::AlignTop);
+
+    auto* lines = new QVBoxLayout;
+    lines->addWidget(new QLabel(text(DialogText::Version), this));
+    lines->addWidget(new QLabel(text(DialogText::AboutLine), this));
+    layout->addLayout(lines);
+
+    auto*        buttons   = new QVBoxLayout;
+    auto*        ok        = new QPushButton(text(DialogText::Ok), this);
+    auto*        associateButton = new QPushButton(text(DialogText::Associate), this);
+    ok->setDefault(true);
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+    connect(associateButton, &QPushButton::clicked, this, [associate] {
+        if (associate) associate();
+    });
+    buttons->addWidget(ok);
+    buttons->addWidget(associateButton);
+    buttons->addStretch();
+    layout->addLayout(buttons);
+}

@@ -1,0 +1,104 @@
+// The program's modal dialogs. Each exchanges its fields with public member variables: the
+// caller sets them, exec() shows them in the controls, and OK writes the controls back.
+#pragma once
+
+#include <QDialog>
+#include <QString>
+
+#include <functional>
+
+class QButtonGroup;
+class QCheckBox;
+class QComboBox;
+class QLineEdit;
+class QPlainTextEdit;
+class QSpinBox;
+
+// "ゲーム開始": who plays the engine. 0 the engine has White, 1 Black, 2 nobody (game entry).
+class CNewGameDialog : public QDialog {
+    Q_OBJECT
+public:
+    explicit CNewGameDialog(QWidget* parent = nullptr);
+    int  exec() override;
+    void accept() override;
+
+    int m_choice = 1;
+
+private:
+    QButtonGroup* m_pChoices;
+};
+
+// "昇格": the promotion piece. 0 QUEEN, 1 ROOK, 2 BISHOP, 3 KNIGHT.
+class CPromotionDialog : public QDialog {
+    Q_OBJECT
+public:
+    explicit CPromotionDialog(QWidget* parent = nullptr);
+    int  exec() override;
+    void accept() override;
+
+    int m_choice = 0;
+
+private:
+    QButtonGroup* m_pChoices;
+};
+
+// "検索": the search criteria. m_eco is the list index: 0 any, k the ECO index k - 1.
+class CSearchDialog : public QDialog {
+    Q_OBJECT
+public:
+    static constexpr int NameLimit = 31, YearLimit = 10000;
+
+    explicit CSearchDialog(QWidget* parent = nullptr);
+    int exec() override;
+    // Refuses a year range whose start lies after its (set) end, with a message.
+    void accept() override;
+
+    QString m_name;
+    int     m_eco      = 0;
+    int     m_yearFrom = 0, m_yearTo = 0;
+    bool    m_whiteWins = false, m_blackWins = false, m_draws = false;
+    bool    m_samePosition = false;
+
+protected:
+    // Shows a refusal; a message box captioned "Norvane".
+    virtual void ShowMessage(const QString& text);
+
+private:
+    QComboBox* m_pName;
+    QComboBox* m_pEco;
+    QSpinBox*  m_pYearFrom;
+    QSpinBox*  m_pYearTo;
+    QCheckBox* m_pResults[3];
+    QCheckBox* m_pSamePosition;
+};
+
+// "ゲーム情報": the tags of the current game. m_result is the list index: 0 "*", 1 "0-1",
+// 2 "1/2-1/2", 3 "1-0".
+class CGameInfoDialog : public QDialog {
+    Q_OBJECT
+public:
+    static constexpr int TagLimit = 250, EcoLimit = 3, OtherTagsLimit = 2000;
+
+    explicit CGameInfoDialog(QWidget* parent = nullptr);
+    int  exec() override;
+    void accept() override;
+
+    QString m_event, m_site, m_date, m_round, m_white, m_black;
+    int     m_result = 0;
+    QString m_eco;
+    QString m_otherTags;
+
+private:
+    QLineEdit*      m_pTags[6];
+    QComboBox*      m_pResult;
+    QLineEdit*      m_pEco;
+    QPlainTextEdit* m_pOtherTags;
+};
+
+// "バージョン情報": the program's name and version, and the button that registers the
+// program for .pgn files at once (the dialog stays open).
+class CAboutDialog : public QDialog {
+    Q_OBJECT
+public:
+    explicit CAboutDialog(std::function<void()> associate, QWidget* parent = nullptr);
+};

@@ -1,0 +1,205 @@
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <memory>
+
+#include "app/association.h"
+#include "app/dialogs.h"
+#include "tests/qtestmain.h"
+
+namespace {
+
+// Runs f on the next modal widget of type T once it is up (the dialog's exec blocks).
+template <class T, class F>
+void onNextModal(F f) {
+    auto* timer = new QTimer(qApp);
+    auto  tries = std::make_shared<int>(0);
+    QObject::connect(timer, &QTimer::timeout, [timer, tries, f] {
+        if (auto* w = qobject_cast<T*>(QApplication::activeModalWidget())) {
+            timer->stop();
+            timer->deleteLater();
+            f(w);
+        } else if (++*tries > 500) {
+            timer->stop();
+            timer->deleteLater();
+        }
+    });
+    timer->start(10);
+}
+
+template <class T>
+T* child(QWidget* parent, int index = 0) {
+    return parent->findChildren<T*>().value(index);
+}
+
+// A search dialog that records its messages instead of showing them.
+class QuietSearchDialog : public CSearchDialog {
+public:
+    QStringList messages;
+
+protected:
+    void ShowMessage(const QString& text) override { messages << text; }
+};
+
+}  // namespace
+
+class DialogsTest : public QObject {
+    Q_OBJECT
+private slots:
+    void searchRefusesAYearRangeThatRunsBackwards() {
+        QuietSearchDialog dialog;
+        dialog.m_yearFrom = 1990;
+        dialog.m_yearTo   = 1980;
+        onNextModal<QDialog>([&](QDialog* d) {
+            QMetaObject::invokeMethod(d, "accept");  // OK: refused, the dialog stays open
+            QCOMPARE(dialog.messages, QStringList{QString::fromUtf8("年が不正です")});
+            QVERIFY(d->isVisible());
+            child<QSpinBox>(d, 1)->setValue(0);   // 1980 .. 0: no upper bound
+            child<QSpinBox>(d, 0)->setValue(1980);
+            QMetaObject::invokeMethod(d, "accept");
+        });
+        QCOMPARE(dialog.exec(), int(QDialog::Accepted));
+        QCOMPARE(dialog.m_yearFrom, 1980);
+        QCOMPARE(dialog.m_yearTo, 0);
+        QCOMPARE(dialog.messages.size(), 1);
+    }
+
+    void searchExchangesItsFields() {
+        CSearchDialog dialog;
+        auto*         eco = child<QComboBox>(&dialog, 1);
+        QCOMPARE(eco->count(), 501);
+        QCOMPARE(eco->itemText(0), QString::fromUtf8("指定なし"));
+        QCOMPARE(eco->itemText(1), QStringLiteral("A00 Polish (Sokolsky) opening"));
+        QCOMPARE(eco->itemText(500), QStringLiteral("E99 King's Indian: orthodox, Aronin-Taimanov, main line"));
+        QCOMPARE(child<QComboBox>(&dialog, 0)->count(), 19);
+
+        dialog.m_name  = QStringLiteral("Kasparov");
+        dialog.m_eco   = 101;
+        dialog.m_draws = true;
+        onNextModal<QDialog>([](QDialog* d) {
+            QCOMPARE(child<QComboBox>(d, 1)->currentIndex(), 101);
+            QVERIFY(child<QCheckBox>(d, 2)->isChecked());
+            child<QComboBox>(d, 0)->setEditText(QString(40, u'x'));  // longer than 31
+            child<QCheckBox>(d, 3)->setChecked(true);
+            QMetaObject::invokeMethod(d, "accept");
+        });
+        QCOMPARE(dialog.exec(), int(QDialog::Accepted));
+        QCOMPARE(dialog.m_name, QString(31, u'x'));
+        QCOMPARE(dialog.m_eco, 101);
+        QVERIFY(dialog.m_draws && dialog.m_samePosition && !dialog.m_whiteWins);
+    }
+
+    void searchShowsItsRefusalInABoxCaptionedNorvane() {
+        CSearchDialog dialog;
+        dialog.m_yearFrom = 2000;
+        dialog.m_yearTo   = 1999;
+        QString caption, message;
+        onNextModal<CSearchDialog>([&](QDialog* d) {
+            onNextModal<QMessageBox>([&](QMessageBox* box) {
+                caption = box->windowTitle();
+                message = box->text();
+                box->accept();
+                QTimer::singleShot(0, d, &QDialog::reject);
+            });
+            QMetaObject::invokeMethod(d, "accept");
+        });
+        QCOMPARE(dialog.exec(), int(QDialog::Rejected));
+        QCOMPARE(caption, QStringLiteral("Norvane"));
+        QCOMPARE(message, QString::fromUtf8("年が不正です"));
+        QCOMPARE(dialog.m_yearFrom, 2000);  // nothing taken back from a refused dialog
+    }
+
+    void gameInformationRoundTrips() {
+        CGameInfoDialog dialog;
+        dialog.m_event     = QString::fromUtf8("名人戦");
+        dialog.m_white     = QStringLiteral("Kasparov, Garry");
+        dialog.m_result    = 3;
+        dialog.m_eco       = QStringLiteral("B90");
+        dialog.m_otherTags = QStringLiteral("[Annotator \"x\"]\r\n[PlyCount \"4\"]\r\n");
+        onNextModal<QDialog>([](QDialog* d) {
+            QCOMPARE(child<QLineEdit>(d, 0)->text(), QString::fromUtf8("名人戦"));
+            QCOMPARE(child<QComboBox>(d, 0)->currentText(), QStringLiteral("1-0"));
+            QCOMPARE(child<QComboBox>(d, 0)->itemText(0), QStringLiteral("*"));
+            child<QLineEdit>(d, 5)->setText(QStringLiteral("Deep Blue"));
+            child<QComboBox>(d, 0)->setCurrentIndex(2);
+            child<QLineEdit>(d, 6)->setText(QStringLiteral("C42x"));  // 3 characters at most
+            QMetaObject::invokeMethod(d, "accept");
+        });
+        QCOMPARE(dialog.exec(), int(QDialog::Accepted));
+        QCOMPARE(dialog.m_black, QStringLiteral("Deep Blue"));
+        QCOMPARE(dialog.m_white, QStringLiteral("Kasparov, Garry"));
+        QCOMPARE(dialog.m_result, 2);
+        QCOMPARE(dialog.m_eco, QStringLiteral("C42"));
+        QVERIFY(dialog.m_otherTags.contains(QStringLiteral("[PlyCount \"4\"]")));
+    }
+
+    void choicesDefaultAndReturn() {
+        CNewGameDialog newGame;
+        onNextModal<QDialog>([](QDialog* d) {
+            QVERIFY(child<QRadioButton>(d, 1)->isChecked());  // "あなた vs Norvane"
+            QCOMPARE(child<QRadioButton>(d, 0)->text(), QString::fromUtf8("Norvane vs あなた"));
+            child<QRadioButton>(d, 2)->setChecked(true);
+            QMetaObject::invokeMethod(d, "accept");
+        });
+        QCOMPARE(newGame.exec(), int(QDialog::Accepted));
+        QCOMPARE(newGame.m_choice, 2);
+
+        CPromotionDialog promotion;
+        onNextModal<QDialog>([](QDialog* d) {
+            QVERIFY(child<QRadioButton>(d, 0)->isChecked());  // QUEEN
+            child<QRadioButton>(d, 1)->setChecked(true);      // ROOK
+            QTest::keyClick(d, Qt::Key_Return);
+        });
+        QCOMPARE(promotion.exec(), int(QDialog::Accepted));
+        QCOMPARE(promotion.m_choice, 1);
+
+        CPromotionDialog cancelled;
+        onNextModal<QDialog>([](QDialog* d) { QMetaObject::invokeMethod(d, "reject"); });
+        QCOMPARE(cancelled.exec(), int(QDialog::Rejected));
+        QCOMPARE(cancelled.m_choice, 0);
+    }
+
+    void associationWritesADesktopEntry() {
+        QTemporaryDir data;
+        qputenv("XDG_DATA_HOME", data.path().toUtf8());
+        qputenv("XDG_CONFIG_HOME", data.path().toUtf8());
+        const QString exe = QStringLiteral("/opt/my games/norvane");
+        QVERIFY(registerPgnAssociation(exe));
+        QFile entry(data.path() + QStringLiteral("/applications/norvane.desktop"));
+        QVERIFY(entry.open(QIODevice::ReadOnly));
+        const QString text = QString::fromUtf8(entry.readAll());
+        QVERIFY(text.contains(QStringLiteral("Exec=\"/opt/my games/norvane\" %f\n")));
+        QVERIFY(text.contains(QStringLiteral("MimeType=application/vnd.chess-pgn;application/x-chess-pgn;\n")));
+        qunsetenv("XDG_DATA_HOME");
+        qunsetenv("XDG_CONFIG_HOME");
+    }
+
+    void aboutBoxRegistersAndStaysOpen() {
+        int          calls = 0;
+        CAboutDialog about([&] { ++calls; });
+        onNextModal<QDialog>([&](QDialog* d) {
+            auto buttons = d->findChildren<QPushButton*>();
+            QCOMPARE(buttons.size(), 2);
+            QTest::mouseClick(buttons[1], Qt::LeftButton);  // "PGNファイル関連付け"
+            QVERIFY(d->isVisible());
+            QTest::mouseClick(buttons[0], Qt::LeftButton);  // OK
+        });
+        QCOMPARE(about.exec(), int(QDialog::Accepted));
+        QCOMPARE(calls, 1);
+    }
+};
+
+NORVANE_TEST(DialogsTest);
+#include "dialogs_test.moc"

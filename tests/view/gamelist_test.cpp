@@ -1,0 +1,100 @@
+#include <QAbstractItemModelTester>
+#include <QItemSelectionModel>
+#include <QTest>
+
+#include <cstring>
+#include <vector>
+
+#include "records/gamefilter.h"
+#include "tests/qtestmain.h"
+#include "view/gamelistmodel.h"
+#include "view/listviewex.h"
+#include "view/recordtext.h"
+
+namespace {
+
+GameEntry entry(const char* white, const char* black, int result, int moves, int year, int eco,
+                bool matched = true) {
+    GameEntry e{};
+    std::strncpy(e.white, white, sizeof e.white - 1);
+    std::strncpy(e.black, black, sizeof e.black - 1);
+    e.info  = static_cast<std::uint16_t>(eco | result | (matched ? Matched : 0));
+    e.moves = static_cast<std::uint16_t>(moves);
+    e.year  = static_cast<std::int16_t>(year);
+    return e;
+}
+
+QStringList column(const CGameListModel& model, int column) {
+    QStringList texts;
+    for (int row = 0; row < model.rowCount(); ++row) texts << model.index(row, column).data().toString();
+    return texts;
+}
+
+}  // namespace
+
+class GameListTest : public QObject {
+    Q_OBJECT
+private slots:
+    void rowsAreTheMatchedEntriesInFileOrder() {
+        const std::vector<GameEntry> games = {
+            entry("Tal", "Botvinnik", WhiteWon, 41, 1960, 100),
+            entry("hidden", "game", Drawn, 10, 1999, 0, false),
+            entry("Carlsen", "anand", Drawn, 30, 2014, NoEco),
+            entry("Fischer", "Spassky", BlackWon, 62, 1972, 499),
+        };
+        CGameListModel           model;
+        QAbstractItemModelTester tester(&model);
+        model.Rebuild(&games);
+        QCOMPARE(model.rowCount(), 3);
+        QCOMPARE(model.headerData(3, Qt::Horizontal).toString(), QStringLiteral("fm"));
+        QCOMPARE(column(model, 0), (QStringList{"Tal", "Carlsen", "Fischer"}));
+        QCOMPARE(column(model, 2), (QStringList{"1-0", "1/2-1/2", "0-1"}));
+        QCOMPARE(column(model, 5), (QStringList{"B00", "", "E99"}));
+        QCOMPARE(model.EntryAt(1), &games[2]);
+        QCOMPARE(model.EntryAt(3), nullptr);
+    }
+
+    void sortsAscendingStablyAndSelectionFollows() {
+        const std::vector<GameEntry> games = {
+            entry("b", "x", Drawn, 30, 2001, 5),     entry("A", "y", WhiteWon, 12, 1990, NoEco),
+            entry("c", "z", 0, 30, 2001, 2),          entry("a", "w", BlackWon, 7, 1985, 300),
+        };
+        CGameListModel model;
+        model.Rebuild(&games);
+        CListViewEx view;
+        const int   widths[ColumnCount] = {80, 80, 60, 30, 40, 40};
+        view.SetModel(&model, widths, ColumnCount);
+        QCOMPARE(view.columnWidth(2), 60);
+        view.selectRow(2);  // "c"
+
+        model.sort(ColumnWhite);
+        QCOMPARE(column(model, 0), (QStringList{"A", "a", "b", "c"}));  // case folded, stable
+        QCOMPARE(view.selectionModel()->selectedRows().value(0).row(), 3);
+        model.sort(ColumnWhite, Qt::DescendingOrder);  // a second click sorts the same way
+        QCOMPARE(column(model, 0), (QStringList{"A", "a", "b", "c"}));
+        model.sort(ColumnResult);
+        QCOMPARE(column(model, 2), (QStringList{"*", "1-0", "0-1", "1/2-1/2"}));
+        model.sort(ColumnMoves);
+        QCOMPARE(column(model, 3), (QStringList{"7", "12", "30", "30"}));
+        QCOMPARE(column(model, 0).mid(2), (QStringList{"c", "b"}));  // equal keys keep the last order
+        model.sort(ColumnYear);
+        QCOMPARE(column(model, 4), (QStringList{"1985", "1990", "2001", "2001"}));
+        model.sort(ColumnEco);
+        QCOMPARE(column(model, 5), (QStringList{"A02", "A05", "D00", ""}));
+        QCOMPARE(view.selectionModel()->selectedRows().value(0).data().toString(), QStringLiteral("c"));
+    }
+
+    void recordTextDecodesEachEncoding() {
+        QCOMPARE(recordText("Kasparov"), QStringLiteral("Kasparov"));
+        QCOMPARE(recordText("\xE7\xBE\xBD\xE7\x94\x9F"), QString::fromUtf8("羽生"));  // UTF-8
+        QCOMPARE(recordText("\x89\x48\x90\xB6"), QString::fromUtf8("羽生"));          // Shift_JIS
+        QCOMPARE(recordText("Bj\xF8rn"), QString::fromUtf8("Bjørn"));                 // Latin-1
+        QCOMPARE(recordText("M\xFCller"), QString::fromUtf8("Müller"));
+        QCOMPARE(recordText("R\xE9ti"), QString::fromUtf8("Réti"));
+        QCOMPARE(recordText("\x83\x4E\x83\x89\x83\x80\x83\x6A"), QString::fromUtf8("クラムニ"));
+        QCOMPARE(recordText("\xC3"), QString::fromUtf8("Ã"));  // a cut UTF-8 sequence is Latin-1
+    }
+};
+
+NORVANE_TEST(GameListTest);
+#include "gamelist_test.moc"

@@ -1,0 +1,78 @@
+#include "view/gamelistmodel.h"
+
+#include <unordered_map>
+
+#include "records/gamefilter.h"
+#include "view/recordtext.h"
+
+void CGameListModel::Rebuild(const std::vector<GameEntry>* games) {
+    beginResetModel();
+    m_rows.clear();
+    if (games)
+        for (const GameEntry& entry : *games)
+            if (entry.info & Matched) m_rows.push_back(&entry);
+    endResetModel();
+}
+
+void CGameListModel::Clear() {
+    beginResetModel();
+    m_rows.clear();
+    endResetModel();
+}
+
+const GameEntry* CGameListModel::EntryAt(int row) const {
+    return row >= 0 && row < static_cast<int>(m_rows.size()) ? m_rows[row] : nullptr;
+}
+
+int CGameListModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(m_rows.size());
+}
+
+int CGameListModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : ColumnCount;
+}
+
+QVariant CGameListModel::data(const QModelIndex& index, int role) const {
+    const GameEntry* entry = EntryAt(index.row());
+    if (!entry || index.column() < 0 || index.column() >= ColumnCount) return {};
+    if (role == Qt::DisplayRole) {
+        char text[64];
+        columnText(*entry, index.column(), text, sizeof text);
+        return recordText(text);
+    }
+    if (role == Qt::TextAlignmentRole) return int(Qt::AlignLeft | Qt::AlignVCenter);
+    return {};
+}
+
+QVariant CGameListModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || section < 0 || section >= ColumnCount) return {};
+    if (role == Qt::DisplayRole) return QString::fromLatin1(columnHeaders[section]);
+    if (role == Qt::TextAlignmentRole) return int(Qt::AlignLeft | Qt::AlignVCenter);
+    return {};
+}
+
+void CGameListModel::sort(int column, Qt::SortOrder) {
+    if (column < 0 || column >= ColumnCount) return;
+    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    const QModelIndexList before = persistentIndexList();
+    std::vector<const GameEntry*> entriesBefore;
+    entriesBefore.reserve(before.size());
+    for (const QModelIndex& index : before) entriesBefore.push_back(EntryAt(index.row()));
+
+    sortRows(m_rows, column);
+
+    if (!before.isEmpty()) {
+        std::unordered_map<const GameEntry*, int> rowOf;
+        rowOf.reserve(before.size());
+        for (const GameEntry* entry : entriesBefore) rowOf.emplace(entry, -1);
+        for (int row = 0; row < static_cast<int>(m_rows.size()); ++row) {
+            auto found = rowOf.find(m_rows[row]);
+            if (found != rowOf.end()) found->second = row;
+        }
+        QModelIndexList after;
+        for (int i = 0; i < before.size(); ++i)
+            after << index(rowOf[entriesBefore[i]], before[i].column());
+        changePersistentIndexList(before, after);
+    }
+    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}
