@@ -103,7 +103,10 @@ void columnText(const GameEntry& entry, int column, char* buffer, std::size_t si
                 : entry.info & Drawn    ? "1/2-1/2"
                                         : "*");
         break;
-    case ColumnMoves: out.putInt(entry.moves); break;
+    case ColumnMoves:
+        out.putInt(entry.moves);
+        if (entry.info & Unreadable) out.put('?');
+        break;
     case ColumnYear: out.putInt(entry.year & 0xFFF); break;
     case ColumnEco:
         if ((entry.info & EcoMask) < NoEco) putEco(out, entry.info & EcoMask);
