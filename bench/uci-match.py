@@ -5,8 +5,8 @@ Usage: bench/uci-match.py [NORVANE_CLI] [--games N] [--movetime MS] [--peer-elo 
 
 The peer is Stockfish (package `stockfish`, installed here when missing and when run as
 root), limited to a playing strength with UCI_LimitStrength. The referee is norvane-cli
-itself: `position` gives the FEN after the moves, `perft 1` counts the legal replies and
-`think` tells checkmate from stalemate. Draws: threefold repetition, the fifty-move rule,
+itself: `position` gives the FEN after the moves and `think` tells whether the side to move
+has a legal move, and if not, checkmate from stalemate. Draws: threefold repetition, the fifty-move rule,
 or 300 plies. Not part of `make test`.
 """
 import argparse
@@ -82,11 +82,10 @@ def play(norvane, white, black, movetime):
             return "1/2-1/2", "fifty moves"
         if len(moves) >= 300:
             return "1/2-1/2", "300 plies"
-        _, perft = cli(norvane, "perft", "1", "--fen", fen)
-        if perft[-1] == "nodes 0":
-            _, think = cli(norvane, "think", "--fen", fen, "--book", "/nonexistent")
-            mated = "score -32767" in think
-            if not mated:
+        # "bestmove none" only when the side to move has no legal move; the score tells mate.
+        _, think = cli(norvane, "think", *moves, "--time-ms", "1", "--book", "/nonexistent")
+        if think[-1] == "bestmove none":
+            if "score -32767" not in think:
                 return "1/2-1/2", "stalemate"
             return ("0-1" if fields[1] == "w" else "1-0"), "checkmate"
         engine = white if fields[1] == "w" else black

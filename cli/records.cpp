@@ -29,7 +29,8 @@ bool openIndexed(const std::string& command, const std::string& path, IndexedFil
         return false;
     }
     ScanFailure failure{};
-    if (!scanPgnFile(indexed.file, indexed.info, indexed.games, IndexMode, nullptr, nullptr, &failure)) {
+    if (!scanPgnFile(indexed.file, indexed.info, indexed.games, IndexMode, nullptr, nullptr,
+                     &failure)) {
         std::cerr << scanFailureMessage(failure);
         status = fail(command + ": " + path + " is not a valid PGN file (line " +
                       std::to_string(failure.line) + ")");
@@ -42,7 +43,7 @@ bool openIndexed(const std::string& command, const std::string& path, IndexedFil
 // Writes text to standard output in one piece.
 void emit(const std::string& text) { std::fwrite(text.data(), 1, text.size(), stdout); }
 
-}  // namespace
+} // namespace
 
 int runIndex(const Arguments& args) {
     if (args.size() != 1) return fail("index: usage: index FILE");
@@ -54,7 +55,8 @@ int runIndex(const Arguments& args) {
     char cell[64];
     for (const GameEntry& e : indexed.games) {
         out += std::to_string(e.number);
-        for (int column : {ColumnWhite, ColumnBlack, ColumnResult, ColumnMoves, ColumnYear, ColumnEco}) {
+        for (int column :
+             {ColumnWhite, ColumnBlack, ColumnResult, ColumnMoves, ColumnYear, ColumnEco}) {
             columnText(e, column, cell, sizeof cell);
             out += '\t';
             out += cell;
@@ -67,35 +69,45 @@ int runIndex(const Arguments& args) {
 }
 
 int runSearch(const Arguments& args) {
-    if (args.empty()) return fail("search: usage: search FILE [--name S] [--eco CODE] [--from Y] "
-                                  "[--to Y] [--result R,...] [--position \"MOVE ...\"]");
+    if (args.empty())
+        return fail("search: usage: search FILE [--name S] [--eco CODE] [--from Y] "
+                    "[--to Y] [--result R,...] [--position \"MOVE ...\"]");
     SearchFilter filter = emptyFilter();
     std::string  positionLine;
     bool         byPosition = false;
     for (std::size_t i = 1; i < args.size(); ++i) {
         const std::string& option = args[i];
         if (i + 1 == args.size()) return fail("search: " + option + " needs a value");
-        const std::string& value = args[++i];
+        const std::string& value  = args[++i];
         long long          number = 0;
         if (option == "--name") {
-            if (value.size() >= sizeof filter.name) return fail("search: --name holds at most 31 bytes");
+            if (value.size() >= sizeof filter.name)
+                return fail("search: --name holds at most 31 bytes");
             value.copy(filter.name, value.size());
             filter.name[value.size()] = '\0';
         } else if (option == "--eco") {
             filter.eco = ecoIndexOf(value.c_str(), static_cast<int>(value.size()));
-            if (filter.eco == NoEco || value.size() != 3) return fail("search: --eco takes a code A00-E99");
+            if (filter.eco == NoEco || value.size() != 3)
+                return fail("search: --eco takes a code A00-E99");
         } else if (option == "--from" || option == "--to") {
-            if (!readNumber(value, 0, 10000, number)) return fail("search: " + option + " takes a year 0-10000");
-            (option == "--from" ? filter.yearFrom : filter.yearTo) = static_cast<std::int32_t>(number);
+            if (!readNumber(value, 0, 10000, number))
+                return fail("search: " + option + " takes a year 0-10000");
+            (option == "--from" ? filter.yearFrom : filter.yearTo) =
+                static_cast<std::int32_t>(number);
         } else if (option == "--result") {
             std::size_t start = 0;
             while (start <= value.size()) {
                 const std::size_t comma = value.find(',', start);
-                const std::string r = value.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
-                if (r == "1-0") filter.resultMask |= WhiteWon;
-                else if (r == "0-1") filter.resultMask |= BlackWon;
-                else if (r == "1/2-1/2") filter.resultMask |= Drawn;
-                else return fail("search: --result takes 1-0, 0-1 and 1/2-1/2, separated by commas");
+                const std::string r     = value.substr(
+                        start, comma == std::string::npos ? std::string::npos : comma - start);
+                if (r == "1-0")
+                    filter.resultMask |= WhiteWon;
+                else if (r == "0-1")
+                    filter.resultMask |= BlackWon;
+                else if (r == "1/2-1/2")
+                    filter.resultMask |= Drawn;
+                else
+                    return fail("search: --result takes 1-0, 0-1 and 1/2-1/2, separated by commas");
                 if (comma == std::string::npos) break;
                 start = comma + 1;
             }
@@ -106,7 +118,8 @@ int runSearch(const Arguments& args) {
             return fail("search: unknown option: " + option);
         }
     }
-    if (filter.yearTo && filter.yearTo < filter.yearFrom) return fail("search: --to is before --from");
+    if (filter.yearTo && filter.yearTo < filter.yearFrom)
+        return fail("search: --to is before --from");
     if (byPosition) {
         std::vector<std::string> moves;
         std::size_t              start = 0;
@@ -116,7 +129,8 @@ int runSearch(const Arguments& args) {
             start = stop;
         }
         std::string error;
-        if (!startPosition("", error) || !playMoves(moves, error)) return fail("search: --position: " + error);
+        if (!startPosition("", error) || !playMoves(moves, error))
+            return fail("search: --position: " + error);
         setPositionCriterion(filter);
         startPosition("", error);
     }
@@ -129,7 +143,8 @@ int runSearch(const Arguments& args) {
         std::int64_t first = -1;
         if (filter.positionKey) {
             ScanFailure failure{};
-            if (!scanPgnFile(indexed.file, indexed.info, indexed.games, SearchMode, &filter, &first, &failure)) {
+            if (!scanPgnFile(indexed.file, indexed.info, indexed.games, SearchMode, &filter, &first,
+                             &failure)) {
                 std::cerr << scanFailureMessage(failure);
                 return fail("search: " + args[0] + " could not be searched (line " +
                             std::to_string(failure.line) + ")");
@@ -167,7 +182,8 @@ int runGame(const Arguments& args) {
     int         status = 0;
     if (!openIndexed("game", args[0], indexed, status)) return status;
     if (number >= static_cast<long long>(indexed.games.size()))
-        return fail("game: " + args[0] + " holds " + std::to_string(indexed.games.size()) + " games");
+        return fail("game: " + args[0] + " holds " + std::to_string(indexed.games.size()) +
+                    " games");
     std::string text;
     if (readGameText(indexed.file, &indexed.games[static_cast<std::size_t>(number)], text) == 0)
         return fail("game: cannot read game " + args[1]);

@@ -101,7 +101,10 @@ void go(std::istringstream& in) {
         std::string value;
         if (field && in >> value) {
             long long n = 0;
-            if (readNumber(value, 0, 1000000000000LL, n)) *field = n;
+            if (readNumber(value, 0, 1000000000000LL, n))
+                *field = n;
+            else if (value.size() > 1 && value[0] == '-' && readNumber(value.substr(1), 0, 1000000000000LL, n))
+                *field = 0;  // a clock already past zero: move at once
         }
     }
 

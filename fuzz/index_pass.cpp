@@ -29,7 +29,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(static_cast<std::size_t>(info.games) == games.size());
     std::int64_t previousEnd = -1;
     for (const GameEntry& e : games) {
-        FUZZ_CHECK(e.start > previousEnd && e.end > e.start && e.end < static_cast<std::int64_t>(size));
+        FUZZ_CHECK(e.start > previousEnd && e.end > e.start &&
+                   e.end < static_cast<std::int64_t>(size));
         FUZZ_CHECK(data[e.start] == '[');
         previousEnd = e.end;
         std::string text;

@@ -16,21 +16,22 @@ int writtenInfo(int info) {
     return (info & EcoMask) | result;
 }
 
-}  // namespace
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size);
     if (!parseGameText(text.c_str(), text.size())) return 0;
 
     std::vector<Move> moves;
-    for (int i = 0; i < MaxGameMoves && gameMoves[i].piece; ++i) moves.push_back(gameMoves[i]);
+    for (int i = 0; i < MaxGameMoves && gameMoves[i].piece; ++i)
+        moves.push_back(gameMoves[i]);
     const std::uint16_t info  = gameHeader.info;
     const std::string   other = gameHeader.otherTags;
 
     std::vector<char> record(GameRecordSize);
     writeGameRecord(record.data(), record.size());
     const std::size_t length = std::strlen(record.data());
-    FUZZ_CHECK(length + 1 < record.size());  // never cut
+    FUZZ_CHECK(length + 1 < record.size()); // never cut
     FUZZ_CHECK(parseGameText(record.data(), length));
     FUZZ_CHECK(gameHeader.info == writtenInfo(info));
     FUZZ_CHECK(other == gameHeader.otherTags);

@@ -36,7 +36,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Move* end   = genLegalMoves(legal);
     bool  found = false;
     for (Move* m = legal; m != end; ++m)
-        found = found || (m->fromTo == move.fromTo && m->flags == move.flags && m->piece == move.piece);
+        found =
+            found || (m->fromTo == move.fromTo && m->flags == move.flags && m->piece == move.piece);
     FUZZ_CHECK(found);
     char san[8];
     FUZZ_CHECK(moveToSan(move, san));

@@ -13,7 +13,7 @@ std::int64_t modifiedNanoseconds(const struct stat& st) {
     return static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
 }
 
-}  // namespace
+} // namespace
 
 bool BufferedFile::open(const char* path) {
     if (isOpen() || !path) return false;

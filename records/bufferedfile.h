@@ -49,6 +49,6 @@ private:
     std::size_t             m_count    = 0;
     std::size_t             m_position = 0;
     std::unique_ptr<char[]> m_buffer;
-    std::int64_t            m_size      = 0;
-    std::int64_t            m_modified  = 0;  // nanoseconds
+    std::int64_t            m_size     = 0;
+    std::int64_t            m_modified = 0; // nanoseconds
 };

@@ -15,19 +15,19 @@ inline constexpr int WhiteWon   = 0x200;
 inline constexpr int BlackWon   = 0x400;
 inline constexpr int Drawn      = 0x800;
 inline constexpr int ResultMask = 0xE00;
-inline constexpr int Unreadable = 0x1000;  // the search pass could not read a move of the game
-inline constexpr int Matched    = 0x2000;  // the game index entry meets the last search
+inline constexpr int Unreadable = 0x1000; // the search pass could not read a move of the game
+inline constexpr int Matched    = 0x2000; // the game index entry meets the last search
 
-inline constexpr int TagFieldSize  = 256;   // 255 characters and the terminating zero
+inline constexpr int TagFieldSize  = 256; // 255 characters and the terminating zero
 inline constexpr int OtherTagsSize = 2048;
 
 struct GameHeader {
-    char          event[TagFieldSize];
-    char          site[TagFieldSize];
-    char          date[TagFieldSize];
-    char          round[TagFieldSize];
-    char          white[TagFieldSize];
-    char          black[TagFieldSize];
+    char event[TagFieldSize];
+    char site[TagFieldSize];
+    char date[TagFieldSize];
+    char round[TagFieldSize];
+    char white[TagFieldSize];
+    char black[TagFieldSize];
     // Every other tag pair, in file order, each as a complete line: [Name "value"] and LF.
     char          otherTags[OtherTagsSize];
     std::uint16_t info;

@@ -26,8 +26,10 @@ int compareNames(const char* a, const char* b) {
 // value right-aligned in width characters, as "%6d" writes it.
 void putPadded(TextOut& out, long long value, int width) {
     int digits = value < 0 ? 2 : 1;
-    for (long long v = value < 0 ? -value : value; v >= 10; v /= 10) ++digits;
-    for (; digits < width; ++digits) out.put(' ');
+    for (long long v = value < 0 ? -value : value; v >= 10; v /= 10)
+        ++digits;
+    for (; digits < width; ++digits)
+        out.put(' ');
     out.putInt(value);
 }
 
@@ -39,7 +41,7 @@ void putEco(TextOut& out, int eco) {
 
 int resultKey(const GameEntry& e) { return e.info & ResultMask; }
 
-}  // namespace
+} // namespace
 
 bool matchName(const char* text, const char* name) {
     const std::size_t textLength = std::strlen(text), nameLength = std::strlen(name);
@@ -59,7 +61,8 @@ void copyEntryName(char* field, const char* name, std::size_t length) {
     // When the cut falls inside a UTF-8 character, cut before its first byte.
     if (n < length) {
         std::size_t lead = n;
-        while (lead > 0 && n - lead < 3 && (static_cast<unsigned char>(name[lead]) & 0xC0) == 0x80) --lead;
+        while (lead > 0 && n - lead < 3 && (static_cast<unsigned char>(name[lead]) & 0xC0) == 0x80)
+            --lead;
         if (lead < n && (static_cast<unsigned char>(name[lead]) & 0xC0) == 0xC0) n = lead;
     }
     std::memcpy(field, name, n);
@@ -67,7 +70,8 @@ void copyEntryName(char* field, const char* name, std::size_t length) {
 }
 
 bool entryMatches(const GameEntry& entry, const SearchFilter& filter) {
-    if (filter.name[0] && !matchName(entry.white, filter.name) && !matchName(entry.black, filter.name))
+    if (filter.name[0] && !matchName(entry.white, filter.name) &&
+        !matchName(entry.black, filter.name))
         return false;
     if (filter.eco != NoEco && (entry.info & EcoMask) != filter.eco) return false;
     if (filter.resultMask && !(filter.resultMask & entry.info)) return false;
@@ -95,8 +99,12 @@ void columnText(const GameEntry& entry, int column, char* buffer, std::size_t si
     if (!buffer || size == 0) return;
     TextOut out(buffer, size);
     switch (column) {
-    case ColumnWhite: out.put(entry.white); break;
-    case ColumnBlack: out.put(entry.black); break;
+    case ColumnWhite:
+        out.put(entry.white);
+        break;
+    case ColumnBlack:
+        out.put(entry.black);
+        break;
     case ColumnResult:
         out.put(entry.info & WhiteWon   ? "1-0"
                 : entry.info & BlackWon ? "0-1"
@@ -107,24 +115,34 @@ void columnText(const GameEntry& entry, int column, char* buffer, std::size_t si
         out.putInt(entry.moves);
         if (entry.info & Unreadable) out.put('?');
         break;
-    case ColumnYear: out.putInt(entry.year & 0xFFF); break;
+    case ColumnYear:
+        out.putInt(entry.year & 0xFFF);
+        break;
     case ColumnEco:
         if ((entry.info & EcoMask) < NoEco) putEco(out, entry.info & EcoMask);
         break;
-    default: break;
+    default:
+        break;
     }
 }
 
 int compareByColumn(const GameEntry& a, const GameEntry& b, int column) {
     const auto order = [](int x, int y) { return x < y ? -1 : x > y ? 1 : 0; };
     switch (column) {
-    case ColumnWhite: return compareNames(a.white, b.white);
-    case ColumnBlack: return compareNames(a.black, b.black);
-    case ColumnResult: return order(resultKey(a), resultKey(b));
-    case ColumnMoves: return order(a.moves, b.moves);
-    case ColumnYear: return order(a.year & 0xFFF, b.year & 0xFFF);
-    case ColumnEco: return order(a.info & EcoMask, b.info & EcoMask);
-    default: return 0;
+    case ColumnWhite:
+        return compareNames(a.white, b.white);
+    case ColumnBlack:
+        return compareNames(a.black, b.black);
+    case ColumnResult:
+        return order(resultKey(a), resultKey(b));
+    case ColumnMoves:
+        return order(a.moves, b.moves);
+    case ColumnYear:
+        return order(a.year & 0xFFF, b.year & 0xFFF);
+    case ColumnEco:
+        return order(a.info & EcoMask, b.info & EcoMask);
+    default:
+        return 0;
     }
 }
 
@@ -136,15 +154,17 @@ void sortRows(std::vector<const GameEntry*>& rows, int column) {
 
 std::string fileInfoText(const FileInfo& info, const char* pathName) {
     if (info.games <= 0) return {};
-    char    buffer[4096];
-    TextOut out(buffer, sizeof buffer);
+    char       buffer[4096];
+    TextOut    out(buffer, sizeof buffer);
     const auto percent = [&info](long long count) { return count * 100 / info.games; };
     out.put(pathName ? pathName : "").put("\ngame\t: ");
     putPadded(out, info.games, 6);
     const struct {
         const char* label;
         long long   count;
-    } results[] = {{"\n1-0\t: ", info.whiteWins}, {"\n0-1\t: ", info.blackWins}, {"\n1/2-1/2\t: ", info.draws}};
+    } results[] = {{"\n1-0\t: ", info.whiteWins},
+                   {"\n0-1\t: ", info.blackWins},
+                   {"\n1/2-1/2\t: ", info.draws}};
     for (const auto& r : results) {
         out.put(r.label);
         putPadded(out, r.count, 6);
@@ -155,7 +175,8 @@ std::string fileInfoText(const FileInfo& info, const char* pathName) {
     out.put("\n\n");
 
     std::array<int, NoEco> order;
-    for (int i = 0; i < NoEco; ++i) order[i] = i;
+    for (int i = 0; i < NoEco; ++i)
+        order[i] = i;
     std::stable_sort(order.begin(), order.end(),
                      [&info](int a, int b) { return info.ecoCounts[a] > info.ecoCounts[b]; });
     for (int k = 0; k < 8 && info.ecoCounts[order[k]] > 0; ++k) {

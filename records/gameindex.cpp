@@ -38,7 +38,8 @@ struct IndexHooks {
             copyEntryName(staging.black, m.value, static_cast<std::size_t>(m.valueLength));
         } else if (std::strcmp(name, "ECO") == 0) {
             const int eco = ecoIndexOf(m.value, m.valueLength);
-            if (eco != NoEco) staging.info = static_cast<std::uint16_t>((staging.info & ~EcoMask) | eco);
+            if (eco != NoEco)
+                staging.info = static_cast<std::uint16_t>((staging.info & ~EcoMask) | eco);
         }
     }
 
@@ -50,16 +51,19 @@ struct IndexHooks {
     }
 
     bool gameEnd(int result, std::int64_t lastOffset, bool&) {
-        if (result == WhiteWon) ++info.whiteWins;
-        else if (result == BlackWon) ++info.blackWins;
-        else if (result == Drawn) ++info.draws;
+        if (result == WhiteWon)
+            ++info.whiteWins;
+        else if (result == BlackWon)
+            ++info.blackWins;
+        else if (result == Drawn)
+            ++info.draws;
         const int eco = staging.info & EcoMask;
-        if (eco != NoEco) ++info.ecoCounts[eco];  // once per game, with its last ECO tag
-        staging.info   = static_cast<std::uint16_t>(staging.info | result | Matched);
-        staging.number = static_cast<std::uint32_t>(info.games);
+        if (eco != NoEco) ++info.ecoCounts[eco]; // once per game, with its last ECO tag
+        staging.info              = static_cast<std::uint16_t>(staging.info | result | Matched);
+        staging.number            = static_cast<std::uint32_t>(info.games);
         const std::uint32_t moves = (halfMoves + 1) / 2;
-        staging.moves  = static_cast<std::uint16_t>(moves > 65535 ? 65535 : moves);
-        staging.end    = lastOffset;
+        staging.moves             = static_cast<std::uint16_t>(moves > 65535 ? 65535 : moves);
+        staging.end               = lastOffset;
         games.push_back(staging);
         ++info.games;
         return true;
@@ -71,9 +75,9 @@ struct SearchHooks {
     std::vector<GameEntry>& games;
     const SearchFilter&     filter;
     std::int64_t&           firstMatch;
-    std::size_t             count   = 0;
-    int                     staging = NoEco;
-    bool                    seen    = false;
+    std::size_t             count      = 0;
+    int                     staging    = NoEco;
+    bool                    seen       = false;
     bool                    outOfReach = false;
 
     void gameStart(std::int64_t) {
@@ -92,7 +96,7 @@ struct SearchHooks {
             return true;
         }
         if (board.hashKey == filter.positionKey) {
-            seen = true;  // the position before this move; the one after the last never counts
+            seen = true; // the position before this move; the one after the last never counts
             return true;
         }
         makeMove(move);
@@ -119,18 +123,19 @@ struct SearchHooks {
 
 // Fills failure with the line holding the byte at offset (or the end of the file there).
 void locateFailure(BufferedFile& file, std::int64_t offset, ScanFailure& failure) {
-    failure.line    = 1;
-    failure.text[0] = '\0';
+    failure.line           = 1;
+    failure.text[0]        = '\0';
     std::int64_t lineStart = 0, position = 0;
     if (!file.seek(0)) return;
     while (position < offset) {
         const std::size_t n = file.refill();
         if (n == 0) break;
         const char*       data = file.data();
-        const std::size_t take =
-            static_cast<std::size_t>(offset - position) < n ? static_cast<std::size_t>(offset - position) : n;
-        for (const char* p = data; (p = static_cast<const char*>(std::memchr(p, '\n', take - (p - data))));
-             ++p) {
+        const std::size_t take = static_cast<std::size_t>(offset - position) < n
+                                     ? static_cast<std::size_t>(offset - position)
+                                     : n;
+        for (const char* p = data;
+             (p = static_cast<const char*>(std::memchr(p, '\n', take - (p - data)))); ++p) {
             ++failure.line;
             lineStart = position + (p - data) + 1;
         }
@@ -140,7 +145,8 @@ void locateFailure(BufferedFile& file, std::int64_t offset, ScanFailure& failure
     if (!file.seek(lineStart)) return;
     const std::size_t n = file.read(line, 255);
     std::size_t       k = 0;
-    while (k < n && line[k] != '\n' && line[k] != '\0') ++k;
+    while (k < n && line[k] != '\n' && line[k] != '\0')
+        ++k;
     if (k > 0 && line[k - 1] == '\r') --k;
     std::memcpy(failure.text, line, k);
     failure.text[k] = '\0';
@@ -175,7 +181,7 @@ bool runOverFile(BufferedFile& file, Hooks& hooks, ScanFailure* failure) {
     return true;
 }
 
-}  // namespace
+} // namespace
 
 void setPositionCriterion(SearchFilter& filter) {
     filter.positionKey              = board.hashKey;
@@ -202,13 +208,15 @@ bool scanPgnFile(BufferedFile& file, FileInfo& info, std::vector<GameEntry>& gam
         return runOverFile<IndexPass>(file, hooks, failure);
     }
     if (mode != SearchMode || !filter || !firstMatch) return false;
-    for (GameEntry& entry : games) entry.info &= ~Matched;
+    for (GameEntry& entry : games)
+        entry.info &= ~Matched;
     *firstMatch = -1;
     SearchHooks hooks{games, *filter, *firstMatch};
     const bool  ok = runOverFile<SearchPass>(file, hooks, failure);
     // Back to the position the current game shows.
     setupStartKeepingMoves();
-    for (int i = 0; i < gamePly && i < MaxGameMoves && gameMoves[i].piece; ++i) makeMove(gameMoves[i]);
+    for (int i = 0; i < gamePly && i < MaxGameMoves && gameMoves[i].piece; ++i)
+        makeMove(gameMoves[i]);
     return ok;
 }
 

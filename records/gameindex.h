@@ -10,40 +10,40 @@
 #include "records/bufferedfile.h"
 #include "records/game.h"
 
-inline constexpr int EntryNameSize = 32;  // 31 bytes of a player's name and the zero
+inline constexpr int EntryNameSize = 32; // 31 bytes of a player's name and the zero
 
 struct GameEntry {
     char          white[EntryNameSize];
     char          black[EntryNameSize];
-    std::uint32_t number;  // 0-based position of the game in the file
-    std::uint16_t info;    // ECO index, result bits from the termination token, Matched
-    std::uint16_t moves;   // full moves, (half-move tokens + 1) / 2, at most 65535
-    std::int16_t  year;    // from the Date tag, 0 if none
-    std::int64_t  start;   // offset of the game's first "["
-    std::int64_t  end;     // offset of the last character of its termination token
+    std::uint32_t number; // 0-based position of the game in the file
+    std::uint16_t info;   // ECO index, result bits from the termination token, Matched
+    std::uint16_t moves;  // full moves, (half-move tokens + 1) / 2, at most 65535
+    std::int16_t  year;   // from the Date tag, 0 if none
+    std::int64_t  start;  // offset of the game's first "["
+    std::int64_t  end;    // offset of the last character of its termination token
 };
 
 inline constexpr int FilePathSize = 256;
 
 struct FileInfo {
-    char          path[FilePathSize];
-    std::int64_t  fileSize;
-    std::int32_t  games;
-    std::int32_t  whiteWins, blackWins, draws;  // by the termination tokens
-    std::int32_t  ecoCounts[NoEco];            // games by the ECO tag
+    char         path[FilePathSize];
+    std::int64_t fileSize;
+    std::int32_t games;
+    std::int32_t whiteWins, blackWins, draws; // by the termination tokens
+    std::int32_t ecoCounts[NoEco];            // games by the ECO tag
 };
 
 struct SearchFilter {
-    char          name[EntryNameSize];  // text to find in White or Black; empty: any
-    std::int32_t  resultMask;           // WhiteWon | BlackWon | Drawn; 0: any
-    std::int32_t  eco;                  // ECO index, NoEco: any
-    std::int32_t  yearFrom, yearTo;     // 0: not set
-    std::uint64_t positionKey;          // hashKey the game must pass through; 0: none
+    char          name[EntryNameSize]; // text to find in White or Black; empty: any
+    std::int32_t  resultMask;          // WhiteWon | BlackWon | Drawn; 0: any
+    std::int32_t  eco;                 // ECO index, NoEco: any
+    std::int32_t  yearFrom, yearTo;    // 0: not set
+    std::uint64_t positionKey;         // hashKey the game must pass through; 0: none
     // What the search pass knows of that position beyond its key, so that it stops replaying
     // a game once the position is out of reach: captures and pawn moves are never undone.
     // Zero when unknown (then every game is replayed to its end or the position).
-    std::int32_t  positionMen;          // pieces on the board, kings included
-    Bitboard      positionHomePawns[2]; // pawns still on their start squares, by colour
+    std::int32_t positionMen;          // pieces on the board, kings included
+    Bitboard     positionHomePawns[2]; // pawns still on their start squares, by colour
 };
 
 // Makes the Board's position the filter's position criterion.

@@ -10,30 +10,30 @@
 #include "records/game.h"
 
 enum PgnState {
-    BetweenGames        = 0,
-    TagName             = 1,
-    TagValue            = 2,
-    AfterTagValue       = 3,
-    Movetext            = 4,
-    MoveToken           = 5,
-    AfterOne            = 6,   // "1": a move number or the start of 1-0 or 1/2-1/2
-    MoveNumber          = 7,
-    OneDash             = 8,   // "1-"
-    OneSlash            = 9,   // "1/"
-    OneSlashTwo         = 10,  // "1/2"
-    OneSlashTwoDash     = 11,  // "1/2-"
-    HalfDashOne         = 12,  // "1/2-1"
-    HalfDashOneSlash    = 13,  // "1/2-1/"
-    Zero                = 14,  // "0": 0-1, or castling written with zeros
-    ZeroDash            = 15,  // "0-"
-    Glyph               = 16,  // "$" and its digits
-    Variation           = 17,  // skipped, parentheses counted
-    Comment             = 18,  // "{...}", skipped
-    EscapeBetweenGames  = 19,  // a "%" or ";" line between games
-    EscapeInMovetext    = 20,  // a "%" or ";" line in the movetext
-    VariationComment    = 21,  // "{...}" inside a variation: its parentheses do not count
+    BetweenGames         = 0,
+    TagName              = 1,
+    TagValue             = 2,
+    AfterTagValue        = 3,
+    Movetext             = 4,
+    MoveToken            = 5,
+    AfterOne             = 6, // "1": a move number or the start of 1-0 or 1/2-1/2
+    MoveNumber           = 7,
+    OneDash              = 8,  // "1-"
+    OneSlash             = 9,  // "1/"
+    OneSlashTwo          = 10, // "1/2"
+    OneSlashTwoDash      = 11, // "1/2-"
+    HalfDashOne          = 12, // "1/2-1"
+    HalfDashOneSlash     = 13, // "1/2-1/"
+    Zero                 = 14, // "0": 0-1, or castling written with zeros
+    ZeroDash             = 15, // "0-"
+    Glyph                = 16, // "$" and its digits
+    Variation            = 17, // skipped, parentheses counted
+    Comment              = 18, // "{...}", skipped
+    EscapeBetweenGames   = 19, // a "%" or ";" line between games
+    EscapeInMovetext     = 20, // a "%" or ";" line in the movetext
+    VariationComment     = 21, // "{...}" inside a variation: its parentheses do not count
     VariationLineComment = 22, // a ";" or "%" line inside a variation
-    PgnFailed           = 23,
+    PgnFailed            = 23,
 };
 
 // Which machine runs the grammar. The game parser is strict between games and keeps move
@@ -44,17 +44,17 @@ inline constexpr int GameParser = 0, IndexPass = 1, SearchPass = 2;
 inline constexpr int MaxTagText = 255;
 
 struct PgnMachine {
-    int           state         = BetweenGames;
-    bool          movetextBegun = false;
-    bool          stopped       = false;  // a hook asked to stop after a game
-    char          previous      = '\n';   // the byte before the next one; a file starts a line
-    std::int64_t  depth         = 0;      // parentheses open in a variation
-    int           nameLength    = 0;
-    int           valueLength   = 0;
-    int           tokenLength   = 0;
-    char          name[MaxTagText + 1];
-    char          value[MaxTagText + 1];
-    char          token[16];
+    int          state         = BetweenGames;
+    bool         movetextBegun = false;
+    bool         stopped       = false; // a hook asked to stop after a game
+    char         previous      = '\n';  // the byte before the next one; a file starts a line
+    std::int64_t depth         = 0;     // parentheses open in a variation
+    int          nameLength    = 0;
+    int          valueLength   = 0;
+    int          tokenLength   = 0;
+    char         name[MaxTagText + 1];
+    char         value[MaxTagText + 1];
+    char         token[16];
 };
 
 namespace pgn_detail {
@@ -63,17 +63,18 @@ inline bool isSpace(unsigned char c) { return c == ' ' || (c >= '\t' && c <= '\r
 
 // Character classes for the inner loops: whitespace, and what ends a move token.
 inline constexpr unsigned char SpaceClass = 1, TokenEndClass = 2;
-inline constexpr auto charClass = [] {
+inline constexpr auto          charClass = [] {
     std::array<unsigned char, 256> table{};
     for (int c = 0; c < 256; ++c) {
         const bool space = c == ' ' || (c >= '\t' && c <= '\r');
-        table[c]         = static_cast<unsigned char>((space ? SpaceClass : 0) |
-                                                      (space || c == '.' || c == '?' || c == '!' ? TokenEndClass : 0));
+        table[c]         = static_cast<unsigned char>(
+            (space ? SpaceClass : 0) |
+            (space || c == '.' || c == '?' || c == '!' ? TokenEndClass : 0));
     }
     return table;
 }();
 
-}  // namespace pgn_detail
+} // namespace pgn_detail
 
 // Runs the grammar over [begin, end), which must hold no zero byte; base is the file offset of
 // begin. Hooks, a class with these members, sees the game:
@@ -141,9 +142,9 @@ const char* runPgn(PgnMachine& m, const char* const begin, const char* const end
             break;
         case TagValue: {
             // The value runs to the next double quote; there are no escapes.
-            const char* q = static_cast<const char*>(std::memchr(p, '"', end - p));
-            const char* stopAt = q ? q : end;
-            const std::ptrdiff_t n = stopAt - p;
+            const char*          q      = static_cast<const char*>(std::memchr(p, '"', end - p));
+            const char*          stopAt = q ? q : end;
+            const std::ptrdiff_t n      = stopAt - p;
             if (m.valueLength + n > MaxTagText) {
                 p += MaxTagText - m.valueLength;
                 PGN_FAIL();
@@ -225,7 +226,8 @@ const char* runPgn(PgnMachine& m, const char* const begin, const char* const end
                 PGN_FAIL();
             }
             if constexpr (Mode != IndexPass) {
-                for (const char* t = p; t < q; ++t) m.token[m.tokenLength++] = *t;
+                for (const char* t = p; t < q; ++t)
+                    m.token[m.tokenLength++] = *t;
             } else {
                 m.tokenLength += static_cast<int>(q - p);
             }
@@ -239,16 +241,24 @@ const char* runPgn(PgnMachine& m, const char* const begin, const char* const end
             break;
         }
         case AfterOne:
-            if (c == '.' || isSpace(c)) state = Movetext;
-            else if (c >= '0' && c <= '9') state = MoveNumber;
-            else if (c == '-') state = OneDash;
-            else if (c == '/') state = OneSlash;
-            else PGN_FAIL();
+            if (c == '.' || isSpace(c))
+                state = Movetext;
+            else if (c >= '0' && c <= '9')
+                state = MoveNumber;
+            else if (c == '-')
+                state = OneDash;
+            else if (c == '/')
+                state = OneSlash;
+            else
+                PGN_FAIL();
             break;
         case MoveNumber:
-            while (c >= '0' && c <= '9' && p + 1 < end && p[1] >= '0' && p[1] <= '9') ++p;
-            if (c == '.' || isSpace(c)) state = Movetext;
-            else if (c < '0' || c > '9') PGN_FAIL();
+            while (c >= '0' && c <= '9' && p + 1 < end && p[1] >= '0' && p[1] <= '9')
+                ++p;
+            if (c == '.' || isSpace(c))
+                state = Movetext;
+            else if (c < '0' || c > '9')
+                PGN_FAIL();
             break;
         case OneDash:
             if (c != '0') PGN_FAIL();
@@ -261,8 +271,10 @@ const char* runPgn(PgnMachine& m, const char* const begin, const char* const end
         case HalfDashOneSlash: {
             static constexpr char expected[] = "2-1/2";
             if (c != static_cast<unsigned char>(expected[state - OneSlash])) PGN_FAIL();
-            if (state == HalfDashOneSlash) PGN_END_GAME(Drawn);
-            else ++state;
+            if (state == HalfDashOneSlash)
+                PGN_END_GAME(Drawn);
+            else
+                ++state;
             break;
         }
         case Zero:
@@ -281,8 +293,10 @@ const char* runPgn(PgnMachine& m, const char* const begin, const char* const end
             }
             break;
         case Glyph:
-            if (isSpace(c)) state = Movetext;
-            else if (c < '0' || c > '9') PGN_FAIL();
+            if (isSpace(c))
+                state = Movetext;
+            else if (c < '0' || c > '9')
+                PGN_FAIL();
             break;
         case Variation:
             // Variations are skipped; only brackets, braces and line comments matter here.
@@ -319,13 +333,15 @@ const char* runPgn(PgnMachine& m, const char* const begin, const char* const end
         case EscapeBetweenGames:
         case EscapeInMovetext:
         case VariationLineComment:
-            while (p < end && *p != '\n' && *p != '\r') ++p;
+            while (p < end && *p != '\n' && *p != '\r')
+                ++p;
             if (p == end) continue;
             state = state == EscapeBetweenGames ? BetweenGames
                     : state == EscapeInMovetext ? Movetext
                                                 : Variation;
             break;
-        default: PGN_FAIL();
+        default:
+            PGN_FAIL();
         }
         ++p;
     }

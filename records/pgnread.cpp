@@ -28,12 +28,16 @@ struct ParserHooks {
                 return;
             }
         if (std::strcmp(m.name, "Result") == 0) {
-            if (std::strcmp(m.value, "1-0") == 0) gameHeader.info |= WhiteWon;
-            else if (std::strcmp(m.value, "0-1") == 0) gameHeader.info |= BlackWon;
-            else if (std::strcmp(m.value, "1/2-1/2") == 0) gameHeader.info |= Drawn;
+            if (std::strcmp(m.value, "1-0") == 0)
+                gameHeader.info |= WhiteWon;
+            else if (std::strcmp(m.value, "0-1") == 0)
+                gameHeader.info |= BlackWon;
+            else if (std::strcmp(m.value, "1/2-1/2") == 0)
+                gameHeader.info |= Drawn;
         } else if (std::strcmp(m.name, "ECO") == 0) {
             const int eco = ecoIndexOf(m.value, m.valueLength);
-            if (eco != NoEco) gameHeader.info = static_cast<std::uint16_t>((gameHeader.info & ~EcoMask) | eco);
+            if (eco != NoEco)
+                gameHeader.info = static_cast<std::uint16_t>((gameHeader.info & ~EcoMask) | eco);
         } else if (m.nameLength > 0 && m.valueLength > 0) {
             appendOtherTag(m);
         }
@@ -72,12 +76,12 @@ struct ParserHooks {
     }
 
     bool gameEnd(int, std::int64_t, bool& stop) {
-        stop = true;  // one game: text after its termination token is not read
+        stop = true; // one game: text after its termination token is not read
         return true;
     }
 };
 
-}  // namespace
+} // namespace
 
 bool parseGameText(const char* text, std::size_t maxLength) {
     std::memset(&gameHeader, 0, sizeof gameHeader);

@@ -17,10 +17,14 @@ void writeGameRecord(char* buffer, std::size_t size) {
     } tags[] = {{"[Event \"", gameHeader.event}, {"[Site \"", gameHeader.site},
                 {"[Date \"", gameHeader.date},   {"[Round \"", gameHeader.round},
                 {"[White \"", gameHeader.white}, {"[Black \"", gameHeader.black}};
-    for (const auto& tag : tags) out.put(tag.opening).put(tag.value[0] ? tag.value : "-").put("\"]\n");
+    for (const auto& tag : tags)
+        out.put(tag.opening).put(tag.value[0] ? tag.value : "-").put("\"]\n");
 
     const int   info   = gameHeader.info;
-    const char* result = info & WhiteWon ? "1-0" : info & BlackWon ? "0-1" : info & Drawn ? "1/2-1/2" : "*";
+    const char* result = info & WhiteWon   ? "1-0"
+                         : info & BlackWon ? "0-1"
+                         : info & Drawn    ? "1/2-1/2"
+                                           : "*";
     out.put("[Result \"").put(result).put("\"]\n");
     const int eco = info & EcoMask;
     if (eco < NoEco) {
@@ -53,7 +57,7 @@ int toCrLf(char* buffer, std::size_t size) {
         if (c == '\n' && (length == 0 || buffer[length - 1] != '\r')) ++bareLf;
         if (length > 0 && buffer[length - 1] == '\r' && c != '\n') ++loneCr;
     }
-    if (length > 0 && length < size && buffer[length - 1] == '\r') ++loneCr;  // CR at the end
+    if (length > 0 && length < size && buffer[length - 1] == '\r') ++loneCr; // CR at the end
     if (bareLf == 0 && loneCr == 0) return CrLfDone;
     if (length + bareLf + loneCr + 1 >= size) return CrLfNoRoom;
     if (loneCr) return CrLfLoneCr;

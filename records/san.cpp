@@ -10,12 +10,12 @@ constexpr char pieceLetters[] = "?PNBRQK";
 
 // The states of the SAN reader, which reads a token from its last character backwards.
 enum SanState {
-    SanStart          = 0,  // at the end: suffixes, promotion letter or destination rank
-    SanPromotion      = 1,  // a promotion letter read
-    SanEquals         = 2,  // "=" before the promotion letter read
-    SanRank           = 3,  // destination rank read
-    SanDestination    = 4,  // destination square read
-    SanCapture        = 5,  // "x" read
+    SanStart          = 0, // at the end: suffixes, promotion letter or destination rank
+    SanPromotion      = 1, // a promotion letter read
+    SanEquals         = 2, // "=" before the promotion letter read
+    SanRank           = 3, // destination rank read
+    SanDestination    = 4, // destination square read
+    SanCapture        = 5, // "x" read
     SanOriginRank     = 6,
     SanOriginFile     = 7,
     SanPiece          = 8,  // piece letter read: stop
@@ -31,13 +31,20 @@ constexpr bool isCastleLetter(char c) { return c == 'O' || c == '0' || c == 'o';
 
 int pieceOfLetter(char c) {
     switch (c) {
-    case 'P': return Pawn;
-    case 'N': return Knight;
-    case 'B': return Bishop;
-    case 'R': return Rook;
-    case 'Q': return Queen;
-    case 'K': return King;
-    default: return NoPiece;
+    case 'P':
+        return Pawn;
+    case 'N':
+        return Knight;
+    case 'B':
+        return Bishop;
+    case 'R':
+        return Rook;
+    case 'Q':
+        return Queen;
+    case 'K':
+        return King;
+    default:
+        return NoPiece;
     }
 }
 
@@ -45,12 +52,18 @@ int pieceOfLetter(char c) {
 Bitboard attackersOfType(int side, int piece, int square) {
     const Bitboard own = board.pieceBits[side][piece];
     switch (piece) {
-    case Knight: return knightAttacks[square] & own;
-    case Bishop: return bishopAttacksFrom(square) & own;
-    case Rook: return rookAttacksFrom(square) & own;
-    case Queen: return queenAttacksFrom(square) & own;
-    case King: return kingAttacks[square] & own;
-    default: return 0;
+    case Knight:
+        return knightAttacks[square] & own;
+    case Bishop:
+        return bishopAttacksFrom(square) & own;
+    case Rook:
+        return rookAttacksFrom(square) & own;
+    case Queen:
+        return queenAttacksFrom(square) & own;
+    case King:
+        return kingAttacks[square] & own;
+    default:
+        return 0;
     }
 }
 
@@ -127,17 +140,18 @@ char checkSuffix(int mover) {
     return mateStatus(opp) == Checkmated ? '#' : '+';
 }
 
-}  // namespace
+} // namespace
 
 bool moveToSan(const Move& move, char* out) {
     if (!out) return false;
     const int side = board.sideToMove;
     const int from = moveFrom(move), to = moveTo(move);
-    int       n    = 0;
+    int       n = 0;
 
     if (move.flags & CastleFlag) {
         const char* text = to > from ? "O-O" : "O-O-O";
-        while (*text) out[n++] = *text++;
+        while (*text)
+            out[n++] = *text++;
     } else {
         const int piece = move.piece;
         if (piece == Pawn) {
@@ -146,7 +160,7 @@ bool moveToSan(const Move& move, char* out) {
                 out[n++] = 'x';
             }
         } else {
-            out[n++] = pieceLetters[piece];
+            out[n++]            = pieceLetters[piece];
             Bitboard candidates = piece == King ? 0 : attackersOfType(side, piece, to);
             int      count      = popCount(candidates);
             if (count > 1) {
@@ -156,13 +170,14 @@ bool moveToSan(const Move& move, char* out) {
                     Move      twin{};
                     if (!moveFromCoords(&twin, side, other * 64 + to)) continue;
                     if (leavesKingAttacked(twin)) {
-                        --count;  // a pinned twin cannot make the move
+                        --count; // a pinned twin cannot make the move
                         continue;
                     }
                     if (((other ^ from) & 7) == 0) sameFile = true;
                     if ((other ^ from) < 8) sameRank = true;
                 }
-                if (sameRank || (count > 1 && !sameFile)) out[n++] = static_cast<char>('a' + fileOf(from));
+                if (sameRank || (count > 1 && !sameFile))
+                    out[n++] = static_cast<char>('a' + fileOf(from));
                 if (sameFile) out[n++] = static_cast<char>('1' + rankOf(from));
             }
             if (capturedType(move)) out[n++] = 'x';
@@ -184,10 +199,10 @@ bool moveToSan(const Move& move, char* out) {
 
 bool sanToMove(const char* text, int last, Move* out) {
     if (!text || last < 0 || last >= 8) return false;
-    const int side      = board.sideToMove;
+    const int  side     = board.sideToMove;
     const char lastRank = side == White ? '8' : '1';
-    int state = SanStart, promotion = 0, rank = 0, to = NoSquare;
-    int originFile = -1, originRank = -1, piece = NoPiece;
+    int        state = SanStart, promotion = 0, rank = 0, to = NoSquare;
+    int        originFile = -1, originRank = -1, piece = NoPiece;
 
     for (int i = last; i >= 0 && state != SanPiece && state != SanCastleLong; --i) {
         const char c = text[i];
@@ -242,25 +257,39 @@ bool sanToMove(const char* text, int last, Move* out) {
                 state = SanInvalid;
             }
             break;
-        case SanCastle: state = c == '-' ? SanCastleDash : SanInvalid; break;
-        case SanCastleDash: state = isCastleLetter(c) ? SanCastleShort : SanInvalid; break;
-        case SanCastleShort: state = c == '-' ? SanCastleLongDash : SanInvalid; break;
-        case SanCastleLongDash: state = isCastleLetter(c) ? SanCastleLong : SanInvalid; break;
-        default: state = SanInvalid; break;
+        case SanCastle:
+            state = c == '-' ? SanCastleDash : SanInvalid;
+            break;
+        case SanCastleDash:
+            state = isCastleLetter(c) ? SanCastleShort : SanInvalid;
+            break;
+        case SanCastleShort:
+            state = c == '-' ? SanCastleLongDash : SanInvalid;
+            break;
+        case SanCastleLongDash:
+            state = isCastleLetter(c) ? SanCastleLong : SanInvalid;
+            break;
+        default:
+            state = SanInvalid;
+            break;
         }
         if (state == SanInvalid) return false;
     }
 
     switch (state) {
-    case SanDestination: return readPawnPush(side, to, promotion, out);
+    case SanDestination:
+        return readPawnPush(side, to, promotion, out);
     case SanOriginFile:
         if (piece == NoPiece) return readPawnCapture(side, to, originFile, promotion, out);
         return false;
     case SanPiece:
         if (piece == Pawn || promotion) return false;
         return readPieceMove(side, piece, to, originFile, originRank, out);
-    case SanCastleShort: return readCastling(side, true, out);
-    case SanCastleLong: return readCastling(side, false, out);
-    default: return false;
+    case SanCastleShort:
+        return readCastling(side, true, out);
+    case SanCastleLong:
+        return readCastling(side, false, out);
+    default:
+        return false;
     }
 }

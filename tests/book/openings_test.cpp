@@ -8,22 +8,8 @@
 #include "book/openings.h"
 #include "engine/makemove.h"
 #include "records/san.h"
+#include "tests/common/playsan.h"
 
-namespace {
-
-bool playSan(const std::string& line) {
-    setupStartPosition();
-    std::istringstream tokens(line);
-    std::string        token;
-    while (tokens >> token) {
-        Move move{};
-        if (!sanToMove(token.c_str(), static_cast<int>(token.size()) - 1, &move)) return false;
-        makeMove(move);
-    }
-    return true;
-}
-
-}  // namespace
 
 // The committed table is exactly what the defining lines give with this engine's keys.
 TEST(OpeningTable, MatchesTheDefiningLines) {

@@ -1,5 +1,6 @@
 #include <cstring>
 
+#include "engine/movegen.h"
 #include "engine_fixture.h"
 #include "records/fen.h"
 #include "records/game.h"
@@ -23,6 +24,17 @@ TEST(SetupFromFen, MatchesThePositionReachedByMoves) {
         EXPECT_EQ(std::memcmp(board.pieceBits, reached.pieceBits, sizeof board.pieceBits), 0);
         expectConsistentBoard();
     }
+}
+
+TEST(SetupFromFen, ReadsTheBoardTextOfAGameWhoseRookWasTakenAtHome) {
+    // 1.b3 g6 2.a3 Bg7 3.a4 Bxa1: the board text keeps "Q" and the hash its key.
+    ASSERT_TRUE(playLine("b2b3 g7g6 a2a3 f8g7 a3a4 g7a1"));
+    const Board reached = board;
+    setFen("rnbqk1nr/pppppp1p/6p1/8/P7/1P6/2PPPPPP/bNBQKBNR w KQkq - 0 4");
+    EXPECT_EQ(board.hashKey, reached.hashKey);
+    expectConsistentBoard();
+    Move castle{};
+    EXPECT_FALSE(moveFromCoords(&castle, White, 4 * 64 + 2));
 }
 
 TEST(SetupFromFen, AbsentRightsBecomeMovedCorners) {
@@ -51,7 +63,7 @@ TEST(SetupFromFen, RefusesMalformedTextAndKeepsTheBoard) {
         {"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR x KQkq -", "side to move"},
         {"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w", "castling"},
         {"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkx -", "castling letter"},
-        {"rnbqkbn1/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq -", "king and rook"},
+        {"rnbq1bnr/ppppkppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq -", "king at home"},
         {"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq e4", "en-passant"},
         {"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq e6", "en-passant"},
         {"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - x 1", "counters"},

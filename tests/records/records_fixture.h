@@ -12,19 +12,7 @@
 #include "engine/makemove.h"
 #include "records/game.h"
 #include "records/san.h"
-
-// Plays SAN moves from the initial position; false at the first one that does not read.
-inline bool playSan(const std::string& line) {
-    setupStartPosition();
-    std::istringstream tokens(line);
-    std::string        token;
-    while (tokens >> token) {
-        Move move{};
-        if (!sanToMove(token.c_str(), static_cast<int>(token.size()) - 1, &move)) return false;
-        makeMove(move);
-    }
-    return true;
-}
+#include "tests/common/playsan.h"
 
 inline void setFen(const char* fen) {
     char error[128];
