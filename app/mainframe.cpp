@@ -112,7 +112,16 @@ QLabel* CStatusPanes::Pane(int id) const {
 
 void CStatusPanes::SetPaneText(int id, const QString& text) {
     QLabel* pane = Pane(id);
-    if (pane && pane->text() != text) pane->setText(text);
+    if (!pane) return;
+    // A path too long for its pane keeps its end, the file's name; the whole path is the
+    // pane's tooltip.
+    QString shown = text;
+    if (id == PanePathName) {
+        const int room = pane->contentsRect().width() - 2 * pane->margin() - 4;
+        shown          = pane->fontMetrics().elidedText(text, Qt::ElideLeft, room);
+        if (pane->toolTip() != text) pane->setToolTip(text);
+    }
+    if (pane->text() != shown) pane->setText(shown);
 }
 
 QSize CStatusPanes::sizeHint() const {

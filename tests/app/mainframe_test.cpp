@@ -1,4 +1,7 @@
 #include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QMimeData>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMenuBar>
@@ -7,10 +10,12 @@
 #include <QSettings>
 #include <QSignalSpy>
 #include <QSplitter>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
 
 #include "app/commands.h"
+#include "app/dialogs.h"
 #include "app/mainframe.h"
 #include "app/norvaneapp.h"
 #include "records/game.h"
@@ -71,7 +76,14 @@ QAction* windowKey(CMainFrame& frame, Qt::Key key) {
 
 class MainFrameTest : public QObject {
     Q_OBJECT
+    // Settings of this process only: test programs of other builds may run at the same time.
+    QTemporaryDir m_settings;
+
 private slots:
+    void initTestCase() {
+        QVERIFY(m_settings.isValid());
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settings.path());
+    }
     void init() { QSettings("Norvane", "Norvane").clear(); }
 
     void theMenusCarryTheirLabelsSeparatorsAndKeys() {
@@ -170,6 +182,40 @@ private slots:
         QVERIFY(!app.GetMainFrame()->IsGameListShown());
         QCOMPARE(app.GetMainFrame()->size(), CMainFrame::BoardOnlySize);
         QVERIFY(!app.GetMainFrame()->Commands().Action(CmdRecentFile)->isEnabled());
+    }
+
+    void aDroppedFileOpensAndTheSearchDialogNarrowsTheList() {
+        TestApp app;
+        QVERIFY(app.InitInstance({"norvane"}));
+        CMainFrame& frame = *app.GetMainFrame();
+        QMimeData   mime;
+        mime.setUrls({QUrl::fromLocalFile(data("kasparov-deep-blue-1997.pgn"))});
+        QDragEnterEvent enter(QPoint(100, 100), Qt::CopyAction, &mime, Qt::LeftButton, {});
+        QApplication::sendEvent(&frame, &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(QPointF(100, 100), Qt::CopyAction, &mime, Qt::LeftButton, {});
+        QSignalSpy requested(&frame, &CMainFrame::openFileRequested);
+        QApplication::sendEvent(&frame, &drop);
+        QCOMPARE(requested.count(), 1);
+        QVERIFY(frame.IsGameListShown());
+        QCOMPARE(frame.GetGameView()->GetModel()->rowCount(), 6);
+
+        // The search dialog's values become the document's criteria: Kasparov's three wins.
+        auto* timer = new QTimer(&frame);
+        connect(timer, &QTimer::timeout, [timer] {
+            auto* dialog = qobject_cast<CSearchDialog*>(QApplication::activeModalWidget());
+            if (!dialog) return;
+            timer->stop();
+            for (QComboBox* box : dialog->findChildren<QComboBox*>())
+                if (box->isEditable()) box->setEditText("kasparov");
+            for (QCheckBox* box : dialog->findChildren<QCheckBox*>())
+                if (box->text() == "1-0") box->setChecked(true);
+            dialog->accept();
+        });
+        timer->start(10);
+        QVERIFY(frame.Commands().Execute(CmdSearch));
+        QCOMPARE(QString(app.GetDocument()->m_filter.name), QString("kasparov"));
+        QCOMPARE(frame.GetGameView()->GetModel()->rowCount(), 3);
     }
 
     void aStartUpFileThatDoesNotOpenEndsTheProgramWithAReason() {
