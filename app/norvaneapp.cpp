@@ -76,14 +76,24 @@ bool CNorvaneApp::InitInstance(const QStringList& arguments) {
         commands.Add(
             CmdRecentFile + i,
             [this, i] {
-                if (i < m_recentFiles.size()) OpenDocumentFile(m_recentFiles[i]);
+                if (i >= m_recentFiles.size()) return;
+                // A file that no longer opens leaves the list.
+                const QString path = m_recentFiles[i];
+                if (!OpenDocumentFile(path)) {
+                    m_recentFiles.removeAll(path);
+                    SaveRecentFiles();
+                    UpdateRecentFileMenu();
+                }
             },
             [this, i, notReplaying] { return i < m_recentFiles.size() && notReplaying(); });
     commands.Add(CmdAppAbout, [this] { OnAppAbout(); });
     m_pMainWnd->LoadFrame();
     UpdateRecentFileMenu();
     connect(m_pMainWnd.get(), &CMainFrame::openFileRequested, this,
-            [this](const QString& path) { OpenDocumentFile(path); });
+            [this](const QString& path) {
+                // Like Open, which a running replay disables.
+                if (!(m_pDoc->m_stateFlags & ReplayRunning)) OpenDocumentFile(path);
+            });
 
     // While the command line's file opens the window is not up yet: the list is shown
     // afterwards, by its command.

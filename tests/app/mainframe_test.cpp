@@ -1,6 +1,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
 #include <QMimeData>
 #include <QFileInfo>
 #include <QLabel>
@@ -174,6 +175,18 @@ private slots:
         QVERIFY(commands.Execute(CmdRecentFile));
         QVERIFY(frame.IsGameListShown());
         QCOMPARE(frame.size(), CMainFrame::WithListSize);
+
+        // A recent file that is gone says so and leaves the list.
+        QTemporaryDir dir;
+        const QString gone = dir.filePath("gone.pgn");
+        QVERIFY(QFile::copy(path, gone));
+        QVERIFY(app.OpenDocumentFile(gone));
+        QCOMPARE(app.RecentFiles(), QStringList({gone, path}));
+        QVERIFY(QFile::remove(gone));
+        QVERIFY(commands.Execute(CmdRecentFile));
+        QCOMPARE(app.messages.size(), 1);
+        QCOMPARE(app.RecentFiles(), QStringList{path});
+        QVERIFY(!commands.Action(CmdRecentFile + 1)->isVisible());
     }
 
     void startingWithoutAFileShowsTheBoardAlone() {
