@@ -2,7 +2,9 @@
 #include <QClipboard>
 #include <QFile>
 #include <QHeaderView>
+#include <QMenu>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QTest>
 
 #include <string>
@@ -186,6 +188,21 @@ private slots:
         QVERIFY(view.messages[0].toUtf8().size() <= GameTextShowLimit);
         QVERIFY(copied.startsWith(view.messages[0]));
         QVERIFY(board == before);
+
+        // A right click on a row opens menu 164 with both commands.
+        view.resize(400, 200);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        QStringList items;
+        QTimer::singleShot(50, [&items] {
+            if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+                for (QAction* action : menu->actions()) items << action->text();
+                menu->close();
+            }
+        });
+        CListViewEx* list = view.GetList();
+        emit list->customContextMenuRequested(list->visualRect(view.GetModel()->index(0, 0)).center());
+        QCOMPARE(items, QStringList({"テキストで表示", "テキストのコピー"}));
 
         // No selection: both are disabled.
         doc.search.name = "nobody";
