@@ -64,28 +64,50 @@ const MenuSpec menuSpecs[] = {
     {"ﾍﾙﾌﾟ(&H)", {{CmdAppAbout, "バージョン情報(&A)..."}}},
 };
 
-// Toolbar buttons left to right (0: a gap), each with its status-bar prompt and its tooltip.
-struct ButtonSpec {
+// Each command's status-bar prompt and tooltip.
+struct CommandText {
     int         id;
     const char* prompt;
     const char* tip;
 };
-const ButtonSpec buttonSpecs[] = {
+const CommandText commandTexts[] = {
     {CmdNewGame, "新しい対局を始めます", "対局"},
     {CmdFileOpen, "PGNファイルを開きます", "開く"},
     {CmdSave, "棋譜をPGNファイルの終わりに保存します", "保存"},
-    {0, nullptr, nullptr},
+    {CmdAppExit, "Norvaneを終了します", "終了"},
+    {CmdCopyBoard, "盤面をFEN形式でクリップボードにコピーします", "盤面のコピー"},
+    {CmdCopyGame, "棋譜をPGN形式でクリップボードにコピーします", "棋譜のコピー"},
+    {CmdPasteGame, "クリップボードの棋譜を読み込みます", "棋譜の貼り付け"},
     {CmdSearch, "ファイルの中の棋譜を検索します", "検索"},
     {CmdReload, "検索をやめて全ての棋譜を表示します", "再読み込み"},
-    {0, nullptr, nullptr},
-    {CmdFirst, "初期局面に戻ります", "初期局面"},
-    {CmdBack, "1手戻ります", "戻る"},
+    {CmdEditGameInfo, "棋譜のゲーム情報を編集します", "ゲーム情報編集"},
+    {CmdViewToolbar, "ツールバーの表示を切り替えます", "ツールバー"},
+    {CmdViewStatusBar, "ステータスバーの表示を切り替えます", "ステータスバー"},
+    {CmdGameList, "ゲームリストの表示を切り替えます", "ゲームリスト"},
+    {CmdCoordinates, "座標の表示を切り替えます", "座標"},
+    {CmdFlip, "盤を反転します", "座反転"},
+    {CmdShowRecord, "棋譜をテキストで表示します", "棋譜表示"},
+    {CmdFileInfo, "ファイルの棋譜数、結果とオープニングを表示します", "ファイル情報"},
+    {CmdTakeBack, "自分の手と相手の手を1手ずつ戻します", "待った"},
+    {CmdEndGame, "対局を終えて棋譜を見るモードにします", "対局終了"},
     {CmdForward, "1手進みます", "進む"},
+    {CmdBack, "1手戻ります", "戻る"},
+    {CmdFirst, "初期局面に戻ります", "初期局面"},
     {CmdLast, "最終局面まで進みます", "最終局面"},
-    {0, nullptr, nullptr},
     {CmdReplay, "棋譜を1秒に1手ずつ再生します", "再生"},
     {CmdResearch, "盤上の局面から変化を調べます", "研究"},
+    {CmdAppAbout, "バージョン情報を表示します", "バージョン情報"},
 };
+
+const CommandText* commandText(int id) {
+    for (const CommandText& text : commandTexts)
+        if (text.id == id) return &text;
+    return nullptr;
+}
+
+// Toolbar buttons left to right; 0 is a gap.
+const int toolbarButtons[] = {CmdNewGame, CmdFileOpen, CmdSave, 0, CmdSearch, CmdReload, 0, CmdFirst,
+                              CmdBack, CmdForward, CmdLast, 0, CmdReplay, CmdResearch};
 // clang-format on
 
 } // namespace
@@ -199,6 +221,10 @@ void CMainFrame::BuildMenus() {
             action->setText(text.left(tab));
             if (tab >= 0)
                 action->setShortcut(QKeySequence::fromString(text.mid(tab + 1), QKeySequence::PortableText));
+            if (const CommandText* strings = commandText(item.id)) {
+                action->setStatusTip(QString::fromUtf8(strings->prompt));
+                action->setToolTip(QString::fromUtf8(strings->tip));
+            }
             menu->addAction(action);
         }
     }
@@ -236,17 +262,15 @@ void CMainFrame::BuildToolBar() {
     QPixmap strip(":/images/toolbar.bmp");
     if (!strip.isNull()) strip.setMask(strip.createMaskFromColor(QColor(255, 0, 255)));
     int image = 0;
-    for (const ButtonSpec& button : buttonSpecs) {
-        if (button.id == 0) {
+    for (int id : toolbarButtons) {
+        if (id == 0) {
             m_wndToolBar->addSeparator();
             continue;
         }
-        QAction* action = m_commands.Action(button.id);
+        QAction* action = m_commands.Action(id);
         if (!action) continue;
         if (!strip.isNull()) action->setIcon(QIcon(strip.copy(16 * image, 0, 16, 15)));
         action->setIconVisibleInMenu(false);
-        action->setToolTip(QString::fromUtf8(button.tip));
-        action->setStatusTip(QString::fromUtf8(button.prompt));
         m_wndToolBar->addAction(action);
         ++image;
     }
