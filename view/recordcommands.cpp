@@ -123,7 +123,7 @@ void CNorvaneView::OnSave() {
     if (file.write(text) != text.size() || !file.flush()) {
         const QString reason = file.errorString();
         // No half game stays behind: the file goes back to what it held.
-        file.resize(before);
+        if (!file.isSequential()) file.resize(before);
         file.close();
         MessageBox(QString::fromUtf8(ViewText::SaveWriteFailed).arg(name, reason));
         return;

@@ -2,6 +2,8 @@
 // clicks on the squares' rectangles, as a user would.
 #pragma once
 
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <deque>
@@ -146,4 +148,13 @@ inline std::deque<std::string> tokens(const std::string& line) {
     std::deque<std::string> out;
     for (std::string token; in >> token;) out.push_back(token);
     return out;
+}
+
+// A private copy of a test data file: the document locks the file it opens, and other test
+// programs running at the same time open the originals.
+inline QString privateCopy(const char* name) {
+    static QTemporaryDir dir;
+    const QString        copy = dir.filePath(name);
+    if (!QFile::exists(copy)) QFile::copy(QString(NORVANE_TEST_DATA "/") + name, copy);
+    return copy;
 }
