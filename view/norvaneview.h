@@ -206,7 +206,7 @@ private:
     void PrepareComputerGame(int engineSide);
     // The current game was replaced: show it for viewing from its start.
     void LoadForViewing();
-    // The carried piece goes back to its square.
+    // The carried piece, if any, goes back to its square.
     void PutBack();
     // Stores the user's move m at the end of the shown line, cutting off what followed.
     void StoreUserMove(const Move& m);

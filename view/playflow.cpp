@@ -62,7 +62,7 @@ void CNorvaneView::PrepareComputerGame(int engineSide) {
 void CNorvaneView::OnInitialUpdate() {
     COSBView::OnInitialUpdate();
     StopReplay();
-    m_pHeld = nullptr; // the document has just destroyed every sprite
+    PutBack();
     m_mode &= DisplayModes;
     ClearResearch();
     ClearGameSan();
@@ -78,7 +78,7 @@ void CNorvaneView::OnUpdate(CView*, int hint) {
 
 void CNorvaneView::LoadForViewing() {
     StopReplay();
-    if (m_pHeld) PutBack();
+    PutBack();
     SwitchTo(ModeViewing);
     m_engineSide = EngineNone;
     ClearResearch();
@@ -178,6 +178,7 @@ void CNorvaneView::OnNewGame() {
 // --- Stepping ---------------------------------------------------------------------------
 
 bool CNorvaneView::StepForwardQuietly() {
+    PutBack(); // a carried piece must stand on its square before sprites move
     const bool research = m_mode & ModeResearch;
     Move*      line     = research ? m_researchMoves : gameMoves;
     int&       counter  = research ? m_researchCount : gamePly;
@@ -189,6 +190,7 @@ bool CNorvaneView::StepForwardQuietly() {
 }
 
 bool CNorvaneView::StepBackQuietly() {
+    PutBack();
     const bool research = m_mode & ModeResearch;
     Move*      line     = research ? m_researchMoves : gameMoves;
     int&       counter  = research ? m_researchCount : gamePly;

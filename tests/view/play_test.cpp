@@ -285,6 +285,32 @@ private slots:
         QVERIFY(f.view->HasPreviousMove() && f.view->CanNavigate());
     }
 
+    // Commands that move the sprites first put a carried piece back on its square.
+    void aCarriedPieceGoesBackBeforeCommandsMoveSprites() {
+        newGame(EngineNone);
+        for (const std::string& san : tokens("e4 e5 Nf3")) QVERIFY(clickMove(f.view, san));
+        clickSquare(f.view, "b8");
+        QTest::mouseMove(f.view, QPoint(150, 150));
+        f.view->OnBack();
+        QVERIFY(!f.view->m_pHeld);
+        QVERIFY(!f.view->captured);
+        QCOMPARE(gamePly, 2);
+        QCOMPARE(mapMismatch(*f.doc, *f.view), QString());
+        clickSquare(f.view, "g1");
+        QVERIFY(f.view->m_pHeld);
+        f.view->OnFlip();
+        QVERIFY(!f.view->m_pHeld);
+        QVERIFY(!f.view->captured);
+        QTest::mouseMove(f.view, QPoint(100, 100));
+        QCOMPARE(mapMismatch(*f.doc, *f.view), QString());
+        clickSquare(f.view, "d2");
+        f.view->newGameChoice = EngineNone;
+        f.view->OnNewGame();
+        QVERIFY(!f.view->m_pHeld);
+        QVERIFY(!f.view->captured);
+        QCOMPARE(mapMismatch(*f.doc, *f.view), QString());
+    }
+
     void entryStopsAtTheInputLimit() {
         newGame(EngineNone);
         // Knights back and forth up to the limit of 510 moves.
