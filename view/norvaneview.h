@@ -150,7 +150,7 @@ public:
     // The same; kept for callers that still use the older name.
     void AddCommands(CCommandTable& table) { RegisterCommands(table); }
 
-    // Fields, in the order of the design.
+    // The play state. The sprites belong to the document's list; the view only points at them.
     QPoint        m_grabOffset;        // mouse minus the carried sprite's position at pick-up
     CSprite*      m_pHeld = nullptr;   // the carried sprite; the document's list owns it
     CSprite*      m_squareSprites[64]; // by display square; the document's list owns them

@@ -264,6 +264,28 @@ private slots:
         }
     }
 
+    void aGameOf512MovesIsShownToItsLastMove() {
+        clearGame();
+        const char* shuffle[4] = {"Nf3", "Nf6", "Ng1", "Ng8"};
+        for (int i = 0; i < MaxGameMoves; ++i) {
+            QVERIFY(sanToMove(shuffle[i % 4], 2, &gameMoves[i]));
+            makeMove(gameMoves[i]);
+        }
+        f.doc->UpdateAllViews(nullptr, HintReloadGame);
+        QCOMPARE(QString(f.view->m_gameSan[MaxGameMoves - 1]), QString("Ng8"));
+        QVERIFY(table->Execute(CmdLast));
+        QCOMPARE(gamePly, MaxGameMoves);
+        expectShown();
+        QVERIFY(!f.view->HasNextMove());
+        QVERIFY(!table->Execute(CmdForward));
+        QCOMPARE(f.doc->m_strMoveInfo, QString("256 . . . Ng8  *"));
+        f.view->OnReplay(); // the first tick finds no move and stops
+        f.view->OnTimer(ReplayTimerId);
+        QCOMPARE(f.view->m_mode, ModeViewing);
+        QVERIFY(!f.view->timerRunning);
+        QCOMPARE(gamePly, MaxGameMoves);
+    }
+
     void flippingInTheMiddleOfAGameKeepsTheMapRight() {
         open();
         for (int i = 0; i < 12; ++i) f.view->OnForward(); // castled White
