@@ -81,7 +81,8 @@ void CNorvaneView::OnLButtonDown(QPoint p) {
     }
 
     int d = 0;
-    while (d < 64 && !m_squareRects[d].contains(p)) ++d;
+    while (d < 64 && !m_squareRects[d].contains(p))
+        ++d;
     if (d == 64) return; // between squares or off the board: the piece stays in hand
     const int t = DisplaySquare(d);
     if (t == m_pickSquare) {
@@ -135,8 +136,10 @@ void CNorvaneView::PutBack() {
 }
 
 void CNorvaneView::mousePressEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton) OnLButtonDown(event->position().toPoint());
-    else if (event->button() == Qt::RightButton) OnRButtonDown();
+    if (event->button() == Qt::LeftButton)
+        OnLButtonDown(event->position().toPoint());
+    else if (event->button() == Qt::RightButton)
+        OnRButtonDown();
 }
 
 void CNorvaneView::mouseMoveEvent(QMouseEvent* event) { OnMouseMove(event->position().toPoint()); }
@@ -171,16 +174,18 @@ bool CNorvaneView::AskNewGame(int& choice) {
 
 bool CNorvaneView::AskGameInfo(GameInfoValues& values) {
     CGameInfoDialog dialog(this);
-    QString* fields[6]  = {&dialog.m_event, &dialog.m_site,  &dialog.m_date,
-                           &dialog.m_round, &dialog.m_white, &dialog.m_black};
-    QString* values6[6] = {&values.event, &values.site,  &values.date,
-                           &values.round, &values.white, &values.black};
-    for (int i = 0; i < 6; ++i) *fields[i] = *values6[i];
+    QString*        fields[6]  = {&dialog.m_event, &dialog.m_site,  &dialog.m_date,
+                                  &dialog.m_round, &dialog.m_white, &dialog.m_black};
+    QString*        values6[6] = {&values.event, &values.site,  &values.date,
+                                  &values.round, &values.white, &values.black};
+    for (int i = 0; i < 6; ++i)
+        *fields[i] = *values6[i];
     dialog.m_result    = values.result;
     dialog.m_eco       = values.eco;
     dialog.m_otherTags = values.otherTags;
     if (dialog.exec() != QDialog::Accepted) return false;
-    for (int i = 0; i < 6; ++i) *values6[i] = *fields[i];
+    for (int i = 0; i < 6; ++i)
+        *values6[i] = *fields[i];
     values.result    = dialog.m_result;
     values.eco       = dialog.m_eco;
     values.otherTags = dialog.m_otherTags;
@@ -200,8 +205,10 @@ QString CNorvaneView::AskSavePath() {
 }
 
 void CNorvaneView::CaptureMouse(bool capture) {
-    if (capture && isVisible()) grabMouse();
-    else if (!capture && QWidget::mouseGrabber() == this) releaseMouse();
+    if (capture && isVisible())
+        grabMouse();
+    else if (!capture && QWidget::mouseGrabber() == this)
+        releaseMouse();
 }
 
 void CNorvaneView::StartReplayTimer() {
@@ -214,8 +221,10 @@ void CNorvaneView::StopReplayTimer() {
 }
 
 void CNorvaneView::SetWaitCursor(bool wait) {
-    if (wait) QApplication::setOverrideCursor(Qt::WaitCursor);
-    else QApplication::restoreOverrideCursor();
+    if (wait)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QApplication::restoreOverrideCursor();
 }
 
 int CNorvaneView::Think(int side, Move* out) { return thinkMove(side, out); }

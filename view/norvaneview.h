@@ -155,13 +155,13 @@ public:
     CSprite*      m_pHeld = nullptr;   // the carried sprite; the document's list owns it
     CSprite*      m_squareSprites[64]; // by display square; the document's list owns them
     QRect         m_squareRects[64];   // by display square: the 31 x 31 square
-    int           m_pickSquare = NoSquare; // board square the carried piece came from
-    std::uint32_t m_mode       = 0;
-    int           m_engineSide = Black;
-    int           m_researchCount = 0;     // research moves made on the Board
+    int           m_pickSquare    = NoSquare; // board square the carried piece came from
+    std::uint32_t m_mode          = 0;
+    int           m_engineSide    = Black;
+    int           m_researchCount = 0;           // research moves made on the Board
     Move          m_researchMoves[MaxGameMoves]; // ended by the first record whose piece is 0
     char          m_researchSan[MaxGameMoves][8];
-    char          m_gameSan[MaxGameMoves][8];   // SAN of each of gameMoves
+    char          m_gameSan[MaxGameMoves][8]; // SAN of each of gameMoves
 
 protected:
     // --- Platform operations, replaced by tests --------------------------------------------

@@ -7,7 +7,9 @@ namespace {
 // The states of the reader; the values are the state numbers.
 enum OtherTagState { BetweenPairs = 0, TagName = 1, TagValue = 2, PairEnd = 3, TagError = 4 };
 
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; }
+bool isBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
+}
 
 } // namespace
 
@@ -33,14 +35,19 @@ bool readOtherTags(const char* text, std::size_t length, char* out, std::size_t 
                 state       = TagValue;
                 valueLength = 0;
             } else if (!isBlank(c)) {
-                if (nameLength == OtherTagTextLimit) state = TagError;
-                else name[nameLength++] = c;
+                if (nameLength == OtherTagTextLimit)
+                    state = TagError;
+                else
+                    name[nameLength++] = c;
             }
             break;
         case TagValue:
-            if (c == '"') state = PairEnd;
-            else if (valueLength == OtherTagTextLimit) state = TagError;
-            else value[valueLength++] = c;
+            if (c == '"')
+                state = PairEnd;
+            else if (valueLength == OtherTagTextLimit)
+                state = TagError;
+            else
+                value[valueLength++] = c;
             break;
         case PairEnd:
             if (c != ']') break;

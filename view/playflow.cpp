@@ -66,8 +66,10 @@ void CNorvaneView::OnInitialUpdate() {
     m_mode &= DisplayModes;
     ClearResearch();
     ClearGameSan();
-    if (!GetDocument()->m_games.empty()) OnUpdate(this, HintReloadGame);
-    else PrepareComputerGame(Black);
+    if (!GetDocument()->m_games.empty())
+        OnUpdate(this, HintReloadGame);
+    else
+        PrepareComputerGame(Black);
     RebuildSprites();
     GetDocument()->UpdateAllViews(this, HintRebuildList | HintPositionChanged);
 }
@@ -104,15 +106,15 @@ void CNorvaneView::StoreUserMove(const Move& m) {
         return;
     }
     moveToSan(m, m_researchSan[m_researchCount]);
-    m_researchSan[m_researchCount + 1][0]   = '\0';
-    m_researchMoves[m_researchCount]        = m;
+    m_researchSan[m_researchCount + 1][0]      = '\0';
+    m_researchMoves[m_researchCount]           = m;
     m_researchMoves[m_researchCount + 1].piece = NoPiece;
 }
 
 void CNorvaneView::StoreGameMove(const Move& m) {
     moveToSan(m, m_gameSan[gamePly]);
-    m_gameSan[gamePly + 1][0]   = '\0';
-    gameMoves[gamePly]          = m;
+    m_gameSan[gamePly + 1][0]    = '\0';
+    gameMoves[gamePly]           = m;
     gameMoves[gamePly + 1].piece = NoPiece;
 }
 
@@ -279,8 +281,10 @@ void CNorvaneView::OnReplay() {
 
 void CNorvaneView::OnTimer(int id) {
     if (id != ReplayTimerId) return;
-    if (IsReplaying() && StepForwardQuietly()) ShowStep();
-    else StopReplay();
+    if (IsReplaying() && StepForwardQuietly())
+        ShowStep();
+    else
+        StopReplay();
 }
 
 void CNorvaneView::OnResearch() {
@@ -316,10 +320,11 @@ void CNorvaneView::ComposeMoveInfo() {
             line = recordText(gameHeader.white) + " - " + recordText(gameHeader.black);
         return;
     }
-    line = QString(n % 2 ? "%1 . " : "%1 . . . ").arg((n + 1) / 2);
+    line                  = QString(n % 2 ? "%1 . " : "%1 . . . ").arg((n + 1) / 2);
     const bool onResearch = (m_mode & ModeResearch) && m_researchCount > 0;
-    line += QString::fromLatin1(onResearch ? m_researchSan[m_researchCount - 1]
-                                           : gamePly > 0 ? m_gameSan[gamePly - 1] : "");
+    line += QString::fromLatin1(onResearch    ? m_researchSan[m_researchCount - 1]
+                                : gamePly > 0 ? m_gameSan[gamePly - 1]
+                                              : "");
     if ((m_mode & ModeViewing) && !(m_mode & ModeResearch) && !HasNextMove()) {
         const int info = gameHeader.info;
         line += (info & WhiteWon)   ? "  1-0"
@@ -330,6 +335,7 @@ void CNorvaneView::ComposeMoveInfo() {
     if (const int eco = findOpening(board.hashKey); eco != NoOpening) {
         char code[4];
         ecoCodeText(eco, code);
-        line += QString("  %1 %2").arg(QString::fromLatin1(code), QString::fromUtf8(openingName(eco)));
+        line +=
+            QString("  %1 %2").arg(QString::fromLatin1(code), QString::fromUtf8(openingName(eco)));
     }
 }

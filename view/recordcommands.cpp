@@ -28,14 +28,15 @@ namespace {
 void cutToFit(QByteArray& bytes, qsizetype limit) {
     if (bytes.size() <= limit) return;
     qsizetype n = limit;
-    while (n > 0 && (static_cast<unsigned char>(bytes[n]) & 0xC0) == 0x80) --n;
+    while (n > 0 && (static_cast<unsigned char>(bytes[n]) & 0xC0) == 0x80)
+        --n;
     bytes.truncate(n);
 }
 
 // Drops an incomplete UTF-8 sequence that a cut left at the end of bytes, so that a cut text
 // is still recognised as UTF-8.
 void dropPartialCharacter(QByteArray& bytes) {
-    qsizetype i = bytes.size();
+    qsizetype i        = bytes.size();
     int       trailing = 0;
     while (i > 0 && trailing < 3 && (static_cast<unsigned char>(bytes[i - 1]) & 0xC0) == 0x80) {
         --i;
@@ -134,12 +135,13 @@ void CNorvaneView::OnSave() {
 }
 
 void CNorvaneView::OnEditGameInfo() {
-    char* const fields[6] = {gameHeader.event, gameHeader.site,  gameHeader.date,
-                             gameHeader.round, gameHeader.white, gameHeader.black};
+    char* const    fields[6] = {gameHeader.event, gameHeader.site,  gameHeader.date,
+                                gameHeader.round, gameHeader.white, gameHeader.black};
     GameInfoValues shown;
     QString* const texts[6] = {&shown.event, &shown.site,  &shown.date,
                                &shown.round, &shown.white, &shown.black};
-    for (int i = 0; i < 6; ++i) *texts[i] = recordText(fields[i]);
+    for (int i = 0; i < 6; ++i)
+        *texts[i] = recordText(fields[i]);
     const int info = gameHeader.info;
     shown.result   = (info & WhiteWon) ? 3 : (info & BlackWon) ? 1 : (info & Drawn) ? 2 : 0;
     if (const int eco = info & EcoMask; eco < NoEco)
@@ -158,7 +160,7 @@ void CNorvaneView::OnEditGameInfo() {
     }
 
     static constexpr int resultBits[4] = {0, BlackWon, Drawn, WhiteWon};
-    int word = NoEco;
+    int                  word          = NoEco;
     if (edited.result >= 0 && edited.result < 4) word |= resultBits[edited.result];
     const QByteArray eco = edited.eco.toUtf8();
     if (const int index = ecoIndexOf(eco.constData(), static_cast<int>(eco.size())); index != NoEco)

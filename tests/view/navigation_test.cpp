@@ -41,8 +41,10 @@ class NavigationTest : public QObject {
         QCOMPARE(f.view->m_researchCount, researchMoves);
         Board saved = board;
         setupStartKeepingMoves();
-        for (int i = 0; i < gamePly; ++i) makeMove(gameMoves[i]);
-        for (int i = 0; i < researchMoves; ++i) makeMove(f.view->m_researchMoves[i]);
+        for (int i = 0; i < gamePly; ++i)
+            makeMove(gameMoves[i]);
+        for (int i = 0; i < researchMoves; ++i)
+            makeMove(f.view->m_researchMoves[i]);
         const std::uint64_t key = board.hashKey;
         board                   = saved;
         QCOMPARE(board.hashKey, key);
@@ -75,9 +77,9 @@ private slots:
         struct Step {
             int id, plies;
         };
-        const Step steps[] = {{CmdForward, 1}, {CmdForward, 2}, {CmdBack, 1},  {CmdLast, GamePlies},
-                              {CmdBack, GamePlies - 1},         {CmdFirst, 0}, {CmdForward, 1},
-                              {CmdLast, GamePlies}};
+        const Step steps[] = {{CmdForward, 1},      {CmdForward, 2},          {CmdBack, 1},
+                              {CmdLast, GamePlies}, {CmdBack, GamePlies - 1}, {CmdFirst, 0},
+                              {CmdForward, 1},      {CmdLast, GamePlies}};
         for (const Step& step : steps) {
             QVERIFY(table->Execute(step.id));
             QCOMPARE(gamePly, step.plies);
@@ -95,7 +97,8 @@ private slots:
     void replayStepsToTheEndAndStops() {
         open();
         QVERIFY(table->Execute(CmdLast));
-        for (int i = 0; i < 3; ++i) QVERIFY(table->Execute(CmdBack));
+        for (int i = 0; i < 3; ++i)
+            QVERIFY(table->Execute(CmdBack));
         QVERIFY(table->Execute(CmdReplay));
         QVERIFY(f.view->m_mode & ModeReplaying);
         QVERIFY(f.doc->m_stateFlags & ReplayRunning);
@@ -134,7 +137,8 @@ private slots:
 
     void researchExtendsASideLineAndReturns() {
         open();
-        for (int i = 0; i < 4; ++i) QVERIFY(table->Execute(CmdForward));
+        for (int i = 0; i < 4; ++i)
+            QVERIFY(table->Execute(CmdForward));
         const std::uint64_t start = board.hashKey;
         QVERIFY(table->Execute(CmdResearch));
         QCOMPARE(f.view->m_mode, ModeViewing | ModeResearch);
@@ -175,7 +179,8 @@ private slots:
         const auto entry = [&](const char* line) {
             f.view->newGameChoice = EngineNone;
             f.view->OnNewGame();
-            for (const std::string& san : tokens(line)) QVERIFY(clickMove(f.view, san));
+            for (const std::string& san : tokens(line))
+                QVERIFY(clickMove(f.view, san));
         };
         struct Case {
             const char*           name;
@@ -288,11 +293,13 @@ private slots:
 
     void flippingInTheMiddleOfAGameKeepsTheMapRight() {
         open();
-        for (int i = 0; i < 12; ++i) f.view->OnForward(); // castled White
+        for (int i = 0; i < 12; ++i)
+            f.view->OnForward(); // castled White
         f.view->OnFlip();
         f.view->OnCoordinates();
         expectShown();
-        for (int i = 0; i < 12; ++i) f.view->OnBack();
+        for (int i = 0; i < 12; ++i)
+            f.view->OnBack();
         QCOMPARE(gamePly, 0);
         expectShown();
     }

@@ -53,9 +53,9 @@ private slots:
         QVERIFY(!f.view->m_pHeld);
         QVERIFY(!f.view->captured);
         QCOMPARE(gamePly, 2);
-        const Move played[2] = {gameMoves[0], gameMoves[1]};
-        const std::uint64_t shown = board.hashKey;
-        char text[6];
+        const Move          played[2] = {gameMoves[0], gameMoves[1]};
+        const std::uint64_t shown     = board.hashKey;
+        char                text[6];
         moveToCoords(played[0], text);
         QCOMPARE(QString(text), QString("e2e4"));
         // The reply is legal in the position after 1.e4, and the Board shows it.
@@ -77,21 +77,29 @@ private slots:
 
     // Drops that are no move leave the piece in hand; only its own square puts it back.
     void dropsThatAreNoMove_data() {
-        QTest::addColumn<QString>("line");  // game entry moves before the pick-up
+        QTest::addColumn<QString>("line"); // game entry moves before the pick-up
         QTest::addColumn<QString>("pick");
-        QTest::addColumn<QPoint>("drop");   // window point of the drop
+        QTest::addColumn<QPoint>("drop"); // window point of the drop
         QTest::addColumn<bool>("inHand");
         const auto at = [](const char* name) {
             return QRect(30 + 33 * (name[0] - 'a'), 237 - 33 * (name[1] - '1'), 31, 31).center();
         };
-        QTest::newRow("not a move") << "" << "e2" << at("e5") << true;
-        QTest::newRow("gutter between squares") << "" << "e2" << QPoint(92, 160) << true;
-        QTest::newRow("off the board") << "" << "e2" << QPoint(5, 5) << true;
-        QTest::newRow("onto its own king") << "" << "d1" << at("e1") << true;
-        QTest::newRow("onto the enemy king") << "" << "e2" << at("e8") << true;
-        QTest::newRow("leaves the king in check") << "e4 d5 Bb5+" << "a7" << at("a6") << true;
-        QTest::newRow("pinned piece") << "e4 e5 d4 Bb4+ Nc3 Nf6" << "c3" << at("e2") << true;
-        QTest::newRow("its own square") << "" << "g1" << at("g1") << false;
+        QTest::newRow("not a move") << ""
+                                    << "e2" << at("e5") << true;
+        QTest::newRow("gutter between squares") << ""
+                                                << "e2" << QPoint(92, 160) << true;
+        QTest::newRow("off the board") << ""
+                                       << "e2" << QPoint(5, 5) << true;
+        QTest::newRow("onto its own king") << ""
+                                           << "d1" << at("e1") << true;
+        QTest::newRow("onto the enemy king") << ""
+                                             << "e2" << at("e8") << true;
+        QTest::newRow("leaves the king in check") << "e4 d5 Bb5+"
+                                                  << "a7" << at("a6") << true;
+        QTest::newRow("pinned piece") << "e4 e5 d4 Bb4+ Nc3 Nf6"
+                                      << "c3" << at("e2") << true;
+        QTest::newRow("its own square") << ""
+                                        << "g1" << at("g1") << false;
     }
 
     void dropsThatAreNoMove() {
@@ -100,10 +108,11 @@ private slots:
         QFETCH(QPoint, drop);
         QFETCH(bool, inHand);
         newGame(EngineNone);
-        for (const std::string& san : tokens(line.toStdString())) QVERIFY(clickMove(f.view, san));
-        const int plies = gamePly;
-        const std::uint64_t key = board.hashKey;
-        const int square = squareOf(pick.toLatin1().constData());
+        for (const std::string& san : tokens(line.toStdString()))
+            QVERIFY(clickMove(f.view, san));
+        const int           plies  = gamePly;
+        const std::uint64_t key    = board.hashKey;
+        const int           square = squareOf(pick.toLatin1().constData());
         clickSquare(f.view, square);
         const bool own = board.colourBits[board.sideToMove] & squareBit[square];
         QCOMPARE(f.view->m_pHeld != nullptr, own);
@@ -116,7 +125,8 @@ private slots:
         QTest::mouseClick(f.view, Qt::RightButton, {}, drop);
         QVERIFY(!f.view->m_pHeld);
         QCOMPARE(mapMismatch(*f.doc, *f.view), QString());
-        for (const CSprite* s : f.doc->m_sprites.Sprites()) QCOMPARE(s->GetZ(), RestingDepth);
+        for (const CSprite* s : f.doc->m_sprites.Sprites())
+            QCOMPARE(s->GetZ(), RestingDepth);
         QVERIFY(f.view->messages.isEmpty());
     }
 
@@ -205,7 +215,7 @@ private slots:
 
     void aCancelledNewGameChangesNothing() {
         QVERIFY(clickMove(f.view, "e4"));
-        const int plies     = gamePly;
+        const int plies       = gamePly;
         f.view->newGameChoice = -1;
         f.view->OnNewGame();
         QCOMPARE(gamePly, plies);
@@ -244,11 +254,12 @@ private slots:
         QTest::addColumn<QString>("line");
         QTest::addColumn<QString>("message");
         QTest::addColumn<int>("result");
-        QTest::newRow("the engine mates") << int(Black) << "f3 e5 g4 Qh4#" << "checkmate!" << BlackWon;
-        QTest::newRow("the engine mates with White")
-            << int(White) << "e4 f6 d4 g5 Qh5#" << "checkmate!" << WhiteWon;
-        QTest::newRow("the engine resigns when mated")
-            << int(Black) << "e4 f6 d4 g5 Qh5#" << "負けました" << WhiteWon;
+        QTest::newRow("the engine mates") << int(Black) << "f3 e5 g4 Qh4#"
+                                          << "checkmate!" << BlackWon;
+        QTest::newRow("the engine mates with White") << int(White) << "e4 f6 d4 g5 Qh5#"
+                                                     << "checkmate!" << WhiteWon;
+        QTest::newRow("the engine resigns when mated") << int(Black) << "e4 f6 d4 g5 Qh5#"
+                                                       << "負けました" << WhiteWon;
         const char* stalemate = "e3 a5 Qh5 Ra6 Qxa5 h5 h4 Rah6 Qxc7 f6 Qxd7+ Kf7 Qxb7 Qd3 Qxb8 "
                                 "Qh7 Qxc8 Kg6 Qe6";
         QTest::newRow("the user stalemates the engine")
@@ -288,7 +299,8 @@ private slots:
     // Commands that move the sprites first put a carried piece back on its square.
     void aCarriedPieceGoesBackBeforeCommandsMoveSprites() {
         newGame(EngineNone);
-        for (const std::string& san : tokens("e4 e5 Nf3")) QVERIFY(clickMove(f.view, san));
+        for (const std::string& san : tokens("e4 e5 Nf3"))
+            QVERIFY(clickMove(f.view, san));
         clickSquare(f.view, "b8");
         QTest::mouseMove(f.view, QPoint(150, 150));
         f.view->OnBack();

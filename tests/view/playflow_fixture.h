@@ -28,14 +28,14 @@ class ScriptedView : public CNorvaneView {
 public:
     using CNorvaneView::CNorvaneView;
 
-    QStringList      messages;
-    int              beeps = 0, promotionsAsked = 0, waitCursors = 0;
-    std::deque<int>  promotionAnswers;        // CancelPromotion cancels
-    int              newGameChoice = Black;   // -1 cancels
-    std::function<bool(GameInfoValues&)> gameInfo; // null cancels
-    QString          savePath;                // empty cancels
-    std::deque<std::string> engineMoves;      // SAN replies played instead of thinking
-    bool             captured = false, timerRunning = false;
+    QStringList                          messages;
+    int                                  beeps = 0, promotionsAsked = 0, waitCursors = 0;
+    std::deque<int>                      promotionAnswers;      // CancelPromotion cancels
+    int                                  newGameChoice = Black; // -1 cancels
+    std::function<bool(GameInfoValues&)> gameInfo;              // null cancels
+    QString                              savePath;              // empty cancels
+    std::deque<std::string>              engineMoves; // SAN replies played instead of thinking
+    bool                                 captured = false, timerRunning = false;
 
 protected:
     void MessageBox(const QString& text) override { messages << text; }
@@ -53,7 +53,7 @@ protected:
         choice = newGameChoice;
         return true;
     }
-    bool AskGameInfo(GameInfoValues& values) override { return gameInfo && gameInfo(values); }
+    bool    AskGameInfo(GameInfoValues& values) override { return gameInfo && gameInfo(values); }
     QString AskSavePath() override { return savePath; }
     void    CaptureMouse(bool capture) override { captured = capture; }
     void    StartReplayTimer() override { timerRunning = true; }
@@ -97,7 +97,8 @@ inline int squareOf(const char* name) { return (name[0] - 'a') + 8 * (name[1] - 
 
 // A click at the centre of board square s's rectangle on the screen.
 inline void clickSquare(CNorvaneView* view, int s) {
-    QTest::mouseClick(view, Qt::LeftButton, {}, view->m_squareRects[view->DisplaySquare(s)].center());
+    QTest::mouseClick(view, Qt::LeftButton, {},
+                      view->m_squareRects[view->DisplaySquare(s)].center());
 }
 inline void clickSquare(CNorvaneView* view, const char* name) { clickSquare(view, squareOf(name)); }
 
@@ -116,7 +117,8 @@ inline bool clickMove(CNorvaneView* view, const std::string& san) {
 inline std::uint64_t keyAfter(const Move* line, int count) {
     Board saved = board;
     setupStartKeepingMoves();
-    for (int i = 0; i < count; ++i) makeMove(line[i]);
+    for (int i = 0; i < count; ++i)
+        makeMove(line[i]);
     const std::uint64_t key = board.hashKey;
     board                   = saved;
     return key;
@@ -127,8 +129,8 @@ inline std::uint64_t keyAfter(const Move* line, int count) {
 inline QString mapMismatch(const CNorvaneDoc& doc, const CNorvaneView& view) {
     int pieces = 0;
     for (int s = 0; s < 64; ++s) {
-        const bool     occupied = (board.colourBits[White] | board.colourBits[Black]) & squareBit[s];
-        const CSprite* sprite   = view.m_squareSprites[view.DisplaySquare(s)];
+        const bool occupied   = (board.colourBits[White] | board.colourBits[Black]) & squareBit[s];
+        const CSprite* sprite = view.m_squareSprites[view.DisplaySquare(s)];
         if (occupied != (sprite != nullptr)) return QString("square %1").arg(s);
         if (!sprite) continue;
         ++pieces;
@@ -146,7 +148,8 @@ inline QString mapMismatch(const CNorvaneDoc& doc, const CNorvaneView& view) {
 inline std::deque<std::string> tokens(const std::string& line) {
     std::istringstream      in(line);
     std::deque<std::string> out;
-    for (std::string token; in >> token;) out.push_back(token);
+    for (std::string token; in >> token;)
+        out.push_back(token);
     return out;
 }
 

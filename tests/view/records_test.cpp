@@ -69,7 +69,8 @@ private slots:
 
     void aGameRecordRoundTripsThroughTheClipboardWithCrLf() {
         openGame();
-        for (int i = 0; i < 7; ++i) f.view->OnForward();
+        for (int i = 0; i < 7; ++i)
+            f.view->OnForward();
         const std::uint64_t shown = board.hashKey;
         const std::string   game  = gameSnapshot();
         f.view->OnCopyGame();
@@ -94,7 +95,8 @@ private slots:
     void pastedTextIsReadWholeUpToTheLimit() {
         // A game longer than 8 KB: 500 half-moves of knights and long tag values.
         QString text = "[Event \"" + QString(200, 'e') + "\"]\r\n[White \"" + QString(200, 'w') +
-                       "\"]\r\n[Result \"1/2-1/2\"]\r\n[Annotator \"" + QString(200, 'a') + "\"]\r\n\r\n";
+                       "\"]\r\n[Result \"1/2-1/2\"]\r\n[Annotator \"" + QString(200, 'a') +
+                       "\"]\r\n\r\n";
         const char* shuffle[4] = {"Nf3", "Nf6", "Ng1", "Ng8"};
         for (int i = 0; i < 500; ++i) {
             if (i % 2 == 0) text += QString("%1.").arg(i / 2 + 1);
@@ -198,9 +200,12 @@ private slots:
     void aSaveThatFailsSaysSo_data() {
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("says");
-        QTest::newRow("no such folder") << "/nonexistent-folder/games.pgn" << "開けません";
-        QTest::newRow("a folder") << "/tmp" << "開けません";
-        QTest::newRow("disk full") << "/dev/full" << "書き込めません";
+        QTest::newRow("no such folder") << "/nonexistent-folder/games.pgn"
+                                        << "開けません";
+        QTest::newRow("a folder") << "/tmp"
+                                  << "開けません";
+        QTest::newRow("disk full") << "/dev/full"
+                                   << "書き込めません";
     }
 
     void aSaveThatFailsSaysSo() {
@@ -222,12 +227,12 @@ private slots:
         openGame();
         GameInfoValues seen;
         f.view->gameInfo = [&](GameInfoValues& v) {
-            seen           = v;
-            v.white        = QString::fromUtf8("羽生 善治");
-            v.round        = "";
-            v.result       = 2;
-            v.eco          = "B20";
-            v.otherTags    = v.otherTags + "junk [ Time Control \"40/7200\" ] [Bad";
+            seen        = v;
+            v.white     = QString::fromUtf8("羽生 善治");
+            v.round     = "";
+            v.result    = 2;
+            v.eco       = "B20";
+            v.otherTags = v.otherTags + "junk [ Time Control \"40/7200\" ] [Bad";
             return true;
         };
         std::strcpy(gameHeader.black, "M\xfcller"); // Latin-1 bytes, left unchanged
@@ -236,17 +241,19 @@ private slots:
         QCOMPARE(seen.black, QString::fromUtf8("Müller"));
         QCOMPARE(seen.result, 3);
         QCOMPARE(seen.eco, QString("A06"));
-        QCOMPARE(seen.otherTags,
-                 QString("[EventDate \"?\"]\n[WhiteElo \"?\"]\n[BlackElo \"?\"]\n[PlyCount \"89\"]\n"));
+        QCOMPARE(
+            seen.otherTags,
+            QString("[EventDate \"?\"]\n[WhiteElo \"?\"]\n[BlackElo \"?\"]\n[PlyCount \"89\"]\n"));
 
         QCOMPARE(QByteArray(gameHeader.white), QString::fromUtf8("羽生 善治").toUtf8());
         QCOMPARE(QByteArray(gameHeader.black), QByteArray("M\xfcller"));
         QCOMPARE(QByteArray(gameHeader.round), QByteArray());
         QCOMPARE(QByteArray(gameHeader.site), QByteArray("01"));
         QCOMPARE(int(gameHeader.info), Drawn | 120);
-        QCOMPARE(QByteArray(gameHeader.otherTags),
-                 QByteArray("[EventDate \"?\"]\n[WhiteElo \"?\"]\n[BlackElo \"?\"]\n[PlyCount \"89\"]\n"
-                            "[TimeControl \"40/7200\"]\n"));
+        QCOMPARE(
+            QByteArray(gameHeader.otherTags),
+            QByteArray("[EventDate \"?\"]\n[WhiteElo \"?\"]\n[BlackElo \"?\"]\n[PlyCount \"89\"]\n"
+                       "[TimeControl \"40/7200\"]\n"));
 
         // Cancel changes nothing.
         const std::string before = gameSnapshot();
@@ -275,7 +282,7 @@ private slots:
         QFETCH(int, result);
         QFETCH(QString, eco);
         QFETCH(int, info);
-        gameHeader.info = WhiteWon | Matched | 77;
+        gameHeader.info  = WhiteWon | Matched | 77;
         f.view->gameInfo = [&](GameInfoValues& v) {
             v.result = result;
             v.eco    = eco;
@@ -293,15 +300,16 @@ private slots:
         QTest::newRow("pairs with CR LF") << QByteArray("[A \"1\"]\r\n[B \"2\"]\r\n")
                                           << QByteArray("[A \"1\"]\n[B \"2\"]\n") << true;
         QTest::newRow("blanks in the name are skipped")
-            << QByteArray("[ Time\tControl  \"40/7200\" extra ]") << QByteArray("[TimeControl \"40/7200\"]\n")
-            << true;
+            << QByteArray("[ Time\tControl  \"40/7200\" extra ]")
+            << QByteArray("[TimeControl \"40/7200\"]\n") << true;
         QTest::newRow("text between pairs is skipped")
-            << QByteArray("x [A \"1\"] y ] \" [B \"\"]") << QByteArray("[A \"1\"]\n[B \"\"]\n") << true;
+            << QByteArray("x [A \"1\"] y ] \" [B \"\"]") << QByteArray("[A \"1\"]\n[B \"\"]\n")
+            << true;
         QTest::newRow("an unfinished pair is dropped")
             << QByteArray("[A \"1\"] [B \"2") << QByteArray("[A \"1\"]\n") << true;
-        QTest::newRow("255 characters")
-            << "[" + name255 + " \"" + value255 + "\"]" << "[" + name255 + " \"" + value255 + "\"]\n"
-            << true;
+        QTest::newRow("255 characters") << "[" + name255 + " \"" + value255 + "\"]"
+                                        << "[" + name255 + " \"" + value255 + "\"]\n"
+                                        << true;
         QTest::newRow("a name too long ends the text")
             << "[A \"1\"][" + name255 + "n \"x\"][B \"2\"]" << QByteArray("[A \"1\"]\n") << false;
         QTest::newRow("a value too long ends the text")
