@@ -117,6 +117,18 @@ private slots:
         QCOMPARE(gamePly, GamePlies);
     }
 
+    void theReplayTimerTicksEverySecond() {
+        open();
+        f.view->realTimer = true;
+        QVERIFY(table->Execute(CmdReplay));
+        QTRY_COMPARE_WITH_TIMEOUT(gamePly, 1, 1800);
+        QVERIFY(f.view->m_mode & ModeReplaying);
+        QVERIFY(table->Execute(CmdReplay));
+        QTest::qWait(1200);
+        QCOMPARE(gamePly, 1);
+        expectShown();
+    }
+
     void replayTurnedOffStopsWhereItIs() {
         open();
         QVERIFY(table->Execute(CmdReplay));

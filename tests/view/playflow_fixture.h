@@ -35,7 +35,7 @@ public:
     std::function<bool(GameInfoValues&)> gameInfo;              // null cancels
     QString                              savePath;              // empty cancels
     std::deque<std::string>              engineMoves; // SAN replies played instead of thinking
-    bool                                 captured = false, timerRunning = false;
+    bool                                 captured = false, timerRunning = false, realTimer = false;
 
 protected:
     void MessageBox(const QString& text) override { messages << text; }
@@ -56,9 +56,16 @@ protected:
     bool    AskGameInfo(GameInfoValues& values) override { return gameInfo && gameInfo(values); }
     QString AskSavePath() override { return savePath; }
     void    CaptureMouse(bool capture) override { captured = capture; }
-    void    StartReplayTimer() override { timerRunning = true; }
-    void    StopReplayTimer() override { timerRunning = false; }
-    void    SetWaitCursor(bool wait) override { waitCursors += wait ? 1 : 0; }
+    // The real timer when realTimer is set; otherwise the test ticks by hand.
+    void StartReplayTimer() override {
+        timerRunning = true;
+        if (realTimer) CNorvaneView::StartReplayTimer();
+    }
+    void StopReplayTimer() override {
+        timerRunning = false;
+        CNorvaneView::StopReplayTimer();
+    }
+    void SetWaitCursor(bool wait) override { waitCursors += wait ? 1 : 0; }
     // Scripted replies first; then the real engine on a short budget.
     int Think(int side, Move* out) override {
         if (!engineMoves.empty()) {
