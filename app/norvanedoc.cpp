@@ -197,6 +197,9 @@ bool CNorvaneDoc::Reindex() {
     CloseFile();
     m_games.clear();
     m_fileInfo = FileInfo{};
+    // The list's rows point into the index: they go before anything (the scanner's message
+    // box among them) can paint the list again.
+    UpdateAllViews(nullptr, HintRebuildList);
     if (!OpenAndIndex(path)) {
         OnNewDocument();
         UpdateAllViews(nullptr, HintEverything);

@@ -113,6 +113,7 @@ void columnText(const GameEntry& entry, int column, char* buffer, std::size_t si
         break;
     case ColumnMoves:
         out.putInt(entry.moves);
+        if (entry.info & Unreadable) out.put('?');
         break;
     case ColumnYear:
         out.putInt(entry.year & 0xFFF);
@@ -145,10 +146,78 @@ int compareByColumn(const GameEntry& a, const GameEntry& b, int column) {
     }
 }
 
+namespace {
+
+// A row's sort key, made once per row so that the sort compares contiguous words instead of
+// following every row's pointer: the column's number, or the first 24 bytes of the name with
+// ASCII folded, packed most significant first and padded with zeros (so that the words order
+// as compareNames orders the names), and the row's place before the sort.
+struct SortKey {
+    std::uint64_t word[3];
+    std::uint32_t position;
+};
+
+void packName(const char* name, std::uint64_t* words) {
+    bool ended = false;
+    for (int w = 0; w < 3; ++w) {
+        std::uint64_t packed = 0;
+        for (int k = 0; k < 8; ++k) {
+            const unsigned char c = ended ? 0 : foldAscii(static_cast<unsigned char>(name[8 * w + k]));
+            ended                 = ended || c == 0;
+            packed                = packed << 8 | c;
+        }
+        words[w] = packed;
+    }
+}
+
+}  // namespace
+
 void sortRows(std::vector<const GameEntry*>& rows, int column) {
-    std::stable_sort(rows.begin(), rows.end(), [column](const GameEntry* a, const GameEntry* b) {
-        return compareByColumn(*a, *b, column) < 0;
+    const bool           names = column == ColumnWhite || column == ColumnBlack;
+    std::vector<SortKey> keys(rows.size());
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const GameEntry& e = *rows[i];
+        SortKey&         k = keys[i];
+        k.position         = static_cast<std::uint32_t>(i);
+        k.word[1] = k.word[2] = 0;
+        switch (column) {
+        case ColumnWhite:
+            packName(e.white, k.word);
+            break;
+        case ColumnBlack:
+            packName(e.black, k.word);
+            break;
+        case ColumnResult:
+            k.word[0] = static_cast<std::uint64_t>(resultKey(e));
+            break;
+        case ColumnMoves:
+            k.word[0] = e.moves;
+            break;
+        case ColumnYear:
+            k.word[0] = static_cast<std::uint64_t>(e.year & 0xFFF);
+            break;
+        case ColumnEco:
+            k.word[0] = static_cast<std::uint64_t>(e.info & EcoMask);
+            break;
+        default:
+            k.word[0] = 0;
+            break;
+        }
+    }
+    // Equal keys keep their order (the place before the sort decides), as a stable sort would.
+    std::sort(keys.begin(), keys.end(), [&rows, names, column](const SortKey& a, const SortKey& b) {
+        for (int w = 0; w < 3; ++w)
+            if (a.word[w] != b.word[w]) return a.word[w] < b.word[w];
+        // Names of 24 bytes and more that agree so far: the rest decides.
+        if (names && (a.word[2] & 0xFF) != 0) {
+            const int order = compareByColumn(*rows[a.position], *rows[b.position], column);
+            if (order != 0) return order < 0;
+        }
+        return a.position < b.position;
     });
+    std::vector<const GameEntry*> sorted(rows.size());
+    for (std::size_t i = 0; i < keys.size(); ++i) sorted[i] = rows[keys[i].position];
+    rows.swap(sorted);
 }
 
 std::string fileInfoText(const FileInfo& info, const char* pathName) {

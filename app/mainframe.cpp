@@ -1,0 +1,293 @@
+#include "app/mainframe.h"
+
+#include <QAbstractEventDispatcher>
+#include <QAction>
+#include <QBitmap>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QLabel>
+#include <QLayout>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPixmap>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QToolBar>
+
+#include "app/commands.h"
+#include "app/norvanedoc.h"
+#include "view/gameview.h"
+#include "view/listviewex.h"
+#include "view/norvaneview.h"
+
+namespace {
+
+// The status panes in their order, with the placeholder text each is as wide as.
+struct PaneSpec {
+    int         id;
+    const char* placeholder;
+};
+constexpr PaneSpec paneSpecs[4] = {
+    {PaneMoveInfo, "**************************************************"},
+    {PanePathName, "**************************************"},
+    {PaneFileSize, "0000KB"},
+    {PaneGameCount, "game : 000000"},
+};
+constexpr int PaneGap = 2; // pixels between panes
+
+// A menu item: a command with its label ("\t" then the key hint), or a separator (id 0).
+struct MenuItem {
+    int         id;
+    const char* text;
+};
+struct MenuSpec {
+    const char*                     title;
+    std::initializer_list<MenuItem> items;
+};
+
+// clang-format off
+const MenuSpec menuSpecs[] = {
+    {"ﾌｧｲﾙ(&F)", {{CmdNewGame, "対局(&N)...\tCtrl+N"}, {CmdFileOpen, "開く(&O)...\tCtrl+O"},
+                  {CmdSave, "保存(&S)...\tCtrl+S"}, {0, nullptr},
+                  {CmdRecentFile, "最新のﾌｧｲﾙ"}, {0, nullptr}, {CmdAppExit, "終了(&X)"}}},
+    {"編集(&E)", {{CmdCopyBoard, "盤面のコピー(&B)"}, {CmdCopyGame, "棋譜のコピー(&C)"},
+                 {CmdPasteGame, "棋譜の貼り付け(&P)"}, {0, nullptr}, {CmdSearch, "検索(&F)..."},
+                 {CmdReload, "再読み込み(&R)"}, {0, nullptr},
+                 {CmdEditGameInfo, "ゲーム情報編集(&G)..."}}},
+    {"表示(&V)", {{CmdViewToolbar, "ツールバー(&T)"}, {CmdViewStatusBar, "ステータスバー(&S)"},
+                 {CmdGameList, "ゲームリスト(&L)"}, {CmdCoordinates, "座標(&C)"},
+                 {CmdFlip, "座反転(&F)"}, {0, nullptr}, {CmdShowRecord, "棋譜表示(&R)"},
+                 {CmdFileInfo, "ファイル情報(&I)"}}},
+    {"ゲーム(&G)", {{CmdTakeBack, "待った(&A)"}, {CmdEndGame, "対局終了(&E)"}, {0, nullptr},
+                   {CmdForward, "進む(&M)"}, {CmdBack, "戻る(&R)"}, {CmdFirst, "初期局面(&F)"},
+                   {CmdLast, "最終局面(&L)"}, {CmdReplay, "再生(&P)"}, {CmdResearch, "研究(&S)"}}},
+    {"ﾍﾙﾌﾟ(&H)", {{CmdAppAbout, "バージョン情報(&A)..."}}},
+};
+
+// Toolbar buttons left to right (0: a gap), each with its status-bar prompt and its tooltip.
+struct ButtonSpec {
+    int         id;
+    const char* prompt;
+    const char* tip;
+};
+const ButtonSpec buttonSpecs[] = {
+    {CmdNewGame, "新しい対局を始めます", "対局"},
+    {CmdFileOpen, "PGNファイルを開きます", "開く"},
+    {CmdSave, "棋譜をPGNファイルの終わりに保存します", "保存"},
+    {0, nullptr, nullptr},
+    {CmdSearch, "ファイルの中の棋譜を検索します", "検索"},
+    {CmdReload, "検索をやめて全ての棋譜を表示します", "再読み込み"},
+    {0, nullptr, nullptr},
+    {CmdFirst, "初期局面に戻ります", "初期局面"},
+    {CmdBack, "1手戻ります", "戻る"},
+    {CmdForward, "1手進みます", "進む"},
+    {CmdLast, "最終局面まで進みます", "最終局面"},
+    {0, nullptr, nullptr},
+    {CmdReplay, "棋譜を1秒に1手ずつ再生します", "再生"},
+    {CmdResearch, "盤上の局面から変化を調べます", "研究"},
+};
+// clang-format on
+
+} // namespace
+
+CStatusPanes::CStatusPanes(QWidget* parent) : QWidget(parent) {
+    int x = 0;
+    for (int i = 0; i < 4; ++i) {
+        auto* pane = new QLabel(QString::fromLatin1(paneSpecs[i].placeholder), this);
+        pane->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        pane->setTextFormat(Qt::PlainText);
+        const int width = pane->fontMetrics().horizontalAdvance(pane->text()) +
+                          2 * pane->frameWidth() + 2 * pane->margin() + 6;
+        pane->setGeometry(x, 0, width, pane->sizeHint().height());
+        x += width + PaneGap;
+        m_panes[i] = pane;
+    }
+}
+
+QLabel* CStatusPanes::Pane(int id) const {
+    for (int i = 0; i < 4; ++i)
+        if (paneSpecs[i].id == id) return m_panes[i];
+    return nullptr;
+}
+
+void CStatusPanes::SetPaneText(int id, const QString& text) {
+    QLabel* pane = Pane(id);
+    if (!pane) return;
+    // A path too long for its pane keeps its end, the file's name; the whole path is the
+    // pane's tooltip.
+    QString shown = text;
+    if (id == PanePathName) {
+        const int room = pane->contentsRect().width() - 2 * pane->margin() - 4;
+        shown          = pane->fontMetrics().elidedText(text, Qt::ElideLeft, room);
+        if (pane->toolTip() != text) pane->setToolTip(text);
+    }
+    if (pane->text() != shown) pane->setText(shown);
+}
+
+QSize CStatusPanes::sizeHint() const {
+    const QRect last = m_panes[3]->geometry();
+    return {last.right() + 1, last.height()};
+}
+
+QSize CStatusPanes::minimumSizeHint() const { return {0, m_panes[0]->height()}; }
+
+CMainFrame::CMainFrame(CNorvaneDoc* doc, QWidget* parent)
+    : QMainWindow(parent), m_pDoc(doc), m_wndSplitter(new QSplitter(Qt::Horizontal, this)),
+      m_pBoardView(new CNorvaneView(doc)), m_pGameView(new CGameView(doc)) {
+    setWindowTitle("Norvane");
+    m_wndSplitter->addWidget(m_pBoardView);
+    m_wndSplitter->addWidget(m_pGameView);
+    m_wndSplitter->setStretchFactor(0, 1);
+    m_wndSplitter->setStretchFactor(1, 0);
+    m_wndSplitter->setCollapsible(1, true);
+    setCentralWidget(m_wndSplitter);
+    setAcceptDrops(true);
+
+    doc->AddCommands(m_commands);
+    // The board view's commands: the one place they join the table.
+    m_pBoardView->AddCommands(m_commands);
+    m_pGameView->AddCommands(m_commands);
+    m_commands.Add(
+        CmdGameList, [this] { ShowGameList(!m_bShowGameList); }, {},
+        [this] { return m_bShowGameList; });
+    m_commands.Add(
+        CmdViewToolbar, [this] { m_wndToolBar->setVisible(!m_wndToolBar->isVisible()); }, {},
+        [this] { return m_wndToolBar && m_wndToolBar->isVisible(); });
+    m_commands.Add(
+        CmdViewStatusBar, [this] { statusBar()->setVisible(!statusBar()->isVisible()); }, {},
+        [this] { return statusBar()->isVisible(); });
+    m_commands.Add(CmdAppExit, [this] { close(); });
+
+    if (QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance())
+        connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this,
+                &CMainFrame::UpdatePanes);
+}
+
+void CMainFrame::LoadFrame() {
+    BuildMenus();
+    BuildToolBar();
+    m_pPanes = new CStatusPanes(this);
+    statusBar()->addWidget(m_pPanes, 1);
+    ShowGameList(false);
+    m_pGameView->GetList()->setFocus();
+}
+
+void CMainFrame::BuildMenus() {
+    for (const MenuSpec& spec : menuSpecs) {
+        QMenu* menu = menuBar()->addMenu(QString::fromUtf8(spec.title));
+        m_commands.WatchMenu(menu);
+        for (const MenuItem& item : spec.items) {
+            if (item.id == 0) {
+                menu->addSeparator();
+                continue;
+            }
+            if (item.id == CmdRecentFile) {
+                // The recent files' slots (the application's); the first one shows this
+                // label, grayed, while the list is empty.
+                if (!m_commands.Action(CmdRecentFile))
+                    m_commands.Add(CmdRecentFile, {}, [] { return false; })->setText(QString::fromUtf8(item.text));
+                for (int id = CmdRecentFile; id < CmdRecentFile + 16; ++id)
+                    if (QAction* recent = m_commands.Action(id)) menu->addAction(recent);
+                continue;
+            }
+            // A command that nobody handles stays grayed, as in any menu.
+            QAction* action = m_commands.Action(item.id);
+            if (!action) action = m_commands.Add(item.id, {}, [] { return false; });
+            // A key hint after "\t" is only text to a menu: the key is set on the action.
+            const QString text = QString::fromUtf8(item.text);
+            const int     tab  = text.indexOf('\t');
+            action->setText(text.left(tab));
+            if (tab >= 0)
+                action->setShortcut(QKeySequence::fromString(text.mid(tab + 1), QKeySequence::PortableText));
+            menu->addAction(action);
+        }
+    }
+
+    // The window's keys that no menu item shows: they work wherever the focus is.
+    m_accelerators = {{QKeySequence(Qt::Key_Left), CmdBack}, {QKeySequence(Qt::Key_Right), CmdForward}};
+    for (const Accelerator& accelerator : m_accelerators) {
+        auto* key = new QAction(this);
+        key->setShortcut(accelerator.key);
+        key->setShortcutContext(Qt::WindowShortcut);
+        connect(key, &QAction::triggered, this, [this, id = accelerator.id] { m_commands.Execute(id); });
+        addAction(key);
+    }
+}
+
+int CMainFrame::AcceleratorCommand(const QKeySequence& key) const {
+    for (const Accelerator& accelerator : m_accelerators)
+        if (accelerator.key == key) return accelerator.id;
+    for (QAction* action : menuBar()->actions())
+        if (QMenu* menu = action->menu())
+            for (QAction* item : menu->actions())
+                if (!item->shortcut().isEmpty() && item->shortcut() == key) return item->data().toInt();
+    return 0;
+}
+
+void CMainFrame::BuildToolBar() {
+    m_wndToolBar = new QToolBar(this);
+    m_wndToolBar->setObjectName("toolbar");
+    m_wndToolBar->setIconSize(QSize(16, 15));
+    m_wndToolBar->setAllowedAreas(Qt::AllToolBarAreas);
+    m_wndToolBar->setMovable(true);
+    addToolBar(Qt::TopToolBarArea, m_wndToolBar);
+
+    // The button images stand side by side in one strip; magenta is transparent.
+    QPixmap strip(":/images/toolbar.bmp");
+    if (!strip.isNull()) strip.setMask(strip.createMaskFromColor(QColor(255, 0, 255)));
+    int image = 0;
+    for (const ButtonSpec& button : buttonSpecs) {
+        if (button.id == 0) {
+            m_wndToolBar->addSeparator();
+            continue;
+        }
+        QAction* action = m_commands.Action(button.id);
+        if (!action) continue;
+        if (!strip.isNull()) action->setIcon(QIcon(strip.copy(16 * image, 0, 16, 15)));
+        action->setIconVisibleInMenu(false);
+        action->setToolTip(QString::fromUtf8(button.tip));
+        action->setStatusTip(QString::fromUtf8(button.prompt));
+        m_wndToolBar->addAction(action);
+        ++image;
+    }
+}
+
+void CMainFrame::ShowGameList(bool show) {
+    const QPoint position = pos();
+    m_bShowGameList       = show;
+    resize(show ? WithListSize : BoardOnlySize);
+    move(position);
+    // The layout takes the new size now, so that the splitter can be divided exactly.
+    if (QLayout* frameLayout = layout()) frameLayout->activate();
+    const int total = m_wndSplitter->width() - m_wndSplitter->handleWidth();
+    m_wndSplitter->setSizes({show ? total - ListWidth : total, show ? ListWidth : 0});
+}
+
+void CMainFrame::UpdatePanes() {
+    if (!m_pPanes) return;
+    for (const PaneSpec& pane : paneSpecs)
+        m_pPanes->SetPaneText(pane.id, m_pDoc->GetPaneText(pane.id));
+}
+
+void CMainFrame::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        m_pGameView->GetList()->setFocus(Qt::ActiveWindowFocusReason);
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
+    for (const QUrl& url : event->mimeData()->urls())
+        if (url.isLocalFile()) {
+            event->acceptProposedAction();
+            return;
+        }
+}
+
+void CMainFrame::dropEvent(QDropEvent* event) {
+    for (const QUrl& url : event->mimeData()->urls())
+        if (url.isLocalFile()) {
+            event->acceptProposedAction();
+            emit openFileRequested(url.toLocalFile());
+            return; // one document at a time: the first file
+        }
+}

@@ -1,0 +1,94 @@
+// CMainFrame: the main window. Menus, keys, toolbar and the four status-bar panes around a
+// splitter with the board on the left and the game list on the right, which is hidden until
+// a file is opened.
+#pragma once
+
+#include <QKeySequence>
+#include <QMainWindow>
+
+#include "app/docview.h"
+
+class QLabel;
+class QSplitter;
+class QToolBar;
+class CGameView;
+class CNorvaneDoc;
+class CNorvaneView;
+
+// The status bar's panes side by side, each as wide as its placeholder text; panes past the
+// window's right edge are cut off rather than widening the window.
+class CStatusPanes : public QWidget {
+    Q_OBJECT
+public:
+    explicit CStatusPanes(QWidget* parent = nullptr);
+    // The pane of a status identifier (PaneMoveInfo ...), or null.
+    QLabel* Pane(int id) const;
+    // Sets a pane's text, touching the pane only when the text changed.
+    void  SetPaneText(int id, const QString& text);
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+private:
+    QLabel* m_panes[4];
+};
+
+class CMainFrame : public QMainWindow {
+    Q_OBJECT
+public:
+    // Window sizes of the board alone and of the board with the list, and the list's width.
+    static constexpr QSize BoardOnlySize{318, 400}, WithListSize{680, 400};
+    static constexpr int   ListWidth = 300, BoardWidth = 300;
+
+    // Makes the splitter with the two views of doc and adds the commands of the document, the
+    // views and the frame to the command table. Menus and bars follow in LoadFrame.
+    explicit CMainFrame(CNorvaneDoc* doc, QWidget* parent = nullptr);
+
+    // Builds the menus, keys, toolbar and status bar from the command table (a command that
+    // nobody handles is shown grayed), then hides the game list. Call once every command is in.
+    void LoadFrame();
+
+    // Stores show, and sets the window (at the same position) to 680 x 400 with the list 300
+    // pixels wide, or to 318 x 400 with the list closed.
+    void ShowGameList(bool show);
+    bool IsGameListShown() const { return m_bShowGameList; }
+
+    // Takes the panes' texts from the document; runs whenever the program is idle.
+    void UpdatePanes();
+
+    CCommandTable& Commands() { return m_commands; }
+    CNorvaneView*  GetBoardView() const { return m_pBoardView; }
+    CGameView*     GetGameView() const { return m_pGameView; }
+    QSplitter*     GetSplitter() const { return m_wndSplitter; }
+    CStatusPanes*  GetPanes() const { return m_pPanes; }
+    QToolBar*      GetToolBar() const { return m_wndToolBar; }
+    // The command a window key (Left, Right) runs, or 0.
+    int AcceleratorCommand(const QKeySequence& key) const;
+
+signals:
+    // A file was dropped on the window: it is to be opened like Open.
+    void openFileRequested(const QString& path);
+
+protected:
+    // When the window becomes active the game list takes the keyboard focus.
+    void changeEvent(QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    void BuildMenus();
+    void BuildToolBar();
+
+    CNorvaneDoc*  m_pDoc;
+    CCommandTable m_commands;
+    CStatusPanes* m_pPanes      = nullptr;
+    QToolBar*     m_wndToolBar  = nullptr;
+    bool          m_bShowGameList = false;
+    QSplitter*    m_wndSplitter;
+    CNorvaneView* m_pBoardView;
+    CGameView*    m_pGameView;
+    struct Accelerator {
+        QKeySequence key;
+        int          id;
+    };
+    std::vector<Accelerator> m_accelerators;
+};

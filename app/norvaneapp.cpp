@@ -1,0 +1,181 @@
+#include "app/norvaneapp.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QIcon>
+#include <QLibraryInfo>
+#include <QMessageBox>
+#include <QSettings>
+
+#include <cstdio>
+
+#include "app/association.h"
+#include "app/commands.h"
+#include "app/dialogs.h"
+#include "app/mainframe.h"
+#include "view/norvaneview.h"
+
+namespace {
+
+const char* const RecentFilesKey = "RecentFiles";
+
+QWidget* mainWindowOf(const CNorvaneDoc& doc) {
+    CNorvaneView* view = doc.GetBoardView();
+    return view ? view->window() : nullptr;
+}
+
+} // namespace
+
+void CDesktopDoc::MessageBox(const QString& text) {
+    ++m_messagesShown;
+    CNorvaneDoc::MessageBox(text);
+}
+
+bool CDesktopDoc::AskSearchCriteria(SearchDialogValues& values) {
+    CSearchDialog dialog(mainWindowOf(*this));
+    if (dialog.exec() != QDialog::Accepted) return false;
+    values.name         = dialog.m_name;
+    values.ecoItem      = dialog.m_eco;
+    values.yearFrom     = dialog.m_yearFrom;
+    values.yearTo       = dialog.m_yearTo;
+    values.whiteWon     = dialog.m_whiteWins;
+    values.blackWon     = dialog.m_blackWins;
+    values.drawn        = dialog.m_draws;
+    values.samePosition = dialog.m_samePosition;
+    return true;
+}
+
+CNorvaneApp::CNorvaneApp() = default;
+CNorvaneApp::~CNorvaneApp() { m_pMainWnd.reset(); }
+
+void CNorvaneApp::LoadTranslations() {
+    const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    if (m_translator.load("qtbase_ja", folder))
+        QCoreApplication::installTranslator(&m_translator);
+    else
+        std::fprintf(stderr, "norvane: qtbase_ja.qm not found in %s; Qt's own buttons stay in English\n",
+                     QFile::encodeName(folder).constData());
+}
+
+bool CNorvaneApp::InitInstance(const QStringList& arguments) {
+    LoadTranslations();
+    QApplication::setWindowIcon(QIcon(":/images/norvane.png"));
+    QCoreApplication::setOrganizationName("Norvane");
+    QCoreApplication::setApplicationName("Norvane");
+    LoadStdProfileSettings(MaxRecentFiles);
+
+    m_pDoc     = std::make_unique<CDesktopDoc>();
+    m_pMainWnd = std::make_unique<CMainFrame>(m_pDoc.get());
+    CCommandTable& commands = m_pMainWnd->Commands();
+    const auto     notReplaying = [this] { return !(m_pDoc->m_stateFlags & ReplayRunning); };
+    commands.Add(CmdFileNew, [this] { OnFileNew(); });
+    commands.Add(CmdFileOpen, [this] { OnFileOpen(); }, notReplaying);
+    for (int i = 0; i < MaxRecentFiles; ++i)
+        commands.Add(
+            CmdRecentFile + i,
+            [this, i] {
+                if (i >= m_recentFiles.size()) return;
+                // A file that no longer opens leaves the list.
+                const QString path = m_recentFiles[i];
+                if (!OpenDocumentFile(path)) {
+                    m_recentFiles.removeAll(path);
+                    SaveRecentFiles();
+                    UpdateRecentFileMenu();
+                }
+            },
+            [this, i, notReplaying] { return i < m_recentFiles.size() && notReplaying(); });
+    commands.Add(CmdAppAbout, [this] { OnAppAbout(); });
+    m_pMainWnd->LoadFrame();
+    UpdateRecentFileMenu();
+    connect(m_pMainWnd.get(), &CMainFrame::openFileRequested, this,
+            [this](const QString& path) {
+                // Like Open, which a running replay disables.
+                if (!(m_pDoc->m_stateFlags & ReplayRunning)) OpenDocumentFile(path);
+            });
+
+    // While the command line's file opens the window is not up yet: the list is shown
+    // afterwards, by its command.
+    const bool opened = arguments.size() > 1;
+    if (opened ? !OpenDocumentFile(arguments[1]) : !m_pDoc->NewDocumentFile()) return false;
+    connect(m_pDoc.get(), &CNorvaneDoc::showGameList, m_pMainWnd.get(), &CMainFrame::ShowGameList);
+    m_pMainWnd->show();
+    if (opened) commands.Execute(CmdGameList);
+    commands.UpdateCommandUI();
+    return true;
+}
+
+bool CNorvaneApp::OpenDocumentFile(const QString& name) {
+    // The document's path (the status bar's path pane) is always the full one.
+    const QString path        = QFileInfo(name).absoluteFilePath();
+    const int     shownBefore = m_pDoc->m_messagesShown;
+    if (!m_pDoc->OpenDocumentFile(path)) {
+        // The document explains only a file that breaks the grammar.
+        if (m_pDoc->m_messagesShown == shownBefore)
+            MessageBox(QString::fromUtf8("ファイルを開けません。\n%1").arg(QDir::toNativeSeparators(path)));
+        return false;
+    }
+    AddToRecentFileList(path);
+    return true;
+}
+
+void CNorvaneApp::OnFileNew() { m_pDoc->NewDocumentFile(); }
+
+void CNorvaneApp::OnFileOpen() {
+    const QString path = AskOpenFileName();
+    if (!path.isEmpty()) OpenDocumentFile(path);
+}
+
+QString CNorvaneApp::AskOpenFileName() {
+    return QFileDialog::getOpenFileName(m_pMainWnd.get(), QString::fromUtf8("開く"), QString(),
+                                        QString::fromUtf8("PGN files (*.pgn);;すべてのﾌｧｲﾙ (*.*)"));
+}
+
+void CNorvaneApp::MessageBox(const QString& text) {
+    QMessageBox::warning(m_pMainWnd.get(), "Norvane", text);
+}
+
+void CNorvaneApp::OnAppAbout() {
+    CAboutDialog about([] { registerPgnAssociation(QCoreApplication::applicationFilePath()); },
+                       m_pMainWnd.get());
+    about.exec();
+}
+
+void CNorvaneApp::LoadStdProfileSettings(int count) {
+    m_maxRecentFiles = count;
+    QSettings settings;
+    m_recentFiles = settings.value(RecentFilesKey).toStringList().mid(0, count);
+}
+
+void CNorvaneApp::SaveRecentFiles() const {
+    QSettings settings;
+    settings.setValue(RecentFilesKey, m_recentFiles);
+}
+
+void CNorvaneApp::AddToRecentFileList(const QString& path) {
+    const QString full = QFileInfo(path).absoluteFilePath();
+    m_recentFiles.removeAll(full);
+    m_recentFiles.prepend(full);
+    while (m_recentFiles.size() > m_maxRecentFiles)
+        m_recentFiles.removeLast();
+    SaveRecentFiles();
+    UpdateRecentFileMenu();
+}
+
+void CNorvaneApp::UpdateRecentFileMenu() {
+    if (!m_pMainWnd) return;
+    for (int i = 0; i < MaxRecentFiles; ++i) {
+        QAction* action = m_pMainWnd->Commands().Action(CmdRecentFile + i);
+        if (!action) continue;
+        if (i < m_recentFiles.size()) {
+            QString name = QDir::toNativeSeparators(m_recentFiles[i]);
+            action->setText(QString("&%1 %2").arg(i + 1).arg(name.replace('&', "&&")));
+            action->setVisible(true);
+        } else {
+            // The first slot stands for the empty list, grayed.
+            action->setText(QString::fromUtf8("最新のﾌｧｲﾙ"));
+            action->setVisible(i == 0);
+        }
+    }
+}

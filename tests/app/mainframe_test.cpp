@@ -1,0 +1,250 @@
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QMimeData>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QTimer>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QSplitter>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolBar>
+
+#include "app/commands.h"
+#include "app/dialogs.h"
+#include "app/mainframe.h"
+#include "app/norvaneapp.h"
+#include "records/game.h"
+#include "tests/app/testdoc.h"
+#include "tests/qtestmain.h"
+#include "view/gamelistmodel.h"
+#include "view/gameview.h"
+#include "view/listviewex.h"
+
+namespace {
+
+// The application with its file dialog and message boxes recorded.
+class TestApp : public CNorvaneApp {
+public:
+    QStringList messages;
+    int         openDialogs = 0;
+    QString     AskOpenFileName() override {
+        ++openDialogs;
+        return {};
+    }
+    void MessageBox(const QString& text) override { messages << text; }
+};
+
+// A menu as text: one line per item, "-" for a separator, the key after a tab.
+QStringList menuLines(QMenu* menu) {
+    QStringList lines;
+    for (QAction* action : menu->actions()) {
+        if (action->isSeparator())
+            lines << "-";
+        else if (action->isVisible())
+            lines << action->text() +
+                         (action->shortcut().isEmpty() ? QString()
+                                                       : "\t" + action->shortcut().toString(QKeySequence::PortableText));
+    }
+    return lines;
+}
+
+// Presses OK of the next modal message box once it is up.
+void closeNextMessageBox() {
+    auto* timer = new QTimer(qApp);
+    QObject::connect(timer, &QTimer::timeout, [timer] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            timer->stop();
+            timer->deleteLater();
+            box->accept();
+        }
+    });
+    timer->start(10);
+}
+
+QAction* windowKey(CMainFrame& frame, Qt::Key key) {
+    for (QAction* action : frame.actions())
+        if (action->shortcut() == QKeySequence(key)) return action;
+    return nullptr;
+}
+
+} // namespace
+
+class MainFrameTest : public QObject {
+    Q_OBJECT
+    // Settings of this process only: test programs of other builds may run at the same time.
+    QTemporaryDir m_settings;
+
+private slots:
+    void initTestCase() {
+        QVERIFY(m_settings.isValid());
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settings.path());
+    }
+    void init() { QSettings("Norvane", "Norvane").clear(); }
+
+    void theMenusCarryTheirLabelsSeparatorsAndKeys() {
+        TestApp app;
+        QVERIFY(app.InitInstance({"norvane"}));
+        const QList<QAction*> menus = app.GetMainFrame()->menuBar()->actions();
+        const QStringList     expected[] = {
+            {"ﾌｧｲﾙ(&F)", "対局(&N)...\tCtrl+N", "開く(&O)...\tCtrl+O", "保存(&S)...\tCtrl+S", "-",
+             "最新のﾌｧｲﾙ", "-", "終了(&X)"},
+            {"編集(&E)", "盤面のコピー(&B)", "棋譜のコピー(&C)", "棋譜の貼り付け(&P)", "-", "検索(&F)...",
+             "再読み込み(&R)", "-", "ゲーム情報編集(&G)..."},
+            {"表示(&V)", "ツールバー(&T)", "ステータスバー(&S)", "ゲームリスト(&L)", "座標(&C)", "座反転(&F)",
+             "-", "棋譜表示(&R)", "ファイル情報(&I)"},
+            {"ゲーム(&G)", "待った(&A)", "対局終了(&E)", "-", "進む(&M)", "戻る(&R)", "初期局面(&F)",
+             "最終局面(&L)", "再生(&P)", "研究(&S)"},
+            {"ﾍﾙﾌﾟ(&H)", "バージョン情報(&A)..."},
+        };
+        QCOMPARE(menus.size(), 5);
+        for (int i = 0; i < 5; ++i)
+            QCOMPARE(QStringList{menus[i]->text()} + menuLines(menus[i]->menu()), expected[i]);
+
+        // Toolbar: eleven buttons in three gaps, each with its tooltip and prompt.
+        QToolBar* bar = app.GetMainFrame()->GetToolBar();
+        QCOMPARE(bar->actions().size(), 14);
+        QCOMPARE(bar->actions()[9]->data().toInt(), CmdForward);
+        QCOMPARE(bar->actions()[9]->toolTip(), QString::fromUtf8("進む"));
+        QVERIFY(!bar->actions()[9]->statusTip().isEmpty());
+        QVERIFY(!bar->actions()[9]->icon().isNull());
+    }
+
+    void keysRunTheirCommandsWhereverTheFocusIs() {
+        TestApp app;
+        QVERIFY(app.InitInstance({"norvane", data("kasparov-deep-blue-1997.pgn")}));
+        CMainFrame& frame = *app.GetMainFrame();
+        QVERIFY(QTest::qWaitForWindowActive(&frame));
+        QCOMPARE(frame.AcceleratorCommand(QKeySequence(Qt::Key_Left)), CmdBack);
+        QCOMPARE(frame.AcceleratorCommand(QKeySequence(Qt::Key_Right)), CmdForward);
+        QCOMPARE(frame.AcceleratorCommand(QKeySequence("Ctrl+N")), CmdNewGame);
+        QCOMPARE(frame.AcceleratorCommand(QKeySequence("Ctrl+S")), CmdSave);
+
+        CListViewEx* list = frame.GetGameView()->GetList();
+        QVERIFY(list->hasFocus()); // the active window gives the list the focus
+        QSignalSpy left(windowKey(frame, Qt::Key_Left), &QAction::triggered);
+        QSignalSpy right(windowKey(frame, Qt::Key_Right), &QAction::triggered);
+        QTest::keyClick(list, Qt::Key_Right);
+        QTest::keyClick(list, Qt::Key_Left);
+        QCOMPARE(right.count(), 1);
+        QCOMPARE(left.count(), 1);
+        QTest::keyClick(list, Qt::Key_Down); // the list keeps its own keys
+        QCOMPARE(list->currentIndex().row(), 1);
+
+        QTest::keyClick(list, Qt::Key_O, Qt::ControlModifier);
+        QCOMPARE(app.openDialogs, 1);
+    }
+
+    void theCommandLineFileShowsTheListAndTogglingRestoresTheWindow() {
+        TestApp app;
+        QVERIFY(app.InitInstance({"norvane", data("kasparov-deep-blue-1997.pgn")}));
+        CMainFrame& frame = *app.GetMainFrame();
+        QVERIFY(frame.IsGameListShown());
+        QCOMPARE(frame.size(), CMainFrame::WithListSize);
+        QCOMPARE(frame.GetSplitter()->sizes().last(), CMainFrame::ListWidth);
+        QCOMPARE(frame.GetGameView()->GetModel()->rowCount(), 6);
+        QCOMPARE(QString(gameHeader.white), QString("Garry Kasparov"));
+        frame.UpdatePanes();
+        QCOMPARE(frame.GetPanes()->Pane(PaneGameCount)->text(), QString("6"));
+
+        frame.move(40, 30);
+        const QPoint position = frame.pos();
+        CCommandTable& commands = frame.Commands();
+        QVERIFY(commands.Execute(CmdGameList));
+        QCOMPARE(frame.size(), CMainFrame::BoardOnlySize);
+        QCOMPARE(frame.GetSplitter()->sizes().last(), 0);
+        QVERIFY(!commands.Action(CmdGameList)->isChecked());
+        QVERIFY(commands.Execute(CmdGameList));
+        QVERIFY(commands.Execute(CmdGameList));
+        QCOMPARE(frame.size(), CMainFrame::BoardOnlySize);
+        QCOMPARE(frame.pos(), position);
+
+        // New hides the list; opening from the recent files shows it again.
+        QVERIFY(commands.Execute(CmdGameList));
+        QVERIFY(commands.Execute(CmdFileNew));
+        QVERIFY(!frame.IsGameListShown());
+        QCOMPARE(frame.GetGameView()->GetModel()->rowCount(), 0);
+        const QString path = QFileInfo(data("kasparov-deep-blue-1997.pgn")).absoluteFilePath();
+        QCOMPARE(app.RecentFiles(), QStringList{path});
+        QCOMPARE(commands.Action(CmdRecentFile)->text(), "&1 " + path);
+        QVERIFY(commands.Execute(CmdRecentFile));
+        QVERIFY(frame.IsGameListShown());
+        QCOMPARE(frame.size(), CMainFrame::WithListSize);
+
+        // A recent file that is gone says so and leaves the list.
+        QTemporaryDir dir;
+        const QString gone = dir.filePath("gone.pgn");
+        QVERIFY(QFile::copy(path, gone));
+        QVERIFY(app.OpenDocumentFile(gone));
+        QCOMPARE(app.RecentFiles(), QStringList({gone, path}));
+        QVERIFY(QFile::remove(gone));
+        QVERIFY(commands.Execute(CmdRecentFile));
+        QCOMPARE(app.messages.size(), 1);
+        QCOMPARE(app.RecentFiles(), QStringList{path});
+        QVERIFY(!commands.Action(CmdRecentFile + 1)->isVisible());
+    }
+
+    void startingWithoutAFileShowsTheBoardAlone() {
+        TestApp app;
+        QVERIFY(app.InitInstance({"norvane"}));
+        QVERIFY(!app.GetMainFrame()->IsGameListShown());
+        QCOMPARE(app.GetMainFrame()->size(), CMainFrame::BoardOnlySize);
+        QVERIFY(!app.GetMainFrame()->Commands().Action(CmdRecentFile)->isEnabled());
+    }
+
+    void aDroppedFileOpensAndTheSearchDialogNarrowsTheList() {
+        TestApp app;
+        QVERIFY(app.InitInstance({"norvane"}));
+        CMainFrame& frame = *app.GetMainFrame();
+        QMimeData   mime;
+        mime.setUrls({QUrl::fromLocalFile(data("kasparov-deep-blue-1997.pgn"))});
+        QDragEnterEvent enter(QPoint(100, 100), Qt::CopyAction, &mime, Qt::LeftButton, {});
+        QApplication::sendEvent(&frame, &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(QPointF(100, 100), Qt::CopyAction, &mime, Qt::LeftButton, {});
+        QSignalSpy requested(&frame, &CMainFrame::openFileRequested);
+        QApplication::sendEvent(&frame, &drop);
+        QCOMPARE(requested.count(), 1);
+        QVERIFY(frame.IsGameListShown());
+        QCOMPARE(frame.GetGameView()->GetModel()->rowCount(), 6);
+
+        // The search dialog's values become the document's criteria: Kasparov's three wins.
+        auto* timer = new QTimer(&frame);
+        connect(timer, &QTimer::timeout, [timer] {
+            auto* dialog = qobject_cast<CSearchDialog*>(QApplication::activeModalWidget());
+            if (!dialog) return;
+            timer->stop();
+            for (QComboBox* box : dialog->findChildren<QComboBox*>())
+                if (box->isEditable()) box->setEditText("kasparov");
+            for (QCheckBox* box : dialog->findChildren<QCheckBox*>())
+                if (box->text() == "1-0") box->setChecked(true);
+            dialog->accept();
+        });
+        timer->start(10);
+        QVERIFY(frame.Commands().Execute(CmdSearch));
+        QCOMPARE(QString(app.GetDocument()->m_filter.name), QString("kasparov"));
+        QCOMPARE(frame.GetGameView()->GetModel()->rowCount(), 3);
+    }
+
+    void aStartUpFileThatDoesNotOpenEndsTheProgramWithAReason() {
+        TestApp missing;
+        QVERIFY(!missing.InitInstance({"norvane", data("no-such-file.pgn")}));
+        QCOMPARE(missing.messages.size(), 1);
+        QVERIFY(missing.messages[0].contains("no-such-file.pgn"));
+
+        // The document already said where a broken file breaks: nothing more is said.
+        TestApp broken;
+        closeNextMessageBox();
+        QVERIFY(!broken.InitInstance({"norvane", data("torture.pgn")}));
+        QVERIFY(broken.messages.isEmpty());
+        QCOMPARE(broken.GetDocument()->m_messagesShown, 1);
+    }
+};
+
+NORVANE_TEST(MainFrameTest);
+#include "mainframe_test.moc"

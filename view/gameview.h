@@ -1,0 +1,77 @@
+// CGameView: the game list, the right pane of the main window. One row per game of the open
+// file that passes the current search, in file order until a header click sorts it. Choosing
+// a row (Enter or a double click) loads that game onto the board; the context menu shows the
+// game's own text or copies it to the clipboard.
+#pragma once
+
+#include <QString>
+
+#include <string>
+
+#include "app/docview.h"
+#include "records/gameindex.h"
+
+class QMenu;
+class CGameListModel;
+class CListViewEx;
+class CNorvaneDoc;
+
+// Hint the list sends when the user chose a game: the board takes the game afresh
+// (HintReloadGame) and the position changed.
+inline constexpr int HintGameChosen = 5;
+
+// At most this many bytes of a game's text are shown in the message box (the copy takes all).
+inline constexpr int GameTextShowLimit = 1279;
+
+// The first bytes of text, at most limit, decoded for display: never ends in half a character
+// of the text's encoding (UTF-8, Shift_JIS or Latin-1, as recordText tells it).
+QString recordTextPrefix(const std::string& text, std::size_t limit);
+
+class CGameView : public CView {
+    Q_OBJECT
+public:
+    // The list, its six columns and the context menu; joins doc as one of its views.
+    explicit CGameView(CNorvaneDoc* doc, QWidget* parent = nullptr);
+
+    CNorvaneDoc* GetDocument() const;
+
+    // After every New and Open: the rows are made afresh.
+    void OnInitialUpdate() override;
+    // HintRebuildList: the rows are made afresh, the first selected. Other hints are ignored.
+    void OnUpdate(CView* sender, int hint) override;
+
+    // Loads the game of row (Enter: the selected row, double click: the row under the mouse)
+    // and tells the board. Nothing while a replay runs or without such a row.
+    void LoadRow(int row);
+    // The game of the selected row, or null.
+    const GameEntry* SelectedEntry() const;
+
+    // Show as text (32788): the first 1279 bytes of the selected game's text in a message box.
+    void OnShowGameText();
+    // Copy text (32825): the whole of the selected game's text to the clipboard, with the
+    // file's own line ends. Nothing when no bytes could be read.
+    void OnCopyGameText();
+    // Adds the two context-menu commands to the frame's command table; the context menu shows
+    // their actions.
+    void AddCommands(CCommandTable& table);
+
+    CListViewEx*    GetList() const { return m_pList; }
+    CGameListModel* GetModel() const { return m_pModel; }
+
+    // A message box captioned "Norvane" over the list; replaced by tests.
+    virtual void MessageBox(const QString& text);
+
+protected:
+    // Enter and Return in the list load the selected game.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // The selected game's raw bytes from the file; empty when there is no selection or
+    // nothing could be read.
+    std::string SelectedGameText() const;
+    void        ShowContextMenu(const QPoint& pos);
+
+    CListViewEx*    m_pList;
+    CGameListModel* m_pModel;
+    QMenu*          m_pContextMenu = nullptr; // menu 164, made when the commands are added
+};
