@@ -15,6 +15,11 @@ void CNorvaneView::DestroyOn(int d) {
 }
 
 void CNorvaneView::RebuildSprites() {
+    // The carried sprite is about to go: the mouse is released first.
+    if (m_pHeld) {
+        CaptureMouse(false);
+        m_pHeld = nullptr;
+    }
     CNorvaneDoc* doc = GetDocument();
     doc->m_sprites.RemoveAll();
     std::fill(std::begin(m_squareSprites), std::end(m_squareSprites), nullptr);

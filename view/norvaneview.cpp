@@ -1,7 +1,22 @@
 #include "view/norvaneview.h"
 
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QTimerEvent>
+
+#include <cstring>
+
 #include "app/commands.h"
+#include "app/dialogs.h"
 #include "app/norvanedoc.h"
+#include "engine/attacks.h"
+#include "engine/makemove.h"
+#include "engine/movegen.h"
+#include "engine/think.h"
+#include "resources/viewtexts.h"
 
 CNorvaneView::CNorvaneView(CNorvaneDoc* doc, QWidget* parent) : COSBView(parent) {
     // Display square d: 31 x 31 pixels, 33 apart, a1 (unflipped) at the bottom left.
@@ -9,6 +24,11 @@ CNorvaneView::CNorvaneView(CNorvaneDoc* doc, QWidget* parent) : COSBView(parent)
         m_squareRects[d]   = QRect(30 + 33 * (d % 8), 237 - 33 * (d / 8), 31, 31);
         m_squareSprites[d] = nullptr;
     }
+    ClearGameSan();
+    ClearResearch();
+    clearGame();
+    // A carried piece follows the mouse with no button held.
+    setMouseTracking(true);
     doc->AddView(this);
     doc->AttachBoardView(this);
 }
@@ -35,30 +55,211 @@ void CNorvaneView::Render(const QRect* clip) {
         (*s)->Render(GetBuffer(), clip);
 }
 
-void CNorvaneView::OnInitialUpdate() {
-    COSBView::OnInitialUpdate();
-    m_mode &= DisplayModes;
-    RebuildSprites();
+// --- The mouse --------------------------------------------------------------------------
+
+void CNorvaneView::OnLButtonDown(QPoint p) {
+    if (!(m_mode & (ModePlaying | ModeResearch)) || (m_mode & ModeReplaying) ||
+        gamePly >= InputMoveLimit || m_researchCount >= InputMoveLimit)
+        return;
+
+    if (!m_pHeld) {
+        CSprite* sprite = GetDocument()->m_sprites.HitTest(p.x(), p.y());
+        if (!sprite) return;
+        // The square the sprite stands on, from its position (division truncates toward 0).
+        const int c = (sprite->GetX() - 30) / 33, r = (237 - sprite->GetY()) / 33;
+        const int s = DisplaySquare(c + 8 * r);
+        if (s < 0 || s > 63 || !m_squareRects[DisplaySquare(s)].contains(p) ||
+            !(board.colourBits[board.sideToMove] & squareBit[s]))
+            return;
+        m_pickSquare = s;
+        m_pHeld      = sprite;
+        m_grabOffset = p - QPoint(sprite->GetX(), sprite->GetY());
+        sprite->SetZ(CarriedDepth);
+        CaptureMouse(true);
+        RenderAndDrawDirtyList();
+        return;
+    }
+
+    int d = 0;
+    while (d < 64 && !m_squareRects[d].contains(p))
+        ++d;
+    if (d == 64) return; // between squares or off the board: the piece stays in hand
+    const int t = DisplaySquare(d);
+    if (t == m_pickSquare) {
+        PutBack();
+        return;
+    }
+    // A king is never captured: such a drop is not even tried.
+    if (t == board.kingSquare[White] || t == board.kingSquare[Black]) return;
+    Move m{};
+    if (!moveFromCoords(&m, board.sideToMove, m_pickSquare * 64 + t)) return;
+    // An illegal drop is silent: the piece stays in hand.
+    if (leavesKingAttacked(m)) return;
+    if (promotionType(m) != NoPiece) {
+        CaptureMouse(false);
+        int choice = 0;
+        if (!AskPromotion(choice) || choice < 0 || choice > 3) {
+            PutBack();
+            return;
+        }
+        static constexpr int pieces[4] = {Queen, Rook, Bishop, Knight};
+        m.flags = static_cast<std::uint16_t>((m.flags & ~PromotionMask) | (pieces[choice] << 12));
+    }
+    m_pHeld->SetZ(RestingDepth);
+    CaptureMouse(false);
+    m_pHeld = nullptr;
+
+    StoreUserMove(m);
+    StepForward();
+    if ((m_mode & ModePlaying) && m_engineSide == board.sideToMove) EngineReply();
 }
 
-void CNorvaneView::OnUpdate(CView*, int hint) {
-    if (hint & HintReloadGame) RebuildSprites();
+void CNorvaneView::OnMouseMove(QPoint p) {
+    if (!m_pHeld) return;
+    const QPoint at = p - m_grabOffset;
+    m_pHeld->SetPosition(at.x(), at.y());
+    RenderAndDrawDirtyList();
 }
 
-void CNorvaneView::OnFlip() {
-    m_mode ^= ModeFlipped;
-    RebuildSprites();
+void CNorvaneView::OnRButtonDown() {
+    if (m_pHeld) PutBack();
 }
 
-void CNorvaneView::OnCoordinates() {
-    m_mode ^= ModeCoordinates;
-    RebuildSprites();
+void CNorvaneView::PutBack() {
+    if (!m_pHeld) return;
+    const QRect home = m_squareRects[DisplaySquare(m_pickSquare)];
+    m_pHeld->SetPosition(home.left(), home.top());
+    m_pHeld->SetZ(RestingDepth);
+    CaptureMouse(false);
+    m_pHeld = nullptr;
+    RenderAndDrawDirtyList();
 }
 
-void CNorvaneView::AddCommands(CCommandTable& table) {
-    table.Add(
-        CmdFlip, [this] { OnFlip(); }, {}, [this] { return (m_mode & ModeFlipped) != 0; });
-    table.Add(
-        CmdCoordinates, [this] { OnCoordinates(); }, {},
-        [this] { return (m_mode & ModeCoordinates) != 0; });
+void CNorvaneView::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton)
+        OnLButtonDown(event->position().toPoint());
+    else if (event->button() == Qt::RightButton)
+        OnRButtonDown();
+}
+
+void CNorvaneView::mouseMoveEvent(QMouseEvent* event) { OnMouseMove(event->position().toPoint()); }
+
+void CNorvaneView::timerEvent(QTimerEvent* event) {
+    if (event->timerId() == m_replayTimer) OnTimer(ReplayTimerId);
+}
+
+// --- Platform operations ----------------------------------------------------------------
+
+void CNorvaneView::MessageBox(const QString& text) {
+    QMessageBox::information(this, QString::fromUtf8(ViewText::Caption), text);
+}
+
+void CNorvaneView::Beep() { QApplication::beep(); }
+
+bool CNorvaneView::AskPromotion(int& choice) {
+    CPromotionDialog dialog(this);
+    dialog.m_choice = choice;
+    if (dialog.exec() != QDialog::Accepted) return false;
+    choice = dialog.m_choice;
+    return true;
+}
+
+bool CNorvaneView::AskNewGame(int& choice) {
+    CNewGameDialog dialog(this);
+    dialog.m_choice = choice;
+    if (dialog.exec() != QDialog::Accepted) return false;
+    choice = dialog.m_choice;
+    return true;
+}
+
+bool CNorvaneView::AskGameInfo(GameInfoValues& values) {
+    CGameInfoDialog dialog(this);
+    QString*        fields[6]  = {&dialog.m_event, &dialog.m_site,  &dialog.m_date,
+                                  &dialog.m_round, &dialog.m_white, &dialog.m_black};
+    QString*        values6[6] = {&values.event, &values.site,  &values.date,
+                                  &values.round, &values.white, &values.black};
+    for (int i = 0; i < 6; ++i)
+        *fields[i] = *values6[i];
+    dialog.m_result    = values.result;
+    dialog.m_eco       = values.eco;
+    dialog.m_otherTags = values.otherTags;
+    if (dialog.exec() != QDialog::Accepted) return false;
+    for (int i = 0; i < 6; ++i)
+        *values6[i] = *fields[i];
+    values.result    = dialog.m_result;
+    values.eco       = dialog.m_eco;
+    values.otherTags = dialog.m_otherTags;
+    return true;
+}
+
+QString CNorvaneView::AskSavePath() {
+    QFileDialog dialog(this);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix("pgn");
+    dialog.setNameFilter(QString::fromUtf8(ViewText::SaveFilter));
+    dialog.selectFile(QString::fromUtf8(ViewText::SaveDefaultName));
+    // The game is appended: choosing an existing file is the normal case, not an overwrite.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return dialog.selectedFiles().front();
+}
+
+void CNorvaneView::CaptureMouse(bool capture) {
+    if (capture && isVisible())
+        grabMouse();
+    else if (!capture && QWidget::mouseGrabber() == this)
+        releaseMouse();
+}
+
+void CNorvaneView::StartReplayTimer() {
+    if (!m_replayTimer) m_replayTimer = startTimer(ReplayIntervalMs);
+}
+
+void CNorvaneView::StopReplayTimer() {
+    if (m_replayTimer) killTimer(m_replayTimer);
+    m_replayTimer = 0;
+}
+
+void CNorvaneView::SetWaitCursor(bool wait) {
+    if (wait)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QApplication::restoreOverrideCursor();
+}
+
+int CNorvaneView::Think(int side, Move* out) { return thinkMove(side, out); }
+
+void CNorvaneView::NewDocument() { GetDocument()->NewDocumentFile(); }
+
+// --- The command table ------------------------------------------------------------------
+
+void CNorvaneView::RegisterCommands(CCommandTable& table) {
+    const auto notReplaying = [this] { return !IsReplaying(); };
+    const auto forward      = [this] { return CanNavigate() && HasNextMove(); };
+    const auto back         = [this] { return CanNavigate() && HasPreviousMove(); };
+    // clang-format off
+    table.Add(CmdNewGame,      [this] { OnNewGame(); },      notReplaying);
+    table.Add(CmdForward,      [this] { OnForward(); },      forward);
+    table.Add(CmdBack,         [this] { OnBack(); },         back);
+    table.Add(CmdFirst,        [this] { OnFirst(); },        back);
+    table.Add(CmdLast,         [this] { OnLast(); },         forward);
+    table.Add(CmdTakeBack,     [this] { OnTakeBack(); },     [this] { return CanTakeBack(); });
+    table.Add(CmdEndGame,      [this] { OnEndGame(); },      [this] { return (m_mode & ModePlaying) != 0; });
+    table.Add(CmdReplay,       [this] { OnReplay(); },
+              [this] { return (m_mode & ModeViewing) && HasNextMove(); },
+              [this] { return IsReplaying(); });
+    table.Add(CmdResearch,     [this] { OnResearch(); },
+              [this] { return (m_mode & ModeViewing) && !IsReplaying(); },
+              [this] { return (m_mode & ModeResearch) != 0; });
+    table.Add(CmdFlip,         [this] { OnFlip(); },         {},
+              [this] { return (m_mode & ModeFlipped) != 0; });
+    table.Add(CmdCoordinates,  [this] { OnCoordinates(); },  {},
+              [this] { return (m_mode & ModeCoordinates) != 0; });
+    table.Add(CmdCopyBoard,    [this] { OnCopyBoard(); },    notReplaying);
+    table.Add(CmdCopyGame,     [this] { OnCopyGame(); },     notReplaying);
+    table.Add(CmdPasteGame,    [this] { OnPasteGame(); },    notReplaying);
+    table.Add(CmdShowRecord,   [this] { OnShowRecord(); },   notReplaying);
+    table.Add(CmdSave,         [this] { OnSave(); },         notReplaying);
+    table.Add(CmdEditGameInfo, [this] { OnEditGameInfo(); }, notReplaying);
+    // clang-format on
 }

@@ -1,14 +1,24 @@
 // CNorvaneView: the board window. It shows the Board as one sprite per piece over the board
-// background, composed in the off-screen buffer.
+// background, composed in the off-screen buffer, and carries the play: pieces picked up and
+// dropped with the mouse, the game against the engine, stepping through the current game,
+// automatic replay, a side line for analysis (research) and the commands on the current game.
+//
+// Every decision reads and writes plain state: m_mode, the current game (gameHeader,
+// gameMoves, gamePly) and the Board. The window system is reached only through the small
+// virtual platform operations at the end of the class, which tests replace.
 #pragma once
 
+#include <QPoint>
 #include <QRect>
+#include <QString>
 
 #include <cstdint>
 
 #include "engine/board.h"
+#include "records/game.h"
 #include "view/osbview.h"
 
+class CCommandTable;
 class CNorvaneDoc;
 class CSprite;
 
@@ -21,28 +31,66 @@ inline constexpr std::uint32_t ModeResearch    = 0x20;   // a side line is explo
 inline constexpr std::uint32_t ModeFlipped     = 0x100;  // seen from Black's side
 inline constexpr std::uint32_t ModeCoordinates = 0x200;  // the coordinate strips are shown
 inline constexpr std::uint32_t DisplayModes    = 0xF00;
+
+// m_engineSide: the colour the engine plays, or nobody (game entry).
+inline constexpr int EngineNone = 2;
+
+// The replay timer: its number and period.
+inline constexpr int ReplayTimerId     = 16;
+inline constexpr int ReplayIntervalMs  = 1000;
+
+// Moves the user may enter on either line: the lines hold MaxGameMoves records, and the last
+// ones are kept free for the terminating record.
+inline constexpr int InputMoveLimit    = 510;
+
+// Depth of a sprite at rest and of the carried one (nearer the viewer).
+inline constexpr int RestingDepth      = 50;
+inline constexpr int CarriedDepth      = 10;
+
+// Clipboard text above this many bytes is refused by paste, with a message.
+inline constexpr qsizetype PasteLimit  = 1024 * 1024;
 // clang-format on
+
+// What the game-information dialog shows and hands back. result: 0 "*", 1 "0-1", 2 "1/2-1/2",
+// 3 "1-0".
+struct GameInfoValues {
+    QString event, site, date, round, white, black;
+    int     result = 0;
+    QString eco;
+    QString otherTags;
+};
 
 class CNorvaneView : public COSBView {
     Q_OBJECT
 public:
-    // Sets the square rectangles and joins doc as its board view, which loads the images.
+    // Sets the square rectangles, clears the sprite map, the SAN tables, the research line and
+    // the current game, and joins doc as its board view, which loads the images.
     explicit CNorvaneView(CNorvaneDoc* doc, QWidget* parent = nullptr);
     // The sprites stop reporting to the view.
     ~CNorvaneView() override;
 
     CNorvaneDoc* GetDocument() const;
 
+    // --- Framework overrides -------------------------------------------------------------
     // The background within clip (all of it when null), then every sprite from the deepest to
     // the nearest, each clipped.
     void Render(const QRect* clip) override;
-    // After every New and Open: the display bits of the mode stay, the rest is cleared, and
-    // the picture is made afresh from the Board.
+    // After every New and Open: with games in the document the current game is shown for
+    // viewing, otherwise a game against the engine is ready (the user has White).
     void OnInitialUpdate() override;
-    // HintReloadGame: the current game was replaced, the picture is made afresh from the
-    // Board. Other hints leave the board alone.
+    // HintReloadGame: the current game has just been filled; it is shown for viewing from its
+    // start. Other hints leave the board alone.
     void OnUpdate(CView* sender, int hint) override;
 
+    // Mouse: the first click on an own piece picks it up, the next one drops it; the right
+    // button puts a carried piece back.
+    void OnLButtonDown(QPoint p);
+    void OnMouseMove(QPoint p);
+    void OnRButtonDown();
+    // A tick of timer id: the replay plays the next move or stops at the end of the line.
+    void OnTimer(int id);
+
+    // --- Geometry and sprites -------------------------------------------------------------
     // Board square s on the screen: s, or 63 - s when the board is flipped.
     int DisplaySquare(int s) const { return (m_mode & ModeFlipped) ? 63 - s : s; }
 
@@ -56,19 +104,128 @@ public:
     // that did not make it). False, changing nothing, when a sprite it needs is missing.
     bool RetractMoveOnSprites(const Move& m);
 
-    // Flip board (32783) and coordinates (32836): toggle the display bit and rebuild.
+    // --- Play and navigation ----------------------------------------------------------------
+    // One move along the shown line (the research line in research mode, else the game): the
+    // sprites, the Board, the counter, the screen and the move line. Nothing at the line's end
+    // or when the sprites do not match.
+    void StepForward();
+    void StepBack();
+    // Back to the start of the line, or on to its end, drawn once.
+    void StepToFirst();
+    void StepToLast();
+    // The engine chooses and plays its move for the side to move, then tells how the game
+    // stands: resignation, checkmate, stalemate, or a beep for the user's turn.
+    void EngineReply();
+    // Writes the move-information line of the status bar into the document.
+    void ComposeMoveInfo();
+
+    // --- Commands (the handlers of the command table) ------------------------------------
+    void OnNewGame();
+    void OnForward() { StepForward(); }
+    void OnBack() { StepBack(); }
+    void OnFirst() { StepToFirst(); }
+    void OnLast() { StepToLast(); }
+    void OnTakeBack();
+    void OnEndGame();
+    void OnReplay();
+    void OnResearch();
     void OnFlip();
     void OnCoordinates();
-    // Adds the view's display commands to the frame's command table.
-    void AddCommands(CCommandTable& table);
+    void OnCopyBoard();
+    void OnCopyGame();
+    void OnPasteGame();
+    void OnShowRecord();
+    void OnSave();
+    void OnEditGameInfo();
 
+    // Enable rules of the commands that depend on the play state.
+    bool IsReplaying() const { return (m_mode & ModeReplaying) != 0; }
+    bool CanNavigate() const;
+    bool HasNextMove() const;
+    bool HasPreviousMove() const;
+    bool CanTakeBack() const;
+
+    // Adds every command of the board view to table: its handler, enable and check rules.
+    void RegisterCommands(CCommandTable& table);
+    // The same; kept for callers that still use the older name.
+    void AddCommands(CCommandTable& table) { RegisterCommands(table); }
+
+    // The play state. The sprites belong to the document's list; the view only points at them.
+    QPoint        m_grabOffset;        // mouse minus the carried sprite's position at pick-up
+    CSprite*      m_pHeld = nullptr;   // the carried sprite; the document's list owns it
     CSprite*      m_squareSprites[64]; // by display square; the document's list owns them
     QRect         m_squareRects[64];   // by display square: the 31 x 31 square
-    std::uint32_t m_mode = 0;
+    int           m_pickSquare    = NoSquare; // board square the carried piece came from
+    std::uint32_t m_mode          = 0;
+    int           m_engineSide    = Black;
+    int           m_researchCount = 0;           // research moves made on the Board
+    Move          m_researchMoves[MaxGameMoves]; // ended by the first record whose piece is 0
+    char          m_researchSan[MaxGameMoves][8];
+    char          m_gameSan[MaxGameMoves][8]; // SAN of each of gameMoves
+
+protected:
+    // --- Platform operations, replaced by tests --------------------------------------------
+    // A message box over the view with the caption "Norvane" and an OK button.
+    virtual void MessageBox(const QString& text);
+    virtual void Beep();
+    // The promotion dialog; choice 0 QUEEN, 1 ROOK, 2 BISHOP, 3 KNIGHT. False when cancelled.
+    virtual bool AskPromotion(int& choice);
+    // The new-game dialog; choice 0 the engine has White, 1 Black, 2 nobody. False: cancelled.
+    virtual bool AskNewGame(int& choice);
+    // The game-information dialog over values. False when cancelled.
+    virtual bool AskGameInfo(GameInfoValues& values);
+    // The save-as dialog for a PGN file; an empty answer means cancelled.
+    virtual QString AskSavePath();
+    virtual void    CaptureMouse(bool capture);
+    virtual void    StartReplayTimer();
+    virtual void    StopReplayTimer();
+    virtual void    SetWaitCursor(bool wait);
+    // The engine's choice for side (thinkMove under the desktop budget).
+    virtual int Think(int side, Move* out);
+    // The document's New: its contents dropped, then every view's OnInitialUpdate.
+    virtual void NewDocument();
+
+    // Qt's events, each handed to its handler above.
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void timerEvent(QTimerEvent* event) override;
 
 private:
     // Places sprite (if any) on display square d.
     void Place(CSprite* sprite, int d);
     // Destroys the sprite on display square d, if any, and empties the square.
     void DestroyOn(int d);
+
+    // Keeps the display bits and sets state (ModePlaying or ModeViewing).
+    void SwitchTo(std::uint32_t state) { m_mode = (m_mode & DisplayModes) | state; }
+    // Empties the research line and the SAN tables as asked.
+    void ClearResearch();
+    void ClearGameSan();
+    // A fresh game against the engine: empty header, no ECO code, "Computer game" at
+    // "Norvane" today, and "Norvane" as the engine's player name.
+    void PrepareComputerGame(int engineSide);
+    // The current game was replaced: show it for viewing from its start.
+    void LoadForViewing();
+    // The carried piece, if any, goes back to its square.
+    void PutBack();
+    // Stores the user's move m at the end of the shown line, cutting off what followed.
+    void StoreUserMove(const Move& m);
+    // Stores the engine's move m at gamePly, cutting off what followed.
+    void StoreGameMove(const Move& m);
+    // The game's result from the colour that won (or Drawn), into the information word.
+    void SetResult(int resultBit);
+    // One step without redrawing; false when there was nothing to do or the sprites refused.
+    bool StepForwardQuietly();
+    bool StepBackQuietly();
+    // The whole board composed and drawn once, the move line, and hint 4 to the other views.
+    void ShowStep();
+    // Stops a running replay: timer, mode bit and the document's flag.
+    void StopReplay();
+    // The Board back at the shown position after a record was written (which leaves it after
+    // the game's last move): the game's first gamePly moves, then the research line.
+    void RestoreShownPosition();
+    // The current game as PGN with CR LF line ends, the shown position restored afterwards.
+    QByteArray GameRecordText();
+
+    int m_replayTimer = 0; // Qt's id of the running replay timer, 0 when none
 };

@@ -12,6 +12,7 @@
 #include "app/commands.h"
 #include "app/norvanedoc.h"
 #include "engine/makemove.h"
+#include "records/game.h"
 #include "records/san.h"
 #include "tests/qtestmain.h"
 #include "view/norvaneview.h"
@@ -149,18 +150,23 @@ private slots:
         QVERIFY(kingPixels > 200);
     }
 
-    void aReloadedGameRebuildsThePicture() {
+    void aReloadedGameIsShownFromItsStart() {
         std::vector<Move> moves;
         QVERIFY(readLine("e4 e5", moves));
+        clearGame();
+        std::copy(moves.begin(), moves.end(), gameMoves);
         view->RebuildSprites();
-        for (const Move& m : moves)
-            makeMove(m);
         doc->UpdateAllViews(nullptr, HintRebuildList); // not for the board
-        QVERIFY(view->m_squareSprites[12] && !view->m_squareSprites[28]);
+        QCOMPARE(view->m_mode, 0u);
         doc->UpdateAllViews(nullptr, HintEverything);
+        QCOMPARE(view->m_mode, ModeViewing);
+        QCOMPARE(gamePly, 0);
         expectMapShowsBoard();
-        for (auto m = moves.rbegin(); m != moves.rend(); ++m)
-            unmakeMove(*m);
+        view->StepToLast();
+        QCOMPARE(gamePly, 2);
+        expectMapShowsBoard();
+        QVERIFY(view->m_squareSprites[28] && view->m_squareSprites[36] && !view->m_squareSprites[12]);
+        clearGame();
     }
 
     void flipAndCoordinateCommandsToggleAndRebuild() {

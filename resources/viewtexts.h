@@ -1,0 +1,26 @@
+// The texts of the board view, exactly as the user sees them (UTF-8).
+#pragma once
+
+// clang-format off
+namespace ViewText {
+inline constexpr const char* Caption         = "Norvane";
+inline constexpr const char* Resigns         = "負けました";
+inline constexpr const char* Checkmate       = "checkmate!";
+inline constexpr const char* Stalemate       = "stalemate!";
+
+// The header of a game against the engine.
+inline constexpr const char* ComputerEvent   = "Computer game";
+inline constexpr const char* ComputerSite    = "Norvane";
+inline constexpr const char* EngineName      = "Norvane";
+
+// Save: the file dialog, and what went wrong (%1 the file, %2 the system's reason).
+inline constexpr const char* SaveFilter      = "PGN files (*.pgn);;All Files (*.*)";
+inline constexpr const char* SaveDefaultName = "untitle.pgn";
+inline constexpr const char* SaveOpenFailed  = "%1 を開けません。棋譜は保存されていません。\n%2";
+inline constexpr const char* SaveWriteFailed = "%1 に書き込めません。棋譜は保存されていません。\n%2";
+
+// Paste: clipboard text beyond the limit (%1 its size in bytes, %2 the limit).
+inline constexpr const char* PasteTooLarge   = "クリップボードのテキストが大きすぎます (%1 バイト)。\n"
+                                               "貼り付けられる棋譜は %2 バイトまでです。";
+} // namespace ViewText
+// clang-format on

@@ -1,0 +1,174 @@
+// The board view's commands on the current game as text: copy the board, copy, paste, show
+// and save the game record, and edit the game's information.
+//
+// Header fields hold the bytes that were read (from a file or the clipboard). They are decoded
+// only for display; a field the user did not change keeps its bytes, and what the user typed is
+// stored as UTF-8.
+#include <QClipboard>
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+
+#include <cstring>
+#include <vector>
+
+#include "app/norvanedoc.h"
+#include "engine/makemove.h"
+#include "records/fen.h"
+#include "records/pgnread.h"
+#include "records/pgnwrite.h"
+#include "resources/viewtexts.h"
+#include "view/norvaneview.h"
+#include "view/othertags.h"
+#include "view/recordtext.h"
+
+namespace {
+
+// Cuts bytes to at most limit bytes without splitting a UTF-8 sequence.
+void cutToFit(QByteArray& bytes, qsizetype limit) {
+    if (bytes.size() <= limit) return;
+    qsizetype n = limit;
+    while (n > 0 && (static_cast<unsigned char>(bytes[n]) & 0xC0) == 0x80)
+        --n;
+    bytes.truncate(n);
+}
+
+// Drops an incomplete UTF-8 sequence that a cut left at the end of bytes, so that a cut text
+// is still recognised as UTF-8.
+void dropPartialCharacter(QByteArray& bytes) {
+    qsizetype i        = bytes.size();
+    int       trailing = 0;
+    while (i > 0 && trailing < 3 && (static_cast<unsigned char>(bytes[i - 1]) & 0xC0) == 0x80) {
+        --i;
+        ++trailing;
+    }
+    if (i == 0) return;
+    const unsigned char lead = static_cast<unsigned char>(bytes[i - 1]);
+    const int           need = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : 0;
+    if (lead >= 0xC0 && trailing < need) bytes.truncate(i - 1);
+}
+
+// The edited text of a field as bytes: the field's own bytes when the text shown was not
+// changed, else the new text as UTF-8, cut to fit.
+QByteArray editedBytes(const char* original, const QString& shown, const QString& edited,
+                       qsizetype limit) {
+    QByteArray bytes = edited == shown ? QByteArray(original) : edited.toUtf8();
+    cutToFit(bytes, limit);
+    return bytes;
+}
+
+void setClipboardText(const QString& text) { QGuiApplication::clipboard()->setText(text); }
+
+} // namespace
+
+void CNorvaneView::RestoreShownPosition() {
+    setupStartKeepingMoves();
+    for (int i = 0; i < gamePly && i < MaxGameMoves && gameMoves[i].piece; ++i)
+        makeMove(gameMoves[i]);
+    for (int i = 0; i < m_researchCount && i < MaxGameMoves; ++i)
+        makeMove(m_researchMoves[i]);
+}
+
+QByteArray CNorvaneView::GameRecordText() {
+    std::vector<char> buffer(GameRecordSize);
+    writeGameRecord(buffer.data(), buffer.size());
+    RestoreShownPosition();
+    // A text that cannot be converted keeps its line feeds; it is still a whole record.
+    toCrLf(buffer.data(), buffer.size());
+    return QByteArray(buffer.data());
+}
+
+void CNorvaneView::OnCopyBoard() {
+    char text[256] = {};
+    boardToText(text, sizeof text);
+    setClipboardText(QString::fromLatin1(text));
+}
+
+void CNorvaneView::OnCopyGame() { setClipboardText(recordText(GameRecordText())); }
+
+void CNorvaneView::OnPasteGame() {
+    const QString text = QGuiApplication::clipboard()->text();
+    if (text.isEmpty()) return;
+    const QByteArray bytes = text.toUtf8();
+    if (bytes.size() > PasteLimit) {
+        MessageBox(QString::fromUtf8(ViewText::PasteTooLarge).arg(bytes.size()).arg(PasteLimit));
+        return;
+    }
+    parseGameText(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+    OnUpdate(this, HintReloadGame);
+}
+
+void CNorvaneView::OnShowRecord() {
+    // A message box shows the start of a long game only.
+    char buffer[1280];
+    writeGameRecord(buffer, sizeof buffer);
+    RestoreShownPosition();
+    buffer[sizeof buffer - 1] = '\0';
+    QByteArray text(buffer);
+    dropPartialCharacter(text);
+    MessageBox(recordText(text));
+}
+
+void CNorvaneView::OnSave() {
+    const QString path = AskSavePath();
+    if (path.isEmpty()) return;
+    const QByteArray text = GameRecordText();
+    const QString    name = QDir::toNativeSeparators(path);
+    QFile            file(path);
+    // Appended: the file keeps its games and gets this one at its end.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append)) {
+        MessageBox(QString::fromUtf8(ViewText::SaveOpenFailed).arg(name, file.errorString()));
+        return;
+    }
+    const qint64 before = file.size();
+    if (file.write(text) != text.size() || !file.flush()) {
+        const QString reason = file.errorString();
+        // No half game stays behind: the file goes back to what it held.
+        if (!file.isSequential()) file.resize(before);
+        file.close();
+        MessageBox(QString::fromUtf8(ViewText::SaveWriteFailed).arg(name, reason));
+        return;
+    }
+    file.close();
+    if (file.error() != QFileDevice::NoError)
+        MessageBox(QString::fromUtf8(ViewText::SaveWriteFailed).arg(name, file.errorString()));
+}
+
+void CNorvaneView::OnEditGameInfo() {
+    char* const    fields[6] = {gameHeader.event, gameHeader.site,  gameHeader.date,
+                                gameHeader.round, gameHeader.white, gameHeader.black};
+    GameInfoValues shown;
+    QString* const texts[6] = {&shown.event, &shown.site,  &shown.date,
+                               &shown.round, &shown.white, &shown.black};
+    for (int i = 0; i < 6; ++i)
+        *texts[i] = recordText(fields[i]);
+    const int info = gameHeader.info;
+    shown.result   = (info & WhiteWon) ? 3 : (info & BlackWon) ? 1 : (info & Drawn) ? 2 : 0;
+    if (const int eco = info & EcoMask; eco < NoEco)
+        shown.eco = QString("%1%2%3").arg(QChar('A' + eco / 100)).arg(eco % 100 / 10).arg(eco % 10);
+    shown.otherTags = recordText(gameHeader.otherTags);
+
+    GameInfoValues edited = shown;
+    if (!AskGameInfo(edited)) return;
+
+    const QString* const results[6] = {&edited.event, &edited.site,  &edited.date,
+                                       &edited.round, &edited.white, &edited.black};
+    for (int i = 0; i < 6; ++i) {
+        const QByteArray bytes = editedBytes(fields[i], *texts[i], *results[i], TagFieldSize - 1);
+        std::memcpy(fields[i], bytes.constData(), static_cast<std::size_t>(bytes.size()));
+        fields[i][bytes.size()] = '\0';
+    }
+
+    static constexpr int resultBits[4] = {0, BlackWon, Drawn, WhiteWon};
+    int                  word          = NoEco;
+    if (edited.result >= 0 && edited.result < 4) word |= resultBits[edited.result];
+    const QByteArray eco = edited.eco.toUtf8();
+    if (const int index = ecoIndexOf(eco.constData(), static_cast<int>(eco.size())); index != NoEco)
+        word = (word & ~EcoMask) | index;
+    gameHeader.info = static_cast<std::uint16_t>(word);
+
+    const QByteArray tags = edited.otherTags == shown.otherTags ? QByteArray(gameHeader.otherTags)
+                                                                : edited.otherTags.toUtf8();
+    readOtherTags(tags.constData(), static_cast<std::size_t>(tags.size()), gameHeader.otherTags,
+                  sizeof gameHeader.otherTags);
+}
