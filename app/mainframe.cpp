@@ -166,8 +166,7 @@ CMainFrame::CMainFrame(CNorvaneDoc* doc, QWidget* parent)
     setAcceptDrops(true);
 
     doc->AddCommands(m_commands);
-    // The board view's commands: the one place they join the table.
-    m_pBoardView->AddCommands(m_commands);
+    m_pBoardView->RegisterCommands(m_commands);
     m_pGameView->AddCommands(m_commands);
     m_commands.Add(
         CmdGameList, [this] { ShowGameList(!m_bShowGameList); }, {},
