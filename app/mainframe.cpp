@@ -23,11 +23,11 @@
 namespace {
 
 // The status panes in their order, with the placeholder text each is as wide as.
-struct PaneSpec {
+struct PaneLayout {
     int         id;
     const char* placeholder;
 };
-constexpr PaneSpec paneSpecs[4] = {
+constexpr PaneLayout paneLayouts[4] = {
     {PaneMoveInfo, "**************************************************"},
     {PanePathName, "**************************************"},
     {PaneFileSize, "0000KB"},
@@ -40,13 +40,13 @@ struct MenuItem {
     int         id;
     const char* text;
 };
-struct MenuSpec {
+struct MenuLayout {
     const char*                     title;
     std::initializer_list<MenuItem> items;
 };
 
 // clang-format off
-const MenuSpec menuSpecs[] = {
+const MenuLayout menuLayouts[] = {
     {"ﾌｧｲﾙ(&F)", {{CmdNewGame, "対局(&N)...\tCtrl+N"}, {CmdFileOpen, "開く(&O)...\tCtrl+O"},
                   {CmdSave, "保存(&S)...\tCtrl+S"}, {0, nullptr},
                   {CmdRecentFile, "最新のﾌｧｲﾙ"}, {0, nullptr}, {CmdAppExit, "終了(&X)"}}},
@@ -115,7 +115,7 @@ const int toolbarButtons[] = {CmdNewGame, CmdFileOpen, CmdSave, 0, CmdSearch, Cm
 CStatusPanes::CStatusPanes(QWidget* parent) : QWidget(parent) {
     int x = 0;
     for (int i = 0; i < 4; ++i) {
-        auto* pane = new QLabel(QString::fromLatin1(paneSpecs[i].placeholder), this);
+        auto* pane = new QLabel(QString::fromLatin1(paneLayouts[i].placeholder), this);
         pane->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         pane->setTextFormat(Qt::PlainText);
         const int width = pane->fontMetrics().horizontalAdvance(pane->text()) +
@@ -128,7 +128,7 @@ CStatusPanes::CStatusPanes(QWidget* parent) : QWidget(parent) {
 
 QLabel* CStatusPanes::Pane(int id) const {
     for (int i = 0; i < 4; ++i)
-        if (paneSpecs[i].id == id) return m_panes[i];
+        if (paneLayouts[i].id == id) return m_panes[i];
     return nullptr;
 }
 
@@ -194,10 +194,10 @@ void CMainFrame::LoadFrame() {
 }
 
 void CMainFrame::BuildMenus() {
-    for (const MenuSpec& spec : menuSpecs) {
-        QMenu* menu = menuBar()->addMenu(QString::fromUtf8(spec.title));
+    for (const MenuLayout& menuLayout : menuLayouts) {
+        QMenu* menu = menuBar()->addMenu(QString::fromUtf8(menuLayout.title));
         m_commands.WatchMenu(menu);
-        for (const MenuItem& item : spec.items) {
+        for (const MenuItem& item : menuLayout.items) {
             if (item.id == 0) {
                 menu->addSeparator();
                 continue;
@@ -288,7 +288,7 @@ void CMainFrame::ShowGameList(bool show) {
 
 void CMainFrame::UpdatePanes() {
     if (!m_pPanes) return;
-    for (const PaneSpec& pane : paneSpecs)
+    for (const PaneLayout& pane : paneLayouts)
         m_pPanes->SetPaneText(pane.id, m_pDoc->GetPaneText(pane.id));
 }
 

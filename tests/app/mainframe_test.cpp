@@ -130,8 +130,11 @@ private slots:
         QSignalSpy left(windowKey(frame, Qt::Key_Left), &QAction::triggered);
         QSignalSpy right(windowKey(frame, Qt::Key_Right), &QAction::triggered);
         QTest::keyClick(list, Qt::Key_Right);
+        QTest::keyClick(list, Qt::Key_Right);
+        QCOMPARE(gamePly, 2); // the board steps, not the list
         QTest::keyClick(list, Qt::Key_Left);
-        QCOMPARE(right.count(), 1);
+        QCOMPARE(gamePly, 1);
+        QCOMPARE(right.count(), 2);
         QCOMPARE(left.count(), 1);
         QTest::keyClick(list, Qt::Key_Down); // the list keeps its own keys
         QCOMPARE(list->currentIndex().row(), 1);
