@@ -1,13 +1,11 @@
 #include "view/norvaneview.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QTimerEvent>
 
-#include <cstring>
 
 #include "app/commands.h"
 #include "app/dialogs.h"

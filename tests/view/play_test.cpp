@@ -75,6 +75,23 @@ private slots:
         QCOMPARE(QString(f.view->m_gameSan[0]), QString("e4"));
     }
 
+    void outOfTheBookTheSearchReplies() {
+        QVERIFY(clickMove(f.view, "Na3")); // no opening line starts so
+        QVERIFY(!thinkFromBook);
+        QCOMPARE(gamePly, 2);
+        char text[6];
+        moveToCoords(gameMoves[1], text);
+        const std::uint64_t shown = board.hashKey;
+        unmakeMove(gameMoves[1]);
+        Move reply{};
+        QVERIFY2(coordsToMove(text, &reply), text);
+        makeMove(reply);
+        QCOMPARE(board.hashKey, shown);
+        QCOMPARE(f.view->beeps, 1);
+        QCOMPARE(f.view->waitCursors, 1);
+        QCOMPARE(mapMismatch(*f.doc, *f.view), QString());
+    }
+
     // Drops that are no move leave the piece in hand; only its own square puts it back.
     void dropsThatAreNoMove_data() {
         QTest::addColumn<QString>("line"); // game entry moves before the pick-up
