@@ -171,12 +171,13 @@ CMainFrame::CMainFrame(CNorvaneDoc* doc, QWidget* parent)
     m_commands.Add(
         CmdGameList, [this] { ShowGameList(!m_bShowGameList); }, {},
         [this] { return m_bShowGameList; });
+    // The bars' own hidden state, which holds before the window is shown too.
     m_commands.Add(
-        CmdViewToolbar, [this] { m_wndToolBar->setVisible(!m_wndToolBar->isVisible()); }, {},
-        [this] { return m_wndToolBar && m_wndToolBar->isVisible(); });
+        CmdViewToolbar, [this] { m_wndToolBar->setHidden(!m_wndToolBar->isHidden()); }, {},
+        [this] { return m_wndToolBar && !m_wndToolBar->isHidden(); });
     m_commands.Add(
-        CmdViewStatusBar, [this] { statusBar()->setVisible(!statusBar()->isVisible()); }, {},
-        [this] { return statusBar()->isVisible(); });
+        CmdViewStatusBar, [this] { statusBar()->setHidden(!statusBar()->isHidden()); }, {},
+        [this] { return !statusBar()->isHidden(); });
     m_commands.Add(CmdAppExit, [this] { close(); });
 
     if (QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance())

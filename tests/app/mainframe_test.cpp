@@ -197,7 +197,17 @@ private slots:
         QVERIFY(app.InitInstance({"norvane"}));
         QVERIFY(!app.GetMainFrame()->IsGameListShown());
         QCOMPARE(app.GetMainFrame()->size(), CMainFrame::BoardOnlySize);
-        QVERIFY(!app.GetMainFrame()->Commands().Action(CmdRecentFile)->isEnabled());
+        CCommandTable& commands = app.GetMainFrame()->Commands();
+        QVERIFY(!commands.Action(CmdRecentFile)->isEnabled());
+        // The bars are on; each toggle hides and shows its bar.
+        for (int id : {CmdViewToolbar, CmdViewStatusBar}) {
+            QVERIFY(commands.Action(id)->isChecked());
+            QVERIFY(commands.Execute(id));
+            QVERIFY(!commands.Action(id)->isChecked());
+            QVERIFY(commands.Execute(id));
+            QVERIFY(commands.Action(id)->isChecked());
+        }
+        QVERIFY(!app.GetMainFrame()->GetToolBar()->isHidden());
     }
 
     void aDroppedFileOpensAndTheSearchDialogNarrowsTheList() {
