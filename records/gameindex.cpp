@@ -113,6 +113,8 @@ struct SearchHooks {
         if (count >= games.size()) return false;
         GameEntry& entry = games[count++];
         staging |= result;
+        // A game whose moves do not replay keeps the mark, so the list can show it ("12?").
+        if (staging & Unreadable) entry.info |= Unreadable;
         if (seen && entryMatches(entry, filter)) {
             entry.info |= Matched;
             if (firstMatch < 0) firstMatch = entry.number;

@@ -169,6 +169,13 @@ TEST(GameFilter, PositionPass) {
     ASSERT_TRUE(scanPgnFile(f.file, f.info, f.games, SearchMode, &filter, &first, nullptr));
     for (int n : matched(f.games))
         EXPECT_NE(std::find(withoutPosition.begin(), withoutPosition.end(), n), withoutPosition.end());
+
+    // The set-up game's first move does not replay from the start: the list marks its count.
+    EXPECT_TRUE(f.games[6].info & Unreadable);
+    EXPECT_FALSE(f.games[0].info & Unreadable);
+    char text[16];
+    columnText(f.games[6], ColumnMoves, text, sizeof text);
+    EXPECT_STREQ(text, "1?");
 }
 
 TEST(GameFilter, ColumnsAndSorting) {
