@@ -1,5 +1,7 @@
 #include "app/docview.h"
 
+#include <QApplication>
+
 #include <QAbstractEventDispatcher>
 #include <QAction>
 #include <QMenu>
@@ -146,3 +148,6 @@ void CCommandTable::UpdateCommandUI() {
 void CCommandTable::WatchMenu(QMenu* menu) {
     connect(menu, &QMenu::aboutToShow, this, &CCommandTable::UpdateCommandUI);
 }
+
+CWaitCursor::CWaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+CWaitCursor::~CWaitCursor() { QApplication::restoreOverrideCursor(); }

@@ -130,3 +130,12 @@ private:
 
     std::vector<Row> m_rows;
 };
+
+// The wait cursor for the life of a scope.
+class CWaitCursor {
+public:
+    CWaitCursor();
+    ~CWaitCursor();
+    CWaitCursor(const CWaitCursor&)            = delete;
+    CWaitCursor& operator=(const CWaitCursor&) = delete;
+};

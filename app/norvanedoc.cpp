@@ -22,19 +22,6 @@
 #include "records/pgnread.h"
 #include "view/norvaneview.h"
 
-namespace {
-
-// The wait cursor for the life of a scope.
-class WaitCursor {
-public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&)            = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
-
-} // namespace
-
 QString fileSizeText(std::int64_t size) {
     if (size <= 0) return {};
     const std::int64_t k = size / 1024, m = k / 1024;
@@ -240,7 +227,7 @@ void CNorvaneDoc::OnSearch() {
     if (m_games.empty()) return;
     SearchDialogValues values{};
     if (!AskSearchCriteria(values)) return;
-    WaitCursor wait;
+    CWaitCursor wait;
 
     m_filter              = emptyFilter();
     const QByteArray name = values.name.toUtf8();

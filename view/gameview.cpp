@@ -17,19 +17,6 @@
 #include "view/listviewex.h"
 #include "view/recordtext.h"
 
-namespace {
-
-// The wait cursor for the life of a scope.
-class WaitCursor {
-public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&)            = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
-
-} // namespace
-
 QString recordTextPrefix(const std::string& text, std::size_t limit) {
     if (text.size() <= limit) return recordText(text.data(), static_cast<qsizetype>(text.size()));
     // The encoding is the whole text's; a cut inside a character (at most four bytes of
@@ -65,7 +52,7 @@ void CGameView::OnInitialUpdate() { OnUpdate(nullptr, HintRebuildList); }
 void CGameView::OnUpdate(CView*, int hint) {
     if (!(hint & HintRebuildList)) return;
     CNorvaneDoc* doc = GetDocument();
-    WaitCursor   wait;
+    CWaitCursor  wait;
     m_pModel->Rebuild(doc ? &doc->m_games : nullptr);
     if (m_pModel->rowCount() > 0) {
         m_pList->setCurrentIndex(m_pModel->index(0, 0));
