@@ -196,20 +196,26 @@ bool CNorvaneDoc::Reindex() {
     return true;
 }
 
-bool CNorvaneDoc::LoadGame(const GameEntry* entry) {
+bool CNorvaneDoc::ReadGameText(const GameEntry* entry, std::string& text) {
+    text.clear();
     if (!entry || !m_file.isOpen()) return false;
     // Byte ranges hold only for the file as it was indexed.
     if (!m_file.unchanged()) {
         const std::size_t number = entry->number;
-        if (!Reindex()) return false;
-        if (number >= m_games.size()) {
-            clearGame();
-            return false;
-        }
+        if (!Reindex() || number >= m_games.size()) return false;
         entry = &m_games[number];
     }
-    std::string text;
     readGameText(m_file, entry, text);
+    return true;
+}
+
+bool CNorvaneDoc::LoadGame(const GameEntry* entry) {
+    if (!entry || !m_file.isOpen()) return false;
+    std::string text;
+    if (!ReadGameText(entry, text)) {
+        clearGame();
+        return false;
+    }
     return parseGameText(text.c_str(), text.size());
 }
 

@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "app/docview.h"
@@ -78,10 +79,12 @@ public:
     // only a file that breaks the PGN grammar has shown a message (where it broke).
     bool OnOpenDocument(const QString& path) override;
 
-    // Reads entry's game from the file into the current game. A file changed on disk since it
-    // was indexed is indexed again first and the game of the same number is read; false when
-    // that fails, when there is no such game, or when the game does not parse (what was read
-    // stays the current game).
+    // The raw text of entry's game from the file as it is now: a file changed on disk since it
+    // was indexed is indexed again first and the game of the same number read. False when there
+    // is no file or the game is gone (entry no longer points into the index then).
+    bool ReadGameText(const GameEntry* entry, std::string& text);
+    // Reads entry's game (through ReadGameText) into the current game; false when that fails or
+    // the game does not parse (what was read stays the current game).
     bool LoadGame(const GameEntry* entry);
 
     // The three file commands: file information, search, reload. Each does nothing without

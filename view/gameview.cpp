@@ -78,7 +78,7 @@ std::string CGameView::SelectedGameText() const {
     std::string      text;
     CNorvaneDoc*     doc   = GetDocument();
     const GameEntry* entry = SelectedEntry();
-    if (doc && entry && doc->m_file.isOpen()) readGameText(doc->m_file, entry, text);
+    if (doc && entry) doc->ReadGameText(entry, text);
     return text;
 }
 
