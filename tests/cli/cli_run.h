@@ -65,3 +65,12 @@ inline std::vector<std::string> outputLines(const std::string& text) {
     for (std::string line; std::getline(in, line);) lines.push_back(line);
     return lines;
 }
+
+// A refused command: status 2, a message on standard error and nothing on standard output.
+inline void expectRefused(const std::string& args) {
+    SCOPED_TRACE(args);
+    const CliRun run = runCli(args);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_TRUE(run.out.empty()) << run.out.substr(0, 200);
+    EXPECT_FALSE(run.err.empty());
+}
