@@ -53,41 +53,35 @@ void checkChoice(QButtonGroup* group, int choice) {
 
 }  // namespace
 
-CNewGameDialog::CNewGameDialog(QWidget* parent) : QDialog(parent) {
-    setWindowTitle(text(DialogText::NewGameTitle));
-    auto*                      layout    = new QVBoxLayout(this);
-    static constexpr const char* labels[] = {DialogText::EngineWhite, DialogText::EngineBlack,
-                                             DialogText::GameEntry};
-    m_pChoices = radioColumn(this, layout, labels, 3);
-    layout->addWidget(okCancel(this));
-}
-
-int CNewGameDialog::exec() {
-    checkChoice(m_pChoices, m_choice);
-    return QDialog::exec();
-}
-
-void CNewGameDialog::accept() {
-    m_choice = m_pChoices->checkedId();
-    QDialog::accept();
-}
-
-CPromotionDialog::CPromotionDialog(QWidget* parent) : QDialog(parent) {
-    setWindowTitle(text(DialogText::PromotionTitle));
+CChoiceDialog::CChoiceDialog(const char* title, const char* const* labels, int count, int choice,
+                             QWidget* parent)
+    : QDialog(parent), m_choice(choice) {
+    setWindowTitle(text(title));
     auto* layout = new QVBoxLayout(this);
-    m_pChoices   = radioColumn(this, layout, DialogText::PromotionPieces, 4);
+    m_pChoices   = radioColumn(this, layout, labels, count);
     layout->addWidget(okCancel(this));
 }
 
-int CPromotionDialog::exec() {
+int CChoiceDialog::exec() {
     checkChoice(m_pChoices, m_choice);
     return QDialog::exec();
 }
 
-void CPromotionDialog::accept() {
+void CChoiceDialog::accept() {
     m_choice = m_pChoices->checkedId();
     QDialog::accept();
 }
+
+namespace {
+constexpr const char* newGameLabels[] = {DialogText::EngineWhite, DialogText::EngineBlack,
+                                         DialogText::GameEntry};
+}
+
+CNewGameDialog::CNewGameDialog(QWidget* parent)
+    : CChoiceDialog(DialogText::NewGameTitle, newGameLabels, 3, 1, parent) {}
+
+CPromotionDialog::CPromotionDialog(QWidget* parent)
+    : CChoiceDialog(DialogText::PromotionTitle, DialogText::PromotionPieces, 4, 0, parent) {}
 
 CSearchDialog::CSearchDialog(QWidget* parent) : QDialog(parent) {
     setWindowTitle(text(DialogText::SearchTitle));

@@ -14,32 +14,35 @@ class QLineEdit;
 class QPlainTextEdit;
 class QSpinBox;
 
-// "ゲーム開始": who plays the engine. 0 the engine has White, 1 Black, 2 nobody (game entry).
-class CNewGameDialog : public QDialog {
+// One choice among a column of radio buttons, numbered from 0: m_choice.
+class CChoiceDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit CNewGameDialog(QWidget* parent = nullptr);
     int  exec() override;
     void accept() override;
 
-    int m_choice = 1;
+    int m_choice;
+
+protected:
+    CChoiceDialog(const char* title, const char* const* labels, int count, int choice, QWidget* parent);
 
 private:
     QButtonGroup* m_pChoices;
 };
 
-// "昇格": the promotion piece. 0 QUEEN, 1 ROOK, 2 BISHOP, 3 KNIGHT.
-class CPromotionDialog : public QDialog {
+// "ゲーム開始": who plays the engine. 0 the engine has White, 1 Black (the default), 2 nobody
+// (game entry).
+class CNewGameDialog : public CChoiceDialog {
+    Q_OBJECT
+public:
+    explicit CNewGameDialog(QWidget* parent = nullptr);
+};
+
+// "昇格": the promotion piece. 0 QUEEN (the default), 1 ROOK, 2 BISHOP, 3 KNIGHT.
+class CPromotionDialog : public CChoiceDialog {
     Q_OBJECT
 public:
     explicit CPromotionDialog(QWidget* parent = nullptr);
-    int  exec() override;
-    void accept() override;
-
-    int m_choice = 0;
-
-private:
-    QButtonGroup* m_pChoices;
 };
 
 // "検索": the search criteria. m_eco is the list index: 0 any, k the ECO index k - 1.

@@ -5,10 +5,9 @@
 
 #include <QApplication>
 
-#include <cstdio>
-#include <random>
 
 #include "app/norvanedoc.h"
+#include "bench/syntheticgames.h"
 #include "records/gamefilter.h"
 #include "view/gamelistmodel.h"
 #include "view/gameview.h"
@@ -23,20 +22,7 @@ struct MillionGames {
     CGameView   view{&doc};
 
     MillionGames() {
-        static const char* const names[] = {"Carlsen, Magnus", "Kasparov, Garry", "anand, v", "Tal, M",
-                                            "Fischer, R", "Nakamura, Hikaru", "Caruana, F", "Ding, Liren"};
-        std::mt19937 random(7);
-        doc.m_games.resize(1'000'000);
-        std::uint32_t number = 0;
-        for (GameEntry& e : doc.m_games) {
-            std::snprintf(e.white, sizeof e.white, "%s %u", names[random() % 8], unsigned(random() % 1000));
-            std::snprintf(e.black, sizeof e.black, "%s %u", names[random() % 8], unsigned(random() % 1000));
-            const int results[4] = {0, WhiteWon, BlackWon, Drawn};
-            e.info   = static_cast<std::uint16_t>((random() % 501) | results[random() % 4] | Matched);
-            e.moves  = static_cast<std::uint16_t>(random() % 120);
-            e.year   = static_cast<std::int16_t>(1850 + random() % 175);
-            e.number = number++;
-        }
+        doc.m_games = syntheticGames(1'000'000);
         view.resize(300, 330);
         view.show();
         QApplication::processEvents();

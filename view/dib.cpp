@@ -140,24 +140,18 @@ void CDIB::CopyBits(CDIB* dest, int dx, int dy, int w, int h, int sx, int sy,
     // Clip the block to this image, then to the destination, in 64-bit arithmetic so that
     // no combination of arguments overflows.
     std::int64_t x0 = sx, y0 = sy, x1 = dx, y1 = dy, cw = w, ch = h;
-    const auto   clipLow = [&](std::int64_t& a, std::int64_t& b) {
+    // A negative start a moves both starts on and shortens the block's extent.
+    const auto   clipLow = [](std::int64_t& a, std::int64_t& b, std::int64_t& extent) {
         if (a < 0) {
             b -= a;
-            cw += a;
+            extent += a;
             a = 0;
         }
     };
-    clipLow(x0, x1);
-    clipLow(x1, x0);
-    const auto clipLowY = [&](std::int64_t& a, std::int64_t& b) {
-        if (a < 0) {
-            b -= a;
-            ch += a;
-            a = 0;
-        }
-    };
-    clipLowY(y0, y1);
-    clipLowY(y1, y0);
+    clipLow(x0, x1, cw);
+    clipLow(x1, x0, cw);
+    clipLow(y0, y1, ch);
+    clipLow(y1, y0, ch);
     cw = std::min({cw, GetWidth() - x0, dest->GetWidth() - x1});
     ch = std::min({ch, GetHeight() - y0, dest->GetHeight() - y1});
     if (cw <= 0 || ch <= 0) return;

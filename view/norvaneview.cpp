@@ -154,20 +154,22 @@ void CNorvaneView::MessageBox(const QString& text) {
 
 void CNorvaneView::Beep() { QApplication::beep(); }
 
-bool CNorvaneView::AskPromotion(int& choice) {
-    CPromotionDialog dialog(this);
+// Shows a choice dialog opened at choice; on OK, choice becomes the user's.
+static bool askChoice(CChoiceDialog& dialog, int& choice) {
     dialog.m_choice = choice;
     if (dialog.exec() != QDialog::Accepted) return false;
     choice = dialog.m_choice;
     return true;
 }
 
+bool CNorvaneView::AskPromotion(int& choice) {
+    CPromotionDialog dialog(this);
+    return askChoice(dialog, choice);
+}
+
 bool CNorvaneView::AskNewGame(int& choice) {
     CNewGameDialog dialog(this);
-    dialog.m_choice = choice;
-    if (dialog.exec() != QDialog::Accepted) return false;
-    choice = dialog.m_choice;
-    return true;
+    return askChoice(dialog, choice);
 }
 
 bool CNorvaneView::AskGameInfo(GameInfoValues& values) {

@@ -10,21 +10,14 @@
 #include "book/bookbuild.h"
 #include "engine/makemove.h"
 #include "records/san.h"
+#include "tests/common/playsan.h"
 
 namespace {
 
+// A game's moves from a SAN line, ended by an empty record as in the current game's list.
 std::vector<Move> sanLine(const std::string& line) {
-    setupStartPosition();
-    std::vector<Move>  moves;
-    std::istringstream tokens(line);
-    std::string        token;
-    while (tokens >> token) {
-        Move move{};
-        EXPECT_TRUE(sanToMove(token.c_str(), static_cast<int>(token.size()) - 1, &move)) << token;
-        makeMove(move);
-        moves.push_back(move);
-    }
-    for (auto it = moves.rbegin(); it != moves.rend(); ++it) unmakeMove(*it);
+    std::vector<Move> moves;
+    EXPECT_TRUE(readSanLine(line, moves)) << line;
     moves.push_back(Move{});
     return moves;
 }

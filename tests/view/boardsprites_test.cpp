@@ -14,6 +14,7 @@
 #include "engine/makemove.h"
 #include "records/game.h"
 #include "records/san.h"
+#include "tests/common/playsan.h"
 #include "tests/qtestmain.h"
 #include "view/norvaneview.h"
 
@@ -24,22 +25,6 @@ struct Shown {
     int  image, x, y, z;
     auto operator<=>(const Shown&) const = default;
 };
-
-// Plays SAN moves from the initial position into moves; false at the first that does not read.
-bool readLine(const std::string& line, std::vector<Move>& moves) {
-    setupStartPosition();
-    std::istringstream tokens(line);
-    std::string        token;
-    while (tokens >> token) {
-        Move move{};
-        if (!sanToMove(token.c_str(), static_cast<int>(token.size()) - 1, &move)) return false;
-        makeMove(move);
-        moves.push_back(move);
-    }
-    for (auto m = moves.rbegin(); m != moves.rend(); ++m)
-        unmakeMove(*m);
-    return true;
-}
 
 } // namespace
 
@@ -152,7 +137,7 @@ private slots:
 
     void aReloadedGameIsShownFromItsStart() {
         std::vector<Move> moves;
-        QVERIFY(readLine("e4 e5", moves));
+        QVERIFY(readSanLine("e4 e5", moves));
         clearGame();
         std::copy(moves.begin(), moves.end(), gameMoves);
         view->RebuildSprites();
@@ -221,7 +206,7 @@ private slots:
         QFETCH(QString, line);
         QFETCH(bool, flipped);
         std::vector<Move> moves;
-        QVERIFY(readLine(line.toStdString(), moves));
+        QVERIFY(readSanLine(line.toStdString(), moves));
         view->m_mode = ModeCoordinates | (flipped ? ModeFlipped : 0);
         view->RebuildSprites();
         const std::vector<Shown> start = picture();
@@ -240,7 +225,7 @@ private slots:
 
     void aMissingSpriteAnswersFalseAndChangesNothing() {
         std::vector<Move> moves;
-        QVERIFY(readLine("e4 e5 Nf3 Nc6 Bc4 Bc5", moves));
+        QVERIFY(readSanLine("e4 e5 Nf3 Nc6 Bc4 Bc5", moves));
         for (const Move& m : moves)
             makeMove(m);
         Move castle{};
