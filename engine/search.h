@@ -3,6 +3,7 @@
 // Board through makeMove/unmakeMove and leaves it as it found it.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 
 #include "engine/board.h"
@@ -41,6 +42,10 @@ extern int           stopSearch;     // 1 once the time limit was found exceeded
 extern int           pollCountdown;  // nodes left until the next look at the clock
 extern std::int64_t  timeLimitMs;    // the hard limit, measured from searchStartMs
 extern std::int64_t  searchStartMs;  // clockMs when the search began
+// Set from another thread to end the running search at its next clock poll, as if its time had
+// run out; the search never clears it. Whoever starts a search that may be stopped clears it
+// first, before the search can begin, so that a stop sent at once is not lost.
+extern std::atomic<bool> stopRequested;
 // Nodes visited since the root last reset it, full-width and capture-search nodes alike.
 extern std::uint64_t searchNodes;
 

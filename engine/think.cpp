@@ -59,6 +59,7 @@ int thinkMove(int side, Move* out, const ThinkLimits& limits) {
         result     = score;
         thinkDepth = depth;
         if (limits.iterationDone) limits.iterationDone(depth, score);
+        if (stopRequested.load(std::memory_order_relaxed)) break;
         if (clockMs() - searchStartMs >= limits.softLimitMs && depth >= SoftStopMinDepth) break;
         if (score == MateScore || score == -MateScore) break;
     }

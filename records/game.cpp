@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "engine/fensetup.h"
+
 GameHeader   gameHeader;
 Move         gameMoves[MaxGameMoves];
 std::int32_t gamePly;
@@ -18,6 +20,16 @@ void setupStartKeepingMoves() {
     const Move first = gameMoves[0];
     setupStartPosition();
     gameMoves[0] = first;
+}
+
+bool setupGameStart() {
+    setupStartKeepingMoves();
+    if (gameHeader.fen[0] == 0) return true;
+    const Move first = gameMoves[0];
+    char       error[128];
+    const bool ok = setupFromFen(gameHeader.fen, error, sizeof error);
+    gameMoves[0]  = first;
+    return ok;
 }
 
 int ecoIndexOf(const char* text, int length) {

@@ -28,6 +28,8 @@ struct GameHeader {
     char round[TagFieldSize];
     char white[TagFieldSize];
     char black[TagFieldSize];
+    // The FEN tag of a game that starts from a set-up position; empty: the initial position.
+    char fen[TagFieldSize];
     // Every other tag pair, in file order, each as a complete line: [Name "value"] and LF.
     char          otherTags[OtherTagsSize];
     std::uint16_t info;
@@ -46,6 +48,11 @@ void clearGame();
 // setupStartPosition, keeping the current game's move list whole (setupStartPosition ends it
 // at its first record, which would lose the game being read or written).
 void setupStartKeepingMoves();
+
+// The Board at the current game's start, keeping its move list whole: the position of
+// gameHeader.fen, or the initial position when it is empty. False, with the Board at the
+// initial position, when the FEN cannot be set up.
+bool setupGameStart();
 
 // The ECO index of "A00".."E99" at text (further characters ignored), or NoEco.
 int ecoIndexOf(const char* text, int length);
