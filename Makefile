@@ -1,12 +1,15 @@
-# Norvane: `make run` and `make test` do all the set-up on a fresh Debian 12 machine.
+# Norvane: `make run` and `make test` do all the set-up on a fresh Debian 12 machine, in any
+# order and when repeated.
 
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
-GENERATOR  := $(shell command -v ninja >/dev/null 2>&1 && echo "-G Ninja")
 ARGS       ?=
 
+# The generator is chosen when a recipe runs, after install-deps has provided ninja: a build
+# folder keeps the generator it was first configured with, a new one gets Ninja.
+CONFIGURE = ./scripts/configure
 
-.PHONY: all deps build build-asan test run bench clean
+.PHONY: all deps build build-asan test run bench package clean
 
 all: build
 
@@ -14,12 +17,12 @@ deps:
 	@./scripts/install-deps
 
 build: deps
-	@cmake -S . -B $(BUILD) $(GENERATOR) -DCMAKE_BUILD_TYPE=Release -DNORVANE_WERROR=ON >/dev/null
+	@$(CONFIGURE) $(BUILD) -DCMAKE_BUILD_TYPE=Release -DNORVANE_WERROR=ON
 	@cmake --build $(BUILD)
 
 build-asan: deps
-	@cmake -S . -B $(ASAN_BUILD) $(GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-	    -DNORVANE_SANITIZE=ON -DNORVANE_WERROR=ON >/dev/null
+	@$(CONFIGURE) $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	    -DNORVANE_SANITIZE=ON -DNORVANE_WERROR=ON
 	@cmake --build $(ASAN_BUILD)
 
 # The whole suite in the normal build, then again under the sanitizers.
@@ -27,12 +30,21 @@ test: build build-asan
 	cd $(BUILD) && ctest --output-on-failure -j2
 	cd $(ASAN_BUILD) && ctest --output-on-failure -j2
 
-# The desktop program on the user's display; ARGS names a PGN file to open.
+# The desktop program on the user's display; ARGS names a PGN file to open. Without a
+# display it says so in one line instead of letting Qt abort.
 run: build
+	@if [ -z "$${DISPLAY:-}$${WAYLAND_DISPLAY:-}$${QT_QPA_PLATFORM:-}" ]; then \
+	    echo "make run: no display to show the program on (DISPLAY and WAYLAND_DISPLAY are unset); it is built as $(BUILD)/norvane" >&2; \
+	    exit 1; \
+	fi
 	./$(BUILD)/norvane $(ARGS)
 
 bench: build
 	./bench/perft-vs-peer.sh
+
+# The Debian package, written into $(BUILD): install it with `apt install ./$(BUILD)/norvane_*.deb`.
+package: build
+	@cd $(BUILD) && cpack -G DEB
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD)

@@ -11,7 +11,9 @@ PEER=/usr/games/polyglot
 [ -x "$CLI" ] || { echo "build first: make build" >&2; exit 1; }
 if [ ! -x "$PEER" ]; then
     SUDO=""; [ "$(id -u)" -eq 0 ] || SUDO=sudo
-    DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends polyglot >/dev/null
+    export DEBIAN_FRONTEND=noninteractive
+    $SUDO apt-get install -y -qq --no-install-recommends polyglot >/dev/null ||
+        { $SUDO apt-get update -qq && $SUDO apt-get install -y -qq --no-install-recommends polyglot >/dev/null; }
 fi
 
 ours=$("$CLI" perft "$DEPTH")
