@@ -16,6 +16,7 @@
 
 #include "app/commands.h"
 #include "book/book.h"
+#include "book/bookpath.h"
 #include "engine/attacks.h"
 #include "records/game.h"
 #include "records/gamefilter.h"
@@ -44,8 +45,8 @@ CNorvaneDoc::CNorvaneDoc() : m_filter(emptyFilter()), m_fileInfo{} {
     std::copy(std::begin(ids), std::end(ids), m_pieceImageIds);
     std::srand(static_cast<unsigned>(std::time(nullptr)));
     startEngine();
-    const QByteArray book = QFile::encodeName(QCoreApplication::applicationDirPath() + "/book.dat");
-    setBookPath(book.constData());
+    const QByteArray folder = QFile::encodeName(QCoreApplication::applicationDirPath() + "/");
+    setBookPath(shippedBookPath(folder.toStdString()).c_str());
 }
 
 CNorvaneDoc::~CNorvaneDoc() {

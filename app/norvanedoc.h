@@ -50,7 +50,7 @@ class CNorvaneDoc : public CDocument {
     Q_OBJECT
 public:
     // Starts the engine (once per process), seeds rand with the time, and points the book at
-    // book.dat beside the program.
+    // book.dat beside the program, else in the installed data folder.
     CNorvaneDoc();
     ~CNorvaneDoc() override;
 

@@ -1,5 +1,8 @@
 #include "book/bookbuild.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -79,22 +82,36 @@ BookWriteResult writeBook(const BookCollection& book, const char* path) {
         ++result.positions;
     }
 
-    const std::string temporary = std::string(path) + ".tmp";
-    FILE*             file      = std::fopen(temporary.c_str(), "wb");
+    // The file is written under a fresh name beside path, created exclusively (never through
+    // an existing file or symlink), and renamed over path only when complete.
+    std::string temporary = std::string(path) + ".XXXXXX";
+    const int   fd        = mkstemp(temporary.data());
+    if (fd < 0) {
+        result.error = "cannot create a file beside " + std::string(path) + ": " + std::strerror(errno);
+        return result;
+    }
+    // mkstemp makes the file private; a book is read by everyone, as a plainly created file.
+    const mode_t mask = umask(0);
+    umask(mask);
+    fchmod(fd, 0666 & ~mask);
+    FILE* file = fdopen(fd, "wb");
     if (!file) {
-        result.error = "cannot create " + temporary + ": " + std::strerror(errno);
+        result.error = "cannot write " + temporary + ": " + std::strerror(errno);
+        close(fd);
+        unlink(temporary.c_str());
         return result;
     }
     const bool written = std::fwrite(slots.data(), 1, slots.size(), file) == slots.size();
     const int  writeErrno = errno;
     if (std::fclose(file) != 0 || !written) {
-        std::remove(temporary.c_str());
-        result.error = "cannot write " + temporary + ": " + std::strerror(written ? errno : writeErrno);
+        const int reason = written ? errno : writeErrno;
+        unlink(temporary.c_str());
+        result.error = "cannot write " + temporary + ": " + std::strerror(reason);
         return result;
     }
     if (std::rename(temporary.c_str(), path) != 0) {
         result.error = "cannot replace " + std::string(path) + ": " + std::strerror(errno);
-        std::remove(temporary.c_str());
+        unlink(temporary.c_str());
         return result;
     }
     result.ok = true;

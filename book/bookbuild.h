@@ -38,5 +38,6 @@ struct BookWriteResult {
 // Writes the book file: one 16-byte little-endian record per position (key low word, key
 // high word, up to four moves, most played first, packed from slot 0) at its home slot
 // (key & 0xFFFF) or the first free one of the 15 after it. Positions played most often are
-// placed first. The file is written beside path and renamed over it only when complete.
+// placed first. The file is written under a fresh name beside path, created exclusively,
+// and renamed over path only when complete; on failure path is untouched.
 BookWriteResult writeBook(const BookCollection& book, const char* path);

@@ -31,7 +31,7 @@ constexpr BenchPosition benchPositions[] = {
 }  // namespace
 
 int runBench(const Arguments& args) {
-    if (!args.empty()) return fail("bench: takes no arguments");
+    if (!args.empty()) return usageError("bench", "takes no arguments");
     std::uint64_t      total = 0;
     const std::int64_t start = clockMs();
     for (const BenchPosition& position : benchPositions) {

@@ -3,6 +3,7 @@
 
 #include "book/bookbuild.h"
 #include "cli/commands.h"
+#include "cli/options.h"
 #include "records/pgnread.h"
 
 namespace {
@@ -34,36 +35,36 @@ bool addFile(const std::string& path, int plies, BookCollection& book, long long
         addGameToBook(book, gameMoves, MaxGameMoves, plies);
         ++games;
     }
+    if (!file.unchanged()) {
+        error = path + " changed on disk while it was read";
+        return false;
+    }
     return true;
 }
 
 }  // namespace
 
 int runBook(const Arguments& args) {
-    if (args.empty() || args[0] != "build") return fail("book: usage: book build OUT PGN... [--plies N]");
-    std::string              out;
-    std::vector<std::string> inputs;
-    long long                plies = DefaultPlies;
-    for (std::size_t i = 1; i < args.size(); ++i) {
-        if (args[i] == "--plies") {
-            if (i + 1 == args.size() || !readNumber(args[++i], 1, MaxGameMoves, plies))
-                return fail("book: --plies needs a number from 1 to " + std::to_string(MaxGameMoves));
-        } else if (args[i].rfind("--", 0) == 0) {
-            return fail("book: unknown option: " + args[i]);
-        } else if (out.empty()) {
-            out = args[i];
-        } else {
-            inputs.push_back(args[i]);
-        }
-    }
-    if (out.empty() || inputs.empty()) return fail("book: usage: book build OUT PGN... [--plies N]");
+    ParsedArguments parsed;
+    std::string     error;
+    if (!parseArguments(args, {{"--plies", true}}, parsed, error)) return usageError("book", error);
+    if (parsed.operands.size() < 3 || parsed.operands[0] != "build")
+        return usageError("book", "needs build, the book to write and at least one PGN file");
+    long long plies = DefaultPlies;
+    if (parsed.has("--plies") && !readNumber(parsed.value("--plies"), 1, MaxGameMoves, plies))
+        return usageError("book", "--plies needs a number from 1 to " + std::to_string(MaxGameMoves));
+    const std::string              out = parsed.operands[1];
+    const std::vector<std::string> inputs(parsed.operands.begin() + 2, parsed.operands.end());
 
     BookCollection book;
     long long      games = 0, unreadable = 0;
-    std::string    error;
     for (const std::string& input : inputs)
         if (!addFile(input, static_cast<int>(plies), book, games, unreadable, error)) return fail("book: " + error);
 
+    // A book of nothing would replace a good one with an empty table: refuse it.
+    if (book.positions.empty())
+        return fail("book: the input gives no position (" + std::to_string(games) + " games, " +
+                    std::to_string(unreadable) + " unreadable); " + out + " is left as it was");
     const BookWriteResult result = writeBook(book, out.c_str());
     if (!result.ok) return fail("book: " + result.error);
     std::cout << "games " << games << '\n';

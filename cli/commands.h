@@ -1,6 +1,9 @@
 // The subcommands of norvane-cli. Each answers the process exit status.
 #pragma once
 
+#include <span>
+#include <string>
+
 #include "cli/common.h"
 
 int runPerft(const Arguments& args);
@@ -13,3 +16,19 @@ int runBook(const Arguments& args);
 int runThink(const Arguments& args);
 int runBench(const Arguments& args);
 int runUci(const Arguments& args);
+
+struct Subcommand {
+    const char* name;
+    int (*run)(const Arguments&);
+    const char* usage;    // the arguments, after the name
+    const char* summary;  // what it does and its last line, for help
+};
+
+// Every subcommand, in the order help lists them.
+std::span<const Subcommand> allSubcommands();
+// The subcommand called name, or null.
+const Subcommand* findSubcommand(const std::string& name);
+
+// A subcommand called the wrong way: prints "norvane-cli: NAME: message" and the
+// subcommand's usage on standard error, and answers the error status 2.
+int usageError(const std::string& name, const std::string& message);

@@ -9,6 +9,7 @@
 #include "engine/coords.h"
 #include "engine/fensetup.h"
 #include "book/book.h"
+#include "book/bookpath.h"
 #include "engine/makemove.h"
 #include "engine/perft.h"
 #include "engine/search.h"
@@ -82,7 +83,7 @@ std::string programDirectory() {
     return slash == std::string::npos ? "" : full.substr(0, slash + 1);
 }
 
-void useBookBesideProgram() { setBookPath((programDirectory() + "book.dat").c_str()); }
+void useBookBesideProgram() { setBookPath(shippedBookPath(programDirectory()).c_str()); }
 
 Move playableMove(const Move& chosen) {
     if (chosen.fromTo != 0) return chosen;

@@ -31,7 +31,8 @@ std::string hexKey(std::uint64_t key);
 // The directory of the running norvane-cli, ending with a slash; empty when unknown.
 std::string programDirectory();
 
-// Points the book at book.dat beside the program, where the shipped book stands.
+// Points the book at the shipped book.dat: beside the program, else in the installed data
+// folder.
 void useBookBesideProgram();
 
 // The move to play for the side to move: chosen when it holds one, else the first legal

@@ -3,28 +3,23 @@
 #include <iostream>
 
 #include "cli/commands.h"
+#include "cli/options.h"
 #include "engine/coords.h"
 #include "engine/makemove.h"
 #include "engine/perft.h"
 #include "engine/search.h"
 
 int runPerft(const Arguments& args) {
-    std::string fen, depthText;
-    bool        divide = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "--fen" && i + 1 < args.size())
-            fen = args[++i];
-        else if (args[i] == "--divide")
-            divide = true;
-        else if (depthText.empty() && args[i].rfind("--", 0) != 0)
-            depthText = args[i];
-        else
-            return fail("perft: unexpected argument: " + args[i]);
-    }
+    ParsedArguments parsed;
+    std::string     error;
+    if (!parseArguments(args, {{"--fen", true}, {"--divide", false}}, parsed, error))
+        return usageError("perft", error);
+    if (parsed.operands.size() != 1) return usageError("perft", "takes one DEPTH");
     long long depth = 0;
-    if (!readNumber(depthText, 1, 20, depth)) return fail("perft: DEPTH must be a number from 1 to 20");
-    std::string error;
-    if (!startPosition(fen, error)) return fail("perft: " + error);
+    if (!readNumber(parsed.operands[0], 1, 20, depth))
+        return usageError("perft", "DEPTH must be a number from 1 to 20");
+    const bool divide = parsed.has("--divide");
+    if (!startPosition(parsed.value("--fen"), error)) return fail("perft: " + error);
 
     const auto    start = std::chrono::steady_clock::now();
     std::uint64_t nodes = 0;

@@ -2,25 +2,17 @@
 #include <iostream>
 
 #include "cli/commands.h"
+#include "cli/options.h"
 #include "book/openings.h"
 #include "engine/board.h"
 #include "records/fen.h"
 
 int runPosition(const Arguments& args) {
-    std::string              fen;
-    std::vector<std::string> moves;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "--fen") {
-            if (i + 1 == args.size()) return fail("position: --fen needs a FEN");
-            fen = args[++i];
-        } else if (args[i].rfind("--", 0) == 0) {
-            return fail("position: unknown option: " + args[i]);
-        } else {
-            moves.push_back(args[i]);
-        }
-    }
-    std::string error;
-    if (!startPosition(fen, error) || !playMoves(moves, error)) return fail("position: " + error);
+    ParsedArguments parsed;
+    std::string     error;
+    if (!parseArguments(args, {{"--fen", true}}, parsed, error)) return usageError("position", error);
+    if (!startPosition(parsed.value("--fen"), error) || !playMoves(parsed.operands, error))
+        return fail("position: " + error);
 
     char text[256];
     boardToText(text, sizeof text);

@@ -5,6 +5,8 @@
 #include <vector>
 
 #include "cli/commands.h"
+#include "cli/options.h"
+#include "cli/output.h"
 #include "engine/board.h"
 #include "records/gamefilter.h"
 #include "records/gameindex.h"
@@ -19,6 +21,15 @@ struct IndexedFile {
     FileInfo               info{};
     std::vector<GameEntry> games;
 };
+
+// Whether the file still has the size and modification time it had when it was opened; a
+// changed file is reported (status 2) rather than read as if it were the one indexed.
+bool unchangedOnDisk(const std::string& command, const std::string& path, const IndexedFile& indexed,
+                     int& status) {
+    if (indexed.file.unchanged()) return true;
+    status = fail(command + ": " + path + " changed on disk while it was read; run the command again");
+    return false;
+}
 
 // Opens and indexes path; on failure prints the reason (for a file that is not valid PGN,
 // the line and its text) and answers false.
@@ -37,61 +48,82 @@ bool openIndexed(const std::string& command, const std::string& path, IndexedFil
         return false;
     }
     indexed.info.fileSize = indexed.file.size();
-    return true;
+    return unchangedOnDisk(command, path, indexed, status);
 }
 
 // Writes text to standard output in one piece.
 void emit(const std::string& text) { std::fwrite(text.data(), 1, text.size(), stdout); }
 
+// Appends a cell of the index with TAB, CR, LF and backslash written as \t, \r, \n and \\,
+// so that one game stays one row.
+void appendEscaped(std::string& row, const char* cell) {
+    for (; *cell; ++cell) {
+        switch (*cell) {
+            case '\t': row += "\\t"; break;
+            case '\r': row += "\\r"; break;
+            case '\n': row += "\\n"; break;
+            case '\\': row += "\\\\"; break;
+            default: row += *cell;
+        }
+    }
+}
+
 } // namespace
 
 int runIndex(const Arguments& args) {
-    if (args.size() != 1) return fail("index: usage: index FILE");
+    ParsedArguments parsed;
+    std::string     error;
+    if (!parseArguments(args, {}, parsed, error)) return usageError("index", error);
+    if (parsed.operands.size() != 1) return usageError("index", "takes one FILE");
     IndexedFile indexed;
     int         status = 0;
-    if (!openIndexed("index", args[0], indexed, status)) return status;
-    std::string out;
-    out.reserve(indexed.games.size() * 64 + 32);
-    char cell[64];
+    if (!openIndexed("index", parsed.operands[0], indexed, status)) return status;
+    // Row by row: the output never builds up in memory, and a write error stops it at once.
+    std::string row;
+    char        cell[64];
     for (const GameEntry& e : indexed.games) {
-        out += std::to_string(e.number);
+        row = std::to_string(e.number);
         for (int column :
              {ColumnWhite, ColumnBlack, ColumnResult, ColumnMoves, ColumnYear, ColumnEco}) {
             columnText(e, column, cell, sizeof cell);
-            out += '\t';
-            out += cell;
+            row += '\t';
+            appendEscaped(row, cell);
         }
-        out += '\t' + std::to_string(e.start) + '\t' + std::to_string(e.end) + '\n';
+        row += '\t' + std::to_string(e.start) + '\t' + std::to_string(e.end) + '\n';
+        emit(row);
+        if (outputFailed()) return 0;  // finishOutput reports it
     }
-    out += "games " + std::to_string(indexed.games.size()) + '\n';
-    emit(out);
+    emit("games " + std::to_string(indexed.games.size()) + '\n');
     return 0;
 }
 
 int runSearch(const Arguments& args) {
-    if (args.empty())
-        return fail("search: usage: search FILE [--name S] [--eco CODE] [--from Y] "
-                    "[--to Y] [--result R,...] [--position \"MOVE ...\"]");
-    SearchFilter filter = emptyFilter();
-    std::string  positionLine;
-    bool         byPosition = false;
-    for (std::size_t i = 1; i < args.size(); ++i) {
-        const std::string& option = args[i];
-        if (i + 1 == args.size()) return fail("search: " + option + " needs a value");
-        const std::string& value  = args[++i];
-        long long          number = 0;
+    ParsedArguments parsed;
+    std::string     error;
+    if (!parseArguments(args,
+                        {{"--name", true}, {"--eco", true}, {"--from", true}, {"--to", true},
+                         {"--result", true}, {"--position", true}},
+                        parsed, error))
+        return usageError("search", error);
+    if (parsed.operands.size() != 1) return usageError("search", "takes one FILE");
+    const std::string& path   = parsed.operands[0];
+    SearchFilter       filter = emptyFilter();
+    std::string        positionLine;
+    bool               byPosition = false;
+    for (const auto& [option, value] : parsed.options) {
+        long long number = 0;
         if (option == "--name") {
             if (value.size() >= sizeof filter.name)
-                return fail("search: --name holds at most 31 bytes");
+                return usageError("search", "--name holds at most 31 bytes");
             value.copy(filter.name, value.size());
             filter.name[value.size()] = '\0';
         } else if (option == "--eco") {
             filter.eco = ecoIndexOf(value.c_str(), static_cast<int>(value.size()));
             if (filter.eco == NoEco || value.size() != 3)
-                return fail("search: --eco takes a code A00-E99");
+                return usageError("search", "--eco takes a code A00-E99");
         } else if (option == "--from" || option == "--to") {
             if (!readNumber(value, 0, 10000, number))
-                return fail("search: " + option + " takes a year 0-10000");
+                return usageError("search", option + " takes a year 0-10000");
             (option == "--from" ? filter.yearFrom : filter.yearTo) =
                 static_cast<std::int32_t>(number);
         } else if (option == "--result") {
@@ -107,19 +139,17 @@ int runSearch(const Arguments& args) {
                 else if (r == "1/2-1/2")
                     filter.resultMask |= Drawn;
                 else
-                    return fail("search: --result takes 1-0, 0-1 and 1/2-1/2, separated by commas");
+                    return usageError("search", "--result takes 1-0, 0-1 and 1/2-1/2, separated by commas");
                 if (comma == std::string::npos) break;
                 start = comma + 1;
             }
-        } else if (option == "--position") {
+        } else {
             positionLine = value;
             byPosition   = true;
-        } else {
-            return fail("search: unknown option: " + option);
         }
     }
     if (filter.yearTo && filter.yearTo < filter.yearFrom)
-        return fail("search: --to is before --from");
+        return usageError("search", "--to is before --from");
     if (byPosition) {
         std::vector<std::string> moves;
         std::size_t              start = 0;
@@ -128,7 +158,6 @@ int runSearch(const Arguments& args) {
             moves.push_back(positionLine.substr(start, stop - start));
             start = stop;
         }
-        std::string error;
         if (!startPosition("", error) || !playMoves(moves, error))
             return fail("search: --position: " + error);
         setPositionCriterion(filter);
@@ -137,7 +166,7 @@ int runSearch(const Arguments& args) {
 
     IndexedFile indexed;
     int         status = 0;
-    if (!openIndexed("search", args[0], indexed, status)) return status;
+    if (!openIndexed("search", path, indexed, status)) return status;
     // No criterion at all: the list stays as the index pass left it, every game shown.
     if (!filterIsEmpty(filter)) {
         std::int64_t first = -1;
@@ -146,9 +175,10 @@ int runSearch(const Arguments& args) {
             if (!scanPgnFile(indexed.file, indexed.info, indexed.games, SearchMode, &filter, &first,
                              &failure)) {
                 std::cerr << scanFailureMessage(failure);
-                return fail("search: " + args[0] + " could not be searched (line " +
+                return fail("search: " + path + " could not be searched (line " +
                             std::to_string(failure.line) + ")");
             }
+            if (!unchangedOnDisk("search", path, indexed, status)) return status;
         } else {
             filterGames(indexed.games, filter);
         }
@@ -166,29 +196,38 @@ int runSearch(const Arguments& args) {
 }
 
 int runInfo(const Arguments& args) {
-    if (args.size() != 1) return fail("info: usage: info FILE");
+    ParsedArguments parsed;
+    std::string     error;
+    if (!parseArguments(args, {}, parsed, error)) return usageError("info", error);
+    if (parsed.operands.size() != 1) return usageError("info", "takes one FILE");
     IndexedFile indexed;
     int         status = 0;
-    if (!openIndexed("info", args[0], indexed, status)) return status;
-    emit(fileInfoText(indexed.info, args[0].c_str()));
+    if (!openIndexed("info", parsed.operands[0], indexed, status)) return status;
+    emit(fileInfoText(indexed.info, parsed.operands[0].c_str()));
     return 0;
 }
 
 int runGame(const Arguments& args) {
+    ParsedArguments parsed;
+    std::string     error;
+    if (!parseArguments(args, {}, parsed, error)) return usageError("game", error);
     long long number = 0;
-    if (args.size() != 2 || !readNumber(args[1], 0, 0xFFFFFFFFLL, number))
-        return fail("game: usage: game FILE N (N counts from 0)");
+    if (parsed.operands.size() != 2 || !readNumber(parsed.operands[1], 0, 0xFFFFFFFFLL, number))
+        return usageError("game", "takes a FILE and a game number N, counting from 0");
+    const std::string& path = parsed.operands[0];
+    const std::string& numberText = parsed.operands[1];
     IndexedFile indexed;
     int         status = 0;
-    if (!openIndexed("game", args[0], indexed, status)) return status;
+    if (!openIndexed("game", path, indexed, status)) return status;
     if (number >= static_cast<long long>(indexed.games.size()))
-        return fail("game: " + args[0] + " holds " + std::to_string(indexed.games.size()) +
+        return fail("game: " + path + " holds " + std::to_string(indexed.games.size()) +
                     " games");
     std::string text;
     if (readGameText(indexed.file, &indexed.games[static_cast<std::size_t>(number)], text) == 0)
-        return fail("game: cannot read game " + args[1]);
+        return fail("game: cannot read game " + numberText);
+    if (!unchangedOnDisk("game", path, indexed, status)) return status;
     if (!parseGameText(text.c_str(), text.size()))
-        return fail("game: game " + args[1] + " holds a move that cannot be read");
+        return fail("game: game " + numberText + " holds a move that cannot be read");
     std::vector<char> record(GameRecordSize);
     writeGameRecord(record.data(), record.size());
     setupStartPosition();

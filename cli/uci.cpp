@@ -1,11 +1,16 @@
 // uci: the UCI engine protocol on standard input and output, so that any UCI chess program
-// can play Norvane. The search runs synchronously: commands that arrive while it thinks are
-// read after its bestmove.
+// can play Norvane. The search runs on a thread of its own (ucisearch.h) while this reader
+// goes on reading: isready is answered and stop and quit are obeyed during a search.
 #include <algorithm>
+#include <cstdlib>
 #include <iostream>
+#include <mutex>
 #include <sstream>
 
 #include "cli/commands.h"
+#include "cli/output.h"
+#include "cli/ucioptions.h"
+#include "cli/ucisearch.h"
 #include "engine/coords.h"
 #include "engine/makemove.h"
 #include "engine/perft.h"
@@ -17,6 +22,19 @@ namespace {
 
 // Moves to spend a clock on when the GUI does not say how many remain.
 constexpr long long DefaultMovesToGo = 30;
+
+std::mutex outputMutex;
+
+// Writes one line and flushes it; both threads write through here. Output that cannot be
+// written ends the process: no one would read the engine's answers.
+void say(const std::string& line) {
+    std::lock_guard<std::mutex> lock(outputMutex);
+    std::cout << line << std::endl;
+    if (outputFailed()) {
+        fail("uci: cannot write the output");
+        std::_Exit(2);
+    }
+}
 
 // Sets the Board from "startpos|fen FEN... [moves M...]". Stops at the first move that is not
 // legal, keeping the position reached so far.
@@ -80,16 +98,18 @@ void reportIteration(int depth, int score) {
     out.put(" time ").putInt(clockMs() - searchStartMs);
     out.put(" pv");
     putPv(out);
-    std::cout << buffer << std::endl;
+    say(buffer);
 }
 
-// Reads "go ..." and searches: movetime is honoured as asked; a clock gets a share of what is
-// left, at most the desktop's 4 seconds; depth limits the iterations; anything else (infinite
-// included) runs within the desktop budget.
-void go(std::istringstream& in) {
+// Reads "go ..." and starts the search: movetime is honoured as asked; a clock gets a share of
+// what is left, at most the desktop's 4 seconds; depth limits the iterations; infinite (and
+// ponder) search until stop; anything else runs within the desktop budget.
+void go(std::istringstream& in, const UciSettings& settings, UciSearch& search) {
     long long   movetime = -1, time[2] = {-1, -1}, inc[2] = {0, 0}, movesToGo = 0, depth = 0;
+    bool        infinite = false;
     std::string token;
     while (in >> token) {
+        if (token == "infinite" || token == "ponder") infinite = true;
         long long* field = nullptr;
         if (token == "movetime") field = &movetime;
         else if (token == "wtime") field = &time[White];
@@ -111,7 +131,11 @@ void go(std::istringstream& in) {
     const int   side   = board.sideToMove;
     ThinkLimits limits = DesktopLimits;
     limits.iterationDone = reportIteration;
-    if (movetime >= 0) {
+    applyUciSettings(settings, limits);
+    if (infinite) {
+        limits.hardLimitMs = NoTimeLimit;
+        limits.softLimitMs = NoTimeLimit;
+    } else if (movetime >= 0) {
         limits.hardLimitMs = std::max(1LL, movetime);
         limits.softLimitMs = limits.hardLimitMs;
     } else if (time[side] >= 0) {
@@ -126,39 +150,54 @@ void go(std::istringstream& in) {
         limits.maxDepth = static_cast<int>(std::min<long long>(depth, MaxSearchDepth));
         if (movetime < 0 && time[side] < 0) limits.softLimitMs = NoTimeLimit;
     }
-
-    Move chosen{};
-    thinkMove(side, &chosen, limits);
-    const Move move = playableMove(chosen);
-    char       text[8];
-    moveToCoords(move, text);
-    std::cout << "bestmove " << text << std::endl;
+    search.start(limits, infinite);
 }
 
 }  // namespace
 
 int runUci(const Arguments& args) {
-    if (!args.empty()) return fail("uci: takes no arguments");
+    if (!args.empty()) return usageError("uci", "takes no arguments");
     useBookBesideProgram();
     std::string line, error;
     startPosition("", error);
+    UciSettings settings;
+    UciSearch   search(say);
+    // Only isready, stop and quit are taken while a search runs; every other command first
+    // waits for it to end (an infinite search is stopped), since it touches the engine.
     while (std::getline(std::cin, line)) {
         std::istringstream in(line);
         std::string        command;
         in >> command;
-        if (command == "uci") {
-            std::cout << "id name Norvane\nid author the Norvane developers\nuciok" << std::endl;
-        } else if (command == "isready") {
-            std::cout << "readyok" << std::endl;
-        } else if (command == "ucinewgame") {
-            startPosition("", error);
-        } else if (command == "position") {
-            setPosition(in);
-        } else if (command == "go") {
-            go(in);
+        if (command == "isready") {
+            say("readyok");
+        } else if (command == "stop") {
+            search.stop();
         } else if (command == "quit") {
             break;
+        } else if (command == "uci") {
+            say("id name Norvane");
+            say("id author the Norvane developers");
+            listUciOptions(say);
+            say("uciok");
+        } else if (command == "ucinewgame") {
+            search.settle();
+            startPosition("", error);
+        } else if (command == "position") {
+            search.settle();
+            setPosition(in);
+        } else if (command == "go") {
+            search.settle();
+            go(in, settings, search);
+        } else if (command == "setoption") {
+            search.settle();
+            std::string words;
+            std::getline(in, words);
+            if (!setUciOption(words, settings)) say("info string unknown option or value:" + words);
         }
     }
+    // quit ends a search at once; at the end of the input a search with limits may finish.
+    if (std::cin.eof() && !std::cin.bad())
+        search.settle();
+    search.stop();
     return 0;
 }

@@ -222,10 +222,22 @@ void sortRows(std::vector<const GameEntry*>& rows, int column) {
 
 std::string fileInfoText(const FileInfo& info, const char* pathName) {
     if (info.games <= 0) return {};
-    char       buffer[4096];
-    TextOut    out(buffer, sizeof buffer);
+    if (!pathName) pathName = "";
+    std::array<int, NoEco> order;
+    for (int i = 0; i < NoEco; ++i)
+        order[i] = i;
+    std::stable_sort(order.begin(), order.end(),
+                     [&info](int a, int b) { return info.ecoCounts[a] > info.ecoCounts[b]; });
+    int shown = 0;
+    while (shown < 8 && info.ecoCounts[order[shown]] > 0) ++shown;
+
+    // Sized to the content: the path, four count lines and a line per opening shown.
+    std::size_t size = std::strlen(pathName) + 256;
+    for (int k = 0; k < shown; ++k) size += 32 + std::strlen(openingName(order[k]));
+    std::vector<char> buffer(size);
+    TextOut    out(buffer.data(), buffer.size());
     const auto percent = [&info](long long count) { return count * 100 / info.games; };
-    out.put(pathName ? pathName : "").put("\ngame\t: ");
+    out.put(pathName).put("\ngame\t: ");
     putPadded(out, info.games, 6);
     const struct {
         const char* label;
@@ -241,13 +253,7 @@ std::string fileInfoText(const FileInfo& info, const char* pathName) {
         out.put('%');
     }
     out.put("\n\n");
-
-    std::array<int, NoEco> order;
-    for (int i = 0; i < NoEco; ++i)
-        order[i] = i;
-    std::stable_sort(order.begin(), order.end(),
-                     [&info](int a, int b) { return info.ecoCounts[a] > info.ecoCounts[b]; });
-    for (int k = 0; k < 8 && info.ecoCounts[order[k]] > 0; ++k) {
+    for (int k = 0; k < shown; ++k) {
         const int eco = order[k];
         putEco(out, eco);
         out.put(' ');
@@ -256,5 +262,5 @@ std::string fileInfoText(const FileInfo& info, const char* pathName) {
         putPadded(out, percent(info.ecoCounts[eco]), 3);
         out.put("% ").put(openingName(eco)).put('\n');
     }
-    return std::string(buffer, out.length());
+    return std::string(buffer.data(), out.length());
 }

@@ -1,0 +1,42 @@
+// The table of subcommands, and the usage text a wrong call prints.
+#include <iostream>
+
+#include "cli/commands.h"
+
+namespace {
+
+constexpr Subcommand subcommands[] = {
+    {"perft", runPerft, "DEPTH [--fen FEN] [--divide]",
+     "counts the leaves of the legal-move tree; last line \"nodes N\""},
+    {"position", runPosition, "[--fen FEN] [MOVE ...]",
+     "the FEN, hash key and opening after the moves; last line \"key 0x...\""},
+    {"think", runThink, "[--fen FEN] [MOVE ...] [--time-ms N] [--book FILE]",
+     "the engine's move: score, depth, nodes, book, san; last line \"bestmove e2e4\""},
+    {"bench", runBench, "", "a fixed-depth search signature; last line \"nodes N nps M\""},
+    {"uci", runUci, "", "the UCI engine protocol on standard input and output"},
+    {"index", runIndex, "FILE", "one tab-separated row per game; last line \"games N\""},
+    {"search", runSearch,
+     "FILE [--name S] [--eco CODE] [--from Y] [--to Y] [--result R,...] [--position \"MOVE ...\"]",
+     "the numbers of the matching games; last line \"matched N\""},
+    {"info", runInfo, "FILE", "the file-information summary"},
+    {"game", runGame, "FILE N", "game N (counting from 0) parsed and written again as PGN"},
+    {"book", runBook, "build OUT PGN... [--plies N]",
+     "compiles a book.dat from the games' first plies; last line \"positions N\""},
+};
+
+}  // namespace
+
+std::span<const Subcommand> allSubcommands() { return subcommands; }
+
+const Subcommand* findSubcommand(const std::string& name) {
+    for (const Subcommand& s : subcommands)
+        if (name == s.name) return &s;
+    return nullptr;
+}
+
+int usageError(const std::string& name, const std::string& message) {
+    fail(name + ": " + message);
+    if (const Subcommand* s = findSubcommand(name))
+        std::cerr << "usage: norvane-cli " << s->name << (*s->usage ? " " : "") << s->usage << '\n';
+    return 2;
+}
