@@ -31,7 +31,7 @@ void say(const std::string& line) {
     std::lock_guard<std::mutex> lock(outputMutex);
     std::cout << line << std::endl;
     if (outputFailed()) {
-        fail("uci: cannot write the output");
+        fail("uci: cannot write to standard output");
         std::_Exit(2);
     }
 }

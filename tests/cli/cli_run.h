@@ -74,3 +74,27 @@ inline void expectRefused(const std::string& args) {
     EXPECT_TRUE(run.out.empty()) << run.out.substr(0, 200);
     EXPECT_FALSE(run.err.empty());
 }
+
+// A scratch file path for this test process.
+inline std::string scratchPath(const std::string& name) {
+    return ::testing::TempDir() + "norvane-cli-" + std::to_string(getpid()) + "-" + name;
+}
+
+// Writes text to path, replacing it.
+inline void writeFile(const std::string& path, const std::string& text) {
+    FILE* file = fopen(path.c_str(), "wb");
+    ASSERT_NE(file, nullptr) << path;
+    fwrite(text.data(), 1, text.size(), file);
+    fclose(file);
+}
+
+// The whole of a file, or "(missing)".
+inline std::string readFile(const std::string& path) {
+    FILE* file = fopen(path.c_str(), "rb");
+    if (!file) return "(missing)";
+    std::string text;
+    char        buffer[4096];
+    for (std::size_t n; (n = fread(buffer, 1, sizeof buffer, file)) > 0;) text.append(buffer, n);
+    fclose(file);
+    return text;
+}

@@ -35,6 +35,73 @@ TEST(Cli, PositionTakesSanAndCoordinates) {
 
 TEST(Cli, ErrorsGoToStandardErrorWithStatus2) {
     const char* cases[] = {"frobnicate", "", "perft", "perft 0", "perft x", "perft 2 --fen 'bad fen'",
-                           "position e2e5", "position Nf4", "position --fen", "position --fen '8/8/8/8/8/8/8/8 w - -'"};
+                           "position e2e5", "position Nf4", "position --fen", "position --fen '8/8/8/8/8/8/8/8 w - -'",
+                           "perft 1 --fen ''", "position --fen ''", "think --fen ''", "help frobnicate",
+                           "help perft think"};
     for (const char* args : cases) expectRefused(args);
+}
+
+// A call of the wrong shape names the fault and prints that subcommand's usage, whichever
+// side of the operands the option stands.
+TEST(Cli, UsageErrorsPrintTheSubcommandsUsage) {
+    struct Case { const char* args; const char* message; const char* usage; };
+    const Case cases[] = {
+        {"perft 2 --frob", "perft: unknown option: --frob", "perft DEPTH [--fen FEN] [--divide]"},
+        {"perft --fen", "perft: --fen needs a value", "perft DEPTH"},
+        {"perft 1 2", "perft: takes one DEPTH", "perft DEPTH"},
+        {"position --fen '' e4", "position: --fen needs a value", "position [--fen FEN] [MOVE ...]"},
+        {"search --name x", "search: takes one FILE", "search FILE [--name S]"},
+        {"search --eco Z99 f.pgn", "search: --eco takes a code A00-E99", "search FILE"},
+        {"index a.pgn b.pgn", "index: takes one FILE", "index FILE"},
+        {"game f.pgn", "game: takes a FILE and a game number", "game FILE N"},
+        {"book build out.dat", "book: needs build", "book build OUT PGN... [--plies N]"},
+        {"think --time-ms 0", "think: --time-ms needs a number", "think [--fen FEN]"},
+        {"bench 3", "bench: takes no arguments", "usage: norvane-cli bench\n"},
+        {"uci x", "uci: takes no arguments", "usage: norvane-cli uci\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args);
+        const CliRun run = runCli(c.args);
+        EXPECT_EQ(run.status, 2);
+        EXPECT_TRUE(run.out.empty());
+        EXPECT_NE(run.err.find(std::string("norvane-cli: ") + c.message), std::string::npos) << run.err;
+        EXPECT_NE(run.err.find(c.usage), std::string::npos) << run.err;
+    }
+}
+
+TEST(Cli, HelpAndVersion) {
+    CliRun run = runCli("--version");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out.rfind("norvane-cli ", 0), 0u);
+
+    for (const char* args : {"--help", "help"}) {
+        run = runCli(args);
+        EXPECT_EQ(run.status, 0) << args;
+        for (const char* name : {"perft", "position", "think", "bench", "uci", "index", "search",
+                                 "info", "game", "book build"})
+            EXPECT_NE(run.out.find(std::string("norvane-cli ") + name), std::string::npos) << name;
+    }
+    for (const char* args : {"help think", "think --help", "think e4 --help"}) {
+        run = runCli(args);
+        EXPECT_EQ(run.status, 0) << args;
+        EXPECT_NE(run.out.find("norvane-cli think [--fen FEN] [MOVE ...] [--time-ms N]"), std::string::npos)
+            << args << run.out;
+        EXPECT_EQ(run.out.find("perft"), std::string::npos);
+    }
+}
+
+// Output that cannot be written (a full disk, a closed standard output) is an error, also
+// for output that is written row by row.
+TEST(Cli, WriteErrorsEndWithStatus2) {
+    const std::string pgn = std::string(NORVANE_TEST_DATA) + "/kasparov-deep-blue-1997.pgn";
+    const std::string cases[] = {"perft 2 > /dev/full", "position e4 > /dev/full", "--help > /dev/full",
+                                 "index " + std::string(NORVANE_TEST_DATA) + "/twic944.pgn > /dev/full",
+                                 "search " + pgn + " > /dev/full", "info " + pgn + " > /dev/full",
+                                 "game " + pgn + " 0 > /dev/full", "perft 1 >&-", "index " + pgn + " >&-"};
+    for (const std::string& args : cases) {
+        SCOPED_TRACE(args);
+        const CliRun run = runCli(args);
+        EXPECT_EQ(run.status, 2);
+        EXPECT_NE(run.err.find("norvane-cli: cannot write to standard output"), std::string::npos) << run.err;
+    }
 }

@@ -29,6 +29,7 @@ TEST(CliThink, ReportsTheChoiceWithBestmoveLast) {
     EXPECT_EQ(valueOf(lines, "score"), "32767");
     EXPECT_EQ(valueOf(lines, "depth"), "1");
     EXPECT_EQ(valueOf(lines, "book"), "no");
+    EXPECT_EQ(valueOf(lines, "san"), "Rd8#");
     EXPECT_NE(valueOf(lines, "nodes"), "(missing)");
 
     // Moves after the FEN, and a time limit.
@@ -43,6 +44,7 @@ TEST(CliThink, ReportsTheChoiceWithBestmoveLast) {
     ASSERT_EQ(run.status, 0);
     lines = outputLines(run.out);
     EXPECT_EQ(lines.back(), "bestmove none");
+    EXPECT_EQ(valueOf(lines, "san"), "none");
     EXPECT_EQ(valueOf(lines, "score"), "-32767");
 }
 
@@ -66,6 +68,7 @@ TEST(CliThink, UsesTheBookItIsGiven) {
     ASSERT_EQ(run.status, 0) << run.err;
     const std::vector<std::string> lines = outputLines(run.out);
     EXPECT_EQ(valueOf(lines, "book"), "yes");
+    EXPECT_EQ(valueOf(lines, "san"), "Nf3");
     EXPECT_EQ(lines.back(), "bestmove g1f3");
 }
 

@@ -1,5 +1,8 @@
 // index, search, info and game on real files.
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 
 #include "cli_run.h"
 
@@ -36,6 +39,14 @@ TEST(CliRecords, SearchByCriteriaAndByPosition) {
         const CliRun run = runCli("search " + file + " " + c.args);
         EXPECT_EQ(run.status, 0) << run.err;
         EXPECT_EQ(run.out, c.out);
+    }
+    // Options may also stand before the file, and "--" ends them.
+    for (const std::string& args : {"--name 'deep BLUE' " + file + " --result 1-0",
+                                   "--name 'deep BLUE' --result 1-0 -- " + file}) {
+        SCOPED_TRACE(args);
+        const CliRun run = runCli("search " + args);
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(run.out, "0\n1\n5\nmatched 3\n");
     }
 }
 
@@ -83,4 +94,61 @@ TEST(CliRecords, BadFilesAndArguments) {
                                  "game " + data("carlsen-chesscom.pgn") + " 11",  // Chess960
                                  "info " + data("anastasian-lewis.pgn")};
     for (const std::string& args : cases) expectRefused(args);
+}
+
+// One game is one row: a TAB, CR, LF or backslash inside a value is written as an escape.
+TEST(CliRecords, IndexEscapesControlCharactersInValues) {
+    const std::string pgn = scratchPath("escapes.pgn");
+    writeFile(pgn, "[White \"Tab\there\"]\n[Black \"Back\\\\slash\"]\n[Result \"1-0\"]\n\n1. e4 1-0\n");
+    const CliRun run = runCli("index " + pgn);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out.substr(0, run.out.find('\n')), "0\tTab\\there\tBack\\\\slash\t1-0\t1\t\t\t0\t59")
+        << run.out;
+    EXPECT_EQ(lastLine(run.out), "games 1");
+    std::remove(pgn.c_str());
+}
+
+// The summary is as long as its content: a long path keeps every count after it.
+TEST(CliRecords, InfoKeepsItsCountsAfterALongPath) {
+    std::string path = data("kasparov-deep-blue-1997.pgn");
+    while (path.size() < 4000) path = "/." + path;
+    const CliRun run = runCli("info " + path);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out.rfind(path + "\ngame\t:      6\n", 0), 0u);
+    EXPECT_NE(run.out.find("\nA00      1  16% "), std::string::npos);
+    EXPECT_EQ(run.out.back(), '\n');
+}
+
+// A file changed between the index pass and the read that follows is reported, never read
+// as the file indexed. The command stops itself after indexing; the test changes the file.
+TEST(CliRecords, FileChangedBetweenPassesIsAnError) {
+    const std::string original = readFile(data("kasparov-deep-blue-1997.pgn"));
+    const std::string pgn      = scratchPath("changing.pgn");
+    const std::string err      = scratchPath("changing.err");
+    for (const std::string command : {"game", "search"}) {
+        SCOPED_TRACE(command);
+        writeFile(pgn, original);
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            setenv("NORVANE_CLI_STOP_AFTER_INDEX", "1", 1);
+            if (!freopen(err.c_str(), "w", stderr) || !freopen("/dev/null", "w", stdout)) _exit(126);
+            if (command == "game")
+                execl(NORVANE_CLI, NORVANE_CLI, "game", pgn.c_str(), "1", nullptr);
+            else
+                execl(NORVANE_CLI, NORVANE_CLI, "search", pgn.c_str(), "--position", "e4", nullptr);
+            _exit(127);
+        }
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, WUNTRACED), child);
+        ASSERT_TRUE(WIFSTOPPED(status));
+        writeFile(pgn, original.substr(0, original.size() / 2));  // truncated by another program
+        kill(child, SIGCONT);
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFEXITED(status));
+        EXPECT_EQ(WEXITSTATUS(status), 2);
+        EXPECT_NE(readFile(err).find("changed on disk"), std::string::npos) << readFile(err);
+    }
+    std::remove(pgn.c_str());
+    std::remove(err.c_str());
 }
