@@ -180,6 +180,8 @@ int runSearch(const Arguments& args) {
             ScanFailure failure{};
             if (!scanPgnFile(indexed.file, indexed.info, indexed.games, SearchMode, &filter, &first,
                              &failure)) {
+                // A file cut short since the index pass fails here: say why.
+                if (!unchangedOnDisk("search", path, indexed, status)) return status;
                 std::cerr << scanFailureMessage(failure);
                 return fail("search: " + path + " could not be searched (line " +
                             std::to_string(failure.line) + ")");
@@ -229,9 +231,9 @@ int runGame(const Arguments& args) {
         return fail("game: " + path + " holds " + std::to_string(indexed.games.size()) +
                     " games");
     std::string text;
-    if (readGameText(indexed.file, &indexed.games[static_cast<std::size_t>(number)], text) == 0)
-        return fail("game: cannot read game " + numberText);
+    const std::size_t read = readGameText(indexed.file, &indexed.games[static_cast<std::size_t>(number)], text);
     if (!unchangedOnDisk("game", path, indexed, status)) return status;
+    if (read == 0) return fail("game: cannot read game " + numberText);
     if (!parseGameText(text.c_str(), text.size()))
         return fail("game: game " + numberText + " holds a move that cannot be read");
     std::vector<char> record(GameRecordSize);

@@ -117,12 +117,13 @@ TEST(CliUci, PlaysThroughTheProtocol) {
         answers.push_back(line);
         if (line.rfind("bestmove ", 0) == 0) bestmoves.push_back(line.substr(9));
     }
-    ASSERT_GE(answers.size(), 4u) << run.out;
+    ASSERT_GE(answers.size(), 5u) << run.out;
     EXPECT_EQ(answers[0], "id name Norvane");
     EXPECT_EQ(answers[1].rfind("id author ", 0), 0u);
-    EXPECT_EQ(answers[2], "uciok");
-    EXPECT_EQ(answers[3], "readyok");
-    EXPECT_EQ(answers.size(), 8u) << "nothing after quit, nothing for unknown commands";
+    EXPECT_EQ(answers[2], "option name OwnBook type check default true");
+    EXPECT_EQ(answers[3], "uciok");
+    EXPECT_EQ(answers[4], "readyok");
+    EXPECT_EQ(answers.size(), 9u) << "nothing after quit, nothing for unknown commands";
 
     ASSERT_EQ(bestmoves.size(), 4u);
     EXPECT_TRUE(legalAfter("e2e4 e7e5", bestmoves[0])) << bestmoves[0];

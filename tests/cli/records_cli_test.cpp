@@ -102,7 +102,7 @@ TEST(CliRecords, IndexEscapesControlCharactersInValues) {
     writeFile(pgn, "[White \"Tab\there\"]\n[Black \"Back\\\\slash\"]\n[Result \"1-0\"]\n\n1. e4 1-0\n");
     const CliRun run = runCli("index " + pgn);
     EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.out.substr(0, run.out.find('\n')), "0\tTab\\there\tBack\\\\slash\t1-0\t1\t\t\t0\t59")
+    EXPECT_EQ(run.out.substr(0, run.out.find('\n')), "0\tTab\\there\tBack\\\\\\\\slash\t1-0\t1\t0\t\t0\t65")
         << run.out;
     EXPECT_EQ(lastLine(run.out), "games 1");
     std::remove(pgn.c_str());

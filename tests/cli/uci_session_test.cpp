@@ -102,7 +102,9 @@ TEST(CliUciSession, StopEndsALongSearchAndQuitEndsTheProcess) {
     std::string line;
     while ((line = engine.next()) != "uciok") ASSERT_NE(line.rfind('(', 0), 0u) << line;
 
-    // A search of a day: isready is answered at once, stop brings its bestmove.
+    // A search of a day (out of the book): isready is answered at once, stop brings its
+    // bestmove.
+    engine.send("setoption name OwnBook value false");
     engine.send("position startpos moves e2e4");
     engine.send("go movetime 86400000");
     engine.send("isready");
