@@ -30,10 +30,7 @@ std::mutex outputMutex;
 void say(const std::string& line) {
     std::lock_guard<std::mutex> lock(outputMutex);
     std::cout << line << std::endl;
-    if (outputFailed()) {
-        fail("uci: cannot write to standard output");
-        std::_Exit(2);
-    }
+    if (outputFailed()) std::_Exit(finishOutput(0));
 }
 
 // Sets the Board from "startpos|fen FEN... [moves M...]". Stops at the first move that is not

@@ -94,14 +94,18 @@ TEST(Cli, HelpAndVersion) {
 // for output that is written row by row.
 TEST(Cli, WriteErrorsEndWithStatus2) {
     const std::string pgn = std::string(NORVANE_TEST_DATA) + "/kasparov-deep-blue-1997.pgn";
+    const std::string uciInput = scratchPath("uci-input.txt");
+    writeFile(uciInput, "uci\nisready\n");
     const std::string cases[] = {"perft 2 > /dev/full", "position e4 > /dev/full", "--help > /dev/full",
                                  "index " + std::string(NORVANE_TEST_DATA) + "/twic944.pgn > /dev/full",
                                  "search " + pgn + " > /dev/full", "info " + pgn + " > /dev/full",
-                                 "game " + pgn + " 0 > /dev/full", "perft 1 >&-", "index " + pgn + " >&-"};
+                                 "game " + pgn + " 0 > /dev/full", "perft 1 >&-", "index " + pgn + " >&-",
+                                 "uci < " + uciInput + " > /dev/full"};
     for (const std::string& args : cases) {
         SCOPED_TRACE(args);
         const CliRun run = runCli(args);
         EXPECT_EQ(run.status, 2);
         EXPECT_NE(run.err.find("norvane-cli: cannot write to standard output"), std::string::npos) << run.err;
     }
+    std::remove(uciInput.c_str());
 }
