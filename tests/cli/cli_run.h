@@ -16,11 +16,12 @@ struct CliRun {
     std::string err;
 };
 
-inline CliRun runCli(const std::string& args) {
+// shell, when given, runs first in the same shell (a ulimit, say).
+inline CliRun runCli(const std::string& args, const std::string& shell = "") {
     // One file per test process: ctest runs the tests of this program side by side.
     const std::string errFile =
         ::testing::TempDir() + "norvane-cli-stderr-" + std::to_string(getpid()) + ".txt";
-    const std::string command = std::string(NORVANE_CLI) + " " + args + " 2>" + errFile;
+    const std::string command = shell + std::string(NORVANE_CLI) + " " + args + " 2>" + errFile;
     CliRun            run{};
     FILE*             pipe = popen(command.c_str(), "r");
     if (!pipe) return run;

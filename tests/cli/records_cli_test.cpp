@@ -152,3 +152,19 @@ TEST(CliRecords, FileChangedBetweenPassesIsAnError) {
     std::remove(pgn.c_str());
     std::remove(err.c_str());
 }
+
+// Out of memory is an error like any other: a message and status 2, not an abort.
+TEST(CliRecords, OutOfMemoryIsReported) {
+#ifdef __SANITIZE_ADDRESS__
+    GTEST_SKIP() << "the address sanitizer reserves more address space than the limit allows";
+#endif
+    const std::string pgn = scratchPath("many-games.pgn");
+    std::string       games;
+    for (int i = 0; i < 400000; ++i) games += "[White \"a\"]\n\n1. e4 1-0\n\n";
+    writeFile(pgn, games);
+    // 400,000 index entries take some 40 MB; the process may have 30.
+    const CliRun run = runCli("index " + pgn, "ulimit -v 30000; ");
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err, "norvane-cli: out of memory\n");
+    std::remove(pgn.c_str());
+}
