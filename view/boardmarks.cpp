@@ -2,6 +2,7 @@
 // menu's switch.
 #include <QSettings>
 
+#include "engine/attacks.h"
 #include "view/norvaneview.h"
 
 void CNorvaneView::UpdateHighlights(const BoardHighlights& next) {

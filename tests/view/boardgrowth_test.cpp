@@ -66,13 +66,13 @@ private slots:
         f.view->resize(720, 705);
         QCOMPARE(f.view->Geometry().Pitch(), 77); // 700 pixels; the next step needs 736
         QCOMPARE(f.view->GetBuffer()->GetWidth(), 700);
-        QCOMPARE(f.view->m_squareRects[0], QRect(70, 553, 73, 73));
+        QCOMPARE(f.view->m_squareRects[0], QRect(70, 553, 72, 72));
         QCOMPARE(mapMismatch(*f.doc, *f.view), QString());
         // The pieces and the strips are drawn at the new size.
         f.view->OnCoordinates();
         for (CSprite* s : f.doc->m_sprites.Sprites())
             if (s->GetImageId() >= FirstPieceImage && s->GetImageId() <= LastPieceImage)
-                QCOMPARE(s->GetWidth(), 74);
+                QCOMPARE(s->GetWidth(), 73);
         QVERIFY(clickMove(f.view, "e4"));
         QCOMPARE(gamePly, 1);
         f.view->resize(300, 300);
