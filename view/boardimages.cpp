@@ -73,15 +73,20 @@ double segmentDistance(double px, double py, const std::array<double, 4>& s) {
     return std::hypot(px - s[0] - t * dx, py - s[1] - t * dy);
 }
 
-// A piece of size x size pixels drawn scale times larger than its 32-pixel design: a pixel
-// belongs to the silhouette when at least half of its 4 x 4 sample points do. A dark outline
-// and a two-tone bevel lit from the top left stand in for anti-aliasing, which one
-// transparent index cannot have.
-IndexedPicture drawPiece(int piece, bool white, int size) {
-    const Colours&    c      = colours();
-    const double      scale  = size / 32.0;
-    const PieceDesign design = pieceDesign(piece);
-    std::vector<char> mask(static_cast<std::size_t>(size) * size);
+// The silhouette of piece at size: a pixel belongs to it when at least half of its 4 x 4
+// sample points do. Both colours of a piece share it: the last size's six are kept.
+const std::vector<char>& pieceMask(int piece, const PieceDesign& design, int size) {
+    static int               maskSize = 0;
+    static std::vector<char> masks[King + 1];
+    if (maskSize != size) {
+        for (auto& mask : masks)
+            mask.clear();
+        maskSize = size;
+    }
+    std::vector<char>& mask = masks[piece];
+    if (!mask.empty()) return mask;
+    const double scale = size / 32.0;
+    mask.resize(static_cast<std::size_t>(size) * size);
     for (int y = 0; y < size; ++y)
         for (int x = 0; x < size; ++x) {
             int hits = 0;
@@ -90,6 +95,17 @@ IndexedPicture drawPiece(int piece, bool white, int size) {
                     hits += design.shape((x + (i + 0.5) / 4) / scale, (y + (j + 0.5) / 4) / scale);
             mask[static_cast<std::size_t>(y) * size + x] = hits >= 8;
         }
+    return mask;
+}
+
+// A piece of size x size pixels drawn scale times larger than its 32-pixel design. A dark
+// outline and a two-tone bevel lit from the top left stand in for anti-aliasing, which one
+// transparent index cannot have.
+IndexedPicture drawPiece(int piece, bool white, int size) {
+    const Colours&           c      = colours();
+    const double             scale  = size / 32.0;
+    const PieceDesign        design = pieceDesign(piece);
+    const std::vector<char>& mask   = pieceMask(piece, design, size);
     const auto inside = [&](int x, int y) {
         return x >= 0 && x < size && y >= 0 && y < size && mask[static_cast<std::size_t>(y) * size + x];
     };
