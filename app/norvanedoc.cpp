@@ -62,12 +62,7 @@ CNorvaneView* CNorvaneDoc::GetBoardView() const {
 
 void CNorvaneDoc::AttachBoardView(CNorvaneView* view) {
     m_sprites.m_notify.m_pView = view;
-    auto* background           = new CDIB;
-    if (!loadBoardImage(*background, BoardImage, m_boardPitch)) {
-        delete background;
-        return;
-    }
-    SetBackground(background);
+    if (!SetBoardPitch(m_boardPitch)) return;
     for (int id = 131; id <= 142; ++id) {
         auto* sprite = new CSprite;
         if (!loadBoardImage(*sprite, id, m_boardPitch)) {
@@ -114,13 +109,9 @@ void CNorvaneDoc::AddCoordinateSprites(bool flipped) {
     const Strip strips[] = {{flipped ? 104 : 143, geometry.FileStripPosition()},
                             {flipped ? 105 : 144, geometry.RankStripPosition()}};
     for (const Strip& strip : strips) {
-        auto* sprite = new CSprite;
-        if (!loadBoardImage(*sprite, strip.id, m_boardPitch)) {
-            delete sprite;
-            return;
-        }
+        CSprite* sprite = NewImageSprite(strip.id);
+        if (!sprite) return;
         sprite->SetPosition(strip.at.x(), strip.at.y());
-        m_sprites.Insert(sprite);
     }
 }
 

@@ -138,6 +138,6 @@ private:
     // the document becomes empty as after a failed open.
     bool Reindex();
 
-    int m_lockFd     = -1; // a descriptor of the open file holding its advisory lock
+    int m_lockFd     = -1;            // a descriptor of the open file holding its advisory lock
     int m_boardPitch = StandardPitch; // the size the board's images are drawn at
 };

@@ -112,8 +112,8 @@ BENCHMARK(BM_DragMove)->Arg(33)->Arg(77)->Arg(154)->Unit(benchmark::kMillisecond
 void BM_DrawImages(benchmark::State& state) {
     int pitch = static_cast<int>(state.range(0));
     for (auto _ : state)
-        for (pitch ^= 1; int id : {BoardImage, 131, 132, 133, 134, 135, 136, 137, 138, 139, 140, 141, 142,
-                       FileStripImage, RankStripImage})
+        for (pitch ^= 1; int id : {BoardImage, 131, 132, 133, 134, 135, 136, 137, 138, 139, 140,
+                                   141, 142, FileStripImage, RankStripImage})
             benchmark::DoNotOptimize(drawBoardImage(id, pitch));
 }
 BENCHMARK(BM_DrawImages)->Arg(37)->Arg(77)->Arg(154)->Unit(benchmark::kMillisecond);

@@ -42,7 +42,7 @@ std::uint8_t colourIndex(int red, int green, int blue) {
 
 // The colours of the designs (the same as scripts/make-images uses).
 struct Colours {
-    std::uint8_t key = colourIndex(255, 0, 255);
+    std::uint8_t key         = colourIndex(255, 0, 255);
     std::uint8_t lightSquare = colourIndex(240, 217, 181), lightGrain = colourIndex(232, 207, 169);
     std::uint8_t darkSquare = colourIndex(181, 136, 99), darkGrain = colourIndex(171, 126, 90);
     std::uint8_t grid = colourIndex(94, 62, 38), frameDark = colourIndex(62, 38, 22);
@@ -69,7 +69,8 @@ IndexedPicture blank(int width, int height, std::uint8_t fill) {
 
 double segmentDistance(double px, double py, const std::array<double, 4>& s) {
     const double dx = s[2] - s[0], dy = s[3] - s[1];
-    const double t = std::clamp(((px - s[0]) * dx + (py - s[1]) * dy) / (dx * dx + dy * dy), 0.0, 1.0);
+    const double t =
+        std::clamp(((px - s[0]) * dx + (py - s[1]) * dy) / (dx * dx + dy * dy), 0.0, 1.0);
     return std::hypot(px - s[0] - t * dx, py - s[1] - t * dy);
 }
 
@@ -106,13 +107,14 @@ IndexedPicture drawPiece(int piece, bool white, int size) {
     const double             scale  = size / 32.0;
     const PieceDesign        design = pieceDesign(piece);
     const std::vector<char>& mask   = pieceMask(piece, design, size);
-    const auto inside = [&](int x, int y) {
-        return x >= 0 && x < size && y >= 0 && y < size && mask[static_cast<std::size_t>(y) * size + x];
+    const auto               inside = [&](int x, int y) {
+        return x >= 0 && x < size && y >= 0 && y < size &&
+               mask[static_cast<std::size_t>(y) * size + x];
     };
     // The outline and the bevel grow with the piece, a pixel wide at the standard size.
-    const int line = std::max(1, static_cast<int>(std::lround(scale)));
-    const std::uint8_t fill = white ? c.whiteFill : c.blackFill;
-    const std::uint8_t edge = white ? c.whiteLine : c.blackLine;
+    const int          line   = std::max(1, static_cast<int>(std::lround(scale)));
+    const std::uint8_t fill   = white ? c.whiteFill : c.blackFill;
+    const std::uint8_t edge   = white ? c.whiteLine : c.blackLine;
     const std::uint8_t detail = white ? c.whiteLine : c.blackDetail;
 
     IndexedPicture p = blank(size, size, c.key);
@@ -146,7 +148,7 @@ IndexedPicture drawPiece(int piece, bool white, int size) {
 // The wooden frame, the grid and the 64 squares with a faint grain, every length grown with
 // the pitch.
 IndexedPicture drawBoard(const BoardGeometry& g) {
-    const Colours& c = colours();
+    const Colours& c    = colours();
     const int      side = g.Side();
     const int      line = std::max(1, g.Scaled(1));
     const int x23 = g.Scaled(23), x27 = g.Scaled(27), x292 = g.Scaled(292), x296 = g.Scaled(296);
@@ -157,11 +159,13 @@ IndexedPicture drawBoard(const BoardGeometry& g) {
             if (x < x23 || x > x296 || y > y275) continue;
             const int d = std::min({x - x23, x296 - x, y, y275 - y});
             if (x >= x27 && x <= x292 && y >= y3 && y <= y271) {
-                const bool rim = x < x27 + line || x > x292 - line || y < y3 + line || y > y271 - line;
+                const bool rim =
+                    x < x27 + line || x > x292 - line || y < y3 + line || y > y271 - line;
                 p.at(x, y) = rim ? c.frameDark : c.grid;
             } else if (d < line) {
                 p.at(x, y) = c.frameDark;
-            } else if ((x < x27 && y > x - x23 && y < y275 - (x - x23)) || (y < y3 && x > x23 + y)) {
+            } else if ((x < x27 && y > x - x23 && y < y275 - (x - x23)) ||
+                       (y < y3 && x > x23 + y)) {
                 p.at(x, y) = c.frameLight; // lit from the top left
             } else {
                 p.at(x, y) = c.frame;
@@ -170,18 +174,19 @@ IndexedPicture drawBoard(const BoardGeometry& g) {
     const double unit = g.Pitch() / double(StandardPitch);
     for (int rank = 0; rank < 8; ++rank)
         for (int file = 0; file < 8; ++file) {
-            const QRect  r     = g.SquareRect(file + 8 * rank);
-            const bool   light = (file + rank) % 2 == 1;
-            const auto   flat  = light ? c.lightSquare : c.darkSquare;
-            const auto   grain = light ? c.lightGrain : c.darkGrain;
+            const QRect r     = g.SquareRect(file + 8 * rank);
+            const bool  light = (file + rank) % 2 == 1;
+            const auto  flat  = light ? c.lightSquare : c.darkSquare;
+            const auto  grain = light ? c.lightGrain : c.darkGrain;
             for (int y = 0; y < r.height(); ++y)
                 for (int x = 0; x < r.width(); ++x) {
                     // Thin wavy streaks along the rank on light squares and along the file
                     // on dark ones, fixed by the square so that every drawing agrees.
                     const double sx = (x + 0.5) / unit - 0.5, sy = (y + 0.5) / unit - 0.5;
                     const double u = light ? sx : sy, v = light ? sy : sx;
-                    const double wave = std::sin((v + 1.2 * std::sin(u / 9.0 + file * 1.7 + rank)) * 0.9 +
-                                                 file * 0.9 + rank * 2.3);
+                    const double wave =
+                        std::sin((v + 1.2 * std::sin(u / 9.0 + file * 1.7 + rank)) * 0.9 +
+                                 file * 0.9 + rank * 2.3);
                     p.at(r.left() + x, r.top() + y) = wave > 0.93 ? grain : flat;
                 }
         }
@@ -228,17 +233,18 @@ void putGlyph(IndexedPicture& p, char ch, int left, int top, int k) {
 IndexedPicture drawStrip(const BoardGeometry& g, bool files, bool flipped) {
     const int k = std::max(1, g.Scaled(1));
     if (files) {
-        const QPoint at = g.FileStripPosition();
-        IndexedPicture p = blank(g.Scaled(239), g.Scaled(13), colours().key);
+        const QPoint   at = g.FileStripPosition();
+        IndexedPicture p  = blank(g.Scaled(239), g.Scaled(13), colours().key);
         for (int column = 0; column < 8; ++column) {
             const QRect r      = g.SquareRect(column);
             const int   centre = r.left() + r.width() / 2 - at.x();
-            putGlyph(p, "abcdefgh"[flipped ? 7 - column : column], centre - 5 * k / 2, g.Scaled(2), k);
+            putGlyph(p, "abcdefgh"[flipped ? 7 - column : column], centre - 5 * k / 2, g.Scaled(2),
+                     k);
         }
         return p;
     }
-    const QPoint at = g.RankStripPosition();
-    IndexedPicture p = blank(g.Scaled(10), g.Scaled(244), colours().key);
+    const QPoint   at = g.RankStripPosition();
+    IndexedPicture p  = blank(g.Scaled(10), g.Scaled(244), colours().key);
     for (int row = 0; row < 8; ++row) {
         const QRect r      = g.SquareRect(8 * row);
         const int   centre = r.top() + r.height() / 2 - at.y();
@@ -259,10 +265,10 @@ void put16(QByteArray& out, std::uint16_t v) {
 
 // The picture as an 8-bit BMP file with the shared colour table.
 QByteArray bmpFile(const IndexedPicture& p) {
-    const int         stride = (p.width + 3) & ~3;
-    const std::uint32_t bits = static_cast<std::uint32_t>(stride) * p.height;
+    const int           stride = (p.width + 3) & ~3;
+    const std::uint32_t bits   = static_cast<std::uint32_t>(stride) * p.height;
     const std::uint32_t offset = 14 + 40 + 1024;
-    QByteArray out;
+    QByteArray          out;
     out.reserve(static_cast<qsizetype>(offset + bits));
     out.append("BM");
     put32(out, offset + bits);

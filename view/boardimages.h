@@ -9,7 +9,7 @@
 #include <vector>
 
 // Image numbers: the board, the twelve pieces, the coordinate strips.
-inline constexpr int BoardImage = 130;
+inline constexpr int BoardImage      = 130;
 inline constexpr int FirstPieceImage = 131, LastPieceImage = 142; // white K Q R B N P, black
 inline constexpr int FileStripImage = 143, FlippedFileStripImage = 104;
 inline constexpr int RankStripImage = 144, FlippedRankStripImage = 105;

@@ -30,15 +30,12 @@ void CNorvaneView::ShowHighlights(bool shown) {
 }
 
 void CNorvaneView::MarkShownPosition() {
-    const bool  research = (m_mode & ModeResearch) && m_researchCount > 0;
-    const Move* last     = research ? &m_researchMoves[m_researchCount - 1]
-                           : gamePly > 0 ? &gameMoves[gamePly - 1]
-                                         : nullptr;
+    const bool  research     = (m_mode & ModeResearch) && m_researchCount > 0;
+    const Move* last         = research      ? &m_researchMoves[m_researchCount - 1]
+                               : gamePly > 0 ? &gameMoves[gamePly - 1]
+                                             : nullptr;
     m_highlights.lastFrom    = last ? moveFrom(*last) : NoSquare;
     m_highlights.lastTo      = last ? moveTo(*last) : NoSquare;
     m_highlights.checkSquare = checkedKingSquare();
-    if (!m_pHeld) {
-        m_highlights.pickSquare = NoSquare;
-        m_highlights.targets = m_highlights.captures = 0;
-    }
+    if (!m_pHeld) m_highlights.ForgetCarry();
 }

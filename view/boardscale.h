@@ -18,7 +18,7 @@ class BoardGeometry {
 public:
     explicit BoardGeometry(int pitch = StandardPitch);
 
-    int Pitch() const { return m_pitch; }
+    int  Pitch() const { return m_pitch; }
     bool IsStandard() const { return m_pitch == StandardPitch; }
     // A length of the standard board at this size.
     int Scaled(double standardLength) const;

@@ -33,8 +33,7 @@ Bitboard BoardHighlights::Marked() const {
 
 Bitboard legalTargets(int from) {
     Bitboard targets = 0;
-    if (from < 0 || from > 63 || !(board.colourBits[board.sideToMove] & squareBit[from]))
-        return 0;
+    if (from < 0 || from > 63 || !(board.colourBits[board.sideToMove] & squareBit[from])) return 0;
     for (int to = 0; to < 64; ++to) {
         if (to == from || to == board.kingSquare[White] || to == board.kingSquare[Black]) continue;
         Move m{};
@@ -56,14 +55,14 @@ HighlightPainter::HighlightPainter(const IdentityPalette& palette)
         for (int i = 0; i < 256; ++i) {
             const QRgb        c = palette.Entry(i);
             const TintColour& t = tintColours[kind];
-            m_tints[kind][i]    = static_cast<std::uint8_t>(
-                palette.Nearest(blend(qRed(c), t.red, t.weight), blend(qGreen(c), t.green, t.weight),
-                                   blend(qBlue(c), t.blue, t.weight)));
+            m_tints[kind][i]    = static_cast<std::uint8_t>(palette.Nearest(
+                   blend(qRed(c), t.red, t.weight), blend(qGreen(c), t.green, t.weight),
+                   blend(qBlue(c), t.blue, t.weight)));
         }
 }
 
-void HighlightPainter::Paint(CDIB& buffer, const QRect& area, const BoardGeometry& g,
-                             bool flipped, const BoardHighlights& h) const {
+void HighlightPainter::Paint(CDIB& buffer, const QRect& area, const BoardGeometry& g, bool flipped,
+                             const BoardHighlights& h) const {
     if (!h.shown) return;
     const QRect bounds = area.intersected(buffer.GetRect());
     for (Bitboard marked = h.Marked(); marked; marked &= marked - 1) {
@@ -73,13 +72,14 @@ void HighlightPainter::Paint(CDIB& buffer, const QRect& area, const BoardGeometr
         if (r.isEmpty()) continue;
         // One tint per square: the carried piece's origin before a king in check before the
         // last move.
-        const int tint = s == h.pickSquare    ? PickTint
-                         : s == h.checkSquare ? CheckTint
-                         : (s == h.lastFrom || s == h.lastTo) ? LastMoveTint
-                                                              : -1;
+        const int    tint    = s == h.pickSquare                    ? PickTint
+                               : s == h.checkSquare                 ? CheckTint
+                               : (s == h.lastFrom || s == h.lastTo) ? LastMoveTint
+                                                                    : -1;
         const bool   target  = h.targets & squareBit[s];
         const bool   capture = h.captures & squareBit[s];
-        const double cx = square.left() + square.width() / 2.0, cy = square.top() + square.height() / 2.0;
+        const double cx      = square.left() + square.width() / 2.0,
+                     cy      = square.top() + square.height() / 2.0;
         // A dot in the middle of an empty target; on an occupied one, corner wedges that the
         // piece standing there leaves visible.
         const double dot    = square.width() * 0.16;

@@ -26,6 +26,11 @@ struct BoardHighlights {
 
     // Every square that looks different because of this state (nothing while not shown).
     Bitboard Marked() const;
+    // No piece is carried any more: its square and targets are no longer marked.
+    void ForgetCarry() {
+        pickSquare = NoSquare;
+        targets = captures = 0;
+    }
 };
 
 // The legal targets of the piece of the side to move on square from: every square a drop

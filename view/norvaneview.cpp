@@ -27,8 +27,8 @@ CNorvaneView::CNorvaneView(CNorvaneDoc* doc, QWidget* parent) : COSBView(parent)
     }
     m_highlights.shown = QSettings().value(HighlightsKey, true).toBool();
     // Escape puts a carried piece back wherever the keyboard focus is in the window.
-    new QShortcut(QKeySequence(Qt::Key_Escape), this, [this] { CancelCarry(); },
-                  Qt::WindowShortcut);
+    new QShortcut(
+        QKeySequence(Qt::Key_Escape), this, [this] { CancelCarry(); }, Qt::WindowShortcut);
     ClearGameSan();
     ClearResearch();
     clearGame();
@@ -134,10 +134,7 @@ void CNorvaneView::DropAt(QPoint p) {
     m_pHeld->SetZ(RestingDepth);
     CaptureMouse(false);
     m_pHeld = nullptr;
-    BoardHighlights marks = m_highlights;
-    marks.pickSquare      = NoSquare;
-    marks.targets = marks.captures = 0;
-    m_highlights                   = marks; // the step draws the whole board
+    m_highlights.ForgetCarry(); // the step draws the whole board
 
     StoreUserMove(m);
     StepForward();
@@ -163,8 +160,7 @@ void CNorvaneView::PutBack() {
     CaptureMouse(false);
     m_pHeld               = nullptr;
     BoardHighlights marks = m_highlights;
-    marks.pickSquare      = NoSquare;
-    marks.targets = marks.captures = 0;
+    marks.ForgetCarry();
     UpdateHighlights(marks);
     RenderAndDrawDirtyList();
 }

@@ -117,8 +117,8 @@ public:
     // tells the highlights here.
     void SetLastMoveHighlight(int from, int to);
     // The menu's switch, remembered in the settings.
-    void ShowHighlights(bool shown);
-    bool HighlightsShown() const { return m_highlights.shown; }
+    void                   ShowHighlights(bool shown);
+    bool                   HighlightsShown() const { return m_highlights.shown; }
     const BoardHighlights& Highlights() const { return m_highlights; }
 
     // --- Geometry and sprites -------------------------------------------------------------
@@ -217,12 +217,12 @@ protected:
     virtual void NewDocument();
 
     // Qt's events, each handed to its handler above.
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-    void timerEvent(QTimerEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
-    void showEvent(QShowEvent* event) override;
+    void  mousePressEvent(QMouseEvent* event) override;
+    void  mouseReleaseEvent(QMouseEvent* event) override;
+    void  mouseMoveEvent(QMouseEvent* event) override;
+    void  timerEvent(QTimerEvent* event) override;
+    void  resizeEvent(QResizeEvent* event) override;
+    void  showEvent(QShowEvent* event) override;
     QSize minimumSizeHint() const override;
 
 private:

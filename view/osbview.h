@@ -50,9 +50,9 @@ public:
     CDIB*                  GetBuffer() const { return m_pBuffer.get(); }
     const IdentityPalette* GetPalette() const { return m_pPalette.get(); }
 
-    void  OnInitialUpdate() override;
-    void  OnUpdate(CView* sender, int hint) override;
-    void  OnDraw(QPainter& painter, const QRect& clip) override;
+    void OnInitialUpdate() override;
+    void OnUpdate(CView* sender, int hint) override;
+    void OnDraw(QPainter& painter, const QRect& clip) override;
     // The buffer's size in window pixels.
     QSize sizeHint() const override;
 

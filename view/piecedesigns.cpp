@@ -68,9 +68,9 @@ PieceDesign pawn() {
 }
 
 PieceDesign rook() {
-    Shape top  = minus(rect(CX - 7.5, 5, CX + 7.5, 11.5),
-                       {rect(CX - 4.3, 4, CX - 1.7, 7.6), rect(CX + 1.7, 4, CX + 4.3, 7.6)});
-    Shape body = polygon({{CX - 6, 22.5}, {CX - 5, 11.5}, {CX + 5, 11.5}, {CX + 6, 22.5}});
+    Shape top    = minus(rect(CX - 7.5, 5, CX + 7.5, 11.5),
+                         {rect(CX - 4.3, 4, CX - 1.7, 7.6), rect(CX + 1.7, 4, CX + 4.3, 7.6)});
+    Shape body   = polygon({{CX - 6, 22.5}, {CX - 5, 11.5}, {CX + 5, 11.5}, {CX + 6, 22.5}});
     Shape collar = rect(CX - 7.5, 21.5, CX + 7.5, 24);
     return {unite({base(18), collar, body, top}),
             {{CX - 5, 11.8, CX + 5, 11.8}, {CX - 6, 21.6, CX + 6, 21.6}},
@@ -78,22 +78,34 @@ PieceDesign rook() {
 }
 
 PieceDesign knight() {
-    Shape head = polygon({{CX - 6.0, 25.0}, {CX - 4.2, 20.0}, {CX - 2.0, 16.8}, {CX - 3.4, 15.6},
-                          {CX - 7.0, 17.6}, {CX - 9.2, 16.4}, {CX - 9.6, 14.0}, {CX - 6.4, 9.6},
-                          {CX - 4.0, 6.6},  {CX - 3.0, 3.0},  {CX - 1.4, 4.6},  {CX + 0.2, 2.4},
-                          {CX + 1.4, 4.8},  {CX + 5.6, 7.2},  {CX + 8.4, 12.6}, {CX + 8.6, 19.0},
+    Shape head = polygon({{CX - 6.0, 25.0},
+                          {CX - 4.2, 20.0},
+                          {CX - 2.0, 16.8},
+                          {CX - 3.4, 15.6},
+                          {CX - 7.0, 17.6},
+                          {CX - 9.2, 16.4},
+                          {CX - 9.6, 14.0},
+                          {CX - 6.4, 9.6},
+                          {CX - 4.0, 6.6},
+                          {CX - 3.0, 3.0},
+                          {CX - 1.4, 4.6},
+                          {CX + 0.2, 2.4},
+                          {CX + 1.4, 4.8},
+                          {CX + 5.6, 7.2},
+                          {CX + 8.4, 12.6},
+                          {CX + 8.6, 19.0},
                           {CX + 7.6, 25.0}});
     return {unite({base(18), head}),
-            {{CX - 7.6, 14.6, CX - 6.2, 14.4},  // nostril
-             {CX - 3.4, 15.6, CX - 1.2, 13.6},  // mouth
-             {CX + 1.0, 5.6, CX + 6.8, 11.2},   // mane
+            {{CX - 7.6, 14.6, CX - 6.2, 14.4}, // nostril
+             {CX - 3.4, 15.6, CX - 1.2, 13.6}, // mouth
+             {CX + 1.0, 5.6, CX + 6.8, 11.2},  // mane
              {CX + 6.8, 11.2, CX + 7.6, 19.0}},
             circle(CX - 2.4, 9.6, 1.0)}; // eye
 }
 
 PieceDesign bishop() {
-    Shape mitre  = unite({ellipse(CX, 13.6, 5.8, 6.6),
-                          polygon({{CX - 3.6, 9.0}, {CX, 5.2}, {CX + 3.6, 9.0}})});
+    Shape mitre = unite(
+        {ellipse(CX, 13.6, 5.8, 6.6), polygon({{CX - 3.6, 9.0}, {CX, 5.2}, {CX + 3.6, 9.0}})});
     Shape body   = polygon({{CX - 5.6, 25}, {CX - 2.4, 19.5}, {CX + 2.4, 19.5}, {CX + 5.6, 25}});
     Shape collar = rect(CX - 4.8, 19.4, CX + 4.8, 21.9);
     return {unite({base(16), body, collar, mitre, circle(CX, 4.0, 2.0)}),
@@ -102,10 +114,10 @@ PieceDesign bishop() {
 }
 
 PieceDesign queen() {
-    const Point tips[5]    = {{CX - 9.4, 9.6}, {CX - 4.7, 8.0}, {CX, 7.4}, {CX + 4.7, 8.0},
-                              {CX + 9.4, 9.6}};
-    const Point valleys[4] = {{CX - 6.0, 12.8}, {CX - 2.3, 12.2}, {CX + 2.3, 12.2},
-                              {CX + 6.0, 12.8}};
+    const Point tips[5] = {
+        {CX - 9.4, 9.6}, {CX - 4.7, 8.0}, {CX, 7.4}, {CX + 4.7, 8.0}, {CX + 9.4, 9.6}};
+    const Point valleys[4] = {
+        {CX - 6.0, 12.8}, {CX - 2.3, 12.2}, {CX + 2.3, 12.2}, {CX + 6.0, 12.8}};
     std::vector<Point> outline{{CX - 6.4, 22.5}};
     std::vector<Shape> parts{base(18), ellipse(CX, 22.6, 7.0, 2.0)};
     for (int i = 0; i < 5; ++i) {
@@ -138,11 +150,17 @@ PieceDesign king() {
 
 PieceDesign pieceDesign(int piece) {
     switch (piece) {
-    case Pawn: return pawn();
-    case Knight: return knight();
-    case Bishop: return bishop();
-    case Rook: return rook();
-    case Queen: return queen();
-    default: return king();
+    case Pawn:
+        return pawn();
+    case Knight:
+        return knight();
+    case Bishop:
+        return bishop();
+    case Rook:
+        return rook();
+    case Queen:
+        return queen();
+    default:
+        return king();
     }
 }

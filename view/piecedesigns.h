@@ -13,7 +13,7 @@ struct PieceDesign {
     Shape shape;
     // Detail lines drawn inside the silhouette, as (ax, ay, bx, by).
     std::vector<std::array<double, 4>> lines;
-    Shape dots; // small details such as the knight's eye; may be empty
+    Shape                              dots; // small details such as the knight's eye; may be empty
 };
 
 // piece: 1 pawn ... 6 king.

@@ -51,7 +51,8 @@ private slots:
         // The standard window: the standard board, no scroll bars.
         QCOMPARE(frame.size(), CMainFrame::BoardOnlySize);
         QCOMPARE(view->Geometry().Pitch(), StandardPitch);
-        QVERIFY(!pane->horizontalScrollBar()->isVisible() && !pane->verticalScrollBar()->isVisible());
+        QVERIFY(!pane->horizontalScrollBar()->isVisible() &&
+                !pane->verticalScrollBar()->isVisible());
 
         // A large window: the largest step that fits the pane.
         resizeTo(frame, QSize(1000, 800));

@@ -14,8 +14,12 @@
 namespace {
 
 // The buffer's byte at a point, and the background's byte there.
-std::uint8_t shownAt(CNorvaneView* view, QPoint p) { return *view->GetBuffer()->GetPixelAddress(p.x(), p.y()); }
-std::uint8_t groundAt(CNorvaneDoc* doc, QPoint p) { return *doc->m_pBackground->GetPixelAddress(p.x(), p.y()); }
+std::uint8_t shownAt(CNorvaneView* view, QPoint p) {
+    return *view->GetBuffer()->GetPixelAddress(p.x(), p.y());
+}
+std::uint8_t groundAt(CNorvaneDoc* doc, QPoint p) {
+    return *doc->m_pBackground->GetPixelAddress(p.x(), p.y());
+}
 
 // A point of board square s that no piece covers: just inside its rectangle's top-left corner.
 QPoint uncovered(CNorvaneView* view, int s) {
@@ -92,8 +96,10 @@ private slots:
             int differing = 0;
             for (int y = 0; y < drawn.height; ++y)
                 for (int x = 0; x < drawn.width; ++x)
-                    differing += drawn.pixels[y * drawn.width + x] != *standard.GetPixelAddress(x, y);
-            QVERIFY2(differing <= drawn.width * drawn.height / 200, qPrintable(QString("image %1: %2 pixels").arg(id).arg(differing)));
+                    differing +=
+                        drawn.pixels[y * drawn.width + x] != *standard.GetPixelAddress(x, y);
+            QVERIFY2(differing <= drawn.width * drawn.height / 200,
+                     qPrintable(QString("image %1: %2 pixels").arg(id).arg(differing)));
         }
     }
 
@@ -116,7 +122,8 @@ private slots:
         QVERIFY(tinted(f, "e2"));
         // It follows the mouse, and a click on a legal square plays it.
         QTest::mouseMove(f.view, QPoint(100, 100));
-        QCOMPARE(QPoint(f.view->m_pHeld->GetX(), f.view->m_pHeld->GetY()), QPoint(100, 100) - f.view->m_grabOffset);
+        QCOMPARE(QPoint(f.view->m_pHeld->GetX(), f.view->m_pHeld->GetY()),
+                 QPoint(100, 100) - f.view->m_grabOffset);
         clickSquare(f.view, "e3");
         QVERIFY(!f.view->m_pHeld);
         QCOMPARE(QString(f.view->m_gameSan[0]), QString("e3"));
@@ -144,14 +151,18 @@ private slots:
                 init();
                 f.view->SetPitch(pitch);
                 if (flipped) f.view->OnFlip();
-                const QString where = QString("pitch %1%2").arg(pitch).arg(flipped ? " flipped" : "");
+                const QString where =
+                    QString("pitch %1%2").arg(pitch).arg(flipped ? " flipped" : "");
                 // The carried piece's square and its targets: dots on e3 and e4.
                 clickSquare(f.view, "e2");
-                QCOMPARE(f.view->Highlights().targets, squareBit[squareOf("e3")] | squareBit[squareOf("e4")]);
+                QCOMPARE(f.view->Highlights().targets,
+                         squareBit[squareOf("e3")] | squareBit[squareOf("e4")]);
                 QVERIFY2(tinted(f, "e2"), qPrintable(where));
                 for (const char* target : {"e3", "e4"}) {
-                    const QPoint middle = f.view->m_squareRects[f.view->DisplaySquare(squareOf(target))].center();
-                    QVERIFY2(shownAt(f.view, middle) != groundAt(f.doc.get(), middle), qPrintable(where));
+                    const QPoint middle =
+                        f.view->m_squareRects[f.view->DisplaySquare(squareOf(target))].center();
+                    QVERIFY2(shownAt(f.view, middle) != groundAt(f.doc.get(), middle),
+                             qPrintable(where));
                 }
                 clickSquare(f.view, "e4");
                 // The last move's two squares; then a king in check.
@@ -159,7 +170,8 @@ private slots:
                 for (const char* san : {"f5", "Qh5+"})
                     QVERIFY(clickMove(f.view, san));
                 QCOMPARE(f.view->Highlights().checkSquare, squareOf("e8"));
-                QVERIFY2(tinted(f, "e8") && tinted(f, "h5") && tinted(f, "d1") && !tinted(f, "e2"), qPrintable(where));
+                QVERIFY2(tinted(f, "e8") && tinted(f, "h5") && tinted(f, "d1") && !tinted(f, "e2"),
+                         qPrintable(where));
                 // Stepping back moves the marks with the shown position.
                 f.view->OnEndGame();
                 f.view->StepBack();
@@ -187,8 +199,8 @@ private slots:
             QSize room;
             int   pitch;
         };
-        const Case cases[] = {{{120, 90}, 33}, {{300, 300}, 33}, {{335, 900}, 33}, {{336, 336}, 37},
-                              {{1280, 700}, 77}, {{2000, 1400}, 153}};
+        const Case cases[] = {{{120, 90}, 33},  {{300, 300}, 33},  {{335, 900}, 33},
+                              {{336, 336}, 37}, {{1280, 700}, 77}, {{2000, 1400}, 153}};
         for (const Case& c : cases)
             QCOMPARE(fittingPitch(c.room), c.pitch);
         QCOMPARE(logicalSide(33), 300);
