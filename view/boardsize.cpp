@@ -2,6 +2,7 @@
 // window) in whole steps of pitch, and is drawn at the screen's device resolution.
 #include <QResizeEvent>
 #include <QShowEvent>
+#include <QWindow>
 
 #include "app/norvanedoc.h"
 #include "view/norvaneview.h"
@@ -42,6 +43,10 @@ void CNorvaneView::resizeEvent(QResizeEvent* event) {
 
 void CNorvaneView::showEvent(QShowEvent* event) {
     COSBView::showEvent(event);
+    // A window moved to a screen of another device pixel ratio draws the board anew.
+    if (QWindow* shown = window()->windowHandle())
+        connect(shown, &QWindow::screenChanged, this, &CNorvaneView::FitToWindow,
+                Qt::UniqueConnection);
     FitToWindow();
 }
 
