@@ -26,6 +26,7 @@ inline constexpr int CmdCoordinates     = 32836;
 inline constexpr int CmdTakeBack        = 32838;
 inline constexpr int CmdEditGameInfo    = 32839;
 inline constexpr int CmdEndGame         = 32840;
+inline constexpr int CmdHighlights      = 32851;  // show or hide the board's highlights
 inline constexpr int CmdFileNew         = 57600;
 inline constexpr int CmdFileOpen        = 57601;
 inline constexpr int CmdRecentFile      = 57616;  // to 57631

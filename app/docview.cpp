@@ -132,6 +132,7 @@ bool CCommandTable::Execute(int id) {
     // The handler may open a dialog whose event loop reaches UpdateCommandUI, which reads
     // m_rows; the row's handler is copied so that the call never depends on the vector.
     const Handler handler = row->handler;
+    if (m_prelude) m_prelude();
     if (handler) handler();
     UpdateCommandUI();
     return true;

@@ -8,6 +8,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <utility>
 #include <vector>
 
 class QAction;
@@ -115,6 +116,8 @@ public:
 
     // Runs every rule onto its action.
     void UpdateCommandUI();
+    // Runs prelude before the handler of every command that runs.
+    void SetPrelude(Handler prelude) { m_prelude = std::move(prelude); }
     // Runs the rules whenever menu is about to open.
     void WatchMenu(QMenu* menu);
 
@@ -129,6 +132,7 @@ private:
     const Row* Find(int id) const;
 
     std::vector<Row> m_rows;
+    Handler          m_prelude;
 };
 
 // The wait cursor for the life of a scope.

@@ -10,6 +10,7 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPixmap>
+#include <QScrollArea>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QToolBar>
@@ -56,8 +57,8 @@ const MenuLayout menuLayouts[] = {
                  {CmdEditGameInfo, "ゲーム情報編集(&G)..."}}},
     {"表示(&V)", {{CmdViewToolbar, "ツールバー(&T)"}, {CmdViewStatusBar, "ステータスバー(&S)"},
                  {CmdGameList, "ゲームリスト(&L)"}, {CmdCoordinates, "座標(&C)"},
-                 {CmdFlip, "座反転(&F)"}, {0, nullptr}, {CmdShowRecord, "棋譜表示(&R)"},
-                 {CmdFileInfo, "ファイル情報(&I)"}}},
+                 {CmdFlip, "座反転(&F)"}, {CmdHighlights, "ハイライト(&H)"}, {0, nullptr},
+                 {CmdShowRecord, "棋譜表示(&R)"}, {CmdFileInfo, "ファイル情報(&I)"}}},
     {"ゲーム(&G)", {{CmdTakeBack, "待った(&A)"}, {CmdEndGame, "対局終了(&E)"}, {0, nullptr},
                    {CmdForward, "進む(&M)"}, {CmdBack, "戻る(&R)"}, {CmdFirst, "初期局面(&F)"},
                    {CmdLast, "最終局面(&L)"}, {CmdReplay, "再生(&P)"}, {CmdResearch, "研究(&S)"}}},
@@ -86,6 +87,7 @@ const CommandText commandTexts[] = {
     {CmdGameList, "ゲームリストの表示を切り替えます", "ゲームリスト"},
     {CmdCoordinates, "座標の表示を切り替えます", "座標"},
     {CmdFlip, "盤を反転します", "座反転"},
+    {CmdHighlights, "持った駒のマス、行ける先、最後の手と王手の表示を切り替えます", "ハイライト"},
     {CmdShowRecord, "棋譜をテキストで表示します", "棋譜表示"},
     {CmdFileInfo, "ファイルの棋譜数、結果とオープニングを表示します", "ファイル情報"},
     {CmdTakeBack, "自分の手と相手の手を1手ずつ戻します", "待った"},
@@ -157,7 +159,13 @@ CMainFrame::CMainFrame(CNorvaneDoc* doc, QWidget* parent)
     : QMainWindow(parent), m_pDoc(doc), m_wndSplitter(new QSplitter(Qt::Horizontal, this)),
       m_pBoardView(new CNorvaneView(doc)), m_pGameView(new CGameView(doc)) {
     setWindowTitle("Norvane");
-    m_wndSplitter->addWidget(m_pBoardView);
+    // The board fills its pane and grows with it; a pane smaller than the smallest board
+    // scrolls.
+    m_pBoardPane = new QScrollArea;
+    m_pBoardPane->setFrameShape(QFrame::NoFrame);
+    m_pBoardPane->setWidgetResizable(true);
+    m_pBoardPane->setWidget(m_pBoardView);
+    m_wndSplitter->addWidget(m_pBoardPane);
     m_wndSplitter->addWidget(m_pGameView);
     m_wndSplitter->setStretchFactor(0, 1);
     m_wndSplitter->setStretchFactor(1, 0);
@@ -179,6 +187,8 @@ CMainFrame::CMainFrame(CNorvaneDoc* doc, QWidget* parent)
         CmdViewStatusBar, [this] { statusBar()->setHidden(!statusBar()->isHidden()); }, {},
         [this] { return !statusBar()->isHidden(); });
     m_commands.Add(CmdAppExit, [this] { close(); });
+    // A carried piece goes back to its square before any command runs.
+    m_commands.SetPrelude([this] { m_pBoardView->CancelCarry(); });
 
     if (QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance())
         connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this,
@@ -279,8 +289,11 @@ void CMainFrame::BuildToolBar() {
 void CMainFrame::ShowGameList(bool show) {
     const QPoint position = pos();
     m_bShowGameList       = show;
-    resize(show ? WithListSize : BoardOnlySize);
-    move(position);
+    // A maximised or full-screen window keeps its size; the list takes its share of it.
+    if (!(windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen))) {
+        resize(show ? WithListSize : BoardOnlySize);
+        move(position);
+    }
     // The layout takes the new size now, so that the splitter can be divided exactly.
     if (QLayout* frameLayout = layout()) frameLayout->activate();
     const int total = m_wndSplitter->width() - m_wndSplitter->handleWidth();

@@ -9,6 +9,7 @@
 #include "app/docview.h"
 
 class QLabel;
+class QScrollArea;
 class QSplitter;
 class QToolBar;
 class CGameView;
@@ -59,6 +60,8 @@ public:
     CNorvaneView*  GetBoardView() const { return m_pBoardView; }
     CGameView*     GetGameView() const { return m_pGameView; }
     QSplitter*     GetSplitter() const { return m_wndSplitter; }
+    // The scrolling pane that holds the board view.
+    QScrollArea*   GetBoardPane() const { return m_pBoardPane; }
     CStatusPanes*  GetPanes() const { return m_pPanes; }
     QToolBar*      GetToolBar() const { return m_wndToolBar; }
     // The command a window key (Left, Right) runs, or 0.
@@ -84,6 +87,7 @@ private:
     QToolBar*     m_wndToolBar  = nullptr;
     bool          m_bShowGameList = false;
     QSplitter*    m_wndSplitter;
+    QScrollArea*  m_pBoardPane = nullptr;
     CNorvaneView* m_pBoardView;
     CGameView*    m_pGameView;
     struct Accelerator {

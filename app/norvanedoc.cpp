@@ -21,6 +21,8 @@
 #include "records/game.h"
 #include "records/gamefilter.h"
 #include "records/pgnread.h"
+#include "view/boardimages.h"
+#include "view/boardscale.h"
 #include "view/norvaneview.h"
 
 QString fileSizeText(std::int64_t size) {
@@ -61,15 +63,10 @@ CNorvaneView* CNorvaneDoc::GetBoardView() const {
 
 void CNorvaneDoc::AttachBoardView(CNorvaneView* view) {
     m_sprites.m_notify.m_pView = view;
-    auto* background           = new CDIB;
-    if (!background->Load(130)) {
-        delete background;
-        return;
-    }
-    SetBackground(background);
+    if (!SetBoardPitch(m_boardPitch)) return;
     for (int id = 131; id <= 142; ++id) {
         auto* sprite = new CSprite;
-        if (!sprite->Load(id)) {
+        if (!loadBoardImage(*sprite, id, m_boardPitch)) {
             delete sprite;
             break;
         }
@@ -91,8 +88,12 @@ void CNorvaneDoc::SetBackground(CDIB* dib) {
 
 CSprite* CNorvaneDoc::NewSprite(int colour, int piece) {
     if (colour < 0 || colour > 1 || piece < 1 || piece > 6) return nullptr;
+    return NewImageSprite(static_cast<int>(m_pieceImageIds[colour * 8 + piece]));
+}
+
+CSprite* CNorvaneDoc::NewImageSprite(int id) {
     auto* sprite = new CSprite;
-    if (!sprite->Load(static_cast<int>(m_pieceImageIds[colour * 8 + piece]))) {
+    if (!loadBoardImage(*sprite, id, m_boardPitch)) {
         delete sprite;
         return nullptr;
     }
@@ -101,19 +102,29 @@ CSprite* CNorvaneDoc::NewSprite(int colour, int piece) {
 }
 
 void CNorvaneDoc::AddCoordinateSprites(bool flipped) {
+    const BoardGeometry geometry(m_boardPitch);
     struct Strip {
-        int id, x, y;
+        int    id;
+        QPoint at;
     };
-    const Strip strips[] = {{flipped ? 104 : 143, 40, 275}, {flipped ? 105 : 144, 8, 14}};
+    const Strip strips[] = {{flipped ? 104 : 143, geometry.FileStripPosition()},
+                            {flipped ? 105 : 144, geometry.RankStripPosition()}};
     for (const Strip& strip : strips) {
-        auto* sprite = new CSprite;
-        if (!sprite->Load(strip.id)) {
-            delete sprite;
-            return;
-        }
-        sprite->SetPosition(strip.x, strip.y);
-        m_sprites.Insert(sprite);
+        CSprite* sprite = NewImageSprite(strip.id);
+        if (!sprite) return;
+        sprite->SetPosition(strip.at.x(), strip.at.y());
     }
+}
+
+bool CNorvaneDoc::SetBoardPitch(int pitch) {
+    auto* background = new CDIB;
+    if (!loadBoardImage(*background, BoardImage, pitch)) {
+        delete background;
+        return false;
+    }
+    m_boardPitch = pitch;
+    SetBackground(background);
+    return true;
 }
 
 void CNorvaneDoc::DeleteContents() {

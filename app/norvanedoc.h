@@ -12,6 +12,7 @@
 #include "app/docview.h"
 #include "records/bufferedfile.h"
 #include "records/gameindex.h"
+#include "view/boardscale.h"
 #include "view/dib.h"
 #include "view/sprite.h"
 
@@ -64,9 +65,16 @@ public:
     // A sprite with colour's piece image, in the sprite list at depth 50 and not yet placed;
     // null when the image does not load.
     CSprite* NewSprite(int colour, int piece);
+    // The same with image number id.
+    CSprite* NewImageSprite(int id);
     // The file-letter strip at (40, 275) and the rank-number strip at (8, 14), the flipped
-    // ones when flipped. Stops at an image that does not load.
+    // ones when flipped (both scaled with the board). Stops at an image that does not load.
     void AddCoordinateSprites(bool flipped);
+    // Draws the board at another pitch (device pixels per square): the background at that
+    // size through SetBackground, which empties the sprite list; new sprites take the size.
+    // False, changing nothing, when the background does not load.
+    bool SetBoardPitch(int pitch);
+    int  BoardPitch() const { return m_boardPitch; }
     // The first view: the board view.
     CNorvaneView* GetBoardView() const;
 
@@ -130,5 +138,6 @@ private:
     // the document becomes empty as after a failed open.
     bool Reindex();
 
-    int m_lockFd = -1; // a descriptor of the open file holding its advisory lock
+    int m_lockFd     = -1;            // a descriptor of the open file holding its advisory lock
+    int m_boardPitch = StandardPitch; // the size the board's images are drawn at
 };

@@ -33,6 +33,7 @@ void CNorvaneView::RebuildSprites() {
     if (m_mode & ModeCoordinates) doc->AddCoordinateSprites(m_mode & ModeFlipped);
     // The whole board is drawn: the placements' dirty rectangles are covered.
     EmptyDirtyList();
+    MarkShownPosition();
     Render(nullptr);
     Draw(nullptr);
 }

@@ -4,6 +4,8 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QMouseEvent>
+#include <QSettings>
+#include <QShortcut>
 #include <QTimerEvent>
 
 
@@ -17,11 +19,16 @@
 #include "resources/viewtexts.h"
 
 CNorvaneView::CNorvaneView(CNorvaneDoc* doc, QWidget* parent) : COSBView(parent) {
-    // Display square d: 31 x 31 pixels, 33 apart, a1 (unflipped) at the bottom left.
+    // Display square d at the standard size: 31 x 31 pixels, 33 apart, a1 (unflipped) at the
+    // bottom left.
     for (int d = 0; d < 64; ++d) {
-        m_squareRects[d]   = QRect(30 + 33 * (d % 8), 237 - 33 * (d / 8), 31, 31);
+        m_squareRects[d]   = m_geometry.SquareRect(d);
         m_squareSprites[d] = nullptr;
     }
+    m_highlights.shown = QSettings().value(HighlightsKey, true).toBool();
+    // Escape puts a carried piece back wherever the keyboard focus is in the window.
+    new QShortcut(
+        QKeySequence(Qt::Key_Escape), this, [this] { CancelCarry(); }, Qt::WindowShortcut);
     ClearGameSan();
     ClearResearch();
     clearGame();
@@ -48,6 +55,12 @@ void CNorvaneView::Render(const QRect* clip) {
     if (!area.isEmpty())
         doc->m_pBackground->CopyBits(GetBuffer(), area.left(), area.top(), area.width(),
                                      area.height(), area.left(), area.top(), -1);
+    // The highlights lie on the squares, under the pieces.
+    if (!m_highlightPainter && GetPalette())
+        m_highlightPainter = std::make_unique<HighlightPainter>(*GetPalette());
+    if (m_highlightPainter && !area.isEmpty())
+        m_highlightPainter->Paint(*GetBuffer(), area, m_geometry, m_mode & ModeFlipped,
+                                  m_highlights);
     const auto& sprites = doc->m_sprites.Sprites();
     for (auto s = sprites.rbegin(); s != sprites.rend(); ++s)
         (*s)->Render(GetBuffer(), clip);
@@ -64,8 +77,10 @@ void CNorvaneView::OnLButtonDown(QPoint p) {
         CSprite* sprite = GetDocument()->m_sprites.HitTest(p.x(), p.y());
         if (!sprite) return;
         // The square the sprite stands on, from its position (division truncates toward 0).
-        const int c = (sprite->GetX() - 30) / 33, r = (237 - sprite->GetY()) / 33;
-        const int s = DisplaySquare(c + 8 * r);
+        const QRect a1 = m_geometry.SquareRect(0);
+        const int   c  = (sprite->GetX() - a1.left()) / m_geometry.Pitch();
+        const int   r  = (a1.top() - sprite->GetY()) / m_geometry.Pitch();
+        const int   s  = DisplaySquare(c + 8 * r);
         if (s < 0 || s > 63 || !m_squareRects[DisplaySquare(s)].contains(p) ||
             !(board.colourBits[board.sideToMove] & squareBit[s]))
             return;
@@ -74,14 +89,27 @@ void CNorvaneView::OnLButtonDown(QPoint p) {
         m_grabOffset = p - QPoint(sprite->GetX(), sprite->GetY());
         sprite->SetZ(CarriedDepth);
         CaptureMouse(true);
+        BoardHighlights marks = m_highlights;
+        marks.pickSquare      = s;
+        marks.targets         = legalTargets(s);
+        marks.captures        = marks.targets & (board.colourBits[White] | board.colourBits[Black]);
+        UpdateHighlights(marks);
         RenderAndDrawDirtyList();
         return;
     }
+    DropAt(p);
+}
 
-    int d = 0;
-    while (d < 64 && !m_squareRects[d].contains(p))
-        ++d;
-    if (d == 64) return; // between squares or off the board: the piece stays in hand
+int CNorvaneView::DisplaySquareAt(QPoint p) const {
+    for (int d = 0; d < 64; ++d)
+        if (m_squareRects[d].contains(p)) return d;
+    return -1;
+}
+
+void CNorvaneView::DropAt(QPoint p) {
+    if (!m_pHeld) return;
+    const int d = DisplaySquareAt(p);
+    if (d < 0) return; // between squares or off the board: the piece stays in hand
     const int t = DisplaySquare(d);
     if (t == m_pickSquare) {
         PutBack();
@@ -106,6 +134,7 @@ void CNorvaneView::OnLButtonDown(QPoint p) {
     m_pHeld->SetZ(RestingDepth);
     CaptureMouse(false);
     m_pHeld = nullptr;
+    m_highlights.ForgetCarry(); // the step draws the whole board
 
     StoreUserMove(m);
     StepForward();
@@ -129,18 +158,25 @@ void CNorvaneView::PutBack() {
     m_pHeld->SetPosition(home.left(), home.top());
     m_pHeld->SetZ(RestingDepth);
     CaptureMouse(false);
-    m_pHeld = nullptr;
+    m_pHeld               = nullptr;
+    BoardHighlights marks = m_highlights;
+    marks.ForgetCarry();
+    UpdateHighlights(marks);
     RenderAndDrawDirtyList();
 }
 
 void CNorvaneView::mousePressEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton)
-        OnLButtonDown(event->position().toPoint());
+        OnLButtonDown(ToBuffer(event->position()));
     else if (event->button() == Qt::RightButton)
         OnRButtonDown();
 }
 
-void CNorvaneView::mouseMoveEvent(QMouseEvent* event) { OnMouseMove(event->position().toPoint()); }
+void CNorvaneView::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) OnLButtonUp(ToBuffer(event->position()));
+}
+
+void CNorvaneView::mouseMoveEvent(QMouseEvent* event) { OnMouseMove(ToBuffer(event->position())); }
 
 void CNorvaneView::timerEvent(QTimerEvent* event) {
     if (event->timerId() == m_replayTimer) OnTimer(ReplayTimerId);
@@ -204,11 +240,10 @@ QString CNorvaneView::AskSavePath() {
     return dialog.selectedFiles().front();
 }
 
-void CNorvaneView::CaptureMouse(bool capture) {
-    if (capture && isVisible())
-        grabMouse();
-    else if (!capture && QWidget::mouseGrabber() == this)
-        releaseMouse();
+void CNorvaneView::CaptureMouse(bool) {
+    // The mouse is not grabbed: a carried piece follows it over the board (mouse tracking,
+    // and Qt's own grab while a button is held), and the menus and the toolbar keep taking
+    // clicks; their commands put the piece back first.
 }
 
 void CNorvaneView::StartReplayTimer() {
@@ -255,6 +290,8 @@ void CNorvaneView::RegisterCommands(CCommandTable& table) {
               [this] { return (m_mode & ModeFlipped) != 0; });
     table.Add(CmdCoordinates,  [this] { OnCoordinates(); },  {},
               [this] { return (m_mode & ModeCoordinates) != 0; });
+    table.Add(CmdHighlights,   [this] { ShowHighlights(!HighlightsShown()); }, {},
+              [this] { return HighlightsShown(); });
     table.Add(CmdCopyBoard,    [this] { OnCopyBoard(); },    notReplaying);
     table.Add(CmdCopyGame,     [this] { OnCopyGame(); },     notReplaying);
     table.Add(CmdPasteGame,    [this] { OnPasteGame(); },    notReplaying);

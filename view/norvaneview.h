@@ -13,9 +13,12 @@
 #include <QString>
 
 #include <cstdint>
+#include <memory>
 
 #include "engine/board.h"
 #include "records/game.h"
+#include "view/boardscale.h"
+#include "view/highlights.h"
 #include "view/osbview.h"
 
 class CCommandTable;
@@ -46,6 +49,9 @@ inline constexpr int InputMoveLimit    = 510;
 // Depth of a sprite at rest and of the carried one (nearer the viewer).
 inline constexpr int RestingDepth      = 50;
 inline constexpr int CarriedDepth      = 10;
+
+// The settings key of the highlights' switch.
+inline constexpr const char* HighlightsKey = "board/highlights";
 
 // Clipboard text above this many bytes is refused by paste, with a message.
 inline constexpr qsizetype PasteLimit  = 1024 * 1024;
@@ -82,13 +88,38 @@ public:
     // start. Other hints leave the board alone.
     void OnUpdate(CView* sender, int hint) override;
 
-    // Mouse: the first click on an own piece picks it up, the next one drops it; the right
-    // button puts a carried piece back.
+    // Mouse, at points of the buffer (device pixels): the first click on an own piece picks
+    // it up, the next one drops it; or the piece is dragged and released on its target. The
+    // right button puts a carried piece back.
     void OnLButtonDown(QPoint p);
+    void OnLButtonUp(QPoint p);
     void OnMouseMove(QPoint p);
     void OnRButtonDown();
+    // Escape, and every command before it runs: a carried piece goes back to its square.
+    void CancelCarry() { PutBack(); }
     // A tick of timer id: the replay plays the next move or stops at the end of the line.
     void OnTimer(int id);
+
+    // --- Size ------------------------------------------------------------------------------
+    // The board grows with the view in whole steps of pitch and shrinks back; below the
+    // standard size it keeps that size (the pane around it scrolls).
+    const BoardGeometry& Geometry() const { return m_geometry; }
+    // Draws the board at device pitch: the images at that size, the squares' rectangles, and
+    // every sprite again on its square. A carried piece is put back first. Nothing when the
+    // board already has that pitch.
+    void SetPitch(int pitch);
+    // The pitch that fits the view's size on its screen.
+    void FitToWindow();
+
+    // --- Highlights ---------------------------------------------------------------------------
+    // The last move's two squares (board squares; NoSquare clears them). Every step along
+    // the shown line sets them from that line; a caller that plays a move in another way
+    // tells the highlights here.
+    void SetLastMoveHighlight(int from, int to);
+    // The menu's switch, remembered in the settings.
+    void                   ShowHighlights(bool shown);
+    bool                   HighlightsShown() const { return m_highlights.shown; }
+    const BoardHighlights& Highlights() const { return m_highlights; }
 
     // --- Geometry and sprites -------------------------------------------------------------
     // Board square s on the screen: s, or 63 - s when the board is flipped.
@@ -154,7 +185,7 @@ public:
     QPoint        m_grabOffset;        // mouse minus the carried sprite's position at pick-up
     CSprite*      m_pHeld = nullptr;   // the carried sprite; the document's list owns it
     CSprite*      m_squareSprites[64]; // by display square; the document's list owns them
-    QRect         m_squareRects[64];   // by display square: the 31 x 31 square
+    QRect         m_squareRects[64];   // by display square, in buffer pixels
     int           m_pickSquare    = NoSquare; // board square the carried piece came from
     std::uint32_t m_mode          = 0;
     int           m_engineSide    = Black;
@@ -186,9 +217,13 @@ protected:
     virtual void NewDocument();
 
     // Qt's events, each handed to its handler above.
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-    void timerEvent(QTimerEvent* event) override;
+    void  mousePressEvent(QMouseEvent* event) override;
+    void  mouseReleaseEvent(QMouseEvent* event) override;
+    void  mouseMoveEvent(QMouseEvent* event) override;
+    void  timerEvent(QTimerEvent* event) override;
+    void  resizeEvent(QResizeEvent* event) override;
+    void  showEvent(QShowEvent* event) override;
+    QSize minimumSizeHint() const override;
 
 private:
     // Places sprite (if any) on display square d.
@@ -208,6 +243,17 @@ private:
     void LoadForViewing();
     // The carried piece, if any, goes back to its square.
     void PutBack();
+    // The drop of the carried piece at p: a move when it is legal (then the engine's reply),
+    // the piece put back on its own square, or kept in hand.
+    void DropAt(QPoint p);
+    // The display square whose rectangle holds p, or -1.
+    int DisplaySquareAt(QPoint p) const;
+
+    // Takes next as the highlights; the squares that change are redrawn.
+    void UpdateHighlights(const BoardHighlights& next);
+    // The shown position's marks: the last move of the shown line and a king in check. The
+    // whole board is about to be drawn, so nothing is marked dirty.
+    void MarkShownPosition();
     // Stores the user's move m at the end of the shown line, cutting off what followed.
     void StoreUserMove(const Move& m);
     // Stores the engine's move m at gamePly, cutting off what followed.
@@ -228,4 +274,8 @@ private:
     QByteArray GameRecordText();
 
     int m_replayTimer = 0; // Qt's id of the running replay timer, 0 when none
+
+    BoardGeometry                     m_geometry;
+    BoardHighlights                   m_highlights;
+    std::unique_ptr<HighlightPainter> m_highlightPainter; // made with the first buffer
 };

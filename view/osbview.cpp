@@ -2,6 +2,8 @@
 
 #include <QPainter>
 
+#include <cmath>
+
 COSBView::COSBView(QWidget* parent) : CView(parent) {
     // The whole picture comes from the buffer: Qt need not clear the background first.
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -50,10 +52,25 @@ void COSBView::RenderAndDrawDirtyList() {
 
 void COSBView::Render(const QRect*) {}
 
+QPoint COSBView::ToBuffer(QPointF window) const {
+    return QPoint(static_cast<int>(std::floor(window.x() * m_dpr)),
+                  static_cast<int>(std::floor(window.y() * m_dpr)));
+}
+
+QRect COSBView::ToWindow(const QRect& bufferRect) const {
+    if (m_dpr == 1.0) return bufferRect;
+    const QRectF r(bufferRect.left() / m_dpr, bufferRect.top() / m_dpr, bufferRect.width() / m_dpr,
+                   bufferRect.height() / m_dpr);
+    return r.toAlignedRect();
+}
+
+QSize COSBView::sizeHint() const { return ToWindow(QRect(QPoint(0, 0), m_scrollSize)).size(); }
+
 void COSBView::Draw(const QRect* clip) {
     if (!m_pBuffer) return;
-    QRect area = m_pBuffer->GetRect().intersected(rect());
+    QRect area = m_pBuffer->GetRect();
     if (clip) area = area.intersected(*clip);
+    area = ToWindow(area).intersected(rect());
     if (!area.isEmpty()) update(area);
 }
 
@@ -69,17 +86,23 @@ void COSBView::OnUpdate(CView*, int) {
 
 void COSBView::OnDraw(QPainter& painter, const QRect& clip) {
     // Beyond the buffer the window shows its plain background.
-    if (!m_pBuffer || !m_pBuffer->GetRect().contains(clip))
+    if (!m_pBuffer || !ToWindow(m_pBuffer->GetRect()).contains(clip))
         painter.fillRect(clip, palette().window());
     if (!m_pBuffer) return;
-    const QRect area = clip.intersected(m_pBuffer->GetRect());
+    // The buffer pixels under clip, whole pixels.
+    const QRect area =
+        QRectF(clip.left() * m_dpr, clip.top() * m_dpr, clip.width() * m_dpr, clip.height() * m_dpr)
+            .toAlignedRect()
+            .intersected(m_pBuffer->GetRect());
     if (area.isEmpty()) return;
     // Image row r is picture row height - 1 - r: mirror the painter, and ask for the rows
-    // that land on area.
+    // that land on area. Each buffer pixel covers exactly one device pixel.
     const int   height = m_pBuffer->GetHeight();
     const QRect rows(area.left(), height - area.top() - area.height(), area.width(), area.height());
+    const QRectF target(rows.left() / m_dpr, rows.top() / m_dpr, rows.width() / m_dpr,
+                        rows.height() / m_dpr);
     painter.save();
-    painter.setTransform(QTransform(1, 0, 0, -1, 0, height));
-    painter.drawImage(rows, m_image, rows);
+    painter.setTransform(QTransform(1, 0, 0, -1, 0, height / m_dpr));
+    painter.drawImage(target, m_image, rows);
     painter.restore();
 }

@@ -1,5 +1,7 @@
 // COSBView: a view that composes its picture in an 8-bit off-screen buffer and copies only the
-// parts that changed (the dirty rectangles) to the window.
+// parts that changed (the dirty rectangles) to the window. The buffer is in device pixels: on
+// a screen with a device pixel ratio of 2 one buffer pixel is one screen pixel, never a
+// scaled-up block.
 #pragma once
 
 #include <QImage>
@@ -38,13 +40,21 @@ public:
     // inside the buffer is scheduled for painting. Nothing without a buffer.
     virtual void Draw(const QRect* clip);
 
+    // The device pixels per window pixel that the buffer is drawn with.
+    void   SetDevicePixelRatio(double dpr) { m_dpr = dpr > 0 ? dpr : 1.0; }
+    double DevicePixelRatio() const { return m_dpr; }
+    // A window point in buffer pixels, and the window rectangle that covers a buffer one.
+    QPoint ToBuffer(QPointF window) const;
+    QRect  ToWindow(const QRect& bufferRect) const;
+
     CDIB*                  GetBuffer() const { return m_pBuffer.get(); }
     const IdentityPalette* GetPalette() const { return m_pPalette.get(); }
 
-    void  OnInitialUpdate() override;
-    void  OnUpdate(CView* sender, int hint) override;
-    void  OnDraw(QPainter& painter, const QRect& clip) override;
-    QSize sizeHint() const override { return m_scrollSize; }
+    void OnInitialUpdate() override;
+    void OnUpdate(CView* sender, int hint) override;
+    void OnDraw(QPainter& painter, const QRect& clip) override;
+    // The buffer's size in window pixels.
+    QSize sizeHint() const override;
 
 private:
     std::unique_ptr<CDIB>            m_pBuffer;
@@ -53,5 +63,6 @@ private:
     // so it is drawn mirrored vertically.
     QImage            m_image;
     std::deque<QRect> m_dirtyList;
-    QSize             m_scrollSize{640, 480};
+    QSize             m_scrollSize{640, 480}; // buffer pixels
+    double            m_dpr = 1.0;
 };

@@ -205,6 +205,7 @@ bool CNorvaneView::StepBackQuietly() {
 void CNorvaneView::ShowStep() {
     // The whole board is drawn: the steps' dirty rectangles are covered.
     EmptyDirtyList();
+    MarkShownPosition();
     Render(nullptr);
     Draw(nullptr);
     ComposeMoveInfo();

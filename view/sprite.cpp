@@ -17,6 +17,7 @@ void CSprite::Initialize() {
 
 bool CSprite::Load(int id) {
     if (!CDIB::Load(id)) return false;
+    m_imageId = id;
     Initialize();
     return true;
 }

@@ -52,6 +52,10 @@ public:
     // Changes the depth; the list reorders the sprite and its rectangle becomes dirty.
     void SetZ(int z);
     void SetNotificationObject(SpriteNotify* notify) { m_pNotify = notify; }
+    // The number of the image the sprite shows (0 when it was not loaded by number), so that
+    // the same image can be drawn again at another size.
+    int  GetImageId() const { return m_imageId; }
+    void SetImageId(int id) { m_imageId = id; }
     // The transparent index becomes the colour of the top-left pixel.
     void Initialize();
 
@@ -63,6 +67,7 @@ private:
     int           m_x = 0, m_y = 0, m_z = 50;
     std::uint8_t  m_transparent = 0;
     SpriteNotify* m_pNotify     = nullptr;
+    int           m_imageId     = 0;
 };
 
 // The sprites of a picture, nearest first: depth never decreases from head to tail. The list
