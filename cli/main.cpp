@@ -15,7 +15,7 @@ struct Subcommand {
 
 constexpr Subcommand subcommands[] = {
     {"perft", runPerft, "perft DEPTH [--fen FEN] [--divide]"},
-    {"position", runPosition, "position [--fen FEN] [MOVE ...]"},
+    {"position", runPosition, "position [--fen FEN] [--names en|ja] [--last-named] [MOVE ...]"},
     {"index", runIndex, "index FILE"},
     {"search", runSearch,
      "search FILE [--name S] [--eco CODE] [--from Y] [--to Y] [--result R,...] [--position \"MOVE ...\"]"},

@@ -220,7 +220,7 @@ void sortRows(std::vector<const GameEntry*>& rows, int column) {
     rows.swap(sorted);
 }
 
-std::string fileInfoText(const FileInfo& info, const char* pathName) {
+std::string fileInfoText(const FileInfo& info, const char* pathName, const OpeningNameSettings& names) {
     if (info.games <= 0) return {};
     char       buffer[4096];
     TextOut    out(buffer, sizeof buffer);
@@ -254,7 +254,7 @@ std::string fileInfoText(const FileInfo& info, const char* pathName) {
         putPadded(out, info.ecoCounts[eco], 6);
         out.put(' ');
         putPadded(out, percent(info.ecoCounts[eco]), 3);
-        out.put("% ").put(openingName(eco)).put('\n');
+        out.put("% ").put(openingDisplayName(eco, names)).put('\n');
     }
     return std::string(buffer, out.length());
 }
