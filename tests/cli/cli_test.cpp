@@ -33,8 +33,32 @@ TEST(Cli, PositionTakesSanAndCoordinates) {
               std::string::npos);
 }
 
+// The program's opening-name settings: the same label as its status line.
+TEST(Cli, PositionNamesOpeningsAsTheSettingsSay) {
+    const std::string najdorf = "position e4 c5 Nf3 d6 d4 cxd4 Nxd4 Nf6 Nc3 a6";
+    struct Case { std::string args, opening; };
+    const Case cases[] = {
+        {najdorf + " --names ja", "opening: B90 シシリアン：ナイドルフ\n"},
+        {najdorf + " --names en", "opening: B90 Sicilian: Najdorf\n"},
+        {najdorf + " Be3", ""},  // off the table: no opening by default
+        {najdorf + " Be3 --last-named", "opening: B90以降 Sicilian: Najdorf\n"},
+        {"position --last-named --names ja " + najdorf.substr(9) + " Be3 e5",
+         "opening: B90以降 シシリアン：ナイドルフ\n"},
+        {"position --last-named a3", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args);
+        const CliRun run   = runCli(c.args);
+        const auto   start = run.out.find("opening: ");
+        EXPECT_EQ(run.status, 0);
+        EXPECT_EQ(start == std::string::npos ? "" : run.out.substr(start, run.out.find('\n', start) + 1 - start),
+                  c.opening);
+    }
+}
+
 TEST(Cli, ErrorsGoToStandardErrorWithStatus2) {
     const char* cases[] = {"frobnicate", "", "perft", "perft 0", "perft x", "perft 2 --fen 'bad fen'",
-                           "position e2e5", "position Nf4", "position --fen", "position --fen '8/8/8/8/8/8/8/8 w - -'"};
+                           "position e2e5", "position Nf4", "position --fen", "position --fen '8/8/8/8/8/8/8/8 w - -'",
+                           "position --names", "position --names fr e4"};
     for (const char* args : cases) expectRefused(args);
 }
