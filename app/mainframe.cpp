@@ -149,6 +149,11 @@ void CStatusPanes::SetPaneText(int id, const QString& text) {
         const int room = pane->contentsRect().width() - 2 * pane->margin() - 4;
         shown          = pane->fontMetrics().elidedText(text, Qt::ElideLeft, room);
         if (pane->toolTip() != text) pane->setToolTip(text);
+    } else if (id == PaneMoveInfo) {
+        // A long opening name runs past the pane's end: the whole line is then its tooltip.
+        const int     room = pane->contentsRect().width() - 2 * pane->margin();
+        const QString tip  = pane->fontMetrics().horizontalAdvance(text) > room ? text : QString();
+        if (pane->toolTip() != tip) pane->setToolTip(tip);
     }
     if (pane->text() != shown) pane->setText(shown);
 }

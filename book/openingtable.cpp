@@ -118,7 +118,7 @@ const OpeningEntry openingTable[OpeningCount] = {
     {0x53FC8E3F, 0xCD8A0C13, "Caro-Kann: two knights, 3...Bg4", "カロ・カン：ツー・ナイツ、3…Bg4", 111},  // B11
     {0x50E8C254, 0x45C35A59, "Caro-Kann defence", "カロ・カン・ディフェンス", 112},  // B12
     {0x9F589954, 0x7D7EDE2B, "Caro-Kann: exchange variation", "カロ・カン：エクスチェンジ・バリエーション", 113},  // B13
-    {0x586D5AA2, 0x15CB1F8E, "Caro-Kann: Panov-Botvinnik attack, 5...e6", "カロ・カン：パノフ・ボトヴィニク・アタック、5…e6", 114},  // B14
+    {0x586D5AA2, 0x15CB1F8E, "Caro-Kann: Panov-Botvinnik attack, 5...e6", "カロ・カン：パンノフ・ボトヴィニク・アタック、5…e6", 114},  // B14
     {0x79FDF283, 0x80F61FD5, "Caro-Kann defence", "カロ・カン・ディフェンス", 115},  // B15
     {0xEE1C40CB, 0x6F3036B9, "Caro-Kann: Bronstein-Larsen variation", "カロ・カン：ブロンシュテイン・ラーセン・バリエーション", 116},  // B16
     {0x1AB1CC37, 0xE15835B8, "Caro-Kann: Steinitz variation", "カロ・カン：シュタイニッツ・バリエーション", 117},  // B17
@@ -159,7 +159,7 @@ const OpeningEntry openingTable[OpeningCount] = {
     {0x670B5041, 0x0EC6DCB3, "Sicilian: Canal-Sokolsky attack, 3...Bd7", "シシリアン：カナル・ソコルスキー・アタック、3…Bd7", 152},  // B52
     {0x23547FBA, 0x546E9CEC, "Sicilian, Chekhover variation", "シシリアン：チェホヴェル・バリエーション", 153},  // B53
     {0x8FCE989B, 0x2D55CA73, "Sicilian", "シシリアン", 154},  // B54
-    {0x852F9808, 0xC82E78DC, "Sicilian: Prins variation, Venice attack", "シシリアン：プリンス・バリエーション、ヴェニス・アタック", 155},  // B55
+    {0x852F9808, 0xC82E78DC, "Sicilian: Prins variation, Venice attack", "シシリアン：プリンス・バリエーション、ヴェネツィア・アタック", 155},  // B55
     {0xFFD3C9FA, 0x558E619A, "Sicilian", "シシリアン", 156},  // B56
     {0x8B6F6226, 0x27B9167D, "Sicilian: Sozin, not Scheveningen", "シシリアン：ソージン、非スヘフェニンゲン", 157},  // B57
     {0xBA0B6B67, 0xECD9307F, "Sicilian: classical", "シシリアン：クラシカル", 158},  // B58
@@ -467,10 +467,10 @@ const OpeningEntry openingTable[OpeningCount] = {
     {0x4820B262, 0xDFBAD89A, "King's Indian defence", "キングズ・インディアン・ディフェンス", 460},  // E60
     {0x4CA1E12D, 0xD76B08C0, "King's Indian defence, 3.Nc3", "キングズ・インディアン・ディフェンス：3.Nc3", 461},  // E61
     {0x66C4649F, 0x39799854, "King's Indian: fianchetto variation", "キングズ・インディアン：フィアンケット・バリエーション", 462},  // E62
-    {0x4F6ADCC6, 0x711FFF3C, "King's Indian: fianchetto, Panno variation", "キングズ・インディアン：フィアンケット、パノ・バリエーション", 463},  // E63
+    {0x4F6ADCC6, 0x711FFF3C, "King's Indian: fianchetto, Panno variation", "キングズ・インディアン：フィアンケット、パンノ・バリエーション", 463},  // E63
     {0xB63119EA, 0x3FEA9911, "King's Indian: fianchetto, Yugoslav system", "キングズ・インディアン：フィアンケット、ユーゴスラヴ・システム", 464},  // E64
     {0x47E83E52, 0x283844F2, "King's Indian: fianchetto, Yugoslav, 7.O-O", "キングズ・インディアン：フィアンケット、ユーゴスラヴ、7.O-O", 465},  // E65
-    {0x17AC8407, 0x563B3EE6, "King's Indian: fianchetto, Yugoslav Panno", "キングズ・インディアン：フィアンケット、ユーゴスラヴ・パノ", 466},  // E66
+    {0x17AC8407, 0x563B3EE6, "King's Indian: fianchetto, Yugoslav Panno", "キングズ・インディアン：フィアンケット、ユーゴスラヴ・パンノ", 466},  // E66
     {0xCC7E8DDF, 0x4D2AA6D3, "King's Indian: fianchetto with ...Nd7", "キングズ・インディアン：フィアンケット、…Nbd7型", 467},  // E67
     {0x3C0AE7A8, 0x5CEA3153, "King's Indian: fianchetto, classical variation, 8.e4", "キングズ・インディアン：フィアンケット、クラシカル・バリエーション、8.e4", 468},  // E68
     {0x4AF20146, 0xE6490621, "King's Indian: fianchetto, classical main line", "キングズ・インディアン：フィアンケット、クラシカル・メイン・ライン", 469},  // E69
@@ -488,7 +488,7 @@ const OpeningEntry openingTable[OpeningCount] = {
     {0xF75ABA82, 0x43E0DCD9, "King's Indian: Saemisch, 5...O-O", "キングズ・インディアン：ゼーミッシュ、5…O-O", 481},  // E81
     {0x2C95064D, 0xB898E5AA, "King's Indian: Saemisch, double fianchetto variation", "キングズ・インディアン：ゼーミッシュ、ダブル・フィアンケット・バリエーション", 482},  // E82
     {0xA66223D3, 0x28D9BE9F, "King's Indian: Saemisch, 6...Nc6", "キングズ・インディアン：ゼーミッシュ、6…Nc6", 483},  // E83
-    {0xC8C2F040, 0x894C6242, "King's Indian: Saemisch, Panno main line", "キングズ・インディアン：ゼーミッシュ、パノ・メイン・ライン", 484},  // E84
+    {0xC8C2F040, 0x894C6242, "King's Indian: Saemisch, Panno main line", "キングズ・インディアン：ゼーミッシュ、パンノ・メイン・ライン", 484},  // E84
     {0x95F6C4D0, 0xBE89F26E, "King's Indian: Saemisch, orthodox variation", "キングズ・インディアン：ゼーミッシュ、オーソドックス・バリエーション", 485},  // E85
     {0x0509DB85, 0x0411FD95, "King's Indian: Saemisch, orthodox, 7.Nge2 c6", "キングズ・インディアン：ゼーミッシュ、オーソドックス、7.Nge2 c6", 486},  // E86
     {0x8E9110E2, 0xB6751E17, "King's Indian: Saemisch, orthodox, 7.d5", "キングズ・インディアン：ゼーミッシュ、オーソドックス、7.d5", 487},  // E87
