@@ -118,7 +118,7 @@ const OpeningEntry openingTable[OpeningCount] = {
     {0x53FC8E3F, 0xCD8A0C13, "Caro-Kann: two knights, 3...Bg4", "カロ・カン：ツー・ナイツ、3…Bg4", 111},  // B11
     {0x50E8C254, 0x45C35A59, "Caro-Kann defence", "カロ・カン・ディフェンス", 112},  // B12
     {0x9F589954, 0x7D7EDE2B, "Caro-Kann: exchange variation", "カロ・カン：エクスチェンジ・バリエーション", 113},  // B13
-    {0x586D5AA2, 0x15CB1F8E, "Caro-Kann: Panov-Botvinnik attack, 5...e6", "カロ・カン：パンノフ・ボトヴィニク・アタック、5…e6", 114},  // B14
+    {0x586D5AA2, 0x15CB1F8E, "Caro-Kann: Panov-Botvinnik attack, 5...e6", "カロ・カン：パノフ・ボトヴィニク・アタック、5…e6", 114},  // B14
     {0x79FDF283, 0x80F61FD5, "Caro-Kann defence", "カロ・カン・ディフェンス", 115},  // B15
     {0xEE1C40CB, 0x6F3036B9, "Caro-Kann: Bronstein-Larsen variation", "カロ・カン：ブロンシュテイン・ラーセン・バリエーション", 116},  // B16
     {0x1AB1CC37, 0xE15835B8, "Caro-Kann: Steinitz variation", "カロ・カン：シュタイニッツ・バリエーション", 117},  // B17
