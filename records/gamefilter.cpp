@@ -222,7 +222,8 @@ void sortRows(std::vector<const GameEntry*>& rows, int column) {
 
 std::string fileInfoText(const FileInfo& info, const char* pathName, const OpeningNameSettings& names) {
     if (info.games <= 0) return {};
-    char       buffer[4096];
+    // Room for the longest path the system allows and eight names whole, Japanese ones too.
+    char       buffer[4096 + 8 * (OpeningTextSize + 32)];
     TextOut    out(buffer, sizeof buffer);
     const auto percent = [&info](long long count) { return count * 100 / info.games; };
     out.put(pathName ? pathName : "").put("\ngame\t: ");

@@ -5,7 +5,6 @@
 #include <cctype>
 #include <fstream>
 #include <map>
-#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -93,7 +92,64 @@ std::vector<AsciiRun> asciiRuns(const std::string& japanese, std::string& stray)
     return runs;
 }
 
+bool isFile(char c) { return c >= 'a' && c <= 'h'; }
+bool isRank(char c) { return c >= '1' && c <= '8'; }
+
+// Splits a move note into its number ("5.", "7~" for "7…", "~" or none) and its move without
+// a check sign; false unless the move is SAN.
+bool splitMoveNote(const std::string& note, std::string& number, std::string& move) {
+    std::size_t digits = 0;
+    while (digits < note.size() && std::isdigit(static_cast<unsigned char>(note[digits]))) ++digits;
+    std::size_t start = digits;
+    if (start < note.size() && (note[start] == '~' || (digits > 0 && note[start] == '.'))) ++start;
+    else if (digits > 0) return false;
+    number = note.substr(0, start);
+    move   = note.substr(start);
+    if (!move.empty() && (move.back() == '+' || move.back() == '#')) move.pop_back();
+    const std::string& m = move;
+    if (m == "O-O" || m == "O-O-O") return true;
+    if (m.size() >= 3 && std::string("KQRBN").find(m[0]) != std::string::npos) {
+        std::string rest = m.substr(1);  // [file][rank][x]file rank
+        if (!isFile(rest[rest.size() - 2]) || !isRank(rest.back())) return false;
+        rest.resize(rest.size() - 2);
+        if (!rest.empty() && rest.back() == 'x') rest.pop_back();
+        if (rest.size() == 2) return isFile(rest[0]) && isRank(rest[1]);
+        return rest.empty() || isFile(rest[0]) || isRank(rest[0]);
+    }
+    std::string pawn = m;  // file [x file] rank [=piece]
+    if (pawn.size() >= 4 && pawn[pawn.size() - 2] == '=') {
+        if (std::string("QRBN").find(pawn.back()) == std::string::npos) return false;
+        pawn.resize(pawn.size() - 2);
+    }
+    if (pawn.size() == 2) return isFile(pawn[0]) && isRank(pawn[1]);
+    return pawn.size() == 4 && isFile(pawn[0]) && pawn[1] == 'x' && isFile(pawn[2]) && isRank(pawn[3]);
+}
+
+bool isEcoCode(const std::string& text) {
+    return text.size() == 3 && text[0] >= 'A' && text[0] <= 'E' && std::isdigit(static_cast<unsigned char>(text[1])) &&
+           std::isdigit(static_cast<unsigned char>(text[2]));
+}
+
 }  // namespace
+
+TEST(JapaneseNames, SplitsMoveNotes) {
+    struct Case { const char* note; bool san; const char* number; const char* move; };
+    const Case cases[] = {
+        {"5.cxd5", true, "5.", "cxd5"}, {"7~Be7", true, "7~", "Be7"},  {"~g6", true, "~", "g6"},
+        {"Nbd7", true, "", "Nbd7"},     {"O-O-O", true, "", "O-O-O"},  {"6.Bb5+", true, "6.", "Bb5"},
+        {"e8=Q", true, "", "e8=Q"},     {"R1e2", true, "", "R1e2"},    {"d", false, "", ""},
+        {"DERLD", false, "", ""},       {"12", false, "", ""},         {"Sicilian", false, "", ""},
+        {"e8g8", false, "", ""},        {"c5d4", false, "", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.note);
+        std::string number, move;
+        EXPECT_EQ(splitMoveNote(c.note, number, move), c.san);
+        if (!c.san) continue;
+        EXPECT_EQ(number, c.number);
+        EXPECT_EQ(move, c.move);
+    }
+}
 
 TEST(JapaneseNames, EveryEntryHasOneFromTheNamesFile) {
     const std::vector<NamedLine> rows = readNamedLines();
@@ -127,8 +183,6 @@ TEST(JapaneseNames, SameEnglishNameSameJapaneseNameAndNoOther) {
 // defining line's moves at that number; an unnumbered one is played in the line, unless the
 // name says it is not ("なし").
 TEST(JapaneseNames, OnlyMoveNotationInAsciiAndTrueToTheLine) {
-    const std::regex san(R"(^(\d+\.|\d+~|~)?(O-O-O|O-O|[KQRBN][a-h]?[1-8]?x?[a-h][1-8]|[a-h](x[a-h])?[1-8](=[QRBN])?)[+#]?$)");
-    const std::regex eco(R"(^[A-E]\d\d$)");
     for (const NamedLine& row : readNamedLines()) {
         SCOPED_TRACE(row.code + " " + row.japanese);
         std::string                 stray;
@@ -140,10 +194,9 @@ TEST(JapaneseNames, OnlyMoveNotationInAsciiAndTrueToTheLine) {
             << "one full-width colon at most, between the opening and its variation";
         int ply = -1;  // the ply of the last numbered note's move, -1 after other text
         for (const AsciiRun& run : runs) {
-            std::smatch parts;
-            if (std::regex_match(run.text, eco)) continue;
-            ASSERT_TRUE(std::regex_match(run.text, parts, san)) << run.text;
-            const std::string number = parts[1], move = parts[2];
+            if (isEcoCode(run.text)) continue;
+            std::string number, move;
+            ASSERT_TRUE(splitMoveNote(run.text, number, move)) << run.text;
             if (!number.empty() && number != "~")
                 ply = 2 * (std::stoi(number) - 1) + (number.back() == '~' ? 1 : 0);
             else if (run.joined && ply >= 0)
@@ -152,7 +205,8 @@ TEST(JapaneseNames, OnlyMoveNotationInAsciiAndTrueToTheLine) {
                 ply = -1;
             if (run.after.rfind("なし", 0) == 0) continue;
             std::vector<std::string> played;
-            for (const std::string& m : row.moves) played.push_back(m.substr(0, m.find_first_of("+#")));
+            for (const std::string& m : row.moves)
+                played.push_back(m.substr(0, m.find_first_of("+#")));
             if (ply >= 0) {
                 ASSERT_LT(ply, static_cast<int>(played.size())) << run.text;
                 EXPECT_EQ(played[ply], move) << run.text;
