@@ -83,7 +83,7 @@ CNewGameDialog::CNewGameDialog(QWidget* parent)
 CPromotionDialog::CPromotionDialog(QWidget* parent)
     : CChoiceDialog(DialogText::PromotionTitle, DialogText::PromotionPieces, 4, 0, parent) {}
 
-CSearchDialog::CSearchDialog(QWidget* parent) : QDialog(parent) {
+CSearchDialog::CSearchDialog(QWidget* parent, const OpeningNameSettings& names) : QDialog(parent) {
     setWindowTitle(text(DialogText::SearchTitle));
     auto* grid = new QGridLayout(this);
 
@@ -96,9 +96,9 @@ CSearchDialog::CSearchDialog(QWidget* parent) : QDialog(parent) {
 
     m_pEco = new QComboBox(this);
     m_pEco->addItem(text(DialogText::AnyEco));
-    char item[128];
+    char item[OpeningTextSize];
     for (int i = 0; i < OpeningCount; ++i) {
-        ecoListText(i, item, sizeof item);
+        ecoListText(i, item, sizeof item, names);
         m_pEco->addItem(text(item));
     }
     grid->addWidget(new QLabel(text(DialogText::Eco), this), 1, 0);

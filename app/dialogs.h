@@ -7,6 +7,8 @@
 
 #include <functional>
 
+#include "book/openings.h"
+
 class QButtonGroup;
 class QCheckBox;
 class QComboBox;
@@ -51,7 +53,8 @@ class CSearchDialog : public QDialog {
 public:
     static constexpr int NameLimit = 31, YearLimit = 10000;
 
-    explicit CSearchDialog(QWidget* parent = nullptr);
+    // The ECO list names the openings as names says.
+    explicit CSearchDialog(QWidget* parent = nullptr, const OpeningNameSettings& names = {});
     int exec() override;
     // Refuses a year range whose start lies after its (set) end, with a message.
     void accept() override;

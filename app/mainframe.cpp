@@ -58,7 +58,10 @@ const MenuLayout menuLayouts[] = {
     {"表示(&V)", {{CmdViewToolbar, "ツールバー(&T)"}, {CmdViewStatusBar, "ステータスバー(&S)"},
                  {CmdGameList, "ゲームリスト(&L)"}, {CmdCoordinates, "座標(&C)"},
                  {CmdFlip, "座反転(&F)"}, {CmdHighlights, "ハイライト(&H)"}, {0, nullptr},
-                 {CmdShowRecord, "棋譜表示(&R)"}, {CmdFileInfo, "ファイル情報(&I)"}}},
+                 {CmdShowRecord, "棋譜表示(&R)"}, {CmdFileInfo, "ファイル情報(&I)"}, {0, nullptr},
+                 {CmdNamesEnglish, "オープニング名を英語で表示(&E)"},
+                 {CmdNamesJapanese, "オープニング名を日本語で表示(&J)"},
+                 {CmdKeepLastOpening, "定跡を外れてもオープニング名を表示(&K)"}}},
     {"ゲーム(&G)", {{CmdTakeBack, "待った(&A)"}, {CmdEndGame, "対局終了(&E)"}, {0, nullptr},
                    {CmdForward, "進む(&M)"}, {CmdBack, "戻る(&R)"}, {CmdFirst, "初期局面(&F)"},
                    {CmdLast, "最終局面(&L)"}, {CmdReplay, "再生(&P)"}, {CmdResearch, "研究(&S)"}}},
@@ -90,6 +93,10 @@ const CommandText commandTexts[] = {
     {CmdHighlights, "持った駒のマス、行ける先、最後の手と王手の表示を切り替えます", "ハイライト"},
     {CmdShowRecord, "棋譜をテキストで表示します", "棋譜表示"},
     {CmdFileInfo, "ファイルの棋譜数、結果とオープニングを表示します", "ファイル情報"},
+    {CmdNamesEnglish, "オープニング名を英語で表示します", "英語のオープニング名"},
+    {CmdNamesJapanese, "オープニング名を日本語（カタカナ）で表示します", "日本語のオープニング名"},
+    {CmdKeepLastOpening, "名前のない局面では、手順の中で最後に名前のあった局面のオープニング名を「以降」を付けて表示します",
+     "定跡を外れてもオープニング名を表示"},
     {CmdTakeBack, "自分の手と相手の手を1手ずつ戻します", "待った"},
     {CmdEndGame, "対局を終えて棋譜を見るモードにします", "対局終了"},
     {CmdForward, "1手進みます", "進む"},
@@ -144,6 +151,11 @@ void CStatusPanes::SetPaneText(int id, const QString& text) {
         const int room = pane->contentsRect().width() - 2 * pane->margin() - 4;
         shown          = pane->fontMetrics().elidedText(text, Qt::ElideLeft, room);
         if (pane->toolTip() != text) pane->setToolTip(text);
+    } else if (id == PaneMoveInfo) {
+        // A long opening name runs past the pane's end: the whole line is then its tooltip.
+        const int     room = pane->contentsRect().width() - 2 * pane->margin();
+        const QString tip  = pane->fontMetrics().horizontalAdvance(text) > room ? text : QString();
+        if (pane->toolTip() != tip) pane->setToolTip(tip);
     }
     if (pane->text() != shown) pane->setText(shown);
 }

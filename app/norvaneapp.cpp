@@ -15,6 +15,7 @@
 #include "app/commands.h"
 #include "app/dialogs.h"
 #include "app/mainframe.h"
+#include "app/openingnamesetting.h"
 #include "view/norvaneview.h"
 
 namespace {
@@ -34,7 +35,7 @@ void CDesktopDoc::MessageBox(const QString& text) {
 }
 
 bool CDesktopDoc::AskSearchCriteria(SearchDialogValues& values) {
-    CSearchDialog dialog(mainWindowOf(*this));
+    CSearchDialog dialog(mainWindowOf(*this), m_openingNames);
     if (dialog.exec() != QDialog::Accepted) return false;
     values.name         = dialog.m_name;
     values.ecoItem      = dialog.m_eco;
@@ -66,9 +67,11 @@ bool CNorvaneApp::InitInstance(const QStringList& arguments) {
     QCoreApplication::setApplicationName("Norvane");
     LoadStdProfileSettings(MaxRecentFiles);
 
-    m_pDoc     = std::make_unique<CDesktopDoc>();
-    m_pMainWnd = std::make_unique<CMainFrame>(m_pDoc.get());
+    m_pDoc                 = std::make_unique<CDesktopDoc>();
+    m_pDoc->m_openingNames = LoadOpeningNameSettings();
+    m_pMainWnd             = std::make_unique<CMainFrame>(m_pDoc.get());
     CCommandTable& commands = m_pMainWnd->Commands();
+    AddOpeningNameCommands(commands, m_pDoc.get());
     const auto     notReplaying = [this] { return !(m_pDoc->m_stateFlags & ReplayRunning); };
     commands.Add(CmdFileNew, [this] { OnFileNew(); });
     commands.Add(CmdFileOpen, [this] { OnFileOpen(); }, notReplaying);

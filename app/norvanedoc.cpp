@@ -238,7 +238,7 @@ bool CNorvaneDoc::CanUseFileCommands() const {
 void CNorvaneDoc::OnFileInfo() {
     if (m_games.empty()) return;
     const QByteArray path = GetPathName().toUtf8();
-    MessageBox(QString::fromUtf8(fileInfoText(m_fileInfo, path.constData())));
+    MessageBox(QString::fromUtf8(fileInfoText(m_fileInfo, path.constData(), m_openingNames)));
 }
 
 void CNorvaneDoc::OnSearch() {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/docview.h"
+#include "book/openings.h"
 #include "records/bufferedfile.h"
 #include "records/gameindex.h"
 #include "view/boardscale.h"
@@ -19,9 +20,11 @@
 class CNorvaneView;
 
 // Bits of UpdateAllViews hints: take the current game afresh, rebuild the game list, the
-// shown position changed. The document sends 2 when it drops its contents and 7 (all three)
-// when an open failed, a search finished or the file was reloaded.
-inline constexpr int HintReloadGame = 1, HintRebuildList = 2, HintPositionChanged = 4;
+// shown position changed, the opening-name setting changed. The document sends 2 when it
+// drops its contents and 7 (the first three) when an open failed, a search finished or the
+// file was reloaded.
+inline constexpr int HintReloadGame = 1, HintRebuildList = 2, HintPositionChanged = 4,
+                     HintOpeningNames = 8;
 inline constexpr int HintEverything = HintReloadGame | HintRebuildList | HintPositionChanged;
 
 // Bits of m_stateFlags.
@@ -127,6 +130,7 @@ public:
     std::vector<GameEntry> m_games;             // one entry per game, in file order
     QString                m_strMoveInfo;       // the move-information line of the status bar
     std::uint32_t          m_stateFlags = 0;    // ReplayRunning
+    OpeningNameSettings    m_openingNames;      // how the views and texts name openings
 
 private:
     // Opens and locks path and indexes it into m_games and m_fileInfo; shows the scanner's

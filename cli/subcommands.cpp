@@ -8,7 +8,7 @@ namespace {
 constexpr Subcommand subcommands[] = {
     {"perft", runPerft, "DEPTH [--fen FEN] [--divide]",
      "counts the leaves of the legal-move tree; last line \"nodes N\""},
-    {"position", runPosition, "[--fen FEN] [MOVE ...]",
+    {"position", runPosition, "[--fen FEN] [--names en|ja] [--last-named] [MOVE ...]",
      "the FEN, hash key and opening after the moves; last line \"key 0x...\""},
     {"think", runThink, "[--fen FEN] [MOVE ...] [--time-ms N] [--book FILE]",
      "the engine's move: score, depth, nodes, book, san; last line \"bestmove e2e4\""},

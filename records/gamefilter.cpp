@@ -220,7 +220,7 @@ void sortRows(std::vector<const GameEntry*>& rows, int column) {
     rows.swap(sorted);
 }
 
-std::string fileInfoText(const FileInfo& info, const char* pathName) {
+std::string fileInfoText(const FileInfo& info, const char* pathName, const OpeningNameSettings& names) {
     if (info.games <= 0) return {};
     if (!pathName) pathName = "";
     std::array<int, NoEco> order;
@@ -233,7 +233,7 @@ std::string fileInfoText(const FileInfo& info, const char* pathName) {
 
     // Sized to the content: the path, four count lines and a line per opening shown.
     std::size_t size = std::strlen(pathName) + 256;
-    for (int k = 0; k < shown; ++k) size += 32 + std::strlen(openingName(order[k]));
+    for (int k = 0; k < shown; ++k) size += 32 + std::strlen(openingDisplayName(order[k], names));
     std::vector<char> buffer(size);
     TextOut    out(buffer.data(), buffer.size());
     const auto percent = [&info](long long count) { return count * 100 / info.games; };
@@ -260,7 +260,7 @@ std::string fileInfoText(const FileInfo& info, const char* pathName) {
         putPadded(out, info.ecoCounts[eco], 6);
         out.put(' ');
         putPadded(out, percent(info.ecoCounts[eco]), 3);
-        out.put("% ").put(openingName(eco)).put('\n');
+        out.put("% ").put(openingDisplayName(eco, names)).put('\n');
     }
     return std::string(buffer.data(), out.length());
 }

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "book/openings.h"
 #include "records/gameindex.h"
 
 // True when name occurs in text, comparing bytes with case folded for the ASCII letters only
@@ -41,5 +42,7 @@ int compareByColumn(const GameEntry& a, const GameEntry& b, int column);
 void sortRows(std::vector<const GameEntry*>& rows, int column);
 
 // The file-information summary: game count, results with percentages and the eight most
-// frequent ECO codes with their opening names. Empty when the file holds no games.
-std::string fileInfoText(const FileInfo& info, const char* pathName);
+// frequent ECO codes with their opening names as names says. Empty when the file holds no
+// games.
+std::string fileInfoText(const FileInfo& info, const char* pathName,
+                         const OpeningNameSettings& names = {});

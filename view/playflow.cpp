@@ -5,7 +5,7 @@
 #include <ctime>
 
 #include "app/norvanedoc.h"
-#include "book/openings.h"
+#include "book/namedline.h"
 #include "engine/makemove.h"
 #include "records/san.h"
 #include "resources/viewtexts.h"
@@ -76,6 +76,7 @@ void CNorvaneView::OnInitialUpdate() {
 
 void CNorvaneView::OnUpdate(CView*, int hint) {
     if (hint & HintReloadGame) LoadForViewing();
+    if (hint & HintOpeningNames) ComposeMoveInfo();
 }
 
 void CNorvaneView::LoadForViewing() {
@@ -333,10 +334,11 @@ void CNorvaneView::ComposeMoveInfo() {
                 : (info & Drawn)    ? "  1/2-1/2"
                                     : "  *";
     }
-    if (const int eco = findOpening(board.hashKey); eco != NoOpening) {
-        char code[4];
-        ecoCodeText(eco, code);
-        line +=
-            QString("  %1 %2").arg(QString::fromLatin1(code), QString::fromUtf8(openingName(eco)));
-    }
+    const OpeningNameSettings& names = GetDocument()->m_openingNames;
+    const NamedPosition        named =
+        shownOpening(names, {gameMoves, static_cast<std::size_t>(gamePly)},
+                     {m_researchMoves, static_cast<std::size_t>(m_researchCount)});
+    char label[OpeningTextSize];
+    openingLabelText(named, names, label, sizeof label);
+    if (label[0]) line += "  " + QString::fromUtf8(label);
 }

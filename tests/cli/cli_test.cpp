@@ -33,11 +33,35 @@ TEST(Cli, PositionTakesSanAndCoordinates) {
               std::string::npos);
 }
 
+// The program's opening-name settings: the same label as its status line.
+TEST(Cli, PositionNamesOpeningsAsTheSettingsSay) {
+    const std::string najdorf = "position e4 c5 Nf3 d6 d4 cxd4 Nxd4 Nf6 Nc3 a6";
+    struct Case { std::string args, opening; };
+    const Case cases[] = {
+        {najdorf + " --names ja", "opening: B90 シシリアン：ナイドルフ\n"},
+        {najdorf + " --names en", "opening: B90 Sicilian: Najdorf\n"},
+        {najdorf + " Be3", ""},  // off the table: no opening by default
+        {najdorf + " Be3 --last-named", "opening: B90以降 Sicilian: Najdorf\n"},
+        {"position --last-named --names ja " + najdorf.substr(9) + " Be3 e5",
+         "opening: B90以降 シシリアン：ナイドルフ\n"},
+        {"position --last-named a3", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args);
+        const CliRun run   = runCli(c.args);
+        const auto   start = run.out.find("opening: ");
+        EXPECT_EQ(run.status, 0);
+        EXPECT_EQ(start == std::string::npos ? "" : run.out.substr(start, run.out.find('\n', start) + 1 - start),
+                  c.opening);
+    }
+}
+
 TEST(Cli, ErrorsGoToStandardErrorWithStatus2) {
     const char* cases[] = {"frobnicate", "", "perft", "perft 0", "perft x", "perft 2 --fen 'bad fen'",
                            "position e2e5", "position Nf4", "position --fen", "position --fen '8/8/8/8/8/8/8/8 w - -'",
                            "perft 1 --fen ''", "position --fen ''", "think --fen ''", "help frobnicate",
-                           "help perft think"};
+                           "help perft think",
+                           "position --names", "position --names fr e4"};
     for (const char* args : cases) expectRefused(args);
 }
 
@@ -49,7 +73,7 @@ TEST(Cli, UsageErrorsPrintTheSubcommandsUsage) {
         {"perft 2 --frob", "perft: unknown option: --frob", "perft DEPTH [--fen FEN] [--divide]"},
         {"perft --fen", "perft: --fen needs a value", "perft DEPTH"},
         {"perft 1 2", "perft: takes one DEPTH", "perft DEPTH"},
-        {"position --fen '' e4", "position: --fen needs a value", "position [--fen FEN] [MOVE ...]"},
+        {"position --fen '' e4", "position: --fen needs a value", "position [--fen FEN]"},
         {"search --name x", "search: takes one FILE", "search FILE [--name S]"},
         {"search --eco Z99 f.pgn", "search: --eco takes a code A00-E99", "search FILE"},
         {"index a.pgn b.pgn", "index: takes one FILE", "index FILE"},

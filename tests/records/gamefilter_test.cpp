@@ -232,6 +232,9 @@ TEST(FileInfoText, CountsPercentagesAndCommonCodes) {
     EXPECT_NE(text.find("\nA20      3   3% "), std::string::npos);
     EXPECT_EQ(text.find("\nA10 "), std::string::npos);  // only the eight most frequent
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 6 + 8);
+    EXPECT_NE(text.find("\n\nA90     10  10% Dutch defence\n"), std::string::npos);
+    const std::string japanese = fileInfoText(info, "f.pgn", {NamesJapanese});
+    EXPECT_NE(japanese.find("\n\nA90     10  10% ダッチ・ディフェンス\n"), std::string::npos) << japanese;
 
     EXPECT_EQ(fileInfoText(FileInfo{}, "empty.pgn"), "");
 }
