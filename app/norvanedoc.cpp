@@ -115,6 +115,10 @@ void CNorvaneDoc::AddCoordinateSprites(bool flipped) {
     }
 }
 
+void CNorvaneDoc::FinishPendingWork() {
+    if (CNorvaneView* view = GetBoardView()) view->ReclaimEngine();
+}
+
 void CNorvaneDoc::DeleteContents() {
     m_games.clear();
     UpdateAllViews(nullptr, HintRebuildList);
@@ -180,6 +184,7 @@ bool CNorvaneDoc::OpenAndIndex(const QString& path) {
 }
 
 bool CNorvaneDoc::Reindex() {
+    FinishPendingWork(); // indexing replays games on the Board
     const QString path = GetPathName();
     CloseFile();
     m_games.clear();
@@ -220,7 +225,7 @@ bool CNorvaneDoc::LoadGame(const GameEntry* entry) {
 }
 
 bool CNorvaneDoc::CanUseFileCommands() const {
-    return !(m_stateFlags & ReplayRunning) && !m_games.empty();
+    return !(m_stateFlags & (ReplayRunning | EngineThinking)) && !m_games.empty();
 }
 
 void CNorvaneDoc::OnFileInfo() {

@@ -10,6 +10,7 @@
 #include "engine/makemove.h"
 #include "engine/perft.h"
 #include "engine/search.h"
+#include "engine/strength.h"
 #include "engine/think.h"
 #include "records/textout.h"
 
@@ -135,6 +136,39 @@ void go(std::istringstream& in) {
     std::cout << "bestmove " << text << std::endl;
 }
 
+// The strength options: UCI_LimitStrength with UCI_Elo, or else Skill Level, choose the
+// engine's playingStrength.
+struct StrengthOptions {
+    bool limitStrength = false;
+    int  elo           = strengthLevels[FullStrength].elo;
+    int  skill         = 20;
+};
+
+void declareStrengthOptions() {
+    std::cout << "option name UCI_LimitStrength type check default false\n"
+              << "option name UCI_Elo type spin default " << strengthLevels[FullStrength].elo
+              << " min " << strengthLevels[BeginnerStrength].elo << " max "
+              << strengthLevels[FullStrength].elo << "\n"
+              << "option name Skill Level type spin default 20 min 0 max 20\n";
+}
+
+// Reads "name NAME... value VALUE"; unknown options and unreadable values change nothing.
+void setStrengthOption(std::istringstream& in, StrengthOptions& options) {
+    std::string token, name, value;
+    in >> token;
+    while (in >> token && token != "value") name += (name.empty() ? "" : " ") + token;
+    in >> value;
+    long long number = 0;
+    if (name == "UCI_LimitStrength")
+        options.limitStrength = value == "true";
+    else if (name == "UCI_Elo" && readNumber(value, 0, 100000, number))
+        options.elo = static_cast<int>(number);
+    else if (name == "Skill Level" && readNumber(value, 0, 20, number))
+        options.skill = static_cast<int>(number);
+    playingStrength = options.limitStrength ? levelForElo(options.elo) : levelForSkill(options.skill);
+    strengthRandom  = static_cast<std::uint64_t>(clockMs());
+}
+
 }  // namespace
 
 int runUci(const Arguments& args) {
@@ -142,12 +176,15 @@ int runUci(const Arguments& args) {
     useBookBesideProgram();
     std::string line, error;
     startPosition("", error);
+    StrengthOptions strength;
     while (std::getline(std::cin, line)) {
         std::istringstream in(line);
         std::string        command;
         in >> command;
         if (command == "uci") {
-            std::cout << "id name Norvane\nid author the Norvane developers\nuciok" << std::endl;
+            std::cout << "id name Norvane\nid author the Norvane developers\n";
+            declareStrengthOptions();
+            std::cout << "uciok" << std::endl;
         } else if (command == "isready") {
             std::cout << "readyok" << std::endl;
         } else if (command == "ucinewgame") {
@@ -156,6 +193,8 @@ int runUci(const Arguments& args) {
             setPosition(in);
         } else if (command == "go") {
             go(in);
+        } else if (command == "setoption") {
+            setStrengthOption(in, strength);
         } else if (command == "quit") {
             break;
         }

@@ -18,6 +18,7 @@ class PlayTest : public QObject {
     void newGame(int choice) {
         f.view->newGameChoice = choice;
         f.view->OnNewGame();
+        QVERIFY(waitForReply(f.view));
     }
 
 private slots:
