@@ -16,6 +16,7 @@
 #include "app/norvanedoc.h"
 #include "engine/attacks.h"
 #include "engine/makemove.h"
+#include "engine/strength.h"
 #include "engine/think.h"
 #include "records/game.h"
 #include "records/san.h"
@@ -101,6 +102,7 @@ struct PlayFixture {
     void make() {
         doc  = std::make_unique<CNorvaneDoc>();
         view = new ScriptedView(doc.get());
+        view->m_strengthLevel = FullStrength; // whatever the settings hold
         view->resize(300, 300);
         view->show();
     }
