@@ -98,8 +98,9 @@ private slots:
         QVERIFY(spriteOn(f.view, "e4") && !spriteOn(f.view, "e2"));
         QCOMPARE(int(f.doc->m_sprites.GetCount()), 32);
 
+        QVERIFY(!stopRequested.load());
         QVERIFY(execute(CmdMoveNow));
-        QTRY_VERIFY_WITH_TIMEOUT(!f.view->IsThinking(), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(!f.view->IsThinking(), 10000);
         QCOMPARE(gamePly, 2);
         QCOMPARE(f.view->beeps, 1);
         QVERIFY(!(f.doc->m_stateFlags & EngineThinking));
