@@ -8,13 +8,13 @@
 #include <string>
 
 #include "engine/strength.h"
-#include "resources/strengthtexts.h"
+#include "resources/enginetexts.h"
 
 namespace {
 
 const char* const StrengthKey = "EngineStrength";
 
-static_assert(std::size(StrengthText::Levels) == StrengthLevelCount);
+static_assert(std::size(EngineText::Levels) == StrengthLevelCount);
 
 // The radio labels: each level's name with its rating.
 struct LevelLabels {
@@ -22,7 +22,7 @@ struct LevelLabels {
     std::array<const char*, StrengthLevelCount> pointers;
     LevelLabels() {
         for (int i = 0; i < StrengthLevelCount; ++i) {
-            texts[i]    = QString::fromUtf8(StrengthText::Levels[i])
+            texts[i]    = QString::fromUtf8(EngineText::Levels[i])
                            .arg(strengthLevels[i].elo)
                            .toStdString();
             pointers[i] = texts[i].c_str();
@@ -41,9 +41,9 @@ int storedStrengthLevel() {
 void storeStrengthLevel(int level) { QSettings().setValue(StrengthKey, level); }
 
 CStrengthDialog::CStrengthDialog(int level, QWidget* parent)
-    : CChoiceDialog(StrengthText::Title, LevelLabels().pointers.data(), StrengthLevelCount, level,
+    : CChoiceDialog(EngineText::Title, LevelLabels().pointers.data(), StrengthLevelCount, level,
                     parent) {
-    auto* explanation = new QLabel(QString::fromUtf8(StrengthText::Explanation), this);
+    auto* explanation = new QLabel(QString::fromUtf8(EngineText::Explanation), this);
     explanation->setWordWrap(true);
     if (auto* column = qobject_cast<QVBoxLayout*>(layout())) column->insertWidget(0, explanation);
 }

@@ -7,7 +7,7 @@
 #include "app/strengthdialog.h"
 #include "engine/strength.h"
 #include "records/fen.h"
-#include "resources/strengthtexts.h"
+#include "resources/enginetexts.h"
 #include "resources/viewtexts.h"
 #include "view/norvaneview.h"
 
@@ -78,9 +78,9 @@ void CNorvaneView::ShowThinking() {
     if (!IsThinking()) return;
     const ThinkProgress progress = m_thinker.Progress();
     QString             line =
-        QString::fromUtf8(StrengthText::Thinking).arg(m_thinker.ElapsedMs() / 1000);
+        QString::fromUtf8(EngineText::Thinking).arg(m_thinker.ElapsedMs() / 1000);
     if (progress.depth > 0)
-        line += QString::fromUtf8(StrengthText::Progress)
+        line += QString::fromUtf8(EngineText::Progress)
                     .arg(progress.depth)
                     .arg(QString::fromLatin1(progress.bestSan));
     if (!m_thinkLine.isEmpty()) line += "   " + m_thinkLine;

@@ -238,6 +238,36 @@ private slots:
         QCOMPARE(QString(gameHeader.fen), QString());
     }
 
+    // A loaded game at its sixth move with one research move after it: the game against the
+    // engine starts there, with Black to move; the collection stays open.
+    void aGameFromALoadedGamesResearchLine() {
+        QVERIFY(f.doc->OpenDocumentFile(privateCopy("capablanca.pgn")));
+        for (int i = 0; i < 6; ++i)
+            f.view->OnForward();
+        f.view->OnResearch();
+        Move        legal[MaxMovesPerPly];
+        const Move* end = genLegalMoves(legal);
+        QVERIFY(end != legal);
+        char san[8];
+        moveToSan(legal[0], san);
+        QVERIFY(clickMove(f.view, san));
+        QCOMPARE(f.view->m_researchCount, 1);
+        char shown[TagFieldSize];
+        boardToText(shown, sizeof shown);
+
+        f.view->newGameChoice = Black; // the user has White: the engine moves first
+        f.view->limits        = {NoTimeLimit, NoTimeLimit, 3, false, recordThinkProgress};
+        QVERIFY(execute(CmdPlayFromHere));
+        QVERIFY(waitForReply(f.view));
+        QCOMPARE(QString(gameHeader.fen), QString(shown));
+        QCOMPARE(f.view->m_mode, ModePlaying);
+        QCOMPARE(f.view->m_researchCount, 0);
+        QCOMPARE(gamePly, 1);
+        QVERIFY(f.doc->m_strMoveInfo.startsWith("4 . . . "));
+        QVERIFY(!f.doc->m_games.empty());
+        QCOMPARE(mapMismatch(*f.doc, *f.view), QString());
+    }
+
     // Game entry: a mate or a stalemate sets the result, and the move line shows it.
     void gameEntryEndsShowTheirResult_data() {
         QTest::addColumn<QString>("line");
