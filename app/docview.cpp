@@ -51,6 +51,7 @@ bool CDocument::OnOpenDocument(const QString&) {
 }
 
 bool CDocument::NewDocumentFile() {
+    FinishPendingWork();
     if (!OnNewDocument()) return false;
     m_strPathName.clear();
     SendInitialUpdate();
@@ -58,6 +59,7 @@ bool CDocument::NewDocumentFile() {
 }
 
 bool CDocument::OpenDocumentFile(const QString& path) {
+    FinishPendingWork();
     if (!OnOpenDocument(path)) return false;
     m_strPathName = path;
     m_bModified   = false;

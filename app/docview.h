@@ -36,6 +36,9 @@ public:
     virtual bool OnOpenDocument(const QString& path);
     // Drops everything the document holds.
     virtual void DeleteContents() {}
+    // Called first by NewDocumentFile and OpenDocumentFile, before anything changes: work
+    // that uses what the document holds ends here.
+    virtual void FinishPendingWork() {}
 
     const QString& GetPathName() const { return m_strPathName; }
     void           SetPathName(const QString& path) { m_strPathName = path; }

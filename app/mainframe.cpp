@@ -3,6 +3,7 @@
 #include <QAbstractEventDispatcher>
 #include <QAction>
 #include <QBitmap>
+#include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QLabel>
@@ -62,9 +63,12 @@ const MenuLayout menuLayouts[] = {
                  {CmdNamesEnglish, "オープニング名を英語で表示(&E)"},
                  {CmdNamesJapanese, "オープニング名を日本語で表示(&J)"},
                  {CmdKeepLastOpening, "定跡を外れてもオープニング名を表示(&K)"}}},
-    {"ゲーム(&G)", {{CmdTakeBack, "待った(&A)"}, {CmdEndGame, "対局終了(&E)"}, {0, nullptr},
+    {"ゲーム(&G)", {{CmdTakeBack, "待った(&A)"}, {CmdEndGame, "対局終了(&E)"},
+                   {CmdMoveNow, "今すぐ指す(&N)\tCtrl+M"}, {0, nullptr},
                    {CmdForward, "進む(&M)"}, {CmdBack, "戻る(&R)"}, {CmdFirst, "初期局面(&F)"},
-                   {CmdLast, "最終局面(&L)"}, {CmdReplay, "再生(&P)"}, {CmdResearch, "研究(&S)"}}},
+                   {CmdLast, "最終局面(&L)"}, {CmdReplay, "再生(&P)"}, {CmdResearch, "研究(&S)"},
+                   {0, nullptr}, {CmdPlayFromHere, "この局面から対局(&H)"},
+                   {CmdStrength, "エンジンの強さ(&T)..."}}},
     {"ﾍﾙﾌﾟ(&H)", {{CmdAppAbout, "バージョン情報(&A)..."}}},
 };
 
@@ -105,6 +109,9 @@ const CommandText commandTexts[] = {
     {CmdLast, "最終局面まで進みます", "最終局面"},
     {CmdReplay, "棋譜を1秒に1手ずつ再生します", "再生"},
     {CmdResearch, "盤上の局面から変化を調べます", "研究"},
+    {CmdMoveNow, "エンジンの思考を止めて、その時点の最善手を指させます", "今すぐ指す"},
+    {CmdPlayFromHere, "盤上の局面からエンジンと対局します", "この局面から対局"},
+    {CmdStrength, "エンジンの強さを選びます", "エンジンの強さ"},
     {CmdAppAbout, "バージョン情報を表示します", "バージョン情報"},
 };
 
@@ -316,6 +323,12 @@ void CMainFrame::UpdatePanes() {
     if (!m_pPanes) return;
     for (const PaneLayout& pane : paneLayouts)
         m_pPanes->SetPaneText(pane.id, m_pDoc->GetPaneText(pane.id));
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    // The engine's worker ends before the window and the document it uses go away.
+    m_pBoardView->AbandonThinking();
+    QMainWindow::closeEvent(event);
 }
 
 void CMainFrame::changeEvent(QEvent* event) {

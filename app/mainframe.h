@@ -72,6 +72,8 @@ signals:
     void openFileRequested(const QString& path);
 
 protected:
+    // A running engine think is stopped first.
+    void closeEvent(QCloseEvent* event) override;
     // When the window becomes active the game list takes the keyboard focus.
     void changeEvent(QEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;

@@ -127,6 +127,10 @@ bool CNorvaneDoc::SetBoardPitch(int pitch) {
     return true;
 }
 
+void CNorvaneDoc::FinishPendingWork() {
+    if (CNorvaneView* view = GetBoardView()) view->ReclaimEngine();
+}
+
 void CNorvaneDoc::DeleteContents() {
     m_games.clear();
     UpdateAllViews(nullptr, HintRebuildList);
@@ -192,6 +196,7 @@ bool CNorvaneDoc::OpenAndIndex(const QString& path) {
 }
 
 bool CNorvaneDoc::Reindex() {
+    FinishPendingWork(); // indexing replays games on the Board
     const QString path = GetPathName();
     CloseFile();
     m_games.clear();
@@ -232,7 +237,7 @@ bool CNorvaneDoc::LoadGame(const GameEntry* entry) {
 }
 
 bool CNorvaneDoc::CanUseFileCommands() const {
-    return !(m_stateFlags & ReplayRunning) && !m_games.empty();
+    return !(m_stateFlags & (ReplayRunning | EngineThinking)) && !m_games.empty();
 }
 
 void CNorvaneDoc::OnFileInfo() {

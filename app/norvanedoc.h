@@ -27,8 +27,10 @@ inline constexpr int HintReloadGame = 1, HintRebuildList = 2, HintPositionChange
                      HintOpeningNames = 8;
 inline constexpr int HintEverything = HintReloadGame | HintRebuildList | HintPositionChanged;
 
-// Bits of m_stateFlags.
-inline constexpr std::uint32_t ReplayRunning = 1;
+// Bits of m_stateFlags. While EngineThinking the engine's worker owns the Board (see
+// view/enginethread.h): nothing that reads the Board or changes the game may run.
+inline constexpr std::uint32_t ReplayRunning  = 1;
+inline constexpr std::uint32_t EngineThinking = 2;
 
 // Runs initEngine the first time it is called in the process; the key generator must not
 // run twice (a second run would give other keys).
@@ -81,6 +83,9 @@ public:
     // The first view: the board view.
     CNorvaneView* GetBoardView() const;
 
+    // The board view's engine think, if any, stops and plays its move: New and Open are about
+    // to use the Board.
+    void FinishPendingWork() override;
     // Drops the file and its index and clears the current game: the Board at the start.
     void DeleteContents() override;
     // An empty document; the game list is hidden.

@@ -2,6 +2,11 @@
 """A short match between `norvane-cli uci` and a UCI peer from Debian's archive.
 
 Usage: bench/uci-match.py [NORVANE_CLI] [--games N] [--movetime MS] [--peer-elo ELO]
+                          [--norvane-option NAME=VALUE ...]
+
+--norvane-option sets a UCI option of Norvane, for example "Skill Level=0" for the beginner.
+--peer-norvane-option makes the peer a second Norvane with that option instead of Stockfish,
+to rate levels below the weakest Stockfish setting against a level rated against Stockfish.
 
 The peer is Stockfish (package `stockfish`, installed here when missing and when run as
 root), limited to a playing strength with UCI_LimitStrength. The referee is norvane-cli
@@ -101,11 +106,19 @@ def main():
     parser.add_argument("--games", type=int, default=4)
     parser.add_argument("--movetime", type=int, default=200)
     parser.add_argument("--peer-elo", type=int, default=1500)
+    parser.add_argument("--norvane-option", action="append", default=[])
+    parser.add_argument("--peer-norvane-option", action="append", default=[])
     args = parser.parse_args()
 
-    peer_path = ensure_peer()
-    norvane = Engine([args.norvane, "uci"])
-    peer = Engine([peer_path], [("UCI_LimitStrength", "true"), ("UCI_Elo", args.peer_elo)])
+    options = [tuple(option.split("=", 1)) for option in args.norvane_option]
+    norvane = Engine([args.norvane, "uci"], options)
+    if args.peer_norvane_option:
+        peer_options = [tuple(option.split("=", 1)) for option in args.peer_norvane_option]
+        peer = Engine([args.norvane, "uci"], peer_options)
+        peer_name = "Norvane (" + ", ".join(args.peer_norvane_option) + ")"
+    else:
+        peer = Engine([ensure_peer()], [("UCI_LimitStrength", "true"), ("UCI_Elo", args.peer_elo)])
+        peer_name = f"Stockfish at Elo {args.peer_elo}"
     score = 0.0
     for game in range(args.games):
         norvane_white = game % 2 == 0
@@ -117,7 +130,8 @@ def main():
         print(f"game {game + 1}: Norvane {side}: {result} ({reason})", flush=True)
     norvane.quit()
     peer.quit()
-    print(f"score {score} of {args.games} against Stockfish at Elo {args.peer_elo}")
+    settings = ", ".join(args.norvane_option) or "full strength"
+    print(f"score {score} of {args.games} ({settings}) against {peer_name}")
 
 
 if __name__ == "__main__":

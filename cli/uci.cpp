@@ -15,6 +15,7 @@
 #include "engine/makemove.h"
 #include "engine/perft.h"
 #include "engine/search.h"
+#include "engine/strength.h"
 #include "engine/think.h"
 #include "records/textout.h"
 
@@ -159,6 +160,7 @@ int runUci(const Arguments& args) {
     startPosition("", error);
     UciSettings settings;
     UciSearch   search(say);
+    strengthRandom = static_cast<std::uint64_t>(clockMs());  // the weaker levels' choices
     // Only isready, stop and quit are taken while a search runs; every other command first
     // waits for it to end (an infinite search is stopped), since it touches the engine.
     while (std::getline(std::cin, line)) {

@@ -17,6 +17,10 @@ struct UciOption {
 
 const UciOption options[] = {
     {"OwnBook", "check", 1, 0, 1, [](UciSettings& s, long long v) { s.ownBook = v != 0; }},
+    {"UCI_LimitStrength", "check", 0, 0, 1, [](UciSettings& s, long long v) { s.limitStrength = v != 0; }},
+    {"UCI_Elo", "spin", strengthLevels[FullStrength].elo, strengthLevels[BeginnerStrength].elo,
+     strengthLevels[FullStrength].elo, [](UciSettings& s, long long v) { s.elo = static_cast<int>(v); }},
+    {"Skill Level", "spin", 20, 0, 20, [](UciSettings& s, long long v) { s.skill = static_cast<int>(v); }},
 };
 
 std::string lowerCase(std::string text) {
@@ -82,5 +86,6 @@ bool setUciOption(const std::string& words, UciSettings& settings) {
 }
 
 void applyUciSettings(const UciSettings& settings, ThinkLimits& limits) {
-    limits.useBook = settings.ownBook;
+    limits.useBook  = settings.ownBook;
+    playingStrength = settings.limitStrength ? levelForElo(settings.elo) : levelForSkill(settings.skill);
 }

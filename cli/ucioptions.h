@@ -5,10 +5,15 @@
 
 #include <string>
 
+#include "engine/strength.h"
 #include "engine/think.h"
 
 struct UciSettings {
     bool ownBook = true;  // probe the opening book before searching
+    // UCI_LimitStrength with UCI_Elo, or else Skill Level (20: full), choose the level.
+    bool limitStrength = false;
+    int  elo           = strengthLevels[FullStrength].elo;
+    int  skill         = 20;
 };
 
 // The "option name ..." line of every option, in table order, each passed to say.

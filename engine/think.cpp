@@ -9,6 +9,7 @@
 #include "engine/makemove.h"
 #include "engine/movegen.h"
 #include "engine/search.h"
+#include "engine/strength.h"
 
 int  thinkDepth;
 bool thinkFromBook;
@@ -38,6 +39,12 @@ std::int64_t clockMs() {
 int thinkMove(int side, Move* out) { return thinkMove(side, out, DesktopLimits); }
 
 int thinkMove(int side, Move* out, const ThinkLimits& limits) {
+    if (playingStrength != FullStrength)
+        return thinkAtLevel(playingStrength, side, out, limits, strengthRandom);
+    return searchBestMove(side, out, limits);
+}
+
+int searchBestMove(int side, Move* out, const ThinkLimits& limits) {
     stopSearch    = 0;
     pollCountdown = PollInterval;
     timeLimitMs   = limits.hardLimitMs;

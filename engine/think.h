@@ -31,7 +31,8 @@ struct ThinkLimits {
 inline constexpr ThinkLimits DesktopLimits = {HardTimeLimitMs, SoftTimeLimitMs, MaxSearchDepth,
                                               true, nullptr};
 
-// Chooses a move for side, the colour to move on the Board, within the desktop budget.
+// Chooses a move for side, the colour to move on the Board, within the desktop budget, at
+// playingStrength (engine/strength.h); at full strength it is searchBestMove.
 // Answers the score from side's view: 0 for a book move; -32767 when side is checkmated (out
 // all zero) or every move loses to a mate the search sees (the engine gives up). Otherwise
 // out holds a legal move, unless side has none at all: then out is all zero and the answer 0.
@@ -39,6 +40,8 @@ inline constexpr ThinkLimits DesktopLimits = {HardTimeLimitMs, SoftTimeLimitMs, 
 int thinkMove(int side, Move* out);
 // The same under other limits: the command-line companion and the tests.
 int thinkMove(int side, Move* out, const ThinkLimits& limits);
+// The full-strength choice under limits: the book, then iterative deepening.
+int searchBestMove(int side, Move* out, const ThinkLimits& limits);
 
 // What the last thinkMove did: the depth of its last finished iteration (0 when none finished
 // or the move came from the book), and whether the book answered.

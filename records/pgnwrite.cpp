@@ -38,7 +38,7 @@ void writeGameRecord(char* buffer, std::size_t size) {
     out.put(gameHeader.otherTags);
     out.put('\n');
 
-    setupStartKeepingMoves();
+    setupGameStart();
     for (int k = 0; k < MaxGameMoves && gameMoves[k].piece; ++k) {
         if (k % 2 == 0) out.putInt(k / 2 + 1).put('.');
         char san[8];

@@ -23,9 +23,10 @@ void CNorvaneView::RebuildSprites() {
     CNorvaneDoc* doc = GetDocument();
     doc->m_sprites.RemoveAll();
     std::fill(std::begin(m_squareSprites), std::end(m_squareSprites), nullptr);
+    const Board& shown = ShownBoard();
     for (int colour = White; colour <= Black; ++colour)
         for (int piece = Pawn; piece <= King; ++piece)
-            for (Bitboard set = board.pieceBits[colour][piece]; set; set &= set - 1) {
+            for (Bitboard set = shown.pieceBits[colour][piece]; set; set &= set - 1) {
                 const int d        = DisplaySquare(firstOne(set));
                 m_squareSprites[d] = doc->NewSprite(colour, piece);
                 Place(m_squareSprites[d], d);

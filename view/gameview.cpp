@@ -64,7 +64,7 @@ void CGameView::OnUpdate(CView*, int hint) {
 void CGameView::LoadRow(int row) {
     CNorvaneDoc*     doc   = GetDocument();
     const GameEntry* entry = m_pModel->EntryAt(row);
-    if (!doc || !entry || (doc->m_stateFlags & ReplayRunning)) return;
+    if (!doc || !entry || (doc->m_stateFlags & (ReplayRunning | EngineThinking))) return;
     doc->LoadGame(entry);
     doc->UpdateAllViews(this, HintGameChosen);
 }

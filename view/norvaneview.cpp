@@ -34,11 +34,13 @@ CNorvaneView::CNorvaneView(CNorvaneDoc* doc, QWidget* parent) : COSBView(parent)
     clearGame();
     // A carried piece follows the mouse with no button held.
     setMouseTracking(true);
+    ConnectEngine();
     doc->AddView(this);
     doc->AttachBoardView(this);
 }
 
 CNorvaneView::~CNorvaneView() {
+    AbandonThinking();
     if (CNorvaneDoc* doc = GetDocument(); doc && doc->m_sprites.m_notify.m_pView == this)
         doc->m_sprites.m_notify.m_pView = nullptr;
 }
@@ -69,7 +71,8 @@ void CNorvaneView::Render(const QRect* clip) {
 // --- The mouse --------------------------------------------------------------------------
 
 void CNorvaneView::OnLButtonDown(QPoint p) {
-    if (!(m_mode & (ModePlaying | ModeResearch)) || (m_mode & ModeReplaying) ||
+    // While the engine thinks the Board is the worker's: the board takes no clicks.
+    if (!(m_mode & (ModePlaying | ModeResearch)) || (m_mode & ModeReplaying) || IsThinking() ||
         gamePly >= InputMoveLimit || m_researchCount >= InputMoveLimit)
         return;
 
@@ -138,7 +141,11 @@ void CNorvaneView::DropAt(QPoint p) {
 
     StoreUserMove(m);
     StepForward();
-    if ((m_mode & ModePlaying) && m_engineSide == board.sideToMove) EngineReply();
+    if (!(m_mode & ModePlaying)) return;
+    if (m_engineSide == board.sideToMove)
+        EngineReply();
+    else if (m_engineSide == EngineNone)
+        RecordGameEnd();
 }
 
 void CNorvaneView::OnMouseMove(QPoint p) {
@@ -256,13 +263,18 @@ void CNorvaneView::StopReplayTimer() {
 }
 
 void CNorvaneView::SetWaitCursor(bool wait) {
+    // Only over the board: the rest of the window works while the engine thinks.
     if (wait)
-        QApplication::setOverrideCursor(Qt::WaitCursor);
+        setCursor(Qt::BusyCursor);
     else
-        QApplication::restoreOverrideCursor();
+        unsetCursor();
 }
 
-int CNorvaneView::Think(int side, Move* out) { return thinkMove(side, out); }
+int CNorvaneView::Think(int side, Move* out) {
+    ThinkLimits limits   = DesktopLimits;
+    limits.iterationDone = recordThinkProgress;
+    return thinkMove(side, out, limits);
+}
 
 void CNorvaneView::NewDocument() { GetDocument()->NewDocumentFile(); }
 
@@ -270,6 +282,7 @@ void CNorvaneView::NewDocument() { GetDocument()->NewDocumentFile(); }
 
 void CNorvaneView::RegisterCommands(CCommandTable& table) {
     const auto notReplaying = [this] { return !IsReplaying(); };
+    const auto usable       = [this] { return CanUseGame(); };
     const auto forward      = [this] { return CanNavigate() && HasNextMove(); };
     const auto back         = [this] { return CanNavigate() && HasPreviousMove(); };
     // clang-format off
@@ -279,7 +292,8 @@ void CNorvaneView::RegisterCommands(CCommandTable& table) {
     table.Add(CmdFirst,        [this] { OnFirst(); },        back);
     table.Add(CmdLast,         [this] { OnLast(); },         forward);
     table.Add(CmdTakeBack,     [this] { OnTakeBack(); },     [this] { return CanTakeBack(); });
-    table.Add(CmdEndGame,      [this] { OnEndGame(); },      [this] { return (m_mode & ModePlaying) != 0; });
+    table.Add(CmdEndGame,      [this] { OnEndGame(); },
+              [this] { return (m_mode & ModePlaying) && !IsThinking(); });
     table.Add(CmdReplay,       [this] { OnReplay(); },
               [this] { return (m_mode & ModeViewing) && HasNextMove(); },
               [this] { return IsReplaying(); });
@@ -292,11 +306,14 @@ void CNorvaneView::RegisterCommands(CCommandTable& table) {
               [this] { return (m_mode & ModeCoordinates) != 0; });
     table.Add(CmdHighlights,   [this] { ShowHighlights(!HighlightsShown()); }, {},
               [this] { return HighlightsShown(); });
-    table.Add(CmdCopyBoard,    [this] { OnCopyBoard(); },    notReplaying);
-    table.Add(CmdCopyGame,     [this] { OnCopyGame(); },     notReplaying);
-    table.Add(CmdPasteGame,    [this] { OnPasteGame(); },    notReplaying);
-    table.Add(CmdShowRecord,   [this] { OnShowRecord(); },   notReplaying);
-    table.Add(CmdSave,         [this] { OnSave(); },         notReplaying);
-    table.Add(CmdEditGameInfo, [this] { OnEditGameInfo(); }, notReplaying);
+    table.Add(CmdCopyBoard,    [this] { OnCopyBoard(); },    usable);
+    table.Add(CmdCopyGame,     [this] { OnCopyGame(); },     usable);
+    table.Add(CmdPasteGame,    [this] { OnPasteGame(); },    usable);
+    table.Add(CmdShowRecord,   [this] { OnShowRecord(); },   usable);
+    table.Add(CmdSave,         [this] { OnSave(); },         usable);
+    table.Add(CmdEditGameInfo, [this] { OnEditGameInfo(); }, usable);
+    table.Add(CmdMoveNow,      [this] { OnMoveNow(); },      [this] { return IsThinking(); });
+    table.Add(CmdPlayFromHere, [this] { OnPlayFromHere(); }, usable);
+    table.Add(CmdStrength,     [this] { OnStrength(); });
     // clang-format on
 }

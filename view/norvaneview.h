@@ -11,6 +11,7 @@
 #include <QPoint>
 #include <QRect>
 #include <QString>
+#include <QTimer>
 
 #include <cstdint>
 #include <memory>
@@ -19,6 +20,7 @@
 #include "records/game.h"
 #include "view/boardscale.h"
 #include "view/highlights.h"
+#include "view/enginethread.h"
 #include "view/osbview.h"
 
 class CCommandTable;
@@ -72,7 +74,7 @@ public:
     // Sets the square rectangles, clears the sprite map, the SAN tables, the research line and
     // the current game, and joins doc as its board view, which loads the images.
     explicit CNorvaneView(CNorvaneDoc* doc, QWidget* parent = nullptr);
-    // The sprites stop reporting to the view.
+    // A running think is stopped and dropped; the sprites stop reporting to the view.
     ~CNorvaneView() override;
 
     CNorvaneDoc* GetDocument() const;
@@ -144,9 +146,23 @@ public:
     // Back to the start of the line, or on to its end, drawn once.
     void StepToFirst();
     void StepToLast();
-    // The engine chooses and plays its move for the side to move, then tells how the game
-    // stands: resignation, checkmate, stalemate, or a beep for the user's turn.
+    // The engine starts choosing its move for the side to move, on a worker (view/enginethread.h);
+    // the window stays alive meanwhile and the status line tells how the think goes. Its move
+    // is played by PlayEngineReply when the think ends.
     void EngineReply();
+    // Plays the engine's choice m (score from thinkMove), then tells how the game stands:
+    // resignation, checkmate, stalemate, or a beep for the user's turn.
+    void PlayEngineReply(const Move& m, int score);
+    // The engine is thinking: the worker owns the Board and the engine's tables.
+    bool IsThinking() const { return m_thinker.IsRunning(); }
+    // Stops a running think at once and plays its best move so far, so that the Board is the
+    // user-interface thread's again and the game has lost nothing. Nothing when not thinking.
+    void ReclaimEngine();
+    // Stops a running think and drops its move: the window is closing.
+    void AbandonThinking();
+    // The position the picture shows: the Board, or while the engine thinks the copy taken
+    // before it started (the Board itself then belongs to the worker).
+    const Board& ShownBoard() const { return IsThinking() ? m_shownBoard : board; }
     // Writes the move-information line of the status bar into the document.
     void ComposeMoveInfo();
 
@@ -168,6 +184,12 @@ public:
     void OnShowRecord();
     void OnSave();
     void OnEditGameInfo();
+    // "今すぐ指す": the search stops and its best move so far is played.
+    void OnMoveNow();
+    // "エンジンの強さ...": the strength dialog; the level is kept in the settings.
+    void OnStrength();
+    // "この局面から対局": a game against the engine from the position on the board.
+    void OnPlayFromHere();
 
     // Enable rules of the commands that depend on the play state.
     bool IsReplaying() const { return (m_mode & ModeReplaying) != 0; }
@@ -175,6 +197,8 @@ public:
     bool HasNextMove() const;
     bool HasPreviousMove() const;
     bool CanTakeBack() const;
+    // Commands that use the Board or change the game: neither replaying nor thinking.
+    bool CanUseGame() const { return !IsReplaying() && !IsThinking(); }
 
     // Adds every command of the board view to table: its handler, enable and check rules.
     void RegisterCommands(CCommandTable& table);
@@ -193,6 +217,7 @@ public:
     Move          m_researchMoves[MaxGameMoves]; // ended by the first record whose piece is 0
     char          m_researchSan[MaxGameMoves][8];
     char          m_gameSan[MaxGameMoves][8]; // SAN of each of gameMoves
+    int           m_strengthLevel; // the engine's level (engine/strength.h), from the settings
 
 protected:
     // --- Platform operations, replaced by tests --------------------------------------------
@@ -211,7 +236,10 @@ protected:
     virtual void    StartReplayTimer();
     virtual void    StopReplayTimer();
     virtual void    SetWaitCursor(bool wait);
-    // The engine's choice for side (thinkMove under the desktop budget).
+    // The strength dialog opened at level; false when cancelled.
+    virtual bool AskStrength(int& level);
+    // The engine's choice for side (thinkMove under the desktop budget, reporting its
+    // progress). Runs on the worker thread.
     virtual int Think(int side, Move* out);
     // The document's New: its contents dropped, then every view's OnInitialUpdate.
     virtual void NewDocument();
@@ -268,12 +296,26 @@ private:
     // Stops a running replay: timer, mode bit and the document's flag.
     void StopReplay();
     // The Board back at the shown position after a record was written (which leaves it after
-    // the game's last move): the game's first gamePly moves, then the research line.
+    // the game's last move): the game's start, its first gamePly moves, then the research line.
     void RestoreShownPosition();
     // The current game as PGN with CR LF line ends, the shown position restored afterwards.
     QByteArray GameRecordText();
 
-    int m_replayTimer = 0; // Qt's id of the running replay timer, 0 when none
+    // Reads the strength level from the settings and joins the worker's signals to the view.
+    void ConnectEngine();
+    // The think has ended: its move is taken back from the worker and played.
+    void FinishThinking();
+    // The status line while the engine thinks: seconds, depth, best move so far.
+    void ShowThinking();
+    // A game in play ends in the position on the board when its side to move is mated or
+    // stalemated: the result is set and the move line shows it. False when the game goes on.
+    bool RecordGameEnd();
+
+    int           m_replayTimer = 0; // Qt's id of the running replay timer, 0 when none
+    CEngineThread m_thinker;         // the engine's worker
+    QTimer        m_thinkTicker;     // refreshes the status line while the engine thinks
+    Board         m_shownBoard{};    // the Board as the think started
+    QString       m_thinkLine;       // the move line as the think started
 
     BoardGeometry                     m_geometry;
     BoardHighlights                   m_highlights;

@@ -1,6 +1,7 @@
 // The board view's play flow: the game against the engine, new games, loading a game for
 // viewing, stepping along the game or the research line, replay, research, take back, and
 // the move line of the status bar.
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 
@@ -20,17 +21,17 @@ void setField(char (&field)[TagFieldSize], const char* text) {
     field[TagFieldSize - 1] = '\0';
 }
 
-// The wait cursor around the engine's thinking, restored on every way out.
-template <class Show> class WaitScope {
-public:
-    explicit WaitScope(Show show) : m_show(show) { m_show(true); }
-    ~WaitScope() { m_show(false); }
-    WaitScope(const WaitScope&)            = delete;
-    WaitScope& operator=(const WaitScope&) = delete;
-
-private:
-    Show m_show;
-};
+// Plies played before the current game's first move: from the side to move and the move
+// number of its FEN start (both optional), 0 from the initial position.
+int startPly() {
+    const char* fields[6] = {};
+    int         count     = 0;
+    for (const char* c = gameHeader.fen; *c && count < 6; ++c)
+        if (*c != ' ' && (c == gameHeader.fen || c[-1] == ' ')) fields[count++] = c;
+    const int blackToMove = count > 1 && fields[1][0] == 'b' ? 1 : 0;
+    const int moveNumber  = count > 5 ? std::atoi(fields[5]) : 1;
+    return (moveNumber >= 1 && moveNumber <= 5000 ? 2 * (moveNumber - 1) : 0) + blackToMove;
+}
 
 } // namespace
 
@@ -125,28 +126,23 @@ void CNorvaneView::SetResult(int resultBit) {
 
 // --- The engine -------------------------------------------------------------------------
 
-void CNorvaneView::EngineReply() {
-    // Show the user's move before the engine takes the thread.
-    repaint();
-    const int engine = board.sideToMove;
-    Move      m{};
-    int       score;
-    {
-        WaitScope wait([this](bool on) { SetWaitCursor(on); });
-        score = Think(engine, &m);
-    }
+void CNorvaneView::PlayEngineReply(const Move& m, int score) {
+    const int engine     = board.sideToMove;
     const int engineWins = engine == White ? WhiteWon : BlackWon;
     const int userWins   = engine == White ? BlackWon : WhiteWon;
-    if (score == -32767) {
-        MessageBox(QString::fromUtf8(ViewText::Resigns));
+    // Each end: the result into the game and onto the move line, then the message.
+    const auto end = [this](int result, const char* message) {
         SwitchTo(ModeViewing);
-        SetResult(userWins);
+        SetResult(result);
+        ComposeMoveInfo();
+        MessageBox(QString::fromUtf8(message));
+    };
+    if (score == -32767) {
+        end(userWins, ViewText::Resigns);
         return;
     }
     if (score == 0 && mateStatus(board.sideToMove) == Stalemated) {
-        MessageBox(QString::fromUtf8(ViewText::Stalemate));
-        SwitchTo(ModeViewing);
-        SetResult(Drawn);
+        end(Drawn, ViewText::Stalemate);
         return;
     }
     if (m.piece == NoPiece) return; // no move and no verdict: nothing to play
@@ -154,19 +150,30 @@ void CNorvaneView::EngineReply() {
     StepForward();
     switch (mateStatus(board.sideToMove)) {
     case Checkmated:
-        SetResult(engineWins);
-        MessageBox(QString::fromUtf8(ViewText::Checkmate));
-        SwitchTo(ModeViewing);
+        end(engineWins, ViewText::Checkmate);
         break;
     case Stalemated:
-        SetResult(Drawn);
-        MessageBox(QString::fromUtf8(ViewText::Stalemate));
-        SwitchTo(ModeViewing);
+        end(Drawn, ViewText::Stalemate);
         break;
     default:
         Beep(); // the user's turn
         break;
     }
+}
+
+bool CNorvaneView::RecordGameEnd() {
+    switch (mateStatus(board.sideToMove)) {
+    case Checkmated:
+        SetResult(board.sideToMove == White ? BlackWon : WhiteWon);
+        break;
+    case Stalemated:
+        SetResult(Drawn);
+        break;
+    default:
+        return false;
+    }
+    ComposeMoveInfo();
+    return true;
 }
 
 void CNorvaneView::OnNewGame() {
@@ -250,7 +257,7 @@ bool CNorvaneView::HasPreviousMove() const {
 }
 
 bool CNorvaneView::CanTakeBack() const {
-    return (m_mode & ModePlaying) && m_engineSide != EngineNone && gamePly > 1;
+    return (m_mode & ModePlaying) && m_engineSide != EngineNone && gamePly > 1 && !IsThinking();
 }
 
 void CNorvaneView::OnTakeBack() {
@@ -315,8 +322,8 @@ void CNorvaneView::OnCoordinates() {
 
 void CNorvaneView::ComposeMoveInfo() {
     QString&  line = GetDocument()->m_strMoveInfo;
-    const int n    = gamePly + m_researchCount;
-    if (n == 0) {
+    const int n    = startPly() + gamePly + m_researchCount;
+    if (gamePly + m_researchCount == 0) {
         line.clear();
         if (m_mode & ModeViewing)
             line = recordText(gameHeader.white) + " - " + recordText(gameHeader.black);
@@ -327,7 +334,9 @@ void CNorvaneView::ComposeMoveInfo() {
     line += QString::fromLatin1(onResearch    ? m_researchSan[m_researchCount - 1]
                                 : gamePly > 0 ? m_gameSan[gamePly - 1]
                                               : "");
-    if ((m_mode & ModeViewing) && !(m_mode & ModeResearch) && !HasNextMove()) {
+    // A finished game shows its result; so does a game in entry once it has one.
+    const bool finished = (m_mode & ModeViewing) || (gameHeader.info & ResultMask);
+    if (finished && !(m_mode & ModeResearch) && !HasNextMove()) {
         const int info = gameHeader.info;
         line += (info & WhiteWon)   ? "  1-0"
                 : (info & BlackWon) ? "  0-1"

@@ -62,7 +62,7 @@ void setClipboardText(const QString& text) { QGuiApplication::clipboard()->setTe
 } // namespace
 
 void CNorvaneView::RestoreShownPosition() {
-    setupStartKeepingMoves();
+    setupGameStart();
     for (int i = 0; i < gamePly && i < MaxGameMoves && gameMoves[i].piece; ++i)
         makeMove(gameMoves[i]);
     for (int i = 0; i < m_researchCount && i < MaxGameMoves; ++i)

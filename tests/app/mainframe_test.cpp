@@ -21,7 +21,9 @@
 #include "app/norvaneapp.h"
 #include "records/game.h"
 #include "tests/app/testdoc.h"
+#include "engine/search.h"
 #include "tests/qtestmain.h"
+#include "view/norvaneview.h"
 #include "view/gamelistmodel.h"
 #include "view/gameview.h"
 #include "view/listviewex.h"
@@ -99,8 +101,9 @@ private slots:
             {"表示(&V)", "ツールバー(&T)", "ステータスバー(&S)", "ゲームリスト(&L)", "座標(&C)", "座反転(&F)", "ハイライト(&H)",
              "-", "棋譜表示(&R)", "ファイル情報(&I)", "-", "オープニング名を英語で表示(&E)",
              "オープニング名を日本語で表示(&J)", "定跡を外れてもオープニング名を表示(&K)"},
-            {"ゲーム(&G)", "待った(&A)", "対局終了(&E)", "-", "進む(&M)", "戻る(&R)", "初期局面(&F)",
-             "最終局面(&L)", "再生(&P)", "研究(&S)"},
+            {"ゲーム(&G)", "待った(&A)", "対局終了(&E)", "今すぐ指す(&N)\tCtrl+M", "-", "進む(&M)",
+             "戻る(&R)", "初期局面(&F)", "最終局面(&L)", "再生(&P)", "研究(&S)", "-",
+             "この局面から対局(&H)", "エンジンの強さ(&T)..."},
             {"ﾍﾙﾌﾟ(&H)", "バージョン情報(&A)..."},
         };
         QCOMPARE(menus.size(), 5);
@@ -142,6 +145,39 @@ private slots:
 
         QTest::keyClick(list, Qt::Key_O, Qt::ControlModifier);
         QCOMPARE(app.openDialogs, 1);
+    }
+
+    // The real engine out of its book: Ctrl+M makes it move now; closing the window during a
+    // think stops it and leaves the Board as the think found it.
+    void moveNowByKeyAndClosingDuringAThink() {
+        TestApp app;
+        QVERIFY(app.InitInstance({"norvane"}));
+        CMainFrame& frame = *app.GetMainFrame();
+        QVERIFY(QTest::qWaitForWindowActive(&frame));
+        CNorvaneView* view  = frame.GetBoardView();
+        const auto    click = [view](const char* square) {
+            const int s = (square[0] - 'a') + 8 * (square[1] - '1');
+            QTest::mouseClick(view, Qt::LeftButton, {},
+                              view->m_squareRects[view->DisplaySquare(s)].center());
+        };
+        click("b1");
+        click("a3"); // no opening line starts so: the engine searches
+        QVERIFY(view->IsThinking());
+        frame.Commands().UpdateCommandUI(); // as the idle pass does
+        QVERIFY(frame.Commands().Action(CmdMoveNow)->isEnabled());
+        QTest::keyClick(frame.GetGameView()->GetList(), Qt::Key_M, Qt::ControlModifier);
+        QTRY_VERIFY_WITH_TIMEOUT(!view->IsThinking(), 10000);
+        QVERIFY(stopRequested.load()); // the key stopped it, not its clock
+        QCOMPARE(gamePly, 2);
+
+        click("a3");
+        click("b1");
+        QVERIFY(view->IsThinking());
+        const std::uint64_t shown = view->ShownBoard().hashKey; // the Board is the worker's
+        frame.close();
+        QVERIFY(!view->IsThinking());
+        QCOMPARE(board.hashKey, shown);
+        QCOMPARE(gamePly, 3);
     }
 
     void theCommandLineFileShowsTheListAndTogglingRestoresTheWindow() {

@@ -1,4 +1,5 @@
 // think, bench and uci: the engine through the command-line companion.
+#include <algorithm>
 #include <fstream>
 
 #include "cli_run.h"
@@ -113,7 +114,7 @@ TEST(CliUci, PlaysThroughTheProtocol) {
 
     std::vector<std::string> lines = outputLines(run.out), answers, bestmoves;
     for (const std::string& line : lines) {
-        if (line.rfind("info ", 0) == 0) continue;
+        if (line.rfind("info ", 0) == 0 || line.rfind("option ", 0) == 0) continue;
         answers.push_back(line);
         if (line.rfind("bestmove ", 0) == 0) bestmoves.push_back(line.substr(9));
     }
@@ -133,4 +134,45 @@ TEST(CliUci, PlaysThroughTheProtocol) {
 
     EXPECT_NE(run.out.find("info depth 1 score mate 1 nodes "), std::string::npos);
     EXPECT_NE(run.out.find(" pv d1d8\n"), std::string::npos);
+}
+
+// The strength options are declared, and Skill Level 0 plays the beginner, whose search stops
+// at depth 1, until Skill Level 20 (or UCI_Elo at the top rating) restores full strength. The
+// position is out of the book.
+TEST(CliUci, StrengthOptionsChooseTheLevel) {
+    const std::string script = ::testing::TempDir() + "uci-strength.txt";
+    {
+        std::ofstream in(script);
+        in << "uci\n"
+              "position fen 2r2rk1/pp1bqppp/2n1pn2/3p4/3P4/2PBPN2/P1Q2PPP/R4RK1 w - - 0 1\n"
+              "setoption name Skill Level value 0\n"
+              "go depth 4\n"
+              "setoption name Skill Level value 20\n"
+              "go depth 4\n"
+              "setoption name UCI_LimitStrength value true\n"
+              "setoption name UCI_Elo value 200\n"
+              "go depth 4\n"
+              "setoption name UCI_Elo value 1850\n"
+              "go depth 4\n"
+              "ucinewgame\n"  // waits for the last search to end
+              "quit\n";
+    }
+    const CliRun run = runCli("uci < " + script);
+    ASSERT_EQ(run.status, 0) << run.err;
+    for (const char* option : {"option name UCI_LimitStrength type check default false",
+                               "option name UCI_Elo type spin ", "option name Skill Level type spin "})
+        EXPECT_NE(run.out.find(option), std::string::npos) << option;
+
+    // The deepest iteration reported before each bestmove.
+    std::vector<int> depths;
+    int              deepest = 0;
+    for (const std::string& line : outputLines(run.out)) {
+        if (line.rfind("info depth ", 0) == 0) deepest = std::max(deepest, std::stoi(line.substr(11)));
+        if (line.rfind("bestmove ", 0) == 0) {
+            EXPECT_NE(line, "bestmove 0000");
+            depths.push_back(deepest);
+            deepest = 0;
+        }
+    }
+    EXPECT_EQ(depths, (std::vector<int>{1, 4, 1, 4}));
 }

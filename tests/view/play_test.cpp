@@ -18,6 +18,7 @@ class PlayTest : public QObject {
     void newGame(int choice) {
         f.view->newGameChoice = choice;
         f.view->OnNewGame();
+        QVERIFY(waitForReply(f.view));
     }
 
 private slots:
@@ -302,6 +303,9 @@ private slots:
             }
         QCOMPARE(f.view->messages, QStringList{message});
         QCOMPARE(gameHeader.info & ResultMask, result);
+        // The move line ends with the result.
+        const char* resultText = result == WhiteWon ? "  1-0" : result == BlackWon ? "  0-1" : "  1/2-1/2";
+        QVERIFY2(f.doc->m_strMoveInfo.contains(resultText), qPrintable(f.doc->m_strMoveInfo));
         QCOMPARE(f.view->m_mode, ModeViewing);
         // Every turn of the user but the last was announced.
         const int turns = engineSide == White ? userMoves + 1 : userMoves;

@@ -2,6 +2,7 @@
 // clicks on the squares' rectangles, as a user would.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -15,6 +16,7 @@
 #include "app/norvanedoc.h"
 #include "engine/attacks.h"
 #include "engine/makemove.h"
+#include "engine/strength.h"
 #include "engine/think.h"
 #include "records/game.h"
 #include "records/san.h"
@@ -27,6 +29,8 @@ inline constexpr int PromoteQueen = 0, PromoteRook = 1, PromoteBishop = 2, Promo
 class ScriptedView : public CNorvaneView {
 public:
     using CNorvaneView::CNorvaneView;
+    // The worker may be inside Think, which uses this object's fields.
+    ~ScriptedView() override { AbandonThinking(); }
 
     QStringList                          messages;
     int                                  beeps = 0, promotionsAsked = 0, waitCursors = 0;
@@ -36,6 +40,12 @@ public:
     QString                              savePath;              // empty cancels
     std::deque<std::string>              engineMoves; // SAN replies played instead of thinking
     bool                                 captured = false, timerRunning = false, realTimer = false;
+    // The helpers below wait for the engine's reply after each click; tests of what happens
+    // during a think turn it off.
+    bool waitForEngine = true;
+    // The budget of the real engine once the scripted replies are used up.
+    ThinkLimits limits = {600, 200, 6, true, recordThinkProgress};
+    int         strengthAsked = -1; // the strength dialog's answer; -1 cancels
 
 protected:
     void MessageBox(const QString& text) override { messages << text; }
@@ -75,8 +85,12 @@ protected:
             sanToMove(san.c_str(), static_cast<int>(san.size()) - 1, out);
             return 0;
         }
-        static constexpr ThinkLimits quick = {600, 200, 6, true, nullptr};
-        return thinkMove(side, out, quick);
+        return thinkMove(side, out, limits);
+    }
+    bool AskStrength(int& level) override {
+        if (strengthAsked < 0) return false;
+        level = strengthAsked;
+        return true;
     }
 };
 
@@ -88,6 +102,7 @@ struct PlayFixture {
     void make() {
         doc  = std::make_unique<CNorvaneDoc>();
         view = new ScriptedView(doc.get());
+        view->m_strengthLevel = FullStrength; // whatever the settings hold
         view->resize(300, 300);
         view->show();
     }
@@ -99,19 +114,30 @@ struct PlayFixture {
     }
 };
 
+// Lets the engine's worker finish and its move be played, as the event loop does; false when
+// the think does not end within the time.
+inline bool waitForReply(CNorvaneView* view, int timeoutMs = 20000) {
+    QElapsedTimer clock;
+    clock.start();
+    while (view->IsThinking() && clock.elapsed() < timeoutMs)
+        QTest::qWait(2);
+    return !view->IsThinking();
+}
+
 // Board square of a name like "e4".
 inline int squareOf(const char* name) { return (name[0] - 'a') + 8 * (name[1] - '1'); }
 
 // A click at the centre of board square s's rectangle on the screen.
-inline void clickSquare(CNorvaneView* view, int s) {
+inline void clickSquare(ScriptedView* view, int s) {
     QTest::mouseClick(view, Qt::LeftButton, {},
                       view->m_squareRects[view->DisplaySquare(s)].center());
+    if (view->waitForEngine) waitForReply(view);
 }
-inline void clickSquare(CNorvaneView* view, const char* name) { clickSquare(view, squareOf(name)); }
+inline void clickSquare(ScriptedView* view, const char* name) { clickSquare(view, squareOf(name)); }
 
 // Plays one SAN move of the side to move by two clicks: the piece, then its destination.
 // False when the move does not read.
-inline bool clickMove(CNorvaneView* view, const std::string& san) {
+inline bool clickMove(ScriptedView* view, const std::string& san) {
     Move m{};
     if (!sanToMove(san.c_str(), static_cast<int>(san.size()) - 1, &m)) return false;
     clickSquare(view, moveFrom(m));
