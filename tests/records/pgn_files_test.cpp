@@ -101,8 +101,9 @@ TEST(PgnFiles, IndexPassCountsGamesAndCutsTheirRanges) {
             EXPECT_EQ(text[static_cast<std::size_t>(e.start)], '[');
             const std::string token = resultToken(e.info);
             // A game that runs to the end of the file without a termination token ends there.
-            if (e.end + 1 < static_cast<std::int64_t>(text.size()))
+            if (e.end + 1 < static_cast<std::int64_t>(text.size())) {
                 EXPECT_EQ(text.substr(static_cast<std::size_t>(e.end + 1 - token.size()), token.size()), token);
+            }
             EXPECT_TRUE(e.info & Matched);
             previousEnd = e.end;
         }
