@@ -20,6 +20,24 @@ struct IndexedFile {
     std::vector<GameEntry> games;
 };
 
+// Notes on standard error what of a readable file was not read: damaged games (with the
+// lines of the first), zero bytes and text outside any game (with the first offsets). The
+// exit status stays that of a readable file.
+void reportUnread(const std::string& command, const std::string& path, IndexedFile& indexed) {
+    const FileInfo&   info   = indexed.info;
+    const std::string prefix = "norvane-cli: " + command + ": " + path + ": ";
+    for (const ScanFailure& place : skippedGamePlaces(indexed.file, info))
+        std::cerr << prefix << "game skipped at line " << place.line << ": " << place.text << '\n';
+    if (info.skippedGames > 0)
+        std::cerr << prefix << info.skippedGames << " damaged games skipped\n";
+    if (info.zeroBytes > 0)
+        std::cerr << prefix << info.zeroBytes << " zero bytes, the first at offset "
+                  << info.firstZero << '\n';
+    if (info.strayBytes > 0)
+        std::cerr << prefix << info.strayBytes << " bytes of text outside any game, the first at offset "
+                  << info.firstStray << '\n';
+}
+
 // Opens and indexes path; on failure prints the reason (for a file that is not valid PGN,
 // the line and its text) and answers false.
 bool openIndexed(const std::string& command, const std::string& path, IndexedFile& indexed,
@@ -37,6 +55,7 @@ bool openIndexed(const std::string& command, const std::string& path, IndexedFil
         return false;
     }
     indexed.info.fileSize = indexed.file.size();
+    reportUnread(command, path, indexed);
     return true;
 }
 
@@ -187,8 +206,9 @@ int runGame(const Arguments& args) {
     std::string text;
     if (readGameText(indexed.file, &indexed.games[static_cast<std::size_t>(number)], text) == 0)
         return fail("game: cannot read game " + args[1]);
-    if (!parseGameText(text.c_str(), text.size()))
-        return fail("game: game " + args[1] + " holds a move that cannot be read");
+    ParseOutcome outcome;
+    if (!parseGameText(text.c_str(), text.size(), &outcome))
+        return fail("game: game " + args[1] + ": " + parseProblemText(outcome));
     std::vector<char> record(GameRecordSize);
     writeGameRecord(record.data(), record.size());
     setupStartPosition();

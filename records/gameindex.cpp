@@ -188,34 +188,6 @@ struct SearchHooks {
     void zeroByte(std::int64_t) {}
 };
 
-// Writes the bytes of a line into text (bounded, zero-terminated): UTF-8 characters as they
-// are, control bytes and bytes that are not UTF-8 as \xNN.
-void quoteLine(const char* line, std::size_t n, char* text, std::size_t size) {
-    static constexpr char hex[] = "0123456789ABCDEF";
-    std::size_t           k     = 0;
-    for (std::size_t i = 0; i < n;) {
-        const unsigned char c      = static_cast<unsigned char>(line[i]);
-        std::size_t         length = c < 0x80 ? 1 : c >= 0xF0 && c < 0xF5 ? 4 : c >= 0xE0 ? 3 : c >= 0xC2 ? 2 : 0;
-        for (std::size_t j = 1; j < length; ++j)
-            if (i + j >= n || (static_cast<unsigned char>(line[i + j]) & 0xC0) != 0x80) length = 0;
-        if (length == 1 && (c < 0x20 || c == 0x7F)) length = 0;
-        if (length == 0) {
-            if (k + 4 >= size) break;
-            text[k++] = '\\';
-            text[k++] = 'x';
-            text[k++] = hex[c >> 4];
-            text[k++] = hex[c & 15];
-            ++i;
-            continue;
-        }
-        if (k + length >= size) break;
-        std::memcpy(text + k, line + i, length);
-        k += length;
-        i += length;
-    }
-    text[k] = '\0';
-}
-
 template <int Mode, class Hooks>
 void runOverFile(BufferedFile& file, Hooks& hooks) {
     PgnMachine   machine;
@@ -244,6 +216,32 @@ void runOverFile(BufferedFile& file, Hooks& hooks) {
 }
 
 } // namespace
+
+void quoteFileBytes(const char* line, std::size_t n, char* text, std::size_t size) {
+    static constexpr char hex[] = "0123456789ABCDEF";
+    std::size_t           k     = 0;
+    for (std::size_t i = 0; i < n;) {
+        const unsigned char c      = static_cast<unsigned char>(line[i]);
+        std::size_t         length = c < 0x80 ? 1 : c >= 0xF0 && c < 0xF5 ? 4 : c >= 0xE0 ? 3 : c >= 0xC2 ? 2 : 0;
+        for (std::size_t j = 1; j < length; ++j)
+            if (i + j >= n || (static_cast<unsigned char>(line[i + j]) & 0xC0) != 0x80) length = 0;
+        if (length == 1 && (c < 0x20 || c == 0x7F)) length = 0;
+        if (length == 0) {
+            if (k + 4 >= size) break;
+            text[k++] = '\\';
+            text[k++] = 'x';
+            text[k++] = hex[c >> 4];
+            text[k++] = hex[c & 15];
+            ++i;
+            continue;
+        }
+        if (k + length >= size) break;
+        std::memcpy(text + k, line + i, length);
+        k += length;
+        i += length;
+    }
+    text[k] = '\0';
+}
 
 bool locateOffsets(BufferedFile& file, const std::int64_t* offsets, int count,
                    ScanFailure* places) {
@@ -282,7 +280,7 @@ bool locateOffsets(BufferedFile& file, const std::int64_t* offsets, int count,
         std::size_t length = 0;
         while (length < n && text[length] != '\n' && text[length] != '\r')
             ++length;
-        quoteLine(text, length, places[k].text, sizeof places[k].text);
+        quoteFileBytes(text, length, places[k].text, sizeof places[k].text);
     }
     return true;
 }

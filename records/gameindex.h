@@ -85,6 +85,10 @@ struct ScanFailure {
 bool scanPgnFile(BufferedFile& file, FileInfo& info, std::vector<GameEntry>& games, int mode,
                  const SearchFilter* filter, std::int64_t* firstMatch, ScanFailure* failure);
 
+// Writes n bytes of a file into text (bounded, zero-terminated) for a message: UTF-8
+// characters as they are, control bytes and bytes that are not UTF-8 as \xNN.
+void quoteFileBytes(const char* bytes, std::size_t n, char* text, std::size_t size);
+
 // The places of the offsets (ascending) in file, found in one read; false when the file
 // cannot be read.
 bool locateOffsets(BufferedFile& file, const std::int64_t* offsets, int count,

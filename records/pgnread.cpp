@@ -105,9 +105,7 @@ struct ParserHooks {
         const int       ply   = moveCount + (start.blackFirst ? 1 : 0);
         outcome.moveNumber    = start.moveNumber + ply / 2;
         outcome.blackMove     = ply % 2 == 1;
-        const int n           = length < 15 ? length : 15;
-        std::memcpy(outcome.move, text, static_cast<std::size_t>(n));
-        outcome.move[n] = '\0';
+        quoteFileBytes(text, static_cast<std::size_t>(length), outcome.move, sizeof outcome.move);
     }
 
     bool moveToken(const char* text, int length) {

@@ -21,7 +21,7 @@ struct ParseOutcome {
     ParseProblem problem    = ParseProblem::None;
     int          moveNumber = 0;     // IllegalMove, TooManyMoves: the move's number
     bool         blackMove  = false; // ... and whether Black makes it ("12...")
-    char         move[16]   = {};    // IllegalMove: its text
+    char         move[40]   = {};    // IllegalMove: its text (control bytes as \xNN)
     std::size_t  offset     = 0;     // Grammar: the byte where reading stopped
     bool         gameFound  = false; // a tag or a move was read
 };
