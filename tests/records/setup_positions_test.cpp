@@ -98,7 +98,9 @@ TEST(SetUpPositions, GamesThatCannotStartWhereTheySay) {
         EXPECT_EQ(parseGameText(c.text.c_str(), c.text.size(), &outcome), c.problem == ParseProblem::None);
         EXPECT_EQ(outcome.problem, c.problem);
         // Nothing is replayed from a position the game does not start in.
-        if (c.problem != ParseProblem::None) EXPECT_EQ(gameMoves[0].piece, 0);
+        if (c.problem != ParseProblem::None) {
+            EXPECT_EQ(gameMoves[0].piece, 0);
+        }
         const IndexRun run = indexText(c.text);
         ASSERT_EQ(run.games.size(), 1u);
     }
