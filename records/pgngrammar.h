@@ -435,6 +435,7 @@ const char* runPgn(PgnMachine& m, const char* const begin, const char* const end
 // game: the passes resume at the next tag section. Between games nothing is dropped.
 template <class Hooks>
 void skipPgnGame(PgnMachine& m, const std::int64_t offset, Hooks& hooks) {
+    if (m.state == ResyncBracket) m.state = Resync; // the "[" before it starts no tag section
     if (m.state == BetweenGames || m.state == EscapeBetweenGames || m.state >= Resync) return;
     hooks.gameSkipped(offset);
     m.resyncInTags  = !m.movetextBegun;

@@ -68,6 +68,8 @@ TEST(DamagedGames, WhereReadingResumes) {
         // A zero byte damages the game it is in, and is no game text between games.
         {"zero byte in a game", "[Event \"a\"]\n\n1. e4 " + std::string(1, '\0') + " e5 *\n\n"
                     "[Event \"b\"]\n\n1. d4 *\n", 1, 1, 0},
+        {"zero byte after a bracket while skipping", "[Event \"a\"]\n\n1. e4 *\n\n[Event \"b\"]\n\n1. d4 Z0 *\n\n[" +
+                    std::string(1, '\0') + "Event \"c\"]\n\n1. d4 *\n", 1, 1, 0},
         {"zero byte between games", "[Event \"a\"]\n\n1. e4 *\n" + std::string(1, '\0') +
                     "\n[Event \"b\"]\n\n1. d4 *\n", 2, 0, 0},
         {"text between games", "Some notes.\n[Event \"a\"]\n\n1. e4 *\n", 1, 0, 10},
@@ -81,6 +83,7 @@ TEST(DamagedGames, WhereReadingResumes) {
         EXPECT_EQ(run.info.skippedGames, c.skipped);
         EXPECT_EQ(run.info.strayBytes, c.strayBytes);
         EXPECT_EQ(run.info.zeroBytes, c.text.find('\0') == std::string::npos ? 0 : 1);
+        for (const GameEntry& e : run.games) EXPECT_EQ(c.text[static_cast<std::size_t>(e.start)], '[');
         if (!run.games.empty()) {
             std::string game = c.text.substr(static_cast<std::size_t>(run.games.back().start));
             EXPECT_TRUE(parseGameText(game.c_str(), game.size()));
