@@ -14,14 +14,36 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalBlocker>
 #include <QSpinBox>
 #include <QStyle>
 #include <QVBoxLayout>
+
+#include <memory>
 
 #include "book/openings.h"
 #include "resources/dialogtexts.h"
 
 namespace {
+
+// Keeps what the user types or pastes into edit within limit bytes of UTF-8: an edit that
+// would make the text longer than that is refused whole, so no character is ever cut. A
+// text set by the program may be longer; editing may then shorten it.
+void limitUtf8Bytes(QLineEdit* edit, qsizetype limit) {
+    auto accepted = std::make_shared<QString>(edit->text());
+    QObject::connect(edit, &QLineEdit::textChanged, edit, [edit, limit, accepted](const QString& now) {
+        const qsizetype bytes = now.toUtf8().size();
+        if (edit->isModified() && bytes > limit && bytes > accepted->toUtf8().size()) {
+            const int      cursor = edit->cursorPosition() - static_cast<int>(now.size() - accepted->size());
+            QSignalBlocker block(edit);
+            edit->setText(*accepted);
+            edit->setCursorPosition(cursor);
+            return;
+        }
+        *accepted = now;
+    });
+}
+
 
 QString text(const char* utf8) { return QString::fromUtf8(utf8); }
 
@@ -167,6 +189,7 @@ CGameInfoDialog::CGameInfoDialog(QWidget* parent) : QDialog(parent) {
     for (int i = 0; i < 6; ++i) {
         m_pTags[i] = new QLineEdit(this);
         m_pTags[i]->setMaxLength(TagLimit);
+        limitUtf8Bytes(m_pTags[i], TagByteLimit);
         grid->addWidget(new QLabel(text(labels[i]), this), i, 0);
         grid->addWidget(m_pTags[i], i, 1);
     }

@@ -83,7 +83,9 @@ private:
 class CGameInfoDialog : public QDialog {
     Q_OBJECT
 public:
-    static constexpr int TagLimit = 250, EcoLimit = 3, OtherTagsLimit = 2000;
+    // A tag field holds 255 bytes of UTF-8 (the game header's field); as many characters
+    // are allowed while they fit.
+    static constexpr int TagLimit = 255, TagByteLimit = 255, EcoLimit = 3, OtherTagsLimit = 2000;
 
     explicit CGameInfoDialog(QWidget* parent = nullptr);
     int  exec() override;

@@ -7,6 +7,7 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -24,6 +25,7 @@
 #include "view/boardimages.h"
 #include "view/boardscale.h"
 #include "view/norvaneview.h"
+#include "view/parseproblem.h"
 
 QString fileSizeText(std::int64_t size) {
     if (size <= 0) return {};
@@ -149,15 +151,14 @@ bool CNorvaneDoc::OnNewDocument() {
 }
 
 bool CNorvaneDoc::OnOpenDocument(const QString& path) {
-    if (!CDocument::OnOpenDocument(path)) return false;
-    if (!OpenAndIndex(path)) {
-        OnNewDocument();
-        UpdateAllViews(nullptr, HintEverything);
-        return false;
-    }
+    // The new file is indexed before the collection open now is let go: a file that does
+    // not open leaves it as it was.
+    QString skipped;
+    if (!OpenAndIndex(path, true, skipped)) return false;
     SetPathName(path); // a re-index on a later load opens the file again by it
     if (!m_games.empty()) LoadGame(&m_games.front());
     emit showGameList(true);
+    if (!skipped.isEmpty()) MessageBox(skipped);
     return true;
 }
 
@@ -169,25 +170,49 @@ void CNorvaneDoc::CloseFile() {
     }
 }
 
-bool CNorvaneDoc::OpenAndIndex(const QString& path) {
+bool CNorvaneDoc::OpenAndIndex(const QString& path, bool replaceContents, QString& skipped) {
     const QByteArray name = QFile::encodeName(path);
     // Linux has no mandatory sharing modes: an exclusive advisory lock keeps other programs
-    // that ask (another Norvane among them) away while the document holds the file.
-    m_lockFd = ::open(name.constData(), O_RDONLY | O_CLOEXEC);
-    if (m_lockFd < 0) return false;
-    if (::flock(m_lockFd, LOCK_EX | LOCK_NB) != 0 || !m_file.open(name.constData())) {
-        CloseFile();
+    // that ask (another Norvane among them) away while the document holds the file. The file
+    // the document holds already keeps its lock through a duplicate of its descriptor.
+    struct stat held {}, wanted {};
+    int lockFd = -1;
+    if (m_lockFd >= 0 && ::fstat(m_lockFd, &held) == 0 && ::stat(name.constData(), &wanted) == 0 &&
+        held.st_dev == wanted.st_dev && held.st_ino == wanted.st_ino)
+        lockFd = ::fcntl(m_lockFd, F_DUPFD_CLOEXEC, 0);
+    else if ((lockFd = ::open(name.constData(), O_RDONLY | O_CLOEXEC)) >= 0 &&
+             ::flock(lockFd, LOCK_EX | LOCK_NB) != 0) {
+        ::close(lockFd);
+        lockFd = -1;
+    }
+    if (lockFd < 0) return false;
+    BufferedFile file;
+    if (!file.open(name.constData())) {
+        ::close(lockFd);
         return false;
     }
-    m_fileInfo = FileInfo{};
-    ScanFailure failure{};
-    if (!scanPgnFile(m_file, m_fileInfo, m_games, IndexMode, nullptr, nullptr, &failure)) {
-        CloseFile();
-        m_games.clear();
-        m_fileInfo = FileInfo{};
+    FileInfo               info{};
+    std::vector<GameEntry> games;
+    ScanFailure            failure{};
+    if (!scanPgnFile(file, info, games, IndexMode, nullptr, nullptr, &failure)) {
+        ::close(lockFd);
         MessageBox(QString::fromUtf8(scanFailureMessage(failure)));
         return false;
     }
+    skipped.clear();
+    if (info.skippedGames > 0)
+        skipped = QString::fromUtf8(
+            skippedGamesMessage(info.skippedGames, skippedGamePlaces(file, info)));
+
+    // The new file becomes the document's; the collection open before goes.
+    if (replaceContents)
+        CDocument::OnOpenDocument(path);
+    else
+        CloseFile();
+    m_file.swap(file);
+    m_lockFd = lockFd;
+    m_games.swap(games);
+    m_fileInfo               = info;
     m_fileInfo.fileSize      = m_file.size();
     const std::size_t length = std::min<std::size_t>(name.size(), FilePathSize - 1);
     std::memcpy(m_fileInfo.path, name.constData(), length);
@@ -204,12 +229,15 @@ bool CNorvaneDoc::Reindex() {
     // The list's rows point into the index: they go before anything (the scanner's message
     // box among them) can paint the list again.
     UpdateAllViews(nullptr, HintRebuildList);
-    if (!OpenAndIndex(path)) {
+    QString skipped;
+    if (!OpenAndIndex(path, false, skipped)) {
         OnNewDocument();
         UpdateAllViews(nullptr, HintEverything);
         return false;
     }
+    SetPathName(path);
     UpdateAllViews(nullptr, HintRebuildList);
+    if (!skipped.isEmpty()) MessageBox(skipped);
     return true;
 }
 
@@ -233,7 +261,11 @@ bool CNorvaneDoc::LoadGame(const GameEntry* entry) {
         clearGame();
         return false;
     }
-    return parseGameText(text.c_str(), text.size());
+    // A game read in part is shown up to the move that could not be read, which is named.
+    ParseOutcome outcome;
+    if (parseGameText(text.c_str(), text.size(), &outcome)) return true;
+    MessageBox(parseProblemMessage(outcome));
+    return false;
 }
 
 bool CNorvaneDoc::CanUseFileCommands() const {

@@ -138,9 +138,12 @@ public:
     OpeningNameSettings    m_openingNames;      // how the views and texts name openings
 
 private:
-    // Opens and locks path and indexes it into m_games and m_fileInfo; shows the scanner's
-    // message when the file breaks the grammar. False leaves the file closed.
-    bool OpenAndIndex(const QString& path);
+    // Opens, locks and indexes path, then makes it the document's file, index and counts
+    // (replaceContents: after emptying the document, as a new open does); shows the
+    // scanner's message when no game of the file can be read. False leaves the document as it
+    // was: the collection open before stays open. skipped receives the message on the games
+    // that were left out (empty when none were).
+    bool OpenAndIndex(const QString& path, bool replaceContents, QString& skipped);
     // Closes the file and releases its lock.
     void CloseFile();
     // Indexes the open file again after it changed on disk: the list is rebuilt; on failure

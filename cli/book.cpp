@@ -28,7 +28,8 @@ bool addFile(const std::string& path, int plies, BookCollection& book, long long
     std::string text;
     for (const GameEntry& entry : entries) {
         // Games that do not replay from the initial position (set-ups, broken moves) add nothing.
-        if (readGameText(file, &entry, text) == 0 || !parseGameText(text.data(), text.size())) {
+        if (readGameText(file, &entry, text) == 0 || !parseGameText(text.data(), text.size()) ||
+            gameHeader.fen[0]) {
             ++unreadable;
             continue;
         }

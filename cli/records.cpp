@@ -33,6 +33,24 @@ bool unchangedOnDisk(const std::string& command, const std::string& path, const 
     return false;
 }
 
+// Notes on standard error what of a readable file was not read: damaged games (with the
+// lines of the first), zero bytes and text outside any game (with the first offsets). The
+// exit status stays that of a readable file.
+void reportUnread(const std::string& command, const std::string& path, IndexedFile& indexed) {
+    const FileInfo&   info   = indexed.info;
+    const std::string prefix = "norvane-cli: " + command + ": " + path + ": ";
+    for (const ScanFailure& place : skippedGamePlaces(indexed.file, info))
+        std::cerr << prefix << "game skipped at line " << place.line << ": " << place.text << '\n';
+    if (info.skippedGames > 0)
+        std::cerr << prefix << info.skippedGames << " damaged games skipped\n";
+    if (info.zeroBytes > 0)
+        std::cerr << prefix << info.zeroBytes << " zero bytes, the first at offset "
+                  << info.firstZero << '\n';
+    if (info.strayBytes > 0)
+        std::cerr << prefix << info.strayBytes << " bytes of text outside any game, the first at offset "
+                  << info.firstStray << '\n';
+}
+
 // Opens and indexes path; on failure prints the reason (for a file that is not valid PGN,
 // the line and its text) and answers false.
 bool openIndexed(const std::string& command, const std::string& path, IndexedFile& indexed,
@@ -50,6 +68,7 @@ bool openIndexed(const std::string& command, const std::string& path, IndexedFil
         return false;
     }
     indexed.info.fileSize = indexed.file.size();
+    reportUnread(command, path, indexed);
     if (!unchangedOnDisk(command, path, indexed, status)) return false;
     // The tests stop the process here to change the file before the next read, as another
     // program might.
@@ -234,8 +253,9 @@ int runGame(const Arguments& args) {
     const std::size_t read = readGameText(indexed.file, &indexed.games[static_cast<std::size_t>(number)], text);
     if (!unchangedOnDisk("game", path, indexed, status)) return status;
     if (read == 0) return fail("game: cannot read game " + numberText);
-    if (!parseGameText(text.c_str(), text.size()))
-        return fail("game: game " + numberText + " holds a move that cannot be read");
+    ParseOutcome outcome;
+    if (!parseGameText(text.c_str(), text.size(), &outcome))
+        return fail("game: game " + numberText + ": " + parseProblemText(outcome));
     std::vector<char> record(GameRecordSize);
     writeGameRecord(record.data(), record.size());
     setupStartPosition();

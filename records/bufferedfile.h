@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <utility>
 
 class BufferedFile {
 public:
@@ -20,6 +21,15 @@ public:
     bool open(const char* path);
     // Closes the file if open. The buffer is kept for the next file.
     void close();
+    // Exchanges the files (and buffers) of two readers.
+    void swap(BufferedFile& other) noexcept {
+        std::swap(m_fd, other.m_fd);
+        std::swap(m_count, other.m_count);
+        std::swap(m_position, other.m_position);
+        m_buffer.swap(other.m_buffer);
+        std::swap(m_size, other.m_size);
+        std::swap(m_modified, other.m_modified);
+    }
     bool isOpen() const { return m_fd >= 0; }
 
     // The next byte; 0 at the end of the file (so a zero byte also ends it for callers).

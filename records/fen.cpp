@@ -30,16 +30,20 @@ void boardToText(char* buffer, std::size_t size) {
     }
 
     out.put(' ').put(board.sideToMove == White ? 'w' : 'b').put(' ');
-    const std::int32_t* moved   = board.movedFrom;
-    const std::size_t   before  = out.length();
-    if (moved[4] == 0) {
-        if (moved[7] == 0) out.put('K');
-        if (moved[0] == 0) out.put('Q');
-    }
-    if (moved[60] == 0) {
-        if (moved[63] == 0) out.put('k');
-        if (moved[56] == 0) out.put('q');
-    }
+    // A right stands while its king and rook stand unmoved on their squares (a rook taken on
+    // its corner never moved from it, so the piece itself is looked at too).
+    const std::int32_t* moved     = board.movedFrom;
+    const std::size_t   before    = out.length();
+    const auto          unmoved   = [moved](int colour, int piece, int square) {
+        return moved[square] == 0 && (board.pieceBits[colour][piece] & squareBit[square]);
+    };
+    static constexpr struct {
+        int  colour, king, rook;
+        char letter;
+    } rights[] = {{White, 4, 7, 'K'}, {White, 4, 0, 'Q'}, {Black, 60, 63, 'k'}, {Black, 60, 56, 'q'}};
+    for (const auto& right : rights)
+        if (unmoved(right.colour, King, right.king) && unmoved(right.colour, Rook, right.rook))
+            out.put(right.letter);
     if (out.length() == before) out.put('-');
 
     out.put(' ');
@@ -47,5 +51,12 @@ void boardToText(char* buffer, std::size_t size) {
         out.put('-');
     else
         out.put(static_cast<char>('a' + fileOf(board.epSquare))).put(static_cast<char>('1' + rankOf(board.epSquare)));
-    out.put(" 0 ").putInt(gamePly / 2 + 1);
+    // The counters continue those of the game's start: the half-move clock counts the plies
+    // since the game's last capture or pawn move.
+    const GameStart start = gameStart();
+    int             clock = start.halfMoveClock;
+    for (int k = 0; k < gamePly && k < MaxGameMoves && gameMoves[k].piece; ++k)
+        clock = gameMoves[k].piece == Pawn || capturedType(gameMoves[k]) ? 0 : clock + 1;
+    out.put(' ').putInt(clock).put(' ');
+    out.putInt(start.moveNumber + (gamePly + (start.blackFirst ? 1 : 0)) / 2);
 }

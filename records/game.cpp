@@ -22,14 +22,57 @@ void setupStartKeepingMoves() {
     gameMoves[0] = first;
 }
 
-bool setupGameStart() {
+bool setupGameStart() { return setupStartFrom(gameHeader.fen); }
+
+bool setupStartFrom(const char* fen) {
     setupStartKeepingMoves();
-    if (gameHeader.fen[0] == 0) return true;
+    if (!fen || fen[0] == 0) return true;
     const Move first = gameMoves[0];
     char       error[128];
-    const bool ok = setupFromFen(gameHeader.fen, error, sizeof error);
+    const bool ok = setupFromFen(fen, error, sizeof error);
     gameMoves[0]  = first;
     return ok;
+}
+
+GameStart gameStart() { return gameStartOf(gameHeader.fen); }
+
+GameStart gameStartOf(const char* fen) {
+    GameStart start{1, 0, false};
+    if (!fen) return start;
+    // Fields: placement, side, castling, en passant, half-move clock, move number.
+    int         field = 0;
+    const char* p     = fen;
+    while (*p) {
+        while (*p == ' ')
+            ++p;
+        if (!*p) break;
+        const char* word = p;
+        while (*p && *p != ' ')
+            ++p;
+        long value = 0;
+        bool digits = p - word <= 6;
+        for (const char* d = word; d < p && digits; ++d) {
+            digits = *d >= '0' && *d <= '9';
+            value  = value * 10 + (*d - '0');
+        }
+        if (field == 1) start.blackFirst = *word == 'b';
+        if (field == 4 && digits) start.halfMoveClock = static_cast<int>(value);
+        if (field == 5 && digits && value > 0) start.moveNumber = static_cast<int>(value);
+        ++field;
+    }
+    return start;
+}
+
+bool standardVariant(const char* value) {
+    static constexpr const char* standard[] = {"", "standard", "chess", "normal", "from position"};
+    for (const char* name : standard) {
+        const char* v = value;
+        const char* n = name;
+        while (*v && *n && (*v | 0x20) == *n)
+            ++v, ++n;
+        if (*v == 0 && *n == 0) return true;
+    }
+    return false;
 }
 
 int ecoIndexOf(const char* text, int length) {

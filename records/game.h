@@ -54,5 +54,26 @@ void setupStartKeepingMoves();
 // initial position, when the FEN cannot be set up.
 bool setupGameStart();
 
+// The Board at the position of fen (the initial position when it is empty), keeping the
+// current game's move list whole. False, with the Board at the initial position, when the
+// FEN cannot be set up.
+bool setupStartFrom(const char* fen);
+
+// Where the current game's move numbers begin: the number of its first move, whether Black
+// makes it, and the half-move clock there. From gameHeader.fen's side and counters (absent
+// counters: 0 and 1); the initial position gives 1, White, 0.
+struct GameStart {
+    int  moveNumber;
+    int  halfMoveClock;
+    bool blackFirst;
+};
+GameStart gameStart();
+// The same from any FEN text.
+GameStart gameStartOf(const char* fen);
+
+// Is a Variant tag's value standard chess ("Standard", "chess", "normal", "From Position",
+// any case, or empty)? Games of other variants (Chess960 among them) are not replayed.
+bool standardVariant(const char* value);
+
 // The ECO index of "A00".."E99" at text (further characters ignored), or NoEco.
 int ecoIndexOf(const char* text, int length);

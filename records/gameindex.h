@@ -24,6 +24,7 @@ struct GameEntry {
 };
 
 inline constexpr int FilePathSize = 256;
+inline constexpr int NotedSkips   = 5; // damaged games whose places the index keeps
 
 struct FileInfo {
     char         path[FilePathSize];
@@ -31,6 +32,14 @@ struct FileInfo {
     std::int32_t games;
     std::int32_t whiteWins, blackWins, draws; // by the termination tokens
     std::int32_t ecoCounts[NoEco];            // games by the ECO tag
+    // Damaged games are counted apart: they have no entry (game numbers count the readable
+    // games). skippedAt holds the offsets where the first of them broke.
+    std::int32_t skippedGames;
+    std::int64_t skippedAt[NotedSkips];
+    // Bytes that belong to no game: zero bytes anywhere, and text between games other than
+    // whitespace, "%" and ";" lines and a byte-order mark. Counts and the first offsets.
+    std::int64_t zeroBytes, firstZero;
+    std::int64_t strayBytes, firstStray;
 };
 
 struct SearchFilter {
@@ -55,23 +64,41 @@ bool         filterIsEmpty(const SearchFilter& filter);
 
 inline constexpr int IndexMode = 1, SearchMode = 2;
 
-// Where a pass stopped on a file that is not valid: the 1-based line and its first 255
-// characters (a trailing CR dropped).
+// A place in a file: the 1-based line (CR, LF and CR LF each end one) and the line's first
+// bytes, control bytes and bytes that are not UTF-8 written as \xNN.
 struct ScanFailure {
     std::int64_t line;
     char         text[256];
 };
 
-// Runs one pass of the scanner over the whole of file, which must be open.
-// IndexMode: appends one entry per game to games and fills info (counts only; path and size
-// are the caller's). SearchMode: replays every game from the initial position, looking for
-// filter.positionKey before each move; sets Matched on the entries that pass through it and
-// meet the other criteria, clears it on the others, and sets firstMatch to the number of the
-// first match or -1. The Board is left showing the current game at gamePly.
-// False when the file is not valid PGN (then failure says where) or, in SearchMode, when it
-// no longer fits games; entries created or marked before that stay.
+// Runs one pass of the scanner over the whole of file, which must be open. A damaged game is
+// skipped and reading resumes at the next tag section; a zero byte damages the game it is in.
+// IndexMode: appends one entry per readable game to games and fills info (counts, skipped
+// games and stray bytes; path and size are the caller's). SearchMode: replays every game from
+// its start (the initial position, or its FEN tag), looking for filter.positionKey before
+// each move and after the last; sets Matched on the entries that pass through it and meet the
+// other criteria, clears it on the others, and sets firstMatch to the number of the first
+// match or -1. The Board is left showing the current game at gamePly.
+// False when games were found but none could be read (then failure says where the first
+// broke) or, in SearchMode, when the file no longer fits games; entries created or marked
+// before that stay.
 bool scanPgnFile(BufferedFile& file, FileInfo& info, std::vector<GameEntry>& games, int mode,
                  const SearchFilter* filter, std::int64_t* firstMatch, ScanFailure* failure);
 
+// Writes n bytes of a file into text (bounded, zero-terminated) for a message: UTF-8
+// characters as they are, control bytes and bytes that are not UTF-8 as \xNN.
+void quoteFileBytes(const char* bytes, std::size_t n, char* text, std::size_t size);
+
+// The places of the offsets (ascending) in file, found in one read; false when the file
+// cannot be read.
+bool locateOffsets(BufferedFile& file, const std::int64_t* offsets, int count,
+                   ScanFailure* places);
+
+// The places where the first skipped games of info broke (at most NotedSkips).
+std::vector<ScanFailure> skippedGamePlaces(BufferedFile& file, const FileInfo& info);
+
 // The message shown for a file that does not open: the reason, the line number and its text.
 std::string scanFailureMessage(const ScanFailure& failure);
+
+// The message shown after an open that skipped games: how many, and the lines of the first.
+std::string skippedGamesMessage(std::int64_t skipped, const std::vector<ScanFailure>& places);

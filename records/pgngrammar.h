@@ -33,11 +33,18 @@ enum PgnState {
     EscapeInMovetext     = 20, // a "%" or ";" line in the movetext
     VariationComment     = 21, // "{...}" inside a variation: its parentheses do not count
     VariationLineComment = 22, // a ";" or "%" line inside a variation
-    PgnFailed            = 23,
+    TagValueEscape       = 23, // a backslash in a tag value: the next byte is taken as it is
+    Resync               = 24, // after a damaged game: skipping to the end of the line
+    ResyncLineStart      = 25, // after a damaged game: at the start of a line
+    ResyncBracket        = 26, // after a damaged game: a "[" that starts a line
+    PgnFailed            = 27,
 };
 
-// Which machine runs the grammar. The game parser is strict between games and keeps move
-// tokens to 7 characters; the index and search passes skip stray text between games.
+// Which machine runs the grammar. The game parser is strict between games, keeps move tokens
+// to 7 characters and stops at the first error. The index and search passes skip stray text
+// between games, and skip a damaged game: reading resumes at the next tag section (a line
+// starting "[" and a letter, after a blank line or movetext), so that one bad game never costs
+// the rest of the file.
 inline constexpr int GameParser = 0, IndexPass = 1, SearchPass = 2;
 
 // Tag names and values hold at most this many characters.
@@ -47,6 +54,7 @@ struct PgnMachine {
     int          state         = BetweenGames;
     bool         movetextBegun = false;
     bool         stopped       = false; // a hook asked to stop after a game
+    bool         resyncInTags  = false; // skipping a damaged game still inside its tag lines
     char         previous      = '\n';  // the byte before the next one; a file starts a line
     std::int64_t depth         = 0;     // parentheses open in a variation
     int          nameLength    = 0;
@@ -61,15 +69,21 @@ namespace pgn_detail {
 
 inline bool isSpace(unsigned char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
-// Character classes for the inner loops: whitespace, and what ends a move token.
-inline constexpr unsigned char SpaceClass = 1, TokenEndClass = 2;
+inline bool isLineEnd(char c) { return c == '\n' || c == '\r'; }
+
+// Character classes for the inner loops: whitespace; what is skipped between tokens; what
+// ends a move token (those, and the bytes that start something else: "a5*", "Nf3{", "e4)").
+inline constexpr unsigned char SpaceClass = 1, TokenEndClass = 2, TokenStopClass = 4;
 inline constexpr auto          charClass = [] {
     std::array<unsigned char, 256> table{};
     for (int c = 0; c < 256; ++c) {
         const bool space = c == ' ' || (c >= '\t' && c <= '\r');
-        table[c]         = static_cast<unsigned char>(
-            (space ? SpaceClass : 0) |
-            (space || c == '.' || c == '?' || c == '!' ? TokenEndClass : 0));
+        const bool end   = space || c == '.' || c == '?' || c == '!';
+        const bool stop  = end || c == '*' || c == '(' || c == ')' || c == '{' || c == '}' ||
+                          c == '[' || c == '$' || c == ';' || c == 0;
+        table[c] = static_cast<unsigned char>((space ? SpaceClass : 0) |
+                                              (end ? TokenEndClass : 0) |
+                                              (stop ? TokenStopClass : 0));
     }
     return table;
 }();
@@ -85,8 +99,12 @@ inline constexpr auto          charClass = [] {
 //   bool gameEnd(int result, std::int64_t lastOffset, bool& stop)
 //        at a termination token (result WhiteWon, BlackWon, Drawn or 0 for "*"); false: error;
 //        stop = true ends the run after the token.
-// Answers where reading stopped: end, the byte after a game whose hook asked to stop, or the
-// failing byte, with the machine in PgnFailed.
+//   void gameSkipped(std::int64_t offset)    (index and search passes) a game is damaged at
+//        offset: it is dropped and reading resumes at the next tag section.
+//   void strayByte(std::int64_t offset, unsigned char c)   (the passes) a byte between games
+//        that belongs to no game.
+// Answers where reading stopped: end, the byte after a game whose hook asked to stop, or (game
+// parser) the failing byte, with the machine in PgnFailed.
 template <int Mode, class Hooks>
 const char* runPgn(PgnMachine& m, const char* const begin, const char* const end,
                    const std::int64_t base, Hooks& hooks) {
@@ -95,12 +113,22 @@ const char* runPgn(PgnMachine& m, const char* const begin, const char* const end
     int           state      = m.state;
     const char*   p          = begin;
 
-    // Leaves the loop at the byte p with the machine failed.
+    // The game parser leaves the loop at the byte p with the machine failed; the passes drop
+    // the game and look at p again as the first byte of the skip.
 #define PGN_FAIL()                                                                                 \
-    do {                                                                                           \
-        m.state = PgnFailed;                                                                       \
-        return p;                                                                                  \
-    } while (0)
+    {                                                                                              \
+        if constexpr (Mode == GameParser) {                                                        \
+            m.state = PgnFailed;                                                                   \
+            return p;                                                                              \
+        } else {                                                                                   \
+            hooks.gameSkipped(base + (p - begin));                                                 \
+            m.resyncInTags  = !m.movetextBegun;                                                    \
+            m.movetextBegun = false;                                                               \
+            state = pgn_detail::isLineEnd(p > begin ? p[-1] : m.previous) ? ResyncLineStart        \
+                                                                          : Resync;                \
+            continue;                                                                              \
+        }                                                                                          \
+    }
     // A termination token whose last byte is at p.
 #define PGN_END_GAME(result)                                                                       \
     do {                                                                                           \
@@ -130,6 +158,8 @@ const char* runPgn(PgnMachine& m, const char* const begin, const char* const end
                 state = EscapeBetweenGames;
             } else if constexpr (Mode == GameParser) {
                 PGN_FAIL();
+            } else {
+                hooks.strayByte(base + (p - begin), c);
             }
             break;
         case TagName:
@@ -141,24 +171,40 @@ const char* runPgn(PgnMachine& m, const char* const begin, const char* const end
             }
             break;
         case TagValue: {
-            // The value runs to the next double quote; there are no escapes.
-            const char*          q      = static_cast<const char*>(std::memchr(p, '"', end - p));
-            const char*          stopAt = q ? q : end;
-            const std::ptrdiff_t n      = stopAt - p;
+            // The value runs to the next double quote that no backslash escapes ("\"" and
+            // "\\" stand for the quote and the backslash).
+            const char* q      = static_cast<const char*>(std::memchr(p, '"', end - p));
+            const char* stopAt = q ? q : end;
+            if (const void* slash = std::memchr(p, '\\', stopAt - p)) {
+                stopAt = static_cast<const char*>(slash);
+                q      = nullptr;
+            }
+            const std::ptrdiff_t n = stopAt - p;
             if (m.valueLength + n > MaxTagText) {
                 p += MaxTagText - m.valueLength;
                 PGN_FAIL();
             }
             std::memcpy(m.value + m.valueLength, p, static_cast<std::size_t>(n));
             m.valueLength += static_cast<int>(n);
-            if (!q) {
+            if (stopAt == end) {
                 p = end;
                 continue;
             }
-            p     = q;
-            state = AfterTagValue;
+            p     = stopAt;
+            state = q ? AfterTagValue : TagValueEscape;
             break;
         }
+        case TagValueEscape:
+            // "\"" and "\\" are the quote and the backslash; before any other byte the
+            // backslash is kept as it stands, as writers that know no escapes left it.
+            if (m.valueLength == MaxTagText) PGN_FAIL();
+            state = TagValue;
+            if (c == '"' || c == '\\') {
+                m.value[m.valueLength++] = static_cast<char>(c);
+                break;
+            }
+            m.value[m.valueLength++] = '\\';
+            continue; // the byte after a lone backslash is read as part of the value
         case AfterTagValue:
             if (c == ']') {
                 m.name[m.nameLength]   = '\0';
@@ -219,7 +265,7 @@ const char* runPgn(PgnMachine& m, const char* const begin, const char* const end
             // The rest of the token in one go, up to the character that ends it.
             const char* q = p;
             while (q < end && !(pgn_detail::charClass[static_cast<unsigned char>(*q)] &
-                                pgn_detail::TokenEndClass))
+                                pgn_detail::TokenStopClass))
                 ++q;
             if (q - p > tokenLimit - m.tokenLength) {
                 p += tokenLimit - m.tokenLength;
@@ -238,7 +284,7 @@ const char* runPgn(PgnMachine& m, const char* const begin, const char* const end
             p = q;
             if (!hooks.moveToken(m.token, m.tokenLength)) PGN_FAIL();
             state = Movetext;
-            break;
+            continue; // the byte that ended the token is read in the movetext
         }
         case AfterOne:
             if (c == '.' || isSpace(c))
@@ -293,10 +339,10 @@ const char* runPgn(PgnMachine& m, const char* const begin, const char* const end
             }
             break;
         case Glyph:
-            if (isSpace(c))
+            if (c < '0' || c > '9') {
                 state = Movetext;
-            else if (c < '0' || c > '9')
-                PGN_FAIL();
+                continue; // "$6)": what follows the digits is read in the movetext
+            }
             break;
         case Variation:
             // Variations are skipped; only brackets, braces and line comments matter here.
@@ -340,6 +386,39 @@ const char* runPgn(PgnMachine& m, const char* const begin, const char* const end
                     : state == EscapeInMovetext ? Movetext
                                                 : Variation;
             break;
+        case Resync: {
+            const char* q = p;
+            while (q < end && !pgn_detail::isLineEnd(*q))
+                ++q;
+            p = q;
+            if (q == end) continue;
+            state = ResyncLineStart;
+            break;
+        }
+        case ResyncLineStart:
+            if (pgn_detail::isLineEnd(static_cast<char>(c))) {
+                // A blank line (the LF of a CR LF pair is not one) ends a tag section.
+                if (!(c == '\n' && (p > begin ? p[-1] : m.previous) == '\r'))
+                    m.resyncInTags = false;
+            } else if (c == ' ' || c == '\t') {
+            } else if (c == '[' && !m.resyncInTags) {
+                state = ResyncBracket;
+            } else {
+                m.resyncInTags = m.resyncInTags && c == '[';
+                state          = Resync;
+            }
+            break;
+        case ResyncBracket:
+            if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
+                c == ' ') {
+                // A tag section begins: the game starts at the "[" before this byte.
+                hooks.gameStart(base + (p - begin) - 1);
+                m.nameLength = m.valueLength = 0;
+                state                        = TagName;
+            } else {
+                state = Resync;
+            }
+            continue;
         default:
             PGN_FAIL();
         }
@@ -350,4 +429,56 @@ const char* runPgn(PgnMachine& m, const char* const begin, const char* const end
     m.state = state;
     if (p > begin) m.previous = p[-1];
     return p;
+}
+
+// Drops the game being read at offset (a zero byte in the file lands there), as a damaged
+// game: the passes resume at the next tag section. Between games nothing is dropped.
+template <class Hooks>
+void skipPgnGame(PgnMachine& m, const std::int64_t offset, Hooks& hooks) {
+    if (m.state == ResyncBracket) m.state = Resync; // the "[" before it starts no tag section
+    if (m.state == BetweenGames || m.state == EscapeBetweenGames || m.state >= Resync) return;
+    hooks.gameSkipped(offset);
+    m.resyncInTags  = !m.movetextBegun;
+    m.movetextBegun = false;
+    m.state         = Resync;
+}
+
+// Ends the input at offset end (the byte after the last). A game whose movetext was being
+// read ends there as if "*" followed (its last move token is taken, though no space ends it);
+// a game cut inside its tags, a comment, a variation or a termination token is damaged: the
+// game parser fails, the passes drop it. Answers false when the machine failed.
+template <int Mode, class Hooks>
+bool finishPgn(PgnMachine& m, const std::int64_t end, Hooks& hooks) {
+    switch (m.state) {
+    case MoveToken:
+        if (!hooks.moveToken(m.token, m.tokenLength)) break;
+        [[fallthrough]];
+    case Movetext:
+    case AfterOne:
+    case MoveNumber:
+    case Glyph:
+    case EscapeInMovetext: {
+        bool stop       = false;
+        m.movetextBegun = false;
+        if (!hooks.gameEnd(0, end - 1, stop)) break;
+        m.state = BetweenGames;
+        return true;
+    }
+    case BetweenGames:
+    case EscapeBetweenGames:
+    case Resync:
+    case ResyncLineStart:
+    case ResyncBracket:
+        return true;
+    default:
+        break;
+    }
+    if constexpr (Mode == GameParser) {
+        m.state = PgnFailed;
+        return false;
+    } else {
+        hooks.gameSkipped(end);
+        m.state = BetweenGames;
+        return true;
+    }
 }

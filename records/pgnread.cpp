@@ -8,26 +8,46 @@
 
 namespace {
 
+// Writes value into out with the escapes of a tag value: "\"" for a quote, "\\\\" for a backslash.
+// Answers the bytes written, or 0 when they do not fit in size.
+std::size_t escapeTagValue(const char* value, std::size_t length, char* out, std::size_t size) {
+    std::size_t n = 0;
+    for (std::size_t i = 0; i < length; ++i) {
+        const bool escaped = value[i] == '"' || value[i] == '\\';
+        if (n + (escaped ? 2 : 1) > size) return 0;
+        if (escaped) out[n++] = '\\';
+        out[n++] = value[i];
+    }
+    return n;
+}
+
 // The game parser's side of the grammar: tags into gameHeader, moves into gameMoves.
 struct ParserHooks {
-    std::size_t otherLength = 0;
-    int         moveCount   = 0;
+    ParseOutcome& outcome;
+    std::size_t   otherLength  = 0;
+    int           moveCount    = 0;
+    bool          resultTag    = false;
+    bool          begun        = false;
+    bool          otherVariant = false;
 
     void gameStart(std::int64_t) {}
 
     void tagTaken(const PgnMachine& m) {
+        outcome.gameFound = true;
         static constexpr struct {
             const char* name;
             char*       field;
         } fields[] = {{"Event", gameHeader.event}, {"Site", gameHeader.site},
                       {"Date", gameHeader.date},   {"Round", gameHeader.round},
-                      {"White", gameHeader.white}, {"Black", gameHeader.black}};
+                      {"White", gameHeader.white}, {"Black", gameHeader.black},
+                      {"FEN", gameHeader.fen}};
         for (const auto& f : fields)
             if (std::strcmp(m.name, f.name) == 0) {
                 std::memcpy(f.field, m.value, static_cast<std::size_t>(m.valueLength) + 1);
                 return;
             }
         if (std::strcmp(m.name, "Result") == 0) {
+            resultTag = true;
             if (std::strcmp(m.value, "1-0") == 0)
                 gameHeader.info |= WhiteWon;
             else if (std::strcmp(m.value, "0-1") == 0)
@@ -38,44 +58,79 @@ struct ParserHooks {
             const int eco = ecoIndexOf(m.value, m.valueLength);
             if (eco != NoEco)
                 gameHeader.info = static_cast<std::uint16_t>((gameHeader.info & ~EcoMask) | eco);
-        } else if (m.nameLength > 0 && m.valueLength > 0) {
-            appendOtherTag(m);
+        } else if (std::strcmp(m.name, "SetUp") == 0) {
+            // Written again from the FEN tag.
+        } else {
+            if (std::strcmp(m.name, "Variant") == 0) otherVariant = !standardVariant(m.value);
+            if (m.nameLength > 0 && m.valueLength > 0) appendOtherTag(m);
         }
     }
 
     // A tag line goes in whole or not at all, so that otherTags never ends in a broken line
-    // that would make a written game unreadable.
+    // that would make a written game unreadable. The value keeps its escapes.
     void appendOtherTag(const PgnMachine& m) {
-        const std::size_t length = static_cast<std::size_t>(m.nameLength + m.valueLength) + 6;
-        if (otherLength + length >= OtherTagsSize) return;
-        char* out = gameHeader.otherTags + otherLength;
-        *out++    = '[';
+        char              line[2 * MaxTagText + 8];
+        char*             out = line;
+        *out++                = '[';
         std::memcpy(out, m.name, static_cast<std::size_t>(m.nameLength));
         out += m.nameLength;
         *out++ = ' ';
         *out++ = '"';
-        std::memcpy(out, m.value, static_cast<std::size_t>(m.valueLength));
-        out += m.valueLength;
-        *out++ = '"';
-        *out++ = ']';
-        *out++ = '\n';
-        *out   = '\0';
+        out += escapeTagValue(m.value, static_cast<std::size_t>(m.valueLength), out, 2 * MaxTagText);
+        *out++                   = '"';
+        *out++                   = ']';
+        *out++                   = '\n';
+        const std::size_t length = static_cast<std::size_t>(out - line);
+        if (otherLength + length >= OtherTagsSize) return;
+        std::memcpy(gameHeader.otherTags + otherLength, line, length);
         otherLength += length;
+        gameHeader.otherTags[otherLength] = '\0';
     }
 
-    void movetextBegins() { setupStartKeepingMoves(); }
+    void fail(ParseProblem problem) {
+        if (outcome.problem == ParseProblem::None) outcome.problem = problem;
+    }
+
+    // The Board at the game's start; a game that cannot start there is not replayed.
+    void movetextBegins() {
+        begun = true;
+        if (otherVariant)
+            fail(ParseProblem::OtherVariant);
+        else if (!setupGameStart())
+            fail(ParseProblem::BadSetUp);
+    }
+
+    void noteMove(const char* text, int length) {
+        const GameStart start = ::gameStart();
+        const int       ply   = moveCount + (start.blackFirst ? 1 : 0);
+        outcome.moveNumber    = start.moveNumber + ply / 2;
+        outcome.blackMove     = ply % 2 == 1;
+        quoteFileBytes(text, static_cast<std::size_t>(length), outcome.move, sizeof outcome.move);
+    }
 
     bool moveToken(const char* text, int length) {
+        outcome.gameFound = true;
+        if (outcome.problem != ParseProblem::None) return false;
+        if (moveCount == MaxGameMoves) {
+            noteMove(text, length);
+            fail(ParseProblem::TooManyMoves);
+            return false;
+        }
         Move move{};
-        if (!sanToMove(text, length - 1, &move)) return false;
+        if (!sanToMove(text, length - 1, &move)) {
+            noteMove(text, length);
+            fail(ParseProblem::IllegalMove);
+            return false;
+        }
         makeMove(move);
         gameMoves[moveCount++] = move;
-        if (moveCount == MaxGameMoves) return false;
-        gameMoves[moveCount] = Move{};
+        if (moveCount < MaxGameMoves) gameMoves[moveCount] = Move{};
         return true;
     }
 
-    bool gameEnd(int, std::int64_t, bool& stop) {
+    bool gameEnd(int result, std::int64_t, bool& stop) {
+        outcome.gameFound = true;
+        if (!resultTag) gameHeader.info = static_cast<std::uint16_t>(gameHeader.info | result);
         stop = true; // one game: text after its termination token is not read
         return true;
     }
@@ -83,21 +138,56 @@ struct ParserHooks {
 
 } // namespace
 
-bool parseGameText(const char* text, std::size_t maxLength) {
+bool parseGameText(const char* text, std::size_t maxLength, ParseOutcome* outcome) {
     std::memset(&gameHeader, 0, sizeof gameHeader);
     gameHeader.info = NoEco;
     std::memset(gameMoves, 0, sizeof gameMoves);
     gamePly = 0;
 
+    ParseOutcome local;
+    ParseOutcome& result = outcome ? *outcome : local;
+    result               = ParseOutcome{};
     PgnMachine  machine;
-    ParserHooks hooks;
+    ParserHooks hooks{result};
     if (text) {
         const std::size_t length = strnlen(text, maxLength);
-        runPgn<GameParser>(machine, text, text + length, 0, hooks);
+        const char*       stop   = runPgn<GameParser>(machine, text, text + length, 0, hooks);
+        if (machine.state != PgnFailed && !machine.stopped)
+            finishPgn<GameParser>(machine, static_cast<std::int64_t>(length), hooks);
+        result.offset = static_cast<std::size_t>(stop - text);
     }
-    setupStartKeepingMoves();
+    if (!hooks.begun) hooks.movetextBegins(); // a game of tags alone
+    if (result.problem == ParseProblem::None && machine.state == PgnFailed)
+        result.problem = ParseProblem::Grammar;
+    if (result.problem == ParseProblem::None && !result.gameFound)
+        result.problem = ParseProblem::Grammar;
+    if (result.problem == ParseProblem::OtherVariant || result.problem == ParseProblem::BadSetUp)
+        setupStartKeepingMoves();
+    else
+        setupGameStart();
     gameHeader.otherTags[OtherTagsSize - 1] = '\0';
-    return machine.state != PgnFailed;
+    return result.problem == ParseProblem::None;
+}
+
+std::string parseProblemText(const ParseOutcome& outcome) {
+    const std::string number =
+        std::to_string(outcome.moveNumber) + (outcome.blackMove ? "..." : ".");
+    switch (outcome.problem) {
+    case ParseProblem::None:
+        return {};
+    case ParseProblem::Grammar:
+        return "the text is not a valid game (byte " + std::to_string(outcome.offset) + ")";
+    case ParseProblem::IllegalMove:
+        return "move " + number + " " + outcome.move + " cannot be read";
+    case ParseProblem::TooManyMoves:
+        return "the game exceeds the limit of " + std::to_string(MaxGameMoves) +
+               " half-moves (at move " + number + ")";
+    case ParseProblem::BadSetUp:
+        return "its FEN tag cannot be set up";
+    case ParseProblem::OtherVariant:
+        return "it is a game of another chess variant";
+    }
+    return {};
 }
 
 std::size_t readGameText(BufferedFile& file, const GameEntry* entry, std::string& text) {

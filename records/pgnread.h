@@ -7,11 +7,38 @@
 #include "records/bufferedfile.h"
 #include "records/gameindex.h"
 
+// Why a game was not read whole.
+enum class ParseProblem {
+    None,
+    Grammar,      // the text breaks the PGN grammar (or holds no game)
+    IllegalMove,  // a move token that is not a legal move
+    TooManyMoves, // more moves than a game holds (MaxGameMoves)
+    BadSetUp,     // a FEN tag that cannot be set up
+    OtherVariant, // a Variant tag other than standard chess
+};
+
+struct ParseOutcome {
+    ParseProblem problem    = ParseProblem::None;
+    int          moveNumber = 0;     // IllegalMove, TooManyMoves: the move's number
+    bool         blackMove  = false; // ... and whether Black makes it ("12...")
+    char         move[40]   = {};    // IllegalMove: its text (control bytes as \xNN)
+    std::size_t  offset     = 0;     // Grammar: the byte where reading stopped
+    bool         gameFound  = false; // a tag or a move was read
+};
+
 // Reads text (up to its first zero byte or maxLength bytes) as one game into the current
-// game: tags, info word and moves, each move checked by replaying it. Stops after the game's
-// termination token. The Board is left at the initial position and gamePly at 0. False when
-// the text breaks the grammar or holds a move that is not legal; what was read before stays.
-bool parseGameText(const char* text, std::size_t maxLength);
+// game: tags (FEN into gameHeader.fen, SetUp dropped: the writer writes it again), info word
+// and moves, each move checked by replaying it from the game's start. Stops after the game's
+// termination token; a text that ends without one ends the game there, its last move taken.
+// With no Result tag, the termination token gives the result. The Board is left at the
+// game's start and gamePly at 0. False when the text breaks the grammar, holds a move that
+// is not legal, or a game that cannot be replayed (outcome, when given, says which); what was
+// read before stays.
+bool parseGameText(const char* text, std::size_t maxLength, ParseOutcome* outcome = nullptr);
+
+// The reason of a failed parse in English, for the command line: "move 12... Ke3 cannot be
+// read", "the game exceeds 512 moves", ...
+std::string parseProblemText(const ParseOutcome& outcome);
 
 // The whole byte range of entry's game from file into text, whatever its length. Answers
 // the number of bytes read; 0 (text empty) when entry is null, its range is empty or the

@@ -8,6 +8,18 @@
 #include "records/san.h"
 #include "records/textout.h"
 
+namespace {
+
+// A tag value with the escapes a reader takes back: "\\\"" for a quote, "\\\\" for a backslash.
+void putTagValue(TextOut& out, const char* value) {
+    for (; *value; ++value) {
+        if (*value == '"' || *value == '\\') out.put('\\');
+        out.put(*value);
+    }
+}
+
+} // namespace
+
 void writeGameRecord(char* buffer, std::size_t size) {
     if (!buffer || size == 0) return;
     TextOut out(buffer, size);
@@ -17,8 +29,11 @@ void writeGameRecord(char* buffer, std::size_t size) {
     } tags[] = {{"[Event \"", gameHeader.event}, {"[Site \"", gameHeader.site},
                 {"[Date \"", gameHeader.date},   {"[Round \"", gameHeader.round},
                 {"[White \"", gameHeader.white}, {"[Black \"", gameHeader.black}};
-    for (const auto& tag : tags)
-        out.put(tag.opening).put(tag.value[0] ? tag.value : "-").put("\"]\n");
+    for (const auto& tag : tags) {
+        out.put(tag.opening);
+        putTagValue(out, tag.value[0] ? tag.value : "-");
+        out.put("\"]\n");
+    }
 
     const int   info   = gameHeader.info;
     const char* result = info & WhiteWon   ? "1-0"
@@ -34,13 +49,23 @@ void writeGameRecord(char* buffer, std::size_t size) {
             .put(static_cast<char>('0' + eco % 10))
             .put("\"]\n");
     }
+    if (gameHeader.fen[0]) {
+        out.put("[SetUp \"1\"]\n[FEN \"");
+        putTagValue(out, gameHeader.fen);
+        out.put("\"]\n");
+    }
     gameHeader.otherTags[OtherTagsSize - 1] = '\0';
     out.put(gameHeader.otherTags);
     out.put('\n');
 
     setupGameStart();
+    const GameStart start = gameStart();
     for (int k = 0; k < MaxGameMoves && gameMoves[k].piece; ++k) {
-        if (k % 2 == 0) out.putInt(k / 2 + 1).put('.');
+        const int ply = k + (start.blackFirst ? 1 : 0);
+        if (ply % 2 == 0)
+            out.putInt(start.moveNumber + ply / 2).put('.');
+        else if (k == 0)
+            out.putInt(start.moveNumber).put("...");
         char san[8];
         moveToSan(gameMoves[k], san);
         makeMove(gameMoves[k]);

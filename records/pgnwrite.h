@@ -6,15 +6,18 @@
 #include "records/game.h"
 
 // Room for any game the current-game record can hold, with its line ends turned into CR LF:
-// seven tag lines of 255-character values, the ECO line, full otherTags, 512 moves of seven
-// characters with their numbers, and the termination token.
-inline constexpr std::size_t GameRecordSize = 20480;
-static_assert(GameRecordSize >= 2 * (6 * (8 + 255 + 3) + 21 + 13 + OtherTagsSize + 1 +
+// six tag lines of 255-character values all escaped, Result, ECO, SetUp and FEN lines, full
+// otherTags, 512 moves of seven characters with their numbers, and the termination token.
+inline constexpr std::size_t GameRecordSize = 24576;
+static_assert(GameRecordSize >= 2 * (6 * (8 + 2 * 255 + 3) + 21 + 13 + 14 + (6 + 2 * 255 + 3) +
+                                     OtherTagsSize + 1 + 12 +
                                      MaxGameMoves * (4 + 7 + 1) + 10));
 
-// Writes the current game into buffer: the seven tag lines (empty fields as "-"), the ECO
-// line, otherTags, a blank line, the moves with numbers before White's moves and a line feed
-// after every tenth half-move, and the termination token. Bounded: text that does not fit is
+// Writes the current game into buffer: the seven tag lines (empty fields as "-"; quotes and
+// backslashes in values escaped), the ECO line, SetUp and FEN for a game from a set-up
+// position, otherTags, a blank line, the moves from the game's start with numbers before
+// White's moves (and "N..." before a first move of Black's) and a line feed after every tenth
+// half-move, and the termination token. Bounded: text that does not fit is
 // dropped, so callers pass GameRecordSize. Leaves the Board after the game's last move.
 void writeGameRecord(char* buffer, std::size_t size);
 

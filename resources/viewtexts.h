@@ -22,5 +22,16 @@ inline constexpr const char* SaveWriteFailed = "%1 に書き込めません。�
 // Paste: clipboard text beyond the limit (%1 its size in bytes, %2 the limit).
 inline constexpr const char* PasteTooLarge   = "クリップボードのテキストが大きすぎます (%1 バイト)。\n"
                                                "貼り付けられる棋譜は %2 バイトまでです。";
+// Paste: text in which no game can be read.
+inline constexpr const char* PasteNoGame     = "クリップボードのテキストから棋譜を読み込めませんでした。\n"
+                                               "盤面の棋譜はそのままです。";
+
+// A game read only in part (%1 the move number, as "12." or "12...", %2 the move as written).
+inline constexpr const char* GameBadMove     = "%1 %2 を読み込めません。\nその前の手までを表示します。";
+inline constexpr const char* GameTooLong     = "棋譜が長すぎます。\n%1 の前の手までを表示します。";
+inline constexpr const char* GameBadText     = "棋譜の %1 バイト目を読み込めません。\n"
+                                               "その前の手までを表示します。";
+inline constexpr const char* GameBadSetUp    = "開始局面 (FEN) を読み込めません。\n指し手は表示しません。";
+inline constexpr const char* GameOtherVariant = "標準のチェスではない棋譜です。\n指し手は表示しません。";
 } // namespace ViewText
 // clang-format on

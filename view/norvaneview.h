@@ -181,6 +181,9 @@ public:
     void OnCopyBoard();
     void OnCopyGame();
     void OnPasteGame();
+    // A pasted line that is a FEN (with or without its counters) sets up its position as a
+    // new game; false when bytes are no FEN line.
+    bool PasteFen(const QByteArray& bytes);
     void OnShowRecord();
     void OnSave();
     void OnEditGameInfo();

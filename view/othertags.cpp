@@ -5,7 +5,7 @@
 namespace {
 
 // The states of the reader; the values are the state numbers.
-enum OtherTagState { BetweenPairs = 0, TagName = 1, TagValue = 2, PairEnd = 3, TagError = 4 };
+enum OtherTagState { BetweenPairs = 0, TagName = 1, TagValue = 2, PairEnd = 3, TagError = 4, ValueEscape = 5 };
 
 bool isBlank(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
@@ -42,12 +42,23 @@ bool readOtherTags(const char* text, std::size_t length, char* out, std::size_t 
             }
             break;
         case TagValue:
-            if (c == '"')
-                state = PairEnd;
-            else if (valueLength == OtherTagTextLimit)
+        case ValueEscape:
+            // Values keep their escapes ("\\\"", "\\\\"), as the tag lines are written; a lone
+            // backslash is escaped so that the line reads back as typed.
+            if (valueLength + 2 > OtherTagTextLimit) {
                 state = TagError;
-            else
+            } else if (state == ValueEscape) {
+                if (c != '"' && c != '\\') value[valueLength++] = '\\';
                 value[valueLength++] = c;
+                state                = TagValue;
+            } else if (c == '\\') {
+                value[valueLength++] = c;
+                state                = ValueEscape;
+            } else if (c == '"') {
+                state = PairEnd;
+            } else {
+                value[valueLength++] = c;
+            }
             break;
         case PairEnd:
             if (c != ']') break;

@@ -88,13 +88,13 @@ void CNorvaneView::LoadForViewing() {
     ClearResearch();
     ClearGameSan();
     // The SAN of every move needs its position: play the game through and back to the start.
-    setupStartKeepingMoves();
+    setupGameStart();
     gamePly = 0;
     for (int i = 0; i < MaxGameMoves && gameMoves[i].piece; ++i) {
         moveToSan(gameMoves[i], m_gameSan[i]);
         makeMove(gameMoves[i]);
     }
-    setupStartKeepingMoves();
+    setupGameStart();
     RebuildSprites();
     GetDocument()->UpdateAllViews(this, HintPositionChanged);
     ComposeMoveInfo();
@@ -329,7 +329,10 @@ void CNorvaneView::ComposeMoveInfo() {
             line = recordText(gameHeader.white) + " - " + recordText(gameHeader.black);
         return;
     }
-    line                  = QString(n % 2 ? "%1 . " : "%1 . . . ").arg((n + 1) / 2);
+    // Move numbers continue those of the game's start (a set-up position's FEN).
+    const GameStart start = gameStart();
+    const int       ply   = n - 1 + (start.blackFirst ? 1 : 0);
+    line = QString(ply % 2 == 0 ? "%1 . " : "%1 . . . ").arg(start.moveNumber + ply / 2);
     const bool onResearch = (m_mode & ModeResearch) && m_researchCount > 0;
     line += QString::fromLatin1(onResearch    ? m_researchSan[m_researchCount - 1]
                                 : gamePly > 0 ? m_gameSan[gamePly - 1]

@@ -10,9 +10,11 @@
 #include <QGuiApplication>
 
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "app/norvanedoc.h"
+#include "engine/fensetup.h"
 #include "engine/makemove.h"
 #include "records/fen.h"
 #include "records/pgnread.h"
@@ -20,6 +22,7 @@
 #include "resources/viewtexts.h"
 #include "view/norvaneview.h"
 #include "view/othertags.h"
+#include "view/parseproblem.h"
 #include "view/recordtext.h"
 
 namespace {
@@ -59,6 +62,20 @@ QByteArray editedBytes(const char* original, const QString& shown, const QString
 
 void setClipboardText(const QString& text) { QGuiApplication::clipboard()->setText(text); }
 
+// A copy of the current game, put back when a paste yields none.
+struct KeptGame {
+    GameHeader   header = gameHeader;
+    Move         moves[MaxGameMoves];
+    std::int32_t ply = gamePly;
+
+    KeptGame() { std::memcpy(moves, gameMoves, sizeof moves); }
+    void restore() const {
+        gameHeader = header;
+        std::memcpy(gameMoves, moves, sizeof moves);
+        gamePly = ply;
+    }
+};
+
 } // namespace
 
 void CNorvaneView::RestoreShownPosition() {
@@ -94,8 +111,37 @@ void CNorvaneView::OnPasteGame() {
         MessageBox(QString::fromUtf8(ViewText::PasteTooLarge).arg(bytes.size()).arg(PasteLimit));
         return;
     }
-    parseGameText(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+    if (PasteFen(bytes)) return;
+    // The game on the board is kept until the text proves to hold a game.
+    const auto kept = std::make_unique<KeptGame>();
+    ParseOutcome outcome;
+    const bool   whole = parseGameText(bytes.constData(), static_cast<std::size_t>(bytes.size()), &outcome);
+    if (!outcome.gameFound) {
+        kept->restore();
+        RestoreShownPosition();
+        MessageBox(QString::fromUtf8(ViewText::PasteNoGame));
+        return;
+    }
     OnUpdate(this, HintReloadGame);
+    if (!whole) MessageBox(parseProblemMessage(outcome));
+}
+
+bool CNorvaneView::PasteFen(const QByteArray& bytes) {
+    // One line of six fields, or of four (the counters left out).
+    const QByteArray line = bytes.trimmed().simplified();
+    if (line.isEmpty() || line.size() >= TagFieldSize || bytes.trimmed().contains('\n') ||
+        line.contains('[') || line.count(' ') < 3 || line.count(' ') > 5)
+        return false;
+    QByteArray fen = line;
+    if (line.count(' ') == 3) fen += " 0 1";
+    char error[128];
+    if (!setupFromFen(fen.constData(), error, sizeof error)) return false; // the Board stays
+    clearGame();
+    std::memcpy(gameHeader.fen, fen.constData(), static_cast<std::size_t>(fen.size()));
+    gameHeader.fen[fen.size()] = '\0';
+    setupGameStart();
+    OnUpdate(this, HintReloadGame);
+    return true;
 }
 
 void CNorvaneView::OnShowRecord() {

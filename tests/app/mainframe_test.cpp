@@ -290,7 +290,7 @@ private slots:
         // The document already said where a broken file breaks: nothing more is said.
         TestApp broken;
         closeNextMessageBox();
-        QVERIFY(!broken.InitInstance({"norvane", data("torture.pgn")}));
+        QVERIFY(!broken.InitInstance({"norvane", data("anastasian-lewis.pgn")}));
         QVERIFY(broken.messages.isEmpty());
         QCOMPARE(broken.GetDocument()->m_messagesShown, 1);
     }

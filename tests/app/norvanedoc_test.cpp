@@ -83,31 +83,47 @@ private slots:
         QCOMPARE(shown.takeLast().at(0).toBool(), false);
     }
 
-    void aFileThatBreaksTheGrammarLeavesAnEmptyDocument() {
+    void aFileWithNoReadableGameLeavesTheOpenCollectionAsItWas() {
         TestDoc doc;
         QVERIFY(doc.OpenDocumentFile(data("kasparov-deep-blue-1997.pgn")));
+        const QString path = doc.GetPathName();
+        const QString white = QString(gameHeader.white);
         HintView   view;
         QSignalSpy shown(&doc, &CNorvaneDoc::showGameList);
         doc.AddView(&view);
-        QVERIFY(!doc.OpenDocumentFile(data("torture.pgn")));
+        QVERIFY(!doc.OpenDocumentFile(data("anastasian-lewis.pgn")));
         QCOMPARE(doc.messages.size(), 1);
         QVERIFY(doc.messages[0].startsWith(
-            QString::fromUtf8("ファイルを開くのに失敗しました\n\n16行目\n")));
-        QVERIFY(doc.m_games.empty());
-        QCOMPARE(doc.m_fileInfo.games, 0);
-        QCOMPARE(doc.m_fileInfo.path[0], '\0');
-        QVERIFY(!doc.m_file.isOpen());
-        QVERIFY(doc.GetPathName().isEmpty());
-        QCOMPARE(gameMoves[0].piece, std::int16_t(0));
-        QCOMPARE(int(gameHeader.info), NoEco);
-        QVERIFY(atStart());
-        QCOMPARE(view.hints.back(), HintEverything);
-        QCOMPARE(shown.takeLast().at(0).toBool(), false);
-        QVERIFY(lockable(data("torture.pgn")));
+            QString::fromUtf8("ファイルを開くのに失敗しました\n\n20行目\n")));
+        QCOMPARE(doc.m_games.size(), std::size_t(6));
+        QCOMPARE(doc.m_fileInfo.games, 6);
+        QVERIFY(doc.m_file.isOpen());
+        QCOMPARE(doc.GetPathName(), path);
+        QCOMPARE(QString(gameHeader.white), white);
+        QVERIFY(view.hints.empty());
+        QVERIFY(shown.isEmpty());
+        QVERIFY(!lockable(path));
+        QVERIFY(lockable(data("anastasian-lewis.pgn")));
 
         // A file that cannot be opened says nothing of its own.
         QVERIFY(!doc.OpenDocumentFile(data("no-such-file.pgn")));
         QCOMPARE(doc.messages.size(), 1);
+        QCOMPARE(doc.m_games.size(), std::size_t(6));
+
+        // The same file opened again keeps its lock throughout.
+        QVERIFY(doc.OpenDocumentFile(path));
+        QCOMPARE(doc.m_games.size(), std::size_t(6));
+        QVERIFY(!lockable(path));
+    }
+
+    void damagedGamesAreLeftOutWithOneMessage() {
+        TestDoc doc;
+        QVERIFY(doc.OpenDocumentFile(data("pgn4web-test.pgn")));
+        QCOMPARE(doc.m_games.size(), std::size_t(14));
+        QCOMPARE(doc.GetPaneText(PaneGameCount), QString("14"));
+        QCOMPARE(doc.messages.size(), 1);
+        QVERIFY(doc.messages[0].startsWith(QString::fromUtf8(
+            "読み込めない棋譜が1局ありました。読み込めた棋譜だけを開きます。\n\n129行目\n")));
     }
 
     void aFileHeldByAnotherDocumentDoesNotOpen() {

@@ -29,7 +29,7 @@ TEST(CliBook, RefusesBadInputAndWritesNothing) {
     const std::string out   = ::testing::TempDir() + "cli-book-bad-" + std::to_string(getpid()) + ".dat";
     const char*       cases[] = {"", "build", "build OUT", "compile x.dat y.pgn", "build OUT y.pgn --plies 0",
                                  "build OUT " NORVANE_TEST_DATA "/missing.pgn",
-                                 "build OUT " NORVANE_TEST_DATA "/torture.pgn"};
+                                 "build OUT " NORVANE_TEST_DATA "/anastasian-lewis.pgn"};
     for (std::string args : cases) {
         if (args.find("OUT") != std::string::npos) args.replace(args.find("OUT"), 3, out);
         expectRefused("book " + args);

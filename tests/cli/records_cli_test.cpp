@@ -4,6 +4,11 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+
 #include "cli_run.h"
 
 namespace {
@@ -79,11 +84,46 @@ TEST(CliRecords, InfoAndGame) {
     EXPECT_EQ(run.out.substr(run.out.size() - 5), "1-0\n\n");
 }
 
+// What of a file is not read is said on standard error; a file with a readable game keeps
+// status 0.
+TEST(CliRecords, WhatIsNotReadIsReported) {
+    std::string tooLong = "[Event \"E\"]\n\n";
+    for (int i = 0; i < 600; ++i) tooLong += std::string(i % 2 ? "" : std::to_string(i / 2 + 1) + ". ") +
+                                             (const char*[]){"Nf3", "Nf6", "Ng1", "Ng8"}[i % 4] + " ";
+    struct Case { const char* what; std::string text; std::string command; int status; std::string err; };
+    const Case cases[] = {
+        {"a damaged game", "[Event \"a\"]\n\n1. e4 *\n\n[Event \"b\"]\n\n1. d4 Z0 *\n\n[Event \"c\"]\n\n1. c4 *\n",
+         "index", 0, ": game skipped at line 7: 1. d4 Z0 *\n"},
+        {"a zero byte", "[Event \"a\"]\n\n1. e4 *\n" + std::string(1, '\0') + "\n", "info", 0,
+         ": 1 zero bytes, the first at offset 21\n"},
+        {"text that holds no game", "no game here\n", "index", 0,
+         ": 10 bytes of text outside any game, the first at offset 0\n"},
+        {"CR line ends", "[Event \"E\"]\r\r1. e4 Z0 *\r", "index", 2, "(line 3)"},
+        {"control bytes quoted", "[Event \"E\"]\n\n1. e4 \x1b[2J Z0 *\n", "index", 2, "1. e4 \\x1B[2J Z0 *"},
+        {"the move that cannot be read", "[Event \"E\"]\n\n1. e4 e5 2. Ke3 *\n", "game", 2,
+         "game 0: move 2. Ke3 cannot be read\n"},
+        {"black's move", "[FEN \"4k3/8/8/8/8/8/8/4K3 b - - 0 7\"]\n\n7... Kd7 8. Kd2 Kc9 *\n", "game", 2,
+         "game 0: move 8... Kc9 cannot be read\n"},
+        {"a game beyond the move limit", tooLong + "*\n", "game", 2,
+         "game 0: the game exceeds the limit of 512 half-moves (at move 257.)\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string path = ::testing::TempDir() + "cli-report-" + std::to_string(getpid()) + ".pgn";
+        std::ofstream(path, std::ios::binary) << c.text;
+        const CliRun run = runCli(c.command + " " + path + (c.command == "game" ? " 0" : ""));
+        EXPECT_EQ(run.status, c.status) << run.err;
+        EXPECT_NE(run.err.find(c.err), std::string::npos) << run.err;
+        EXPECT_EQ(run.err.find('\x1b'), std::string::npos);
+        std::remove(path.c_str());
+    }
+}
+
 TEST(CliRecords, BadFilesAndArguments) {
-    CliRun run = runCli("index " + data("torture.pgn"));
+    CliRun run = runCli("index " + data("anastasian-lewis.pgn"));
     EXPECT_EQ(run.status, 2);
     EXPECT_TRUE(run.out.empty());
-    EXPECT_EQ(run.err.find("ファイルを開くのに失敗しました\n\n16行目\n"), 0u) << run.err;
+    EXPECT_EQ(run.err.find("ファイルを開くのに失敗しました\n\n20行目\n"), 0u) << run.err;
 
     const std::string twic = data("twic944.pgn");
     const std::string cases[] = {"index", "index /nonexistent.pgn", "index " + data(""),

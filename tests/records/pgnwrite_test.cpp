@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <vector>
 
+#include "records/gamefilter.h"
 #include "records/pgnread.h"
 #include "records/pgnwrite.h"
 #include "records_fixture.h"
@@ -106,5 +108,73 @@ TEST(ToCrLf, ConvertsOnlyWhatIsSafe) {
         std::strcpy(buffer.data(), c.text);
         EXPECT_EQ(toCrLf(buffer.data(), buffer.size()), c.code);
         EXPECT_STREQ(buffer.data(), c.result);
+    }
+}
+
+// What the writer writes opens again and reads back the same values, whatever they hold.
+TEST(WriteGameRecord, HostileTagValuesRoundTrip) {
+    const std::string japanese = "\xE7\xBE\xBD\xE7\x94\x9F\xE5\x96\x84\xE6\xB2\xBB";  // 12 bytes
+    const std::string values[] = {
+        "Club \"Open\" [R2]",
+        "\\",
+        "ends with a backslash \\",
+        "\\\" both \"\\",
+        "]\n[Event \"forged\"]",
+        japanese + " \"" + japanese + "\"",
+        std::string(255, '"'),
+        std::string(255, '\\'),
+        std::string(127, '\\') + std::string(128, '"'),
+        japanese + std::string(255 - japanese.size(), ']'),
+    };
+    for (const std::string& value : values) {
+        SCOPED_TRACE(value.substr(0, 40));
+        ASSERT_LE(value.size(), 255u);
+        clearGame();
+        char* const fields[] = {gameHeader.event, gameHeader.site, gameHeader.date,
+                                gameHeader.round, gameHeader.white, gameHeader.black};
+        for (char* field : fields) std::memcpy(field, value.c_str(), value.size() + 1);
+        // Another tag with the same value, as the parser keeps it (escaped), and a FEN.
+        std::string tagged;
+        for (char c : value) tagged += c == '"' || c == '\\' ? std::string("\\") + c : std::string(1, c);
+        const std::string annotated = "[Annotator \"" + tagged + "\"]\n";
+        std::memcpy(gameHeader.otherTags, annotated.c_str(), annotated.size() + 1);
+        std::strcpy(gameHeader.fen, "4k3/8/8/8/8/8/8/4K3 b - - 0 9");
+        gameMoves[0] = Move{};
+
+        const std::string text = written();
+        const IndexRun    run     = indexText(text + text);
+        ASSERT_TRUE(run.ok) << text;
+        ASSERT_EQ(run.games.size(), 2u);
+        EXPECT_EQ(run.info.skippedGames, 0);
+        char white[EntryNameSize];
+        copyEntryName(white, value.c_str(), value.size());
+        EXPECT_STREQ(run.games[0].white, white);
+
+        ASSERT_TRUE(parseGameText(text.c_str(), text.size())) << text;
+        for (const char* field : fields) EXPECT_EQ(std::string(field), value);
+        EXPECT_EQ(std::string(gameHeader.otherTags), annotated);
+        EXPECT_STREQ(gameHeader.fen, "4k3/8/8/8/8/8/8/4K3 b - - 0 9");
+        EXPECT_EQ(written(), text);
+    }
+}
+
+// Items that share a shape: a text read, what the current game holds, and what is written.
+TEST(WriteGameRecord, ResultsAndSetUpsAsReadAndWritten) {
+    struct Case { const char* what; const char* text; int result; const char* record; };
+    const Case cases[] = {
+        {"the token gives the result without a tag", "[White \"w\"]\n\n1. e4 1-0", WhiteWon,
+         "[Result \"1-0\"]\n"},
+        {"... a draw", "[White \"w\"]\n\n1. e4 1/2-1/2", Drawn, "[Result \"1/2-1/2\"]\n"},
+        {"the tag wins over the token", "[Result \"0-1\"]\n\n1. e4 1-0", BlackWon, "[Result \"0-1\"]\n"},
+        {"an unfinished game", "[White \"w\"]\n\n1. e4 *", 0, "[Result \"*\"]\n"},
+        {"black moves first from a FEN", "[FEN \"4k3/8/8/8/8/8/8/4K3 b - - 3 41\"]\n\n41... Kd7 42. Kd2 *",
+         0, "[SetUp \"1\"]\n[FEN \"4k3/8/8/8/8/8/8/4K3 b - - 3 41\"]\n\n41...Kd7 42.Kd2 *"},
+        {"the last move without a space", "[White \"w\"]\n\n1. e4 e5 2. Nf3", 0, "1.e4 e5 2.Nf3 *"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_TRUE(parseGameText(c.text, std::strlen(c.text)));
+        EXPECT_EQ(gameHeader.info & ResultMask, c.result);
+        EXPECT_NE(written().find(c.record), std::string::npos) << written();
     }
 }

@@ -11,6 +11,7 @@
 
 #include "tests/qtestmain.h"
 #include "tests/view/playflow_fixture.h"
+#include "resources/viewtexts.h"
 #include "view/othertags.h"
 
 namespace {
@@ -24,7 +25,7 @@ void    setClipboardText(const QString& text) { QGuiApplication::clipboard()->se
 std::string gameSnapshot() {
     std::string s;
     for (const char* field : {gameHeader.event, gameHeader.site, gameHeader.date, gameHeader.round,
-                              gameHeader.white, gameHeader.black, gameHeader.otherTags})
+                              gameHeader.white, gameHeader.black, gameHeader.fen, gameHeader.otherTags})
         s += std::string(field) + "|";
     s += std::to_string(gameHeader.info) + "|";
     for (int i = 0; i < MaxGameMoves && gameMoves[i].piece; ++i)
@@ -122,20 +123,37 @@ private slots:
 
     void pastingGarbageLeavesAConsistentBoard_data() {
         QTest::addColumn<QString>("text");
-        QTest::newRow("words") << "hello, world";
-        QTest::newRow("brackets") << "]]][[[ \"\"\" [Event \"x [[ \" ]] 1. e9 Qz4 {{ ((( ";
-        QTest::newRow("illegal move") << "[Event \"x\"]\n\n1.e4 e5 2.Ke3 *";
-        QTest::newRow("binary") << QString::fromLatin1("\x01\x02\xff\xfe[\x7f\"", 7);
-        QTest::newRow("only tags") << "[White \"a\"][Black \"b\"]";
+        QTest::addColumn<bool>("game");      // the text holds a game, read at least in part
+        QTest::addColumn<QString>("message"); // what the user is told; empty: nothing
+        const QString noGame = QString::fromUtf8(ViewText::PasteNoGame);
+        QTest::newRow("words") << "hello, world" << false << noGame;
+        QTest::newRow("brackets") << "]]][[[ \"\"\" [Event \"x [[ \" ]] 1. e9 Qz4 {{ ((( " << false << noGame;
+        QTest::newRow("illegal move") << "[Event \"x\"]\n\n1.e4 e5 2.Ke3 *" << true
+                                      << QString::fromUtf8(ViewText::GameBadMove).arg("2.", "Ke3");
+        QTest::newRow("binary") << QString::fromLatin1("\x01\x02\xff\xfe[\x7f\"", 7) << false << noGame;
+        QTest::newRow("only tags") << "[White \"a\"][Black \"b\"]" << true << QString();
+        QTest::newRow("last move without a space") << "[White \"a\"]\n\n1. e4 e5 2. Nf3" << true << QString();
     }
 
     void pastingGarbageLeavesAConsistentBoard() {
         QFETCH(QString, text);
+        QFETCH(bool, game);
+        QFETCH(QString, message);
         QVERIFY(clickMove(f.view, "e4"));
+        const std::string played = gameSnapshot();
+        const int         mode   = f.view->m_mode;
+        f.view->messages.clear();
         setClipboardText(text);
         f.view->OnPasteGame();
-        QCOMPARE(f.view->m_mode, ModeViewing);
-        QCOMPARE(gamePly, 0);
+        QCOMPARE(f.view->messages, message.isEmpty() ? QStringList() : QStringList{message});
+        if (game) {
+            QCOMPARE(f.view->m_mode, ModeViewing);
+            QCOMPARE(gamePly, 0);
+        } else {
+            // The game on the board stays as it was.
+            QCOMPARE(gameSnapshot(), played);
+            QCOMPARE(f.view->m_mode, mode);
+        }
         QCOMPARE(mapMismatch(*f.doc, *f.view), QString());
         f.view->OnLast();
         QCOMPARE(mapMismatch(*f.doc, *f.view), QString());
