@@ -21,6 +21,7 @@ constexpr Subcommand subcommands[] = {
      "search FILE [--name S] [--eco CODE] [--from Y] [--to Y] [--result R,...] [--position \"MOVE ...\"]"},
     {"info", runInfo, "info FILE"},
     {"game", runGame, "game FILE N"},
+    {"tree", runTree, "tree FILE [--position \"MOVE ...\"]"},
     {"book", runBook, "book build OUT PGN... [--plies N]"},
     {"think", runThink, "think [--fen FEN] [MOVE ...] [--time-ms N] [--book FILE]"},
     {"bench", runBench, "bench"},
