@@ -49,9 +49,9 @@ OpeningTree::OpeningTree() {
 
 void OpeningTree::clear() {
     m_file.close();
-    m_positions = {};
+    m_table     = {};
+    m_count     = 0;
     m_edges     = {};
-    m_slots     = {};
     m_gameEdges.clear();
     m_games    = 0;
     m_offset   = 0;
@@ -68,7 +68,8 @@ bool OpeningTree::start(const char* path) {
         return false;
     }
     m_size = m_file.size();
-    m_slots.assign(1 << 16, 0);
+    m_table.assign(std::size_t{1} << (64 - InitialShift), Position{});
+    m_shift = InitialShift;
     return true;
 }
 
@@ -104,52 +105,56 @@ bool OpeningTree::build(const char* path) {
 }
 
 std::size_t OpeningTree::memoryBytes() const {
-    return m_positions.capacity() * sizeof(Position) + m_edges.capacity() * sizeof(Edge) +
-           m_slots.capacity() * sizeof(std::uint32_t);
+    return m_table.capacity() * sizeof(Position) + m_edges.capacity() * sizeof(Edge);
 }
 
-std::uint32_t OpeningTree::find(std::uint64_t key) const {
-    if (m_slots.empty()) return None;
-    const std::size_t mask = m_slots.size() - 1;
-    for (std::size_t slot = key & mask;; slot = (slot + 1) & mask) {
-        const std::uint32_t entry = m_slots[slot];
-        if (entry == 0) return None;
-        if (m_positions[entry - 1].key == key) return entry - 1;
+std::size_t OpeningTree::slotOf(std::uint64_t key) const {
+    // The key's high bits after a multiply: a spread that does not rely on its low bits.
+    return static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ull) >> m_shift);
+}
+
+const OpeningTree::Position* OpeningTree::find(std::uint64_t key) const {
+    if (m_table.empty()) return nullptr;
+    const std::size_t mask = m_table.size() - 1;
+    for (std::size_t slot = slotOf(key);; slot = (slot + 1) & mask) {
+        const Position& p = m_table[slot];
+        if (p.games == 0) return nullptr;
+        if (p.key == key) return &p;
     }
 }
 
 void OpeningTree::grow() {
-    std::vector<std::uint32_t> slots(m_slots.size() * 2, 0);
-    const std::size_t          mask = slots.size() - 1;
-    for (std::uint32_t i = 0; i < m_positions.size(); ++i) {
-        std::size_t slot = m_positions[i].key & mask;
-        while (slots[slot])
+    std::vector<Position> old(m_table.size() * 2, Position{});
+    old.swap(m_table);
+    --m_shift;
+    const std::size_t mask = m_table.size() - 1;
+    for (const Position& p : old) {
+        if (p.games == 0) continue;
+        std::size_t slot = slotOf(p.key);
+        while (m_table[slot].games)
             slot = (slot + 1) & mask;
-        slots[slot] = i + 1;
+        m_table[slot] = p;
     }
-    m_slots.swap(slots);
 }
 
-std::uint32_t OpeningTree::findOrAdd(std::uint64_t key, int lineOpening) {
-    const std::size_t mask = m_slots.size() - 1;
-    std::size_t       slot = key & mask;
-    for (; m_slots[slot]; slot = (slot + 1) & mask)
-        if (m_positions[m_slots[slot] - 1].key == key) return m_slots[slot] - 1;
-    const int named = findOpening(key);
-    m_positions.push_back({key, 0, None, None, named != NoOpening ? named : lineOpening});
-    m_slots[slot] = static_cast<std::uint32_t>(m_positions.size());
-    if (m_positions.size() * 2 > m_slots.size()) grow();
-    return static_cast<std::uint32_t>(m_positions.size() - 1);
-}
-
-std::uint32_t OpeningTree::countHere() {
-    const std::uint32_t index = findOrAdd(board.hashKey, m_lineOpening);
-    Position&           p     = m_positions[index];
-    m_lineOpening             = p.opening;
-    if (p.lastGame == m_games) return None;
+OpeningTree::Position* OpeningTree::countHere() {
+    if (m_count * 2 >= m_table.size()) grow();
+    const std::uint64_t key  = board.hashKey;
+    const std::size_t   mask = m_table.size() - 1;
+    std::size_t         slot = slotOf(key);
+    while (m_table[slot].games && m_table[slot].key != key)
+        slot = (slot + 1) & mask;
+    Position& p = m_table[slot];
+    if (p.games == 0) {
+        const int named = findOpening(key);
+        p = {key, 0, None, None, named != NoOpening ? named : m_lineOpening};
+        ++m_count;
+    }
+    m_lineOpening = p.opening;
+    if (p.lastGame == m_games) return nullptr;
     p.lastGame = static_cast<std::uint32_t>(m_games);
     ++p.games;
-    return index;
+    return &p;
 }
 
 void OpeningTree::gameStart(std::int64_t) {
@@ -179,22 +184,31 @@ bool OpeningTree::moveToken(const char* text, int length) {
         m_stopped = true;
         return true;
     }
-    const std::uint32_t index = countHere();
-    if (index != None) {
-        const std::uint16_t code = moveCode(move);
-        std::uint32_t       e    = m_positions[index].firstEdge;
-        while (e != None && m_edges[e].move != code)
-            e = m_edges[e].next;
+    if (Position* here = countHere()) {
+        const std::uint16_t code  = moveCode(move);
+        std::uint32_t&      first = here->firstEdge;
+        std::uint32_t       e = first, previous = None;
+        while (e != None && m_edges[e].move != code) {
+            previous = e;
+            e        = m_edges[e].next;
+        }
         if (e == None) {
             e = static_cast<std::uint32_t>(m_edges.size());
-            m_edges.push_back({m_positions[index].firstEdge, code, 0, 0, 0, 0, 0});
-            m_positions[index].firstEdge = e;
+            m_edges.push_back({first, code, 0, 0, 0, 0, 0});
+            first = e;
+        } else if (previous != None) {
+            // The move found goes to the front: the moves played most are found soonest.
+            m_edges[previous].next = m_edges[e].next;
+            m_edges[e].next        = first;
+            first                  = e;
         }
         ++m_edges[e].count;
         m_gameEdges.push_back(e);
     }
     makeMove(move);
     ++m_ply;
+    // The next position's slot is fetched while the next move token is read.
+    __builtin_prefetch(&m_table[slotOf(board.hashKey)]);
     return true;
 }
 
@@ -213,18 +227,18 @@ bool OpeningTree::gameEnd(int result, std::int64_t, bool&) {
 }
 
 int OpeningTree::openingAt(std::uint64_t key) const {
-    const std::uint32_t index = find(key);
-    return index == None ? findOpening(key) : m_positions[index].opening;
+    const Position* p = find(key);
+    return p ? p->opening : findOpening(key);
 }
 
 TreeAnswer OpeningTree::answer() const {
     TreeAnswer          result;
-    const std::uint32_t index = find(board.hashKey);
-    if (index == None) return result;
-    result.games = m_positions[index].games;
+    const Position* here = find(board.hashKey);
+    if (!here) return result;
+    result.games = here->games;
     Move legal[256];
     Move* const end = genAllMoves(board.sideToMove, legal);
-    for (std::uint32_t e = m_positions[index].firstEdge; e != None; e = m_edges[e].next) {
+    for (std::uint32_t e = here->firstEdge; e != None; e = m_edges[e].next) {
         const Edge& edge = m_edges[e];
         const Move* m    = legal;
         while (m < end && (moveCode(*m) != edge.move || leavesKingAttacked(*m)))

@@ -15,7 +15,7 @@
 // The tree holds the positions at plies 0..TreeDepth of every game and the move played from
 // each of them before ply TreeDepth. A game that passes through a position more than once
 // counts once there, with the move it played the first time.
-inline constexpr int TreeDepth = 40;
+inline constexpr int TreeDepth = 30;
 
 // One move played from a position.
 struct TreeMoveRow {
@@ -53,7 +53,7 @@ public:
     bool         complete() const { return m_complete; }
     std::int64_t bytesRead() const { return m_offset; }
     std::int64_t fileSize() const { return m_file.isOpen() ? m_file.size() : m_size; }
-    std::size_t  positionCount() const { return m_positions.size(); }
+    std::size_t  positionCount() const { return m_count; }
     // Games replayed into the tree (games with a set-up position are left out).
     std::size_t  gameCount() const { return m_games; }
     // What the tree holds in memory, its tables at their capacity.
@@ -77,9 +77,10 @@ public:
 private:
     static constexpr std::uint32_t None = 0xFFFFFFFF;
 
+    // The positions stand in an open-addressing table by key, at most half full.
     struct Position {
         std::uint64_t key;
-        std::uint32_t games;
+        std::uint32_t games; // 0: a free slot
         std::uint32_t lastGame; // the last game counted here, so that a game counts once
         std::uint32_t firstEdge;
         std::int32_t  opening;
@@ -91,16 +92,19 @@ private:
         std::uint32_t count, whiteWins, draws, blackWins;
     };
 
-    std::uint32_t find(std::uint64_t key) const;
-    std::uint32_t findOrAdd(std::uint64_t key, int lineOpening);
-    void          grow();
-    // Counts the current game at the Board's position (once per game) and answers its index,
-    // or None when it was counted there already.
-    std::uint32_t countHere();
+    static constexpr int InitialShift = 48; // 65536 slots
 
-    std::vector<Position>      m_positions;
+    std::size_t   slotOf(std::uint64_t key) const;
+    const Position* find(std::uint64_t key) const;
+    void            grow();
+    // Counts the current game at the Board's position (once per game) and answers the
+    // position, or null when the game was counted there already.
+    Position* countHere();
+
+    std::vector<Position>      m_table;
+    std::size_t                m_count = 0; // positions in the table
     std::vector<Edge>          m_edges;
-    std::vector<std::uint32_t> m_slots; // open addressing by key: position index + 1, 0 free
+    int                        m_shift = InitialShift;
     std::size_t                m_games = 0;
 
     // The build in progress.

@@ -1,5 +1,5 @@
 // The opening explorer's counts by chess.js: every game of a PGN file replayed from the start
-// (games with a FEN tag left out), the positions of its first 40 plies matched by the first
+// (games with a FEN tag left out), the positions of its first 30 plies matched by the first
 // four fields of their FEN, each game counted once per position with the move it played
 // there first. Prints, for each line of moves given, the moves played from its position
 // ("san count white draws black lastyear", by SAN) and "games N".
@@ -10,7 +10,7 @@ import { createRequire } from 'node:module';
 const require = createRequire(process.env.CHESSJS_DIR + '/');
 const { Chess } = require('chess.js');
 const [file, ...lines] = process.argv.slice(2);
-const depth = 40;
+const depth = 30;
 
 const key = (chess) => chess.fen().split(' ').slice(0, 4).join(' ');
 const wanted = new Map();  // key -> { games, moves: Map san -> counts }
