@@ -12,13 +12,17 @@
 #include <QPixmap>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QTabWidget>
 #include <QToolBar>
 
 #include "app/commands.h"
 #include "app/norvanedoc.h"
+#include "resources/studytexts.h"
+#include "view/explorer.h"
 #include "view/gameview.h"
 #include "view/listviewex.h"
 #include "view/norvaneview.h"
+#include "view/progresspane.h"
 
 namespace {
 
@@ -155,10 +159,18 @@ QSize CStatusPanes::minimumSizeHint() const { return {0, m_panes[0]->height()}; 
 
 CMainFrame::CMainFrame(CNorvaneDoc* doc, QWidget* parent)
     : QMainWindow(parent), m_pDoc(doc), m_wndSplitter(new QSplitter(Qt::Horizontal, this)),
-      m_pBoardView(new CNorvaneView(doc)), m_pGameView(new CGameView(doc)) {
+      m_pBoardView(new CNorvaneView(doc)), m_pGameView(new CGameView(doc)),
+      m_pExplorer(new CExplorerView(doc)), m_pSideTabs(new QTabWidget),
+      m_pProgress(new CProgressPane) {
     setWindowTitle("Norvane");
     m_wndSplitter->addWidget(m_pBoardView);
-    m_wndSplitter->addWidget(m_pGameView);
+    m_pSideTabs->setDocumentMode(true);
+    m_pSideTabs->addTab(m_pGameView, QString::fromUtf8(StudyText::GameListTab));
+    m_pSideTabs->addTab(m_pExplorer, QString::fromUtf8(StudyText::ExplorerTab));
+    m_wndSplitter->addWidget(m_pSideTabs);
+    m_pExplorer->SetProgressPane(m_pProgress);
+    connect(m_pExplorer, &CExplorerView::gamesListed, this,
+            [this] { m_pSideTabs->setCurrentWidget(m_pGameView); });
     m_wndSplitter->setStretchFactor(0, 1);
     m_wndSplitter->setStretchFactor(1, 0);
     m_wndSplitter->setCollapsible(1, true);
@@ -190,6 +202,7 @@ void CMainFrame::LoadFrame() {
     BuildToolBar();
     m_pPanes = new CStatusPanes(this);
     statusBar()->addWidget(m_pPanes, 1);
+    statusBar()->addPermanentWidget(m_pProgress);
     ShowGameList(false);
     m_pGameView->GetList()->setFocus();
 }

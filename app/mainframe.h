@@ -10,10 +10,13 @@
 
 class QLabel;
 class QSplitter;
+class QTabWidget;
 class QToolBar;
+class CExplorerView;
 class CGameView;
 class CNorvaneDoc;
 class CNorvaneView;
+class CProgressPane;
 
 // The status bar's panes side by side, each as wide as its placeholder text; panes past the
 // window's right edge are cut off rather than widening the window.
@@ -58,6 +61,10 @@ public:
     CCommandTable& Commands() { return m_commands; }
     CNorvaneView*  GetBoardView() const { return m_pBoardView; }
     CGameView*     GetGameView() const { return m_pGameView; }
+    CExplorerView* GetExplorer() const { return m_pExplorer; }
+    // The tabs of the right pane: the game list first, the opening explorer beside it.
+    QTabWidget*    GetSideTabs() const { return m_pSideTabs; }
+    CProgressPane* GetProgressPane() const { return m_pProgress; }
     QSplitter*     GetSplitter() const { return m_wndSplitter; }
     CStatusPanes*  GetPanes() const { return m_pPanes; }
     QToolBar*      GetToolBar() const { return m_wndToolBar; }
@@ -86,6 +93,9 @@ private:
     QSplitter*    m_wndSplitter;
     CNorvaneView* m_pBoardView;
     CGameView*    m_pGameView;
+    CExplorerView* m_pExplorer;
+    QTabWidget*    m_pSideTabs;
+    CProgressPane* m_pProgress;
     struct Accelerator {
         QKeySequence key;
         int          id;

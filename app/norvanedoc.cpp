@@ -117,6 +117,7 @@ void CNorvaneDoc::AddCoordinateSprites(bool flipped) {
 
 void CNorvaneDoc::DeleteContents() {
     m_games.clear();
+    m_filter = emptyFilter(); // the criteria were the old file's
     UpdateAllViews(nullptr, HintRebuildList);
     m_fileInfo = FileInfo{};
     clearGame(); // no moves, no tags, no ECO code, no result
@@ -233,7 +234,6 @@ void CNorvaneDoc::OnSearch() {
     if (m_games.empty()) return;
     SearchDialogValues values{};
     if (!AskSearchCriteria(values)) return;
-    CWaitCursor wait;
 
     m_filter              = emptyFilter();
     const QByteArray name = values.name.toUtf8();
@@ -244,8 +244,12 @@ void CNorvaneDoc::OnSearch() {
     m_filter.yearFrom = values.yearFrom;
     m_filter.yearTo   = values.yearTo;
     m_filter.positionKey = values.samePosition ? board.hashKey : 0;
-    if (filterIsEmpty(m_filter)) return; // no criteria: the list stays as it was
+    SearchGames();
+}
 
+void CNorvaneDoc::SearchGames() {
+    if (filterIsEmpty(m_filter)) return; // no criteria: the list stays as it was
+    CWaitCursor  wait;
     std::int64_t first = -1;
     if (m_filter.positionKey == 0) {
         first = filterGames(m_games, m_filter);

@@ -93,6 +93,9 @@ public:
     void OnSearch();
     void OnReload();
     bool CanUseFileCommands() const;
+    // Runs the search of m_filter over the games, loads the first match and tells the views;
+    // nothing when the filter has no criteria.
+    void SearchGames();
     // Adds the file commands to the frame's command table.
     void AddCommands(CCommandTable& table);
 

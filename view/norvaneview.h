@@ -113,6 +113,13 @@ public:
     // Back to the start of the line, or on to its end, drawn once.
     void StepToFirst();
     void StepToLast();
+    // A move chosen beside the board (the opening explorer): while a game is viewed it is
+    // the game's next move, stepped to, or else it starts (or goes on with) research from the
+    // shown position. Nothing while playing or replaying, or when the line is full.
+    void PlayChosenMove(const Move& m);
+    // Steps the viewed game forward from its start to the first position whose key is key;
+    // stays at the start when the game never reaches it.
+    void StepToPosition(std::uint64_t key);
     // The engine chooses and plays its move for the side to move, then tells how the game
     // stands: resignation, checkmate, stalemate, or a beep for the user's turn.
     void EngineReply();

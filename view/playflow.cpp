@@ -75,7 +75,10 @@ void CNorvaneView::OnInitialUpdate() {
 }
 
 void CNorvaneView::OnUpdate(CView*, int hint) {
-    if (hint & HintReloadGame) LoadForViewing();
+    if (!(hint & HintReloadGame)) return;
+    LoadForViewing();
+    // A game found by its position opens there.
+    if (const std::uint64_t key = GetDocument()->m_filter.positionKey) StepToPosition(key);
 }
 
 void CNorvaneView::LoadForViewing() {
