@@ -243,7 +243,10 @@ void CMainFrame::BuildMenus() {
     }
 
     // The window's keys that no menu item shows: they work wherever the focus is.
-    m_accelerators = {{QKeySequence(Qt::Key_Left), CmdBack}, {QKeySequence(Qt::Key_Right), CmdForward}};
+    m_accelerators = {{QKeySequence(Qt::Key_Left), CmdBack},
+                      {QKeySequence(Qt::Key_Right), CmdForward},
+                      {QKeySequence(Qt::Key_Home), CmdFirst},
+                      {QKeySequence(Qt::Key_End), CmdLast}};
     for (const Accelerator& accelerator : m_accelerators) {
         auto* key = new QAction(this);
         key->setShortcut(accelerator.key);

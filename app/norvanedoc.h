@@ -94,7 +94,8 @@ public:
     void OnReload();
     bool CanUseFileCommands() const;
     // Runs the search of m_filter over the games, loads the first match and tells the views;
-    // nothing when the filter has no criteria.
+    // nothing when the filter has no criteria. A search that matches no game says so and
+    // keeps the list and the criteria it had.
     void SearchGames();
     // Adds the file commands to the frame's command table.
     void AddCommands(CCommandTable& table);
@@ -122,6 +123,9 @@ public:
     std::vector<GameEntry> m_games;             // one entry per game, in file order
     QString                m_strMoveInfo;       // the move-information line of the status bar
     std::uint32_t          m_stateFlags = 0;    // ReplayRunning
+    SearchFilter           m_shownFilter;       // the criteria of the list shown (empty: all)
+    std::int64_t           m_matchedGames = -1; // games the list shows after a search
+    std::int64_t           m_loadedGame   = -1; // number of the game last read from the file
 
 private:
     // Opens and locks path and indexes it into m_games and m_fileInfo; shows the scanner's

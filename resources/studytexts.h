@@ -20,6 +20,9 @@ inline constexpr const char* ExplorerDepth   = "この局面はツリーにあ�
 inline constexpr const char* ExplorerBuild   = "定跡ツリーを作成";
 inline constexpr const char* ExplorerListGames = "この局面の棋譜を一覧";
 
+// A search that matched no game.
+inline constexpr const char* NoMatch         = "条件に合う棋譜はありませんでした。\n一覧はそのままです。";
+
 // The progress pane of the status bar: %1 what runs, %2 percent done.
 inline constexpr const char* ProgressCancel  = "中止";
 inline constexpr const char* BuildingTree    = "定跡ツリー作成中";
