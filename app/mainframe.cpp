@@ -20,6 +20,7 @@
 #include "resources/studytexts.h"
 #include "view/explorer.h"
 #include "view/gameview.h"
+#include "view/movelist.h"
 #include "view/listviewex.h"
 #include "view/norvaneview.h"
 #include "view/progresspane.h"
@@ -160,12 +161,14 @@ QSize CStatusPanes::minimumSizeHint() const { return {0, m_panes[0]->height()}; 
 CMainFrame::CMainFrame(CNorvaneDoc* doc, QWidget* parent)
     : QMainWindow(parent), m_pDoc(doc), m_wndSplitter(new QSplitter(Qt::Horizontal, this)),
       m_pBoardView(new CNorvaneView(doc)), m_pGameView(new CGameView(doc)),
-      m_pExplorer(new CExplorerView(doc)), m_pSideTabs(new QTabWidget),
+      m_pMoveList(new CMoveListView(doc)), m_pExplorer(new CExplorerView(doc)),
+      m_pSideTabs(new QTabWidget),
       m_pProgress(new CProgressPane) {
     setWindowTitle("Norvane");
     m_wndSplitter->addWidget(m_pBoardView);
     m_pSideTabs->setDocumentMode(true);
     m_pSideTabs->addTab(m_pGameView, QString::fromUtf8(StudyText::GameListTab));
+    m_pSideTabs->addTab(m_pMoveList, QString::fromUtf8(StudyText::MoveListTab));
     m_pSideTabs->addTab(m_pExplorer, QString::fromUtf8(StudyText::ExplorerTab));
     m_wndSplitter->addWidget(m_pSideTabs);
     m_pExplorer->SetProgressPane(m_pProgress);

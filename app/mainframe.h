@@ -14,6 +14,7 @@ class QTabWidget;
 class QToolBar;
 class CExplorerView;
 class CGameView;
+class CMoveListView;
 class CNorvaneDoc;
 class CNorvaneView;
 class CProgressPane;
@@ -62,7 +63,9 @@ public:
     CNorvaneView*  GetBoardView() const { return m_pBoardView; }
     CGameView*     GetGameView() const { return m_pGameView; }
     CExplorerView* GetExplorer() const { return m_pExplorer; }
-    // The tabs of the right pane: the game list first, the opening explorer beside it.
+    CMoveListView* GetMoveList() const { return m_pMoveList; }
+    // The tabs of the right pane: the game list first, the move list and the opening
+    // explorer beside it.
     QTabWidget*    GetSideTabs() const { return m_pSideTabs; }
     CProgressPane* GetProgressPane() const { return m_pProgress; }
     QSplitter*     GetSplitter() const { return m_wndSplitter; }
@@ -93,6 +96,7 @@ private:
     QSplitter*    m_wndSplitter;
     CNorvaneView* m_pBoardView;
     CGameView*    m_pGameView;
+    CMoveListView* m_pMoveList;
     CExplorerView* m_pExplorer;
     QTabWidget*    m_pSideTabs;
     CProgressPane* m_pProgress;

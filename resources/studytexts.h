@@ -6,6 +6,7 @@
 namespace StudyText {
 // The tabs beside the board.
 inline constexpr const char* GameListTab     = "ゲームリスト";
+inline constexpr const char* MoveListTab     = "棋譜";
 inline constexpr const char* ExplorerTab     = "定跡ツリー";
 
 // The opening explorer: its columns, its summary line (%1 games through the position) and

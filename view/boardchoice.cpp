@@ -1,5 +1,5 @@
-// Moves and positions chosen beside the board: the opening explorer's moves, and a game
-// opened at the position a search looked for.
+// Moves and positions chosen beside the board: the opening explorer's moves, the move
+// list's clicks, and a game opened at the position a search looked for.
 #include "engine/makemove.h"
 #include "view/norvaneview.h"
 
@@ -14,6 +14,20 @@ void CNorvaneView::PlayChosenMove(const Move& m) {
     if (!gameNext && !(m_mode & ModeResearch)) OnResearch();
     if (!gameNext) StoreUserMove(m);
     StepForward();
+}
+
+void CNorvaneView::GoToPly(int ply, bool research) {
+    if (!(m_mode & ModeViewing) || IsReplaying()) return;
+    if (research != ((m_mode & ModeResearch) != 0)) {
+        if (!research) OnResearch(); // back to where research began
+        else return;                  // a research line exists only in research mode
+    }
+    const int& counter = research ? m_researchCount : gamePly;
+    while (counter > ply && StepBackQuietly()) {
+    }
+    while (counter < ply && StepForwardQuietly()) {
+    }
+    ShowStep();
 }
 
 void CNorvaneView::StepToPosition(std::uint64_t key) {
