@@ -1,5 +1,6 @@
 #include "view/explorer.h"
 
+#include <QFile>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -88,7 +89,7 @@ void CExplorerView::OnUpdate(CView*, int hint) {
 }
 
 void CExplorerView::StartBuild() {
-    const QByteArray path = GetDocument()->GetPathName().toLocal8Bit();
+    const QByteArray path = QFile::encodeName(GetDocument()->GetPathName());
     m_cancelled           = false;
     if (path.isEmpty() || !m_tree.start(path.constData())) {
         Refresh();

@@ -74,11 +74,12 @@ void CNorvaneView::OnInitialUpdate() {
     GetDocument()->UpdateAllViews(this, HintRebuildList | HintPositionChanged);
 }
 
-void CNorvaneView::OnUpdate(CView*, int hint) {
+void CNorvaneView::OnUpdate(CView* sender, int hint) {
     if (!(hint & HintReloadGame)) return;
     LoadForViewing();
-    // A game found by its position opens there.
-    if (const std::uint64_t key = GetDocument()->m_filter.positionKey) StepToPosition(key);
+    // A game of the file found by its position opens there (a pasted game does not).
+    if (const std::uint64_t key = GetDocument()->m_filter.positionKey; key && sender != this)
+        StepToPosition(key);
 }
 
 void CNorvaneView::LoadForViewing() {

@@ -32,12 +32,12 @@ TreeAnswer answerAt(const OpeningTree& tree, const std::string& line) {
 
 } // namespace
 
-// tests/data/twic944-tree.txt holds chess.js's counts (tests/differential/tree-vs-chessjs.sh).
+// tests/differential/twic944-tree.txt holds chess.js's counts (tests/differential/tree-vs-chessjs.sh).
 TEST(OpeningTree, CountsAgreeWithReplayByChessJs) {
     OpeningTree tree;
     ASSERT_TRUE(tree.build(testData("twic944.pgn").c_str()));
     EXPECT_EQ(tree.gameCount(), 2953u);
-    std::ifstream in(testData("twic944-tree.txt"));
+    std::ifstream in(NORVANE_SOURCE_DIR "/tests/differential/twic944-tree.txt");
     std::string   line, position, expected;
     int           positions = 0;
     const auto    check     = [&] {
