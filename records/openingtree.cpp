@@ -40,7 +40,7 @@ private:
 
 } // namespace
 
-OpeningTree::OpeningTree() {
+OpeningTree::OpeningTree(std::size_t positionLimit) : m_positionLimit(positionLimit) {
     const Board saved = board;
     setupStartKeepingMoves();
     m_initial = board;
@@ -51,6 +51,7 @@ void OpeningTree::clear() {
     m_file.close();
     m_table     = {};
     m_count     = 0;
+    m_full      = false;
     m_edges     = {};
     m_gameEdges.clear();
     m_games    = 0;
@@ -145,6 +146,11 @@ OpeningTree::Position* OpeningTree::countHere() {
     while (m_table[slot].games && m_table[slot].key != key)
         slot = (slot + 1) & mask;
     Position& p = m_table[slot];
+    if (p.games == 0 && m_count >= m_positionLimit) {
+        // A position first met after the limit is left out; those already in stay whole.
+        m_full = true;
+        return nullptr;
+    }
     if (p.games == 0) {
         const int named = findOpening(key);
         p = {key, 0, None, None, named != NoOpening ? named : m_lineOpening};

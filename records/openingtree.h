@@ -32,9 +32,13 @@ struct TreeAnswer {
     std::vector<TreeMoveRow> moves;     // most played first; equal counts by SAN
 };
 
+// Positions the tree holds at most (about 650 MB with their moves): a file with more keeps
+// the positions met first, each with all its games, and leaves the others out.
+inline constexpr std::size_t TreePositionLimit = std::size_t{1} << 23;
+
 class OpeningTree {
 public:
-    OpeningTree();
+    explicit OpeningTree(std::size_t positionLimit = TreePositionLimit);
 
     // Starts a build over the file at path, dropping what was built before. False when the
     // file cannot be opened (the tree is then empty and done).
@@ -51,6 +55,8 @@ public:
 
     bool         building() const { return m_file.isOpen(); }
     bool         complete() const { return m_complete; }
+    // Whether positions were left out at the position limit.
+    bool         full() const { return m_full; }
     std::int64_t bytesRead() const { return m_offset; }
     std::int64_t fileSize() const { return m_file.isOpen() ? m_file.size() : m_size; }
     std::size_t  positionCount() const { return m_count; }
@@ -103,6 +109,8 @@ private:
 
     std::vector<Position>      m_table;
     std::size_t                m_count = 0; // positions in the table
+    std::size_t                m_positionLimit;
+    bool                       m_full = false;
     std::vector<Edge>          m_edges;
     int                        m_shift = InitialShift;
     std::size_t                m_games = 0;

@@ -115,6 +115,19 @@ TEST(OpeningTree, StopsAtItsDepthAndAtAMoveThatDoesNotRead) {
     EXPECT_EQ(referenceText(answerAt(tree, "e4")), "games 1\n"); // Ke7 is not legal
 }
 
+TEST(OpeningTree, AtItsPositionLimitKeepsThePositionsMetFirstWhole) {
+    OpeningTree full(40);
+    ASSERT_TRUE(full.build(testData("twic944.pgn").c_str()));
+    EXPECT_TRUE(full.full());
+    EXPECT_EQ(full.positionCount(), 40u);
+    OpeningTree whole;
+    ASSERT_TRUE(whole.build(testData("twic944.pgn").c_str()));
+    EXPECT_FALSE(whole.full());
+    // The first game's line was met first: its positions keep every game and move.
+    for (const char* line : {"", "e4", "e4 c5"})
+        EXPECT_EQ(referenceText(answerAt(full, line)), referenceText(answerAt(whole, line))) << line;
+}
+
 TEST(OpeningTree, KeepsTheGamesBeforeAFaultAndLeavesTheBoardAlone) {
     OpeningTree tree;
     ASSERT_TRUE(playSan("d4 d5"));
