@@ -139,7 +139,7 @@ void OpeningTree::grow() {
 }
 
 OpeningTree::Position* OpeningTree::countHere() {
-    if (m_count * 2 >= m_table.size()) grow();
+    if (m_count * 2 >= m_table.size() && m_count < m_positionLimit) grow();
     const std::uint64_t key  = board.hashKey;
     const std::size_t   mask = m_table.size() - 1;
     std::size_t         slot = slotOf(key);

@@ -32,7 +32,7 @@ struct TreeAnswer {
     std::vector<TreeMoveRow> moves;     // most played first; equal counts by SAN
 };
 
-// Positions the tree holds at most (about 650 MB with their moves): a file with more keeps
+// Positions the tree holds at most (about 700 MB with their moves): a file with more keeps
 // the positions met first, each with all its games, and leaves the others out.
 inline constexpr std::size_t TreePositionLimit = std::size_t{1} << 23;
 
