@@ -14,13 +14,18 @@
 #include <QScrollArea>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QTabWidget>
 #include <QToolBar>
 
 #include "app/commands.h"
 #include "app/norvanedoc.h"
+#include "resources/studytexts.h"
+#include "view/explorer.h"
 #include "view/gameview.h"
+#include "view/movelist.h"
 #include "view/listviewex.h"
 #include "view/norvaneview.h"
+#include "view/progresspane.h"
 
 namespace {
 
@@ -176,7 +181,10 @@ QSize CStatusPanes::minimumSizeHint() const { return {0, m_panes[0]->height()}; 
 
 CMainFrame::CMainFrame(CNorvaneDoc* doc, QWidget* parent)
     : QMainWindow(parent), m_pDoc(doc), m_wndSplitter(new QSplitter(Qt::Horizontal, this)),
-      m_pBoardView(new CNorvaneView(doc)), m_pGameView(new CGameView(doc)) {
+      m_pBoardView(new CNorvaneView(doc)), m_pGameView(new CGameView(doc)),
+      m_pMoveList(new CMoveListView(doc)), m_pExplorer(new CExplorerView(doc)),
+      m_pSideTabs(new QTabWidget),
+      m_pProgress(new CProgressPane) {
     setWindowTitle("Norvane");
     // The board fills its pane and grows with it; a pane smaller than the smallest board
     // scrolls.
@@ -185,7 +193,14 @@ CMainFrame::CMainFrame(CNorvaneDoc* doc, QWidget* parent)
     m_pBoardPane->setWidgetResizable(true);
     m_pBoardPane->setWidget(m_pBoardView);
     m_wndSplitter->addWidget(m_pBoardPane);
-    m_wndSplitter->addWidget(m_pGameView);
+    m_pSideTabs->setDocumentMode(true);
+    m_pSideTabs->addTab(m_pGameView, QString::fromUtf8(StudyText::GameListTab));
+    m_pSideTabs->addTab(m_pMoveList, QString::fromUtf8(StudyText::MoveListTab));
+    m_pSideTabs->addTab(m_pExplorer, QString::fromUtf8(StudyText::ExplorerTab));
+    m_wndSplitter->addWidget(m_pSideTabs);
+    m_pExplorer->SetProgressPane(m_pProgress);
+    connect(m_pExplorer, &CExplorerView::gamesListed, this,
+            [this] { m_pSideTabs->setCurrentWidget(m_pGameView); });
     m_wndSplitter->setStretchFactor(0, 1);
     m_wndSplitter->setStretchFactor(1, 0);
     m_wndSplitter->setCollapsible(1, true);
@@ -219,6 +234,7 @@ void CMainFrame::LoadFrame() {
     BuildToolBar();
     m_pPanes = new CStatusPanes(this);
     statusBar()->addWidget(m_pPanes, 1);
+    statusBar()->addPermanentWidget(m_pProgress);
     ShowGameList(false);
     m_pGameView->GetList()->setFocus();
 }
@@ -259,7 +275,10 @@ void CMainFrame::BuildMenus() {
     }
 
     // The window's keys that no menu item shows: they work wherever the focus is.
-    m_accelerators = {{QKeySequence(Qt::Key_Left), CmdBack}, {QKeySequence(Qt::Key_Right), CmdForward}};
+    m_accelerators = {{QKeySequence(Qt::Key_Left), CmdBack},
+                      {QKeySequence(Qt::Key_Right), CmdForward},
+                      {QKeySequence(Qt::Key_Home), CmdFirst},
+                      {QKeySequence(Qt::Key_End), CmdLast}};
     for (const Accelerator& accelerator : m_accelerators) {
         auto* key = new QAction(this);
         key->setShortcut(accelerator.key);

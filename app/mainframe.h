@@ -11,10 +11,14 @@
 class QLabel;
 class QScrollArea;
 class QSplitter;
+class QTabWidget;
 class QToolBar;
+class CExplorerView;
 class CGameView;
+class CMoveListView;
 class CNorvaneDoc;
 class CNorvaneView;
+class CProgressPane;
 
 // The status bar's panes side by side, each as wide as its placeholder text; panes past the
 // window's right edge are cut off rather than widening the window.
@@ -59,6 +63,12 @@ public:
     CCommandTable& Commands() { return m_commands; }
     CNorvaneView*  GetBoardView() const { return m_pBoardView; }
     CGameView*     GetGameView() const { return m_pGameView; }
+    CExplorerView* GetExplorer() const { return m_pExplorer; }
+    CMoveListView* GetMoveList() const { return m_pMoveList; }
+    // The tabs of the right pane: the game list first, the move list and the opening
+    // explorer beside it.
+    QTabWidget*    GetSideTabs() const { return m_pSideTabs; }
+    CProgressPane* GetProgressPane() const { return m_pProgress; }
     QSplitter*     GetSplitter() const { return m_wndSplitter; }
     // The scrolling pane that holds the board view.
     QScrollArea*   GetBoardPane() const { return m_pBoardPane; }
@@ -92,6 +102,10 @@ private:
     QScrollArea*  m_pBoardPane = nullptr;
     CNorvaneView* m_pBoardView;
     CGameView*    m_pGameView;
+    CMoveListView* m_pMoveList;
+    CExplorerView* m_pExplorer;
+    QTabWidget*    m_pSideTabs;
+    CProgressPane* m_pProgress;
     struct Accelerator {
         QKeySequence key;
         int          id;

@@ -24,6 +24,7 @@
 #include "records/pgnread.h"
 #include "view/boardimages.h"
 #include "view/boardscale.h"
+#include "resources/studytexts.h"
 #include "view/norvaneview.h"
 #include "view/parseproblem.h"
 
@@ -41,7 +42,7 @@ void startEngine() {
     engineStarted = true;
 }
 
-CNorvaneDoc::CNorvaneDoc() : m_filter(emptyFilter()), m_fileInfo{} {
+CNorvaneDoc::CNorvaneDoc() : m_filter(emptyFilter()), m_fileInfo{}, m_shownFilter(emptyFilter()) {
     // clang-format off
     static constexpr std::uint32_t ids[16] = {0, 136, 135, 134, 133, 132, 131, 0,
                                               0, 142, 141, 140, 139, 138, 137, 0};
@@ -135,6 +136,10 @@ void CNorvaneDoc::FinishPendingWork() {
 
 void CNorvaneDoc::DeleteContents() {
     m_games.clear();
+    m_filter       = emptyFilter(); // the criteria were the old file's
+    m_shownFilter  = m_filter;
+    m_matchedGames = -1;
+    m_loadedGame   = -1;
     UpdateAllViews(nullptr, HintRebuildList);
     m_fileInfo = FileInfo{};
     clearGame(); // no moves, no tags, no ECO code, no result
@@ -256,6 +261,7 @@ bool CNorvaneDoc::ReadGameText(const GameEntry* entry, std::string& text) {
 
 bool CNorvaneDoc::LoadGame(const GameEntry* entry) {
     if (!entry || !m_file.isOpen()) return false;
+    m_loadedGame = entry->number;
     std::string text;
     if (!ReadGameText(entry, text)) {
         clearGame();
@@ -282,7 +288,6 @@ void CNorvaneDoc::OnSearch() {
     if (m_games.empty()) return;
     SearchDialogValues values{};
     if (!AskSearchCriteria(values)) return;
-    CWaitCursor wait;
 
     m_filter              = emptyFilter();
     const QByteArray name = values.name.toUtf8();
@@ -293,8 +298,16 @@ void CNorvaneDoc::OnSearch() {
     m_filter.yearFrom = values.yearFrom;
     m_filter.yearTo   = values.yearTo;
     m_filter.positionKey = values.samePosition ? board.hashKey : 0;
-    if (filterIsEmpty(m_filter)) return; // no criteria: the list stays as it was
+    SearchGames();
+}
 
+void CNorvaneDoc::SearchGames() {
+    if (filterIsEmpty(m_filter)) return; // no criteria: the list stays as it was
+    CWaitCursor wait;
+    // A search that matches nothing keeps the list it would have replaced.
+    std::vector<std::uint8_t> matchedBefore(m_games.size());
+    for (std::size_t i = 0; i < m_games.size(); ++i)
+        matchedBefore[i] = (m_games[i].info & Matched) != 0;
     std::int64_t first = -1;
     if (m_filter.positionKey == 0) {
         first = filterGames(m_games, m_filter);
@@ -306,14 +319,27 @@ void CNorvaneDoc::OnSearch() {
         if (!scanPgnFile(m_file, scratch, m_games, SearchMode, &m_filter, &first, &failure))
             MessageBox(QString::fromUtf8(scanFailureMessage(failure)));
     }
-    if (first >= 0 && static_cast<std::size_t>(first) < m_games.size())
-        LoadGame(&m_games[static_cast<std::size_t>(first)]);
+    if (first < 0 || static_cast<std::size_t>(first) >= m_games.size()) {
+        for (std::size_t i = 0; i < m_games.size() && i < matchedBefore.size(); ++i)
+            m_games[i].info = static_cast<std::uint16_t>(
+                (m_games[i].info & ~Matched) | (matchedBefore[i] ? Matched : 0));
+        m_filter = m_shownFilter;
+        MessageBox(QString::fromUtf8(StudyText::NoMatch));
+        return;
+    }
+    m_shownFilter  = m_filter;
+    m_matchedGames = 0;
+    for (const GameEntry& entry : m_games)
+        m_matchedGames += (entry.info & Matched) != 0;
+    LoadGame(&m_games[static_cast<std::size_t>(first)]);
     UpdateAllViews(nullptr, HintEverything);
 }
 
 void CNorvaneDoc::OnReload() {
     if (m_games.empty()) return;
-    m_filter = emptyFilter();
+    m_filter       = emptyFilter();
+    m_shownFilter  = m_filter;
+    m_matchedGames = static_cast<std::int64_t>(m_games.size());
     for (GameEntry& entry : m_games)
         entry.info |= Matched;
     LoadGame(&m_games.front());
@@ -339,7 +365,11 @@ QString CNorvaneDoc::GetPaneText(int pane) const {
     case PaneFileSize:
         return fileSizeText(m_fileInfo.fileSize);
     case PaneGameCount:
-        return m_fileInfo.games ? QString::number(m_fileInfo.games) : QString();
+        if (!m_fileInfo.games) return {};
+        // After a search: the games it matched, and all of them.
+        if (!filterIsEmpty(m_shownFilter) && m_matchedGames >= 0)
+            return QString::number(m_matchedGames) + " / " + QString::number(m_fileInfo.games);
+        return QString::number(m_fileInfo.games);
     default:
         return {};
     }

@@ -109,6 +109,10 @@ public:
     void OnSearch();
     void OnReload();
     bool CanUseFileCommands() const;
+    // Runs the search of m_filter over the games, loads the first match and tells the views;
+    // nothing when the filter has no criteria. A search that matches no game says so and
+    // keeps the list and the criteria it had.
+    void SearchGames();
     // Adds the file commands to the frame's command table.
     void AddCommands(CCommandTable& table);
 
@@ -136,6 +140,9 @@ public:
     QString                m_strMoveInfo;       // the move-information line of the status bar
     std::uint32_t          m_stateFlags = 0;    // ReplayRunning
     OpeningNameSettings    m_openingNames;      // how the views and texts name openings
+    SearchFilter           m_shownFilter;       // the criteria of the list shown (empty: all)
+    std::int64_t           m_matchedGames = -1; // games the list shows after a search
+    std::int64_t           m_loadedGame   = -1; // number of the game last read from the file
 
 private:
     // Opens, locks and indexes path, then makes it the document's file, index and counts

@@ -39,3 +39,12 @@ void openingLabelText(const NamedPosition& named, const OpeningNameSettings& set
     if (named.pliesBack > 0) out.put(LeftNamedLineMark);
     out.put(' ').put(openingDisplayName(named.ecoIndex, settings));
 }
+
+std::string explorerOpeningText(int ecoIndex, bool own, const OpeningNameSettings& settings) {
+    if (ecoIndex < 0 || ecoIndex >= OpeningCount) return {};
+    if (own) return openingDisplayName(ecoIndex, settings);
+    if (!settings.keepLastNamed) return {};
+    char label[OpeningTextSize];
+    openingLabelText({ecoIndex, 1}, settings, label, sizeof label);
+    return label;
+}

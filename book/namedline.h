@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <span>
+#include <string>
 
 #include "book/openings.h"
 #include "engine/board.h"
@@ -34,3 +35,8 @@ inline constexpr const char* LeftNamedLineMark = "以降";
 // OpeningTextSize bytes for the whole text.
 void openingLabelText(const NamedPosition& named, const OpeningNameSettings& settings, char* buffer,
                       std::size_t size);
+
+// The opening a position of the explorer is shown with under settings: the name of its own
+// entry; with keepLastNamed also one named earlier on the way to it (own false), labelled as
+// openingLabelText labels it; "" when none is shown.
+std::string explorerOpeningText(int ecoIndex, bool own, const OpeningNameSettings& settings);

@@ -13,6 +13,7 @@ int runSearch(const Arguments& args);
 int runInfo(const Arguments& args);
 int runGame(const Arguments& args);
 int runBook(const Arguments& args);
+int runTree(const Arguments& args);
 int runThink(const Arguments& args);
 int runBench(const Arguments& args);
 int runUci(const Arguments& args);

@@ -56,6 +56,17 @@ bool playMoves(const std::vector<std::string>& tokens, std::string& error) {
     return true;
 }
 
+std::vector<std::string> splitMoves(const std::string& line) {
+    std::vector<std::string> moves;
+    std::size_t              start = 0;
+    while ((start = line.find_first_not_of(" \t", start)) != std::string::npos) {
+        const std::size_t stop = line.find_first_of(" \t", start);
+        moves.push_back(line.substr(start, stop - start));
+        start = stop;
+    }
+    return moves;
+}
+
 bool readNumber(const std::string& text, long long low, long long high, long long& value) {
     if (text.empty() || text.size() > 18) return false;
     long long n = 0;

@@ -22,6 +22,9 @@ bool startPosition(const std::string& fen, std::string& error);
 // token writes the reason into error and answers false.
 bool playMoves(const std::vector<std::string>& tokens, std::string& error);
 
+// The words of a line of moves, split at spaces and tabs.
+std::vector<std::string> splitMoves(const std::string& line);
+
 // Reads a whole decimal number in [low, high].
 bool readNumber(const std::string& text, long long low, long long high, long long& value);
 

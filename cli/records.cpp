@@ -176,14 +176,7 @@ int runSearch(const Arguments& args) {
     if (filter.yearTo && filter.yearTo < filter.yearFrom)
         return usageError("search", "--to is before --from");
     if (byPosition) {
-        std::vector<std::string> moves;
-        std::size_t              start = 0;
-        while ((start = positionLine.find_first_not_of(" \t", start)) != std::string::npos) {
-            const std::size_t stop = positionLine.find_first_of(" \t", start);
-            moves.push_back(positionLine.substr(start, stop - start));
-            start = stop;
-        }
-        if (!startPosition("", error) || !playMoves(moves, error))
+        if (!startPosition("", error) || !playMoves(splitMoves(positionLine), error))
             return fail("search: --position: " + error);
         setPositionCriterion(filter);
         startPosition("", error);

@@ -1,5 +1,6 @@
 #include "view/gamelistmodel.h"
 
+#include <algorithm>
 #include <unordered_map>
 
 #include "records/gamefilter.h"
@@ -11,7 +12,30 @@ void CGameListModel::Rebuild(const std::vector<GameEntry>* games) {
     if (games)
         for (const GameEntry& entry : *games)
             if (entry.info & Matched) m_rows.push_back(&entry);
+    SortRows();
     endResetModel();
+}
+
+void CGameListModel::SortRows() {
+    if (m_sortColumn < 0) return;
+    sortRows(m_rows, m_sortColumn);
+    if (m_sortOrder == Qt::AscendingOrder) return;
+    // Descending: the ascending order reversed, then each run of equal keys turned back to
+    // the order it had before the sort.
+    std::reverse(m_rows.begin(), m_rows.end());
+    for (auto run = m_rows.begin(); run != m_rows.end();) {
+        auto next = run + 1;
+        while (next != m_rows.end() && compareByColumn(**run, **next, m_sortColumn) == 0)
+            ++next;
+        std::reverse(run, next);
+        run = next;
+    }
+}
+
+int CGameListModel::RowOf(std::int64_t number) const {
+    for (std::size_t row = 0; row < m_rows.size(); ++row)
+        if (m_rows[row]->number == number) return static_cast<int>(row);
+    return -1;
 }
 
 void CGameListModel::Clear() {
@@ -51,15 +75,17 @@ QVariant CGameListModel::headerData(int section, Qt::Orientation orientation, in
     return {};
 }
 
-void CGameListModel::sort(int column, Qt::SortOrder) {
+void CGameListModel::sort(int column, Qt::SortOrder order) {
     if (column < 0 || column >= ColumnCount) return;
+    m_sortColumn = column;
+    m_sortOrder  = order;
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     const QModelIndexList before = persistentIndexList();
     std::vector<const GameEntry*> entriesBefore;
     entriesBefore.reserve(before.size());
     for (const QModelIndex& index : before) entriesBefore.push_back(EntryAt(index.row()));
 
-    sortRows(m_rows, column);
+    SortRows();
 
     if (!before.isEmpty()) {
         std::unordered_map<const GameEntry*, int> rowOf;

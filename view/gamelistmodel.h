@@ -13,23 +13,33 @@ class CGameListModel : public QAbstractTableModel {
 public:
     explicit CGameListModel(QObject* parent = nullptr) : QAbstractTableModel(parent) {}
 
-    // One row per entry of games whose Matched bit is set, in file order. games must stay
-    // unchanged (no reallocation) until the next Rebuild.
+    // One row per entry of games whose Matched bit is set, in file order or in the order of
+    // the last sort. games must stay unchanged (no reallocation) until the next Rebuild.
     void Rebuild(const std::vector<GameEntry>* games);
     // Forgets the rows (before the index they point into changes).
     void Clear();
 
     // The entry of a row, or null.
     const GameEntry* EntryAt(int row) const;
+    // The row of the game numbered number, or -1.
+    int RowOf(std::int64_t number) const;
+    // The last sort's column (-1: file order) and order.
+    int           SortColumn() const { return m_sortColumn; }
+    Qt::SortOrder SortOrder() const { return m_sortOrder; }
 
     int      rowCount(const QModelIndex& parent = {}) const override;
     int      columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
-    // Always ascending, whatever order is asked: a second sort by the same column keeps the
-    // rows as they are. Selection and current row follow their games.
+    // Sorts by column in order; equal keys keep the order they had, either way. Selection and current
+    // row follow their games.
     void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
 
 private:
+    // The rows in the order of the last sort.
+    void SortRows();
+
     std::vector<const GameEntry*> m_rows;
+    int                           m_sortColumn = -1;
+    Qt::SortOrder                 m_sortOrder  = Qt::AscendingOrder;
 };

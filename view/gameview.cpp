@@ -55,8 +55,10 @@ void CGameView::OnUpdate(CView*, int hint) {
     CWaitCursor  wait;
     m_pModel->Rebuild(doc ? &doc->m_games : nullptr);
     if (m_pModel->rowCount() > 0) {
-        m_pList->setCurrentIndex(m_pModel->index(0, 0));
-        m_pList->scrollToTop();
+        // The game on the board keeps its row, when the list still holds it.
+        const int row = doc ? m_pModel->RowOf(doc->m_loadedGame) : -1;
+        m_pList->setCurrentIndex(m_pModel->index(row < 0 ? 0 : row, 0));
+        m_pList->scrollTo(m_pList->currentIndex(), QAbstractItemView::PositionAtCenter);
         m_pList->setFocus();
     }
 }

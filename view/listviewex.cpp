@@ -18,12 +18,39 @@ CListViewEx::CListViewEx(QWidget* parent) : QTableView(parent) {
     horizontalHeader()->setHighlightSections(false);
     horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     horizontalHeader()->setStretchLastSection(true);
+    // The arrow shows only once the user sorted.
+    horizontalHeader()->setSortIndicatorShown(false);
     connect(horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int column) {
-        if (model()) model()->sort(column, Qt::AscendingOrder);
+        if (!model()) return;
+        // The header flips its own arrow on a click once it shows it; the order is kept here.
+        m_sortOrder  = column == m_sortColumn && m_sortOrder == Qt::AscendingOrder
+                           ? Qt::DescendingOrder
+                           : Qt::AscendingOrder;
+        m_sortColumn = column;
+        model()->sort(column, m_sortOrder);
+        horizontalHeader()->setSortIndicator(column, m_sortOrder);
+        horizontalHeader()->setSortIndicatorShown(true);
+        if (currentIndex().isValid()) scrollTo(currentIndex(), QAbstractItemView::PositionAtCenter);
     });
 }
 
 void CListViewEx::SetModel(QAbstractItemModel* listModel, const int* widths, int columns) {
     setModel(listModel);
-    for (int column = 0; column < columns; ++column) setColumnWidth(column, widths[column]);
+    m_widths.assign(widths, widths + columns);
+    FitColumns();
+}
+
+void CListViewEx::resizeEvent(QResizeEvent* event) {
+    QTableView::resizeEvent(event);
+    FitColumns();
+}
+
+void CListViewEx::FitColumns() {
+    int total = 0;
+    for (int width : m_widths)
+        total += width;
+    const int room = viewport()->width();
+    for (std::size_t column = 0; column < m_widths.size(); ++column)
+        setColumnWidth(static_cast<int>(column),
+                       room > total ? m_widths[column] * room / total : m_widths[column]);
 }

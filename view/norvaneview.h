@@ -146,6 +146,16 @@ public:
     // Back to the start of the line, or on to its end, drawn once.
     void StepToFirst();
     void StepToLast();
+    // A move chosen beside the board (the opening explorer): while a game is viewed it is
+    // the game's next move, stepped to, or else it starts (or goes on with) research from the
+    // shown position. Nothing while playing or replaying, or when the line is full.
+    void PlayChosenMove(const Move& m);
+    // Shows the position after ply moves of the game (research false: research ends first)
+    // or of the research line, drawn once. Nothing while playing or replaying.
+    void GoToPly(int ply, bool research);
+    // Steps the viewed game forward from its start to the first position whose key is key;
+    // stays at the start when the game never reaches it.
+    void StepToPosition(std::uint64_t key);
     // The engine starts choosing its move for the side to move, on a worker (view/enginethread.h);
     // the window stays alive meanwhile and the status line tells how the think goes. Its move
     // is played by PlayEngineReply when the think ends.

@@ -75,9 +75,13 @@ void CNorvaneView::OnInitialUpdate() {
     GetDocument()->UpdateAllViews(this, HintRebuildList | HintPositionChanged);
 }
 
-void CNorvaneView::OnUpdate(CView*, int hint) {
-    if (hint & HintReloadGame) LoadForViewing();
+void CNorvaneView::OnUpdate(CView* sender, int hint) {
     if (hint & HintOpeningNames) ComposeMoveInfo();
+    if (!(hint & HintReloadGame)) return;
+    LoadForViewing();
+    // A game of the file found by its position opens there (a pasted game does not).
+    if (const std::uint64_t key = GetDocument()->m_filter.positionKey; key && sender != this)
+        StepToPosition(key);
 }
 
 void CNorvaneView::LoadForViewing() {

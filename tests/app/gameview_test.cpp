@@ -7,12 +7,14 @@
 #include <QTimer>
 #include <QTest>
 
+#include <algorithm>
 #include <string>
 
 #include "app/commands.h"
 #include "records/game.h"
 #include "records/gamefilter.h"
 #include "records/pgnread.h"
+#include "resources/studytexts.h"
 #include "tests/app/testdoc.h"
 #include "tests/qtestmain.h"
 #include "view/gamelistmodel.h"
@@ -87,12 +89,19 @@ private slots:
         doc.OnSearch();
         QCOMPARE(whites(model), QStringList({"Alpha"}));
         QCOMPARE(view.SelectedEntry(), &doc.m_games[1]);
+        QCOMPARE(doc.GetPaneText(PaneGameCount), QString("1 / 4"));
 
-        // Nothing matches: no rows, no selection, Enter does nothing.
+        // Nothing matches: it says so, and the list, its count and the criteria stay.
         doc.search.name = "nobody";
         doc.OnSearch();
-        QCOMPARE(model.rowCount(), 0);
-        QVERIFY(!view.SelectedEntry());
+        QCOMPARE(doc.messages, QStringList({QString::fromUtf8(StudyText::NoMatch)}));
+        QCOMPARE(whites(model), QStringList({"Alpha"}));
+        QCOMPARE(view.SelectedEntry(), &doc.m_games[1]);
+        QCOMPARE(doc.GetPaneText(PaneGameCount), QString("1 / 4"));
+        QCOMPARE(QString(doc.m_filter.name), QString("ALPHA"));
+
+        // No selection: Enter does nothing.
+        view.GetList()->selectionModel()->clear();
         HintView boardView;
         doc.AddView(&boardView);
         QTest::keyClick(view.GetList(), Qt::Key_Return);
@@ -100,6 +109,7 @@ private slots:
 
         doc.OnReload();
         QCOMPARE(model.rowCount(), 4);
+        QCOMPARE(doc.GetPaneText(PaneGameCount), QString("4"));
         doc.m_games[3].info |= Unreadable;
         QCOMPARE(model.data(model.index(3, ColumnMoves)).toString(), QString("4?"));
     }
@@ -128,9 +138,54 @@ private slots:
             const int x = header->sectionViewportPosition(c.column) + 5;
             QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(x, 5));
             QCOMPARE(whites(*view.GetModel()), c.order);
+            QCOMPARE(header->sortIndicatorOrder(), Qt::AscendingOrder);
             QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(x, 5));
-            QCOMPARE(whites(*view.GetModel()), c.order); // no descending order
+            QStringList descending = c.order; // every key differs here
+            std::reverse(descending.begin(), descending.end());
+            QCOMPARE(whites(*view.GetModel()), descending);
+            QVERIFY(header->isSortIndicatorShown());
+            QCOMPARE(header->sortIndicatorSection(), c.column);
+            QCOMPARE(header->sortIndicatorOrder(), Qt::DescendingOrder);
         }
+    }
+
+    void theGameOnTheBoardKeepsItsRowAcrossSortSearchAndReload() {
+        TestDoc      doc;
+        TestGameView view(&doc);
+        QVERIFY(doc.OpenDocumentFile(m_path));
+        view.resize(300, 200);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        QHeaderView* header = view.GetList()->horizontalHeader();
+        const auto   clickWhite = [header] {
+            QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                                QPoint(header->sectionViewportPosition(ColumnWhite) + 5, 5));
+        };
+        view.GetList()->selectRow(2);
+        view.LoadRow(2); // charlie
+        clickWhite();
+        clickWhite(); // descending: Delta charlie bravo Alpha
+        QCOMPARE(view.SelectedEntry(), &doc.m_games[2]);
+        QCOMPARE(view.GetList()->currentIndex().row(), 1);
+
+        // A search loads its first match (in file order): its row in the sorted list is chosen.
+        doc.search.yearFrom = 1980;
+        doc.OnSearch();
+        QCOMPARE(whites(*view.GetModel()), QStringList({"Delta", "charlie", "Alpha"}));
+        QCOMPARE(view.SelectedEntry(), &doc.m_games[1]);
+        doc.OnReload(); // the first game, in the sorted list
+        QCOMPARE(whites(*view.GetModel()), QStringList({"Delta", "charlie", "bravo", "Alpha"}));
+        QCOMPARE(view.SelectedEntry(), &doc.m_games[0]);
+
+        // A wider list shares its room among the columns.
+        CListViewEx* list   = view.GetList();
+        const int    before = list->columnWidth(ColumnWhite);
+        view.resize(600, 200);
+        QTRY_VERIFY(list->columnWidth(ColumnWhite) > before);
+        int total = 0;
+        for (int c = 0; c < ColumnCount; ++c)
+            total += list->columnWidth(c);
+        QVERIFY(total >= list->viewport()->width() - ColumnCount);
     }
 
     void enterAndDoubleClickLoadTheGameUnlessAReplayRuns() {
@@ -205,8 +260,7 @@ private slots:
         QCOMPARE(items, QStringList({"テキストで表示", "テキストのコピー"}));
 
         // No selection: both are disabled.
-        doc.search.name = "nobody";
-        doc.OnSearch();
+        view.GetList()->selectionModel()->clear();
         table.UpdateCommandUI();
         QVERIFY(!table.Action(CmdCopyGameText)->isEnabled());
         QVERIFY(!table.Action(CmdShowGameText)->isEnabled());

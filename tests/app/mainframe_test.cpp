@@ -126,6 +126,8 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(&frame));
         QCOMPARE(frame.AcceleratorCommand(QKeySequence(Qt::Key_Left)), CmdBack);
         QCOMPARE(frame.AcceleratorCommand(QKeySequence(Qt::Key_Right)), CmdForward);
+        QCOMPARE(frame.AcceleratorCommand(QKeySequence(Qt::Key_Home)), CmdFirst);
+        QCOMPARE(frame.AcceleratorCommand(QKeySequence(Qt::Key_End)), CmdLast);
         QCOMPARE(frame.AcceleratorCommand(QKeySequence("Ctrl+N")), CmdNewGame);
         QCOMPARE(frame.AcceleratorCommand(QKeySequence("Ctrl+S")), CmdSave);
 
@@ -140,6 +142,12 @@ private slots:
         QCOMPARE(gamePly, 1);
         QCOMPARE(right.count(), 2);
         QCOMPARE(left.count(), 1);
+        QTest::keyClick(list, Qt::Key_End); // the last move, not the list's last row
+        QVERIFY(gamePly > 2);
+        QCOMPARE(list->currentIndex().row(), 0);
+        QTest::keyClick(list, Qt::Key_Home);
+        QCOMPARE(gamePly, 0);
+        QTest::keyClick(list, Qt::Key_Right);
         QTest::keyClick(list, Qt::Key_Down); // the list keeps its own keys
         QCOMPARE(list->currentIndex().row(), 1);
 

@@ -1,0 +1,56 @@
+// tree: the opening explorer of a file, for the position after the given moves.
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "book/namedline.h"
+#include "cli/commands.h"
+#include "cli/openingnames.h"
+#include "cli/options.h"
+#include "records/openingtree.h"
+
+namespace {
+
+long long percent(std::uint32_t part, std::uint32_t whole) {
+    return whole ? (part * 200LL + whole) / (2LL * whole) : 0;
+}
+
+} // namespace
+
+int runTree(const Arguments& args) {
+    ParsedArguments     parsed;
+    OpeningNameSettings names;
+    std::string         error;
+    if (!parseArguments(args, {{"--position", true}, NamesOption, LastNamedOption}, parsed, error) ||
+        !readOpeningNameOptions(parsed, names, error))
+        return usageError("tree", error);
+    if (parsed.operands.size() != 1) return usageError("tree", "takes one FILE");
+    const std::string& path = parsed.operands[0];
+    if (!startPosition("", error)) return fail("tree: " + error);
+    // The moves are checked before the file is read.
+    if (parsed.has("--position") && !playMoves(splitMoves(parsed.value("--position")), error))
+        return fail("tree: --position: " + error);
+
+    OpeningTree tree;
+    if (!tree.start(path.c_str())) return fail("tree: cannot open " + path);
+    while (tree.step(16)) {
+    }
+    if (!tree.complete())
+        return fail("tree: " + path + " is not a valid PGN file (stopped at byte " +
+                    std::to_string(tree.bytesRead()) + ")");
+
+    const TreeAnswer answer = tree.answer();
+    std::string      out;
+    for (const TreeMoveRow& row : answer.moves) {
+        const std::string name = explorerOpeningText(row.opening, row.openingOwn, names);
+        out += std::string(row.san) + '\t' + std::to_string(row.count) + '\t' +
+               std::to_string(percent(row.whiteWins, row.count)) + '\t' +
+               std::to_string(percent(row.draws, row.count)) + '\t' +
+               std::to_string(percent(row.blackWins, row.count)) + '\t' +
+               (row.lastYear ? std::to_string(row.lastYear) : "-") + '\t' +
+               (name.empty() ? "-" : name) + '\n';
+    }
+    out += "positions " + std::to_string(answer.games) + '\n';
+    std::fwrite(out.data(), 1, out.size(), stdout);
+    return 0;
+}

@@ -1,0 +1,134 @@
+// The opening explorer of an open file: every position of the first TreeDepth plies of its
+// games, matched by hash key (so transpositions meet), with the moves played from it, how
+// often and how they scored. Built in memory by one pass over the file; nothing is written.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "engine/board.h"
+#include "records/bufferedfile.h"
+#include "records/pgngrammar.h"
+
+// The tree holds the positions at plies 0..TreeDepth of every game and the move played from
+// each of them before ply TreeDepth. A game that passes through a position more than once
+// counts once there, with the move it played the first time.
+inline constexpr int TreeDepth = 30;
+
+// One move played from a position.
+struct TreeMoveRow {
+    Move          move; // legal in the position asked about
+    char          san[8];
+    std::uint32_t count;
+    std::uint32_t whiteWins, draws, blackWins; // unfinished games ("*") are in none of them
+    std::int32_t  lastYear;                    // 0: no game with this move had a dated tag
+    std::int32_t  opening;                     // ECO index of the position reached, or NoOpening
+    bool          openingOwn;                  // the table names that position itself
+};
+
+struct TreeAnswer {
+    std::uint32_t            games = 0; // games through the position
+    std::vector<TreeMoveRow> moves;     // most played first; equal counts by SAN
+};
+
+// Positions the tree holds at most (about 700 MB with their moves): a file with more keeps
+// the positions met first, each with all its games, and leaves the others out.
+inline constexpr std::size_t TreePositionLimit = std::size_t{1} << 23;
+
+class OpeningTree {
+public:
+    explicit OpeningTree(std::size_t positionLimit = TreePositionLimit);
+
+    // Starts a build over the file at path, dropping what was built before. False when the
+    // file cannot be opened (the tree is then empty and done).
+    bool start(const char* path);
+    // Reads up to chunks of the file's 1 MB buffers into the tree. The Board is the caller's
+    // before and after: the tree replays its games on a Board of its own, so that a build can
+    // be spread over many calls while the Board shows something else in between. Answers
+    // whether more is to come.
+    bool step(int chunks);
+    // start and every step at once.
+    bool build(const char* path);
+    // Drops everything and stops a build.
+    void clear();
+
+    bool         building() const { return m_file.isOpen(); }
+    bool         complete() const { return m_complete; }
+    // Whether positions were left out at the position limit.
+    bool         full() const { return m_full; }
+    std::int64_t bytesRead() const { return m_offset; }
+    std::int64_t fileSize() const { return m_file.isOpen() ? m_file.size() : m_size; }
+    std::size_t  positionCount() const { return m_count; }
+    // Games replayed into the tree (games with a set-up position are left out).
+    std::size_t  gameCount() const { return m_games; }
+    // What the tree holds in memory, its tables at their capacity.
+    std::size_t memoryBytes() const;
+
+    // The moves played from the Board's position, and the games through it. The Board is left
+    // as it was found.
+    TreeAnswer answer() const;
+
+    // The ECO index the tree keeps for a position: its own opening when the table names it,
+    // else the one named last on the way to it in the first game that reached it.
+    int openingAt(std::uint64_t key) const;
+
+    // Hooks of the grammar (public for it; not for other callers).
+    void gameStart(std::int64_t offset);
+    void tagTaken(const PgnMachine& m);
+    void movetextBegins();
+    bool moveToken(const char* text, int length);
+    bool gameEnd(int result, std::int64_t lastOffset, bool& stop);
+
+private:
+    static constexpr std::uint32_t None = 0xFFFFFFFF;
+
+    // The positions stand in an open-addressing table by key, at most half full.
+    struct Position {
+        std::uint64_t key;
+        std::uint32_t games; // 0: a free slot
+        std::uint32_t lastGame; // the last game counted here, so that a game counts once
+        std::uint32_t firstEdge;
+        std::int32_t  opening;
+    };
+    struct Edge {
+        std::uint32_t next; // the position's next edge, or None
+        std::uint16_t move; // fromTo | promotion type << 12
+        std::int16_t  lastYear;
+        std::uint32_t count, whiteWins, draws, blackWins;
+    };
+
+    static constexpr int InitialShift = 48; // 65536 slots
+
+    std::size_t   slotOf(std::uint64_t key) const;
+    const Position* find(std::uint64_t key) const;
+    void            grow();
+    // Counts the current game at the Board's position (once per game) and answers the
+    // position, or null when the game was counted there already.
+    Position* countHere();
+
+    std::vector<Position>      m_table;
+    std::size_t                m_count = 0; // positions in the table
+    std::size_t                m_positionLimit;
+    bool                       m_full = false;
+    std::vector<Edge>          m_edges;
+    int                        m_shift = InitialShift;
+    std::size_t                m_games = 0;
+
+    // The build in progress.
+    BufferedFile               m_file;
+    PgnMachine                 m_machine;
+    Board                      m_board{};   // the game being replayed, between steps
+    Board                      m_initial{}; // the initial position
+    std::int64_t               m_offset   = 0;
+    std::int64_t               m_size     = 0;
+    bool                       m_complete = false;
+    // The game being read.
+    std::vector<std::uint32_t> m_gameEdges; // its edges, scored at its end
+    std::int32_t               m_year        = 0;
+    int                        m_ply         = 0;
+    int                        m_lineOpening = -1;
+    bool                       m_setUp       = false; // starts from a FEN tag: not replayed
+    bool                       m_stopped     = false; // at the depth, or at a move not read
+};

@@ -1,0 +1,204 @@
+#include "view/explorer.h"
+
+#include <QFile>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include "app/norvanedoc.h"
+#include "book/namedline.h"
+#include "book/openings.h"
+#include "records/gamefilter.h"
+#include "resources/studytexts.h"
+#include "view/norvaneview.h"
+#include "view/progresspane.h"
+
+namespace {
+
+constexpr int ColumnCountOfRows = 7;
+constexpr int rowColumnWidths[ColumnCountOfRows] = {44, 44, 40, 40, 40, 44, 200};
+
+QString percentText(std::uint32_t part, std::uint32_t whole) {
+    return whole ? QString::number((part * 200LL + whole) / (2LL * whole)) + '%' : QString();
+}
+
+} // namespace
+
+CExplorerView::CExplorerView(CNorvaneDoc* doc, QWidget* parent)
+    : CView(parent), m_pSummary(new QLabel(this)), m_pRows(new QTreeWidget(this)),
+      m_pBuild(new QPushButton(QString::fromUtf8(StudyText::ExplorerBuild), this)),
+      m_pListGames(new QPushButton(QString::fromUtf8(StudyText::ExplorerListGames), this)),
+      m_pTimer(new QTimer(this)) {
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(2, 2, 2, 2);
+    layout->setSpacing(2);
+    m_pSummary->setWordWrap(true);
+    layout->addWidget(m_pSummary);
+    layout->addWidget(m_pRows, 1);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(m_pListGames);
+    buttons->addWidget(m_pBuild);
+    buttons->addStretch(1);
+    layout->addLayout(buttons);
+
+    QStringList headers;
+    for (const char* header : StudyText::ExplorerColumns)
+        headers << QString::fromUtf8(header);
+    m_pRows->setHeaderLabels(headers);
+    m_pRows->setRootIsDecorated(false);
+    m_pRows->setUniformRowHeights(true);
+    m_pRows->setAllColumnsShowFocus(true);
+    m_pRows->header()->setStretchLastSection(true);
+    m_pRows->header()->setSectionsMovable(false);
+    for (int c = 0; c < ColumnCountOfRows; ++c)
+        m_pRows->setColumnWidth(c, rowColumnWidths[c]);
+    // The move is played once the click is over: playing it makes the rows again.
+    const auto playLater = [this](QTreeWidgetItem* item) {
+        const int row = m_pRows->indexOfTopLevelItem(item);
+        QMetaObject::invokeMethod(this, [this, row] { PlayRow(row); }, Qt::QueuedConnection);
+    };
+    connect(m_pRows, &QTreeWidget::itemClicked, this, playLater);
+    connect(m_pRows, &QTreeWidget::itemActivated, this, playLater);
+    connect(m_pBuild, &QPushButton::clicked, this, &CExplorerView::StartBuild);
+    connect(m_pListGames, &QPushButton::clicked, this, &CExplorerView::ListGames);
+    // Steps run whenever the event loop has nothing else to do.
+    m_pTimer->setInterval(0);
+    connect(m_pTimer, &QTimer::timeout, this, &CExplorerView::BuildStep);
+    doc->AddView(this);
+    Refresh();
+}
+
+CNorvaneDoc* CExplorerView::GetDocument() const {
+    return static_cast<CNorvaneDoc*>(CView::GetDocument());
+}
+
+void CExplorerView::OnInitialUpdate() {
+    m_pTimer->stop();
+    if (m_pProgress) m_pProgress->End();
+    m_tree.clear();
+    m_cancelled = false;
+    if (!GetDocument()->m_games.empty()) StartBuild();
+    Refresh();
+}
+
+void CExplorerView::OnUpdate(CView*, int hint) {
+    if (hint & (HintPositionChanged | HintReloadGame | HintOpeningNames)) Refresh();
+}
+
+void CExplorerView::StartBuild() {
+    const QByteArray path = QFile::encodeName(GetDocument()->GetPathName());
+    m_cancelled           = false;
+    if (path.isEmpty() || !m_tree.start(path.constData())) {
+        Refresh();
+        return;
+    }
+    if (m_pProgress)
+        m_pProgress->Begin(QString::fromUtf8(StudyText::BuildingTree), [this] { CancelBuild(); });
+    m_pTimer->start();
+    Refresh();
+}
+
+void CExplorerView::CancelBuild() {
+    m_pTimer->stop();
+    if (m_pProgress) m_pProgress->End();
+    m_tree.clear();
+    m_cancelled = true;
+    Refresh();
+}
+
+bool CExplorerView::EngineBusy() const {
+    const CNorvaneDoc* doc = GetDocument();
+    return doc && (doc->m_stateFlags & EngineThinking);
+}
+
+void CExplorerView::BuildStep() {
+    // The build replays games on the Board, which is the engine's worker's while it thinks:
+    // the steps wait, looking again now and then rather than spinning.
+    if (EngineBusy()) {
+        m_pTimer->setInterval(50);
+        return;
+    }
+    m_pTimer->setInterval(0);
+    if (m_tree.step(ChunksPerStep)) {
+        const std::int64_t size = m_tree.fileSize();
+        const int percent = size > 0 ? static_cast<int>(m_tree.bytesRead() * 100 / size) : 0;
+        if (m_pProgress) m_pProgress->SetPercent(percent);
+        m_pSummary->setText(QString::fromUtf8(StudyText::ExplorerBuilding).arg(percent));
+        return;
+    }
+    m_pTimer->stop();
+    if (m_pProgress) m_pProgress->End();
+    Refresh();
+}
+
+void CExplorerView::Refresh() {
+    // The answer reads the Board; while the engine thinks the rows stay as they were, and the
+    // engine's move refreshes them.
+    if (EngineBusy()) return;
+    m_pRows->clear();
+    m_answer = {};
+    const bool haveFile = !GetDocument() || !GetDocument()->m_games.empty();
+    m_pBuild->setVisible(haveFile && m_cancelled);
+    m_pListGames->setEnabled(false);
+    if (!GetDocument() || GetDocument()->m_games.empty()) {
+        m_pSummary->setText(QString::fromUtf8(StudyText::ExplorerNoFile));
+        return;
+    }
+    if (m_cancelled) {
+        m_pSummary->setText(QString::fromUtf8(StudyText::ExplorerCancelled));
+        return;
+    }
+    if (m_tree.building()) {
+        const std::int64_t size = m_tree.fileSize();
+        m_pSummary->setText(QString::fromUtf8(StudyText::ExplorerBuilding)
+                                .arg(size > 0 ? m_tree.bytesRead() * 100 / size : 0));
+        return;
+    }
+    m_answer = m_tree.answer();
+    m_pListGames->setEnabled(true);
+    if (m_answer.games == 0) {
+        m_pSummary->setText(QString::fromUtf8(StudyText::ExplorerDepth).arg(TreeDepth / 2));
+        return;
+    }
+    QString summary = QString::fromUtf8(StudyText::ExplorerGames).arg(m_answer.games);
+    const OpeningNameSettings& names = GetDocument()->m_openingNames;
+    const std::string opening = explorerOpeningText(m_tree.openingAt(board.hashKey),
+                                                    findOpening(board.hashKey) != NoOpening, names);
+    if (!opening.empty()) summary += QStringLiteral("  ") + QString::fromStdString(opening);
+    m_pSummary->setText(summary);
+    QList<QTreeWidgetItem*> items;
+    for (const TreeMoveRow& row : m_answer.moves) {
+        auto* item = new QTreeWidgetItem;
+        item->setText(0, QString::fromLatin1(row.san));
+        item->setText(1, QString::number(row.count));
+        item->setText(2, percentText(row.whiteWins, row.count));
+        item->setText(3, percentText(row.draws, row.count));
+        item->setText(4, percentText(row.blackWins, row.count));
+        item->setText(5, row.lastYear ? QString::number(row.lastYear) : QString());
+        item->setText(6, QString::fromStdString(explorerOpeningText(row.opening, row.openingOwn, names)));
+        item->setToolTip(6, item->text(6));
+        for (int c = 1; c <= 5; ++c)
+            item->setTextAlignment(c, Qt::AlignRight | Qt::AlignVCenter);
+        items << item;
+    }
+    m_pRows->addTopLevelItems(items);
+}
+
+void CExplorerView::PlayRow(int row) {
+    if (row < 0 || static_cast<std::size_t>(row) >= m_answer.moves.size()) return;
+    if (CNorvaneView* boardView = GetDocument()->GetBoardView())
+        boardView->PlayChosenMove(m_answer.moves[static_cast<std::size_t>(row)].move);
+}
+
+void CExplorerView::ListGames() {
+    CNorvaneDoc* doc = GetDocument();
+    if (!doc->CanUseFileCommands()) return;
+    doc->m_filter = emptyFilter();
+    setPositionCriterion(doc->m_filter);
+    doc->SearchGames();
+    emit gamesListed();
+}
