@@ -35,9 +35,8 @@ int runTree(const Arguments& args) {
     if (!tree.start(path.c_str())) return fail("tree: cannot open " + path);
     while (tree.step(16)) {
     }
-    if (!tree.complete())
-        return fail("tree: " + path + " is not a valid PGN file (stopped at byte " +
-                    std::to_string(tree.bytesRead()) + ")");
+    if (!tree.complete() || tree.gameCount() == 0)
+        return fail("tree: " + path + " holds no game that can be read");
 
     const TreeAnswer answer = tree.answer();
     std::string      out;

@@ -55,6 +55,7 @@ void OpeningTree::clear() {
     m_edges     = {};
     m_gameEdges.clear();
     m_games    = 0;
+    m_skipped  = 0;
     m_offset   = 0;
     m_size     = 0;
     m_complete = false;
@@ -78,22 +79,26 @@ bool OpeningTree::step(int chunks) {
     if (!m_file.isOpen()) return false;
     BoardSwap swap(m_board);
     for (int k = 0; k < chunks; ++k) {
-        std::size_t n = m_file.seek(m_offset) ? m_file.refill() : 0;
-        const char* data  = m_file.data();
-        bool        ended = n == 0;
-        // A zero byte ends the file, as it does for the index pass.
-        if (const void* zero = n ? std::memchr(data, 0, n) : nullptr) {
-            n     = static_cast<std::size_t>(static_cast<const char*>(zero) - data);
-            ended = true;
-        }
-        if (n) runPgn<SearchPass>(m_machine, data, data + n, m_offset, *this);
-        m_offset += static_cast<std::int64_t>(n);
-        // A file that breaks the grammar keeps what was read before the fault.
-        if (ended || m_machine.state == PgnFailed) {
-            m_complete = m_machine.state == BetweenGames;
+        const std::size_t n = m_file.seek(m_offset) ? m_file.refill() : 0;
+        if (n == 0) {
+            // The end of the file ends a game whose movetext was being read, as in the passes.
+            finishPgn<SearchPass>(m_machine, m_offset, *this);
+            m_complete = true;
             m_file.close();
             return false;
         }
+        const char* const data = m_file.data();
+        const char* const last = data + n;
+        // A zero byte is no text and damages the game it stands in, as in the passes.
+        for (const char* p = data; p < last;) {
+            const char* zero = static_cast<const char*>(std::memchr(p, 0, last - p));
+            runPgn<SearchPass>(m_machine, p, zero ? zero : last, m_offset + (p - data), *this);
+            if (!zero) break;
+            skipPgnGame(m_machine, m_offset + (zero - data), *this);
+            m_machine.previous = '\0';
+            p                  = zero + 1;
+        }
+        m_offset += static_cast<std::int64_t>(n);
     }
     return true;
 }
@@ -230,6 +235,16 @@ bool OpeningTree::gameEnd(int result, std::int64_t, bool&) {
     }
     ++m_games;
     return true;
+}
+
+void OpeningTree::gameSkipped(std::int64_t) {
+    // What the damaged game added before the damage stays; it ends here, and the next game
+    // takes a new number so that its positions count it.
+    m_stopped = true;
+    if (!m_setUp) {
+        ++m_games;
+        ++m_skipped;
+    }
 }
 
 int OpeningTree::openingAt(std::uint64_t key) const {

@@ -62,7 +62,7 @@ public:
     std::int64_t fileSize() const { return m_file.isOpen() ? m_file.size() : m_size; }
     std::size_t  positionCount() const { return m_count; }
     // Games replayed into the tree (games with a set-up position are left out).
-    std::size_t  gameCount() const { return m_games; }
+    std::size_t  gameCount() const { return m_games - m_skipped; }
     // What the tree holds in memory, its tables at their capacity.
     std::size_t memoryBytes() const;
 
@@ -80,6 +80,8 @@ public:
     void movetextBegins();
     bool moveToken(const char* text, int length);
     bool gameEnd(int result, std::int64_t lastOffset, bool& stop);
+    void gameSkipped(std::int64_t offset);
+    void strayByte(std::int64_t, unsigned char) {}
 
 private:
     static constexpr std::uint32_t None = 0xFFFFFFFF;
@@ -115,6 +117,7 @@ private:
     std::vector<Edge>          m_edges;
     int                        m_shift = InitialShift;
     std::size_t                m_games = 0;
+    std::size_t                m_skipped = 0; // damaged games, dropped where the damage is
 
     // The build in progress.
     BufferedFile               m_file;

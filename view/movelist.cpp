@@ -71,9 +71,9 @@ void CMoveListView::Refresh() {
     const NamedPosition named = shownOpening(
         names, {gameMoves, static_cast<std::size_t>(std::max(gamePly, 0))},
         {view->m_researchMoves, static_cast<std::size_t>(std::max(view->m_researchCount, 0))});
-    char label[OpeningTextSize];
-    openingLabelText(named, names, label, sizeof label);
-    m_pOpening->setText(QString::fromUtf8(label));
+    char openingLabel[OpeningTextSize];
+    openingLabelText(named, names, openingLabel, sizeof openingLabel);
+    m_pOpening->setText(QString::fromUtf8(openingLabel));
 
     const bool research = (view->m_mode & ModeResearch) != 0;
     // The line's first move is White's unless the game starts from a set-up position with

@@ -45,7 +45,10 @@ bool readOtherTags(const char* text, std::size_t length, char* out, std::size_t 
         case ValueEscape:
             // Values keep their escapes ("\\\"", "\\\\"), as the tag lines are written; a lone
             // backslash is escaped so that the line reads back as typed.
-            if (valueLength + 2 > OtherTagTextLimit) {
+            // Room for what this byte stores: nothing for the closing quote, two for a lone
+            // backslash's escape and the byte after it, one otherwise.
+            if (valueLength + (state == ValueEscape ? (c != '"' && c != '\\' ? 2 : 1) : c == '"' ? 0 : 1) >
+                OtherTagTextLimit) {
                 state = TagError;
             } else if (state == ValueEscape) {
                 if (c != '"' && c != '\\') value[valueLength++] = '\\';

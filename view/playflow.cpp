@@ -21,18 +21,6 @@ void setField(char (&field)[TagFieldSize], const char* text) {
     field[TagFieldSize - 1] = '\0';
 }
 
-// Plies played before the current game's first move: from the side to move and the move
-// number of its FEN start (both optional), 0 from the initial position.
-int startPly() {
-    const char* fields[6] = {};
-    int         count     = 0;
-    for (const char* c = gameHeader.fen; *c && count < 6; ++c)
-        if (*c != ' ' && (c == gameHeader.fen || c[-1] == ' ')) fields[count++] = c;
-    const int blackToMove = count > 1 && fields[1][0] == 'b' ? 1 : 0;
-    const int moveNumber  = count > 5 ? std::atoi(fields[5]) : 1;
-    return (moveNumber >= 1 && moveNumber <= 5000 ? 2 * (moveNumber - 1) : 0) + blackToMove;
-}
-
 } // namespace
 
 void CNorvaneView::ClearResearch() {
@@ -326,7 +314,7 @@ void CNorvaneView::OnCoordinates() {
 
 void CNorvaneView::ComposeMoveInfo() {
     QString&  line = GetDocument()->m_strMoveInfo;
-    const int n    = startPly() + gamePly + m_researchCount;
+    const int n    = gamePly + m_researchCount;
     if (gamePly + m_researchCount == 0) {
         line.clear();
         if (m_mode & ModeViewing)

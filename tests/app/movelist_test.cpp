@@ -64,7 +64,12 @@ private slots:
         clickCell(table, 1, 2); // 2...Bg4
         QTRY_COMPARE(gamePly, 4);
         QCOMPARE(currentText(table), QString("Bg4"));
-        QVERIFY(!frame.GetMoveList()->GetOpening()->text().isEmpty());
+        // Past the table's positions the opening is named only when the setting keeps it.
+        QVERIFY(frame.GetMoveList()->GetOpening()->text().isEmpty());
+        doc.m_openingNames.keepLastNamed = true;
+        doc.UpdateAllViews(nullptr, HintOpeningNames);
+        QVERIFY(frame.GetMoveList()->GetOpening()->text().contains(QString::fromUtf8("以降")));
+        doc.m_openingNames.keepLastNamed = false;
 
         // Research: a move off the game goes on indented rows of its own; a click on the game's
         // moves ends it.

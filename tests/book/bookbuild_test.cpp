@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 #include "book/bookbuild.h"
 #include "engine/makemove.h"
 #include "records/san.h"
@@ -33,7 +35,9 @@ std::uint64_t word(const std::vector<unsigned char>& bytes, std::size_t at, int 
     return value;
 }
 
-const std::string bookFile = ::testing::TempDir() + "norvane-test-book.dat";
+// One file per process: the tests run in parallel, each test in a process of its own.
+const std::string bookFile =
+    ::testing::TempDir() + "norvane-test-book-" + std::to_string(getpid()) + ".dat";
 
 }  // namespace
 

@@ -114,17 +114,23 @@ TEST(CliUci, PlaysThroughTheProtocol) {
 
     std::vector<std::string> lines = outputLines(run.out), answers, bestmoves;
     for (const std::string& line : lines) {
-        if (line.rfind("info ", 0) == 0 || line.rfind("option ", 0) == 0) continue;
+        if (line.rfind("info ", 0) == 0) continue;
         answers.push_back(line);
         if (line.rfind("bestmove ", 0) == 0) bestmoves.push_back(line.substr(9));
     }
     ASSERT_GE(answers.size(), 5u) << run.out;
     EXPECT_EQ(answers[0], "id name Norvane");
     EXPECT_EQ(answers[1].rfind("id author ", 0), 0u);
-    EXPECT_EQ(answers[2], "option name OwnBook type check default true");
-    EXPECT_EQ(answers[3], "uciok");
-    EXPECT_EQ(answers[4], "readyok");
-    EXPECT_EQ(answers.size(), 9u) << "nothing after quit, nothing for unknown commands";
+    const std::vector<std::string> options = {
+        "option name OwnBook type check default true",
+        "option name UCI_LimitStrength type check default false",
+        "option name UCI_Elo type spin default 1850 min 200 max 1850",
+        "option name Skill Level type spin default 20 min 0 max 20"};
+    ASSERT_GE(answers.size(), 4u + options.size()) << run.out;
+    EXPECT_EQ(std::vector<std::string>(answers.begin() + 2, answers.begin() + 2 + 4), options);
+    EXPECT_EQ(answers[6], "uciok");
+    EXPECT_EQ(answers[7], "readyok");
+    EXPECT_EQ(answers.size(), 12u) << "nothing after quit, nothing for unknown commands";
 
     ASSERT_EQ(bestmoves.size(), 4u);
     EXPECT_TRUE(legalAfter("e2e4 e7e5", bestmoves[0])) << bestmoves[0];

@@ -128,14 +128,17 @@ TEST(OpeningTree, AtItsPositionLimitKeepsThePositionsMetFirstWhole) {
         EXPECT_EQ(referenceText(answerAt(full, line)), referenceText(answerAt(whole, line))) << line;
 }
 
-TEST(OpeningTree, KeepsTheGamesBeforeAFaultAndLeavesTheBoardAlone) {
+TEST(OpeningTree, DropsADamagedGameAndLeavesTheBoardAlone) {
     OpeningTree tree;
     ASSERT_TRUE(playSan("d4 d5"));
     const Board before = board;
-    EXPECT_FALSE(tree.build(writeTempFile("broken.pgn", "[Event \"a\"]\n1. e4 e5 1-0\n\n[Event \"b\"]\n1. d4 ]] 0-1\n").c_str()));
-    EXPECT_FALSE(tree.complete());
+    EXPECT_TRUE(tree.build(writeTempFile("broken.pgn", "[Event \"a\"]\n1. e4 e5 1-0\n\n[Event \"b\"]\n1. d4 ]] 0-1\n\n[Event \"c\"]\n1. e4 c5 0-1\n").c_str()));
+    EXPECT_TRUE(tree.complete());
     EXPECT_TRUE(board == before);
-    EXPECT_EQ(answerAt(tree, "").games, 2u); // the first game, and the second up to its fault
+    EXPECT_EQ(tree.gameCount(), 2u); // the damaged game is no game
+    // What the damaged game played before its fault stays counted; the game after it counts.
+    EXPECT_EQ(answerAt(tree, "").games, 3u);
+    EXPECT_EQ(answerAt(tree, "e4").games, 2u);
     EXPECT_FALSE(tree.build("/nonexistent/file.pgn"));
     EXPECT_EQ(tree.positionCount(), 0u);
 }
