@@ -69,7 +69,8 @@ struct ParserHooks {
     // A tag line goes in whole or not at all, so that otherTags never ends in a broken line
     // that would make a written game unreadable. The value keeps its escapes.
     void appendOtherTag(const PgnMachine& m) {
-        char              line[2 * MaxTagText + 8];
+        // "[", a name, ' "', a value whose every byte may be escaped, '"]' and LF.
+        char              line[1 + MaxTagText + 2 + 2 * MaxTagText + 3];
         char*             out = line;
         *out++                = '[';
         std::memcpy(out, m.name, static_cast<std::size_t>(m.nameLength));
