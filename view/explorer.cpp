@@ -20,7 +20,7 @@
 namespace {
 
 constexpr int ColumnCountOfRows = 7;
-constexpr int rowColumnWidths[ColumnCountOfRows] = {44, 44, 40, 40, 40, 44, 200};
+constexpr int rowColumnWidths[ColumnCountOfRows] = {44, 44, 48, 48, 48, 44, 200};
 
 QString percentText(std::uint32_t part, std::uint32_t whole) {
     return whole ? QString::number((part * 200LL + whole) / (2LL * whole)) + '%' : QString();
