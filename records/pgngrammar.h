@@ -122,9 +122,10 @@ inline int suffixGlyph(const char* marks, int n) {
 //   void nag(int number)                     "$n", or a suffix "!", "?", "!!", "??", "!?", "?!"
 //        as 1 to 6 (other runs of marks as 0)
 //   void variationBegins(), void variationEnds()   at "(" and ")"; move tokens between them
-//        go to moveToken, which sees the depth; a variation that breaks the grammar is not
-//        an error: void variationDamaged() and the rest of it up to its ")" is skipped.
-//        A termination token inside a variation is ignored, as the passes ignore it.
+//        go to moveToken as well (the hooks tell them from the main line's by these calls).
+//        A variation that breaks the grammar is no error, as the passes skip it: the hooks
+//        hear void variationDamaged() and the rest of it, up to its ")", is skipped. A
+//        termination token inside a variation is ignored.
 // Answers where reading stopped: end, the byte after a game whose hook asked to stop, or (game
 // parser) the failing byte, with the machine in PgnFailed.
 template <int Mode, class Hooks>
@@ -284,8 +285,8 @@ const char* runPgn(PgnMachine& m, const char* const begin, const char* const end
             } else if (c == '0') {
                 next = Zero;
             } else if (c == '$') {
-                m.nag = -1;
-                next  = Glyph;
+                if constexpr (Mode == GameParser) m.nag = -1;
+                next = Glyph;
             } else if (c == '(') {
                 if constexpr (Mode == GameParser) {
                     ++m.depth;
