@@ -125,7 +125,8 @@ void CMoveListView::Refresh() {
     int  row        = -1;
     bool rowOfMoves = false;
     int  rowDepth   = 0;
-    QTableWidgetItem* lastMove = nullptr; // the cell a glyph after it joins
+    QTableWidgetItem* lastMove   = nullptr; // the cell a glyph after it joins
+    int               labelWidth = 44;      // the move numbers' column fits the deepest
     const auto newRow = [&](int depth, bool ofMoves) {
         row = m_pTable->rowCount();
         m_pTable->insertRow(row);
@@ -144,6 +145,7 @@ void CMoveListView::Refresh() {
             newRow(depth, true);
             const int number = (ply + (firstMover == Black ? 1 : 0)) / 2 + 1;
             auto*     label  = new QTableWidgetItem(indent + QString("%1.").arg(number));
+            labelWidth = std::max(labelWidth, fontMetrics().horizontalAdvance(label->text()) + 12);
             label->setFlags(Qt::ItemIsEnabled);
             m_pTable->setItem(row, 0, label);
         }
@@ -233,6 +235,7 @@ void CMoveListView::Refresh() {
             }
         }
     }
+    m_pTable->setColumnWidth(0, labelWidth);
     newRow(0, false);
     auto* result = new QTableWidgetItem(QString::fromLatin1(resultText(gameHeader.info)));
     result->setFlags(Qt::ItemIsEnabled);
