@@ -95,7 +95,8 @@ inline constexpr auto          charClass = [] {
 inline int suffixGlyph(const char* marks, int n) {
     static constexpr const char* glyphs[] = {"!", "?", "!!", "??", "!?", "?!"};
     for (int i = 0; i < 6; ++i)
-        if (static_cast<int>(std::strlen(glyphs[i])) == n && std::memcmp(glyphs[i], marks, n) == 0)
+        if (static_cast<int>(std::strlen(glyphs[i])) == n &&
+            std::memcmp(glyphs[i], marks, static_cast<std::size_t>(n)) == 0)
             return i + 1;
     return 0;
 }

@@ -48,7 +48,8 @@ int shownSideLine(int root, const Move* moves, int count) {
         int k  = count - 1;
         for (; k >= 0 && at >= 0; --k, at = notes[static_cast<std::size_t>(at)].value) {
             const Move& m = notes[static_cast<std::size_t>(at)].move;
-            if (m.fromTo != moves[k].fromTo || m.piece != moves[k].piece || m.flags != moves[k].flags)
+            if (m.fromTo != moves[k].fromTo || m.piece != moves[k].piece ||
+                m.flags != moves[k].flags)
                 break;
         }
         if (k < 0) return static_cast<int>(i);
@@ -145,7 +146,8 @@ void CMoveListView::Refresh() {
             newRow(depth, true);
             const int number = (ply + (firstMover == Black ? 1 : 0)) / 2 + 1;
             auto*     label  = new QTableWidgetItem(indent + QString("%1.").arg(number));
-            labelWidth = std::max(labelWidth, fontMetrics().horizontalAdvance(label->text()) + 12);
+            labelWidth =
+                std::max(labelWidth, fontMetrics().horizontalAdvance(label->text()) + 12);
             label->setFlags(Qt::ItemIsEnabled);
             m_pTable->setItem(row, 0, label);
         }
@@ -172,7 +174,8 @@ void CMoveListView::Refresh() {
                                .boundingRect(QRect(0, 0, width, 100000), Qt::TextWordWrap,
                                              indent + text)
                                .height();
-        m_pTable->setRowHeight(row, std::max(height + 4, m_pTable->verticalHeader()->defaultSectionSize()));
+        m_pTable->setRowHeight(
+            row, std::max(height + 4, m_pTable->verticalHeader()->defaultSectionSize()));
         lastMove = nullptr;
     };
 
@@ -224,7 +227,8 @@ void CMoveListView::Refresh() {
             int at = shown;
             for (int k = researchCount; k > view->m_researchCount && at >= 0; --k)
                 at = notes[static_cast<std::size_t>(at)].value;
-            if (view->m_researchCount > 0 && at >= 0) current = noteCells[static_cast<std::size_t>(at)];
+            if (view->m_researchCount > 0 && at >= 0)
+                current = noteCells[static_cast<std::size_t>(at)];
         } else {
             rowOfMoves = false;
             for (int k = 0; k < researchCount; ++k) {
