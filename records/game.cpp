@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "engine/fensetup.h"
+#include "records/annotations.h"
 
 GameHeader   gameHeader;
 Move         gameMoves[MaxGameMoves];
@@ -12,6 +13,7 @@ void clearGame() {
     std::memset(&gameHeader, 0, sizeof gameHeader);
     gameHeader.info = NoEco;
     std::memset(gameMoves, 0, sizeof gameMoves);
+    gameAnnotations.clear();
     gamePly = 0;
     setupStartPosition();
 }

@@ -1,4 +1,5 @@
-// The current game: its header, its moves and how many of them are made on the Board.
+// The current game: its header, its moves and how many of them are made on the Board (its
+// comments and side lines: records/annotations.h).
 #pragma once
 
 #include <cstdint>

@@ -3,6 +3,7 @@
 // compile time) for what it does with tags, move tokens and termination tokens.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstring>
@@ -27,7 +28,7 @@ enum PgnState {
     Zero                 = 14, // "0": 0-1, or castling written with zeros
     ZeroDash             = 15, // "0-"
     Glyph                = 16, // "$" and its digits
-    Variation            = 17, // skipped, parentheses counted
+    Variation            = 17, // skipped, parentheses counted (the game parser: a damaged one)
     Comment              = 18, // "{...}", skipped
     EscapeBetweenGames   = 19, // a "%" or ";" line between games
     EscapeInMovetext     = 20, // a "%" or ";" line in the movetext
@@ -57,6 +58,8 @@ struct PgnMachine {
     bool         resyncInTags  = false; // skipping a damaged game still inside its tag lines
     char         previous      = '\n';  // the byte before the next one; a file starts a line
     std::int64_t depth         = 0;     // parentheses open in a variation
+    std::int64_t skipDepth     = 0;     // game parser: the depth of the side line being skipped
+    int          nag           = -1;    // game parser: the digits of a "$" glyph so far
     int          nameLength    = 0;
     int          valueLength   = 0;
     int          tokenLength   = 0;
@@ -88,6 +91,16 @@ inline constexpr auto          charClass = [] {
     return table;
 }();
 
+// The glyph of a run of suffix marks: "!" 1, "?" 2, "!!" 3, "??" 4, "!?" 5, "?!" 6, else 0.
+inline int suffixGlyph(const char* marks, int n) {
+    static constexpr const char* glyphs[] = {"!", "?", "!!", "??", "!?", "?!"};
+    for (int i = 0; i < 6; ++i)
+        if (static_cast<int>(std::strlen(glyphs[i])) == n &&
+            std::memcmp(glyphs[i], marks, static_cast<std::size_t>(n)) == 0)
+            return i + 1;
+    return 0;
+}
+
 } // namespace pgn_detail
 
 // Runs the grammar over [begin, end), which must hold no zero byte; base is the file offset of
@@ -103,6 +116,17 @@ inline constexpr auto          charClass = [] {
 //        offset: it is dropped and reading resumes at the next tag section.
 //   void strayByte(std::int64_t offset, unsigned char c)   (the passes) a byte between games
 //        that belongs to no game.
+// The passes skip comments, glyphs and variations. The game parser reads them, through these
+// hooks besides (the passes need not have them):
+//   void commentText(const char* text, std::size_t n)   a comment's text, in one or more
+//        pieces, then void commentEnds();
+//   void nag(int number)                     "$n", or a suffix "!", "?", "!!", "??", "!?", "?!"
+//        as 1 to 6 (other runs of marks as 0)
+//   void variationBegins(), void variationEnds()   at "(" and ")"; move tokens between them
+//        go to moveToken as well (the hooks tell them from the main line's by these calls).
+//        A variation that breaks the grammar is no error, as the passes skip it: the hooks
+//        hear void variationDamaged() and the rest of it, up to its ")", is skipped. A
+//        termination token inside a variation is ignored.
 // Answers where reading stopped: end, the byte after a game whose hook asked to stop, or (game
 // parser) the failing byte, with the machine in PgnFailed.
 template <int Mode, class Hooks>
@@ -118,6 +142,12 @@ const char* runPgn(PgnMachine& m, const char* const begin, const char* const end
 #define PGN_FAIL()                                                                                 \
     {                                                                                              \
         if constexpr (Mode == GameParser) {                                                        \
+            if (m.depth > 0) {                                                                     \
+                hooks.variationDamaged();                                                          \
+                m.skipDepth = m.depth;                                                             \
+                state       = Variation;                                                           \
+                continue;                                                                          \
+            }                                                                                      \
             m.state = PgnFailed;                                                                   \
             return p;                                                                              \
         } else {                                                                                   \
@@ -132,6 +162,10 @@ const char* runPgn(PgnMachine& m, const char* const begin, const char* const end
     // A termination token whose last byte is at p.
 #define PGN_END_GAME(result)                                                                       \
     do {                                                                                           \
+        if (Mode == GameParser && m.depth > 0) {                                                   \
+            state = Movetext; /* inside a variation: the passes skip it too */                     \
+            break;                                                                                 \
+        }                                                                                          \
         bool stop       = false;                                                                   \
         m.movetextBegun = false;                                                                   \
         if (!hooks.gameEnd(result, base + (p - begin), stop)) PGN_FAIL();                          \
@@ -220,6 +254,24 @@ const char* runPgn(PgnMachine& m, const char* const begin, const char* const end
                 m.token[0]    = static_cast<char>(c);
                 m.tokenLength = 1;
                 next          = MoveToken;
+            } else if (Mode == GameParser && (c == '!' || c == '?')) {
+                // A suffix mark: read as its glyph.
+                const char* q = p;
+                while (q < end && (*q == '!' || *q == '?'))
+                    ++q;
+                if constexpr (Mode == GameParser)
+                    hooks.nag(pgn_detail::suffixGlyph(p, static_cast<int>(q - p)));
+                p = q;
+                continue;
+            } else if (Mode == GameParser &&
+                       (pgn_detail::charClass[c] & pgn_detail::TokenEndClass)) {
+                // Whitespace and "." between tokens, in one go.
+                ++p;
+                while (p < end && (pgn_detail::charClass[static_cast<unsigned char>(*p)] &
+                                   pgn_detail::TokenEndClass) &&
+                       *p != '!' && *p != '?')
+                    ++p;
+                continue;
             } else if (pgn_detail::charClass[c] & pgn_detail::TokenEndClass) {
                 // Whitespace, "." and suffix marks between tokens, in one go.
                 ++p;
@@ -234,10 +286,19 @@ const char* runPgn(PgnMachine& m, const char* const begin, const char* const end
             } else if (c == '0') {
                 next = Zero;
             } else if (c == '$') {
+                if constexpr (Mode == GameParser) m.nag = -1;
                 next = Glyph;
             } else if (c == '(') {
-                m.depth = 1;
-                next    = Variation;
+                if constexpr (Mode == GameParser) {
+                    ++m.depth;
+                    hooks.variationBegins();
+                } else {
+                    m.depth = 1;
+                    next    = Variation;
+                }
+            } else if (Mode == GameParser && c == ')' && m.depth > 0) {
+                --m.depth;
+                if constexpr (Mode == GameParser) hooks.variationEnds();
             } else if (c == '{') {
                 next = Comment;
             } else if (c == '[') {
@@ -340,9 +401,13 @@ const char* runPgn(PgnMachine& m, const char* const begin, const char* const end
             break;
         case Glyph:
             if (c < '0' || c > '9') {
+                if constexpr (Mode == GameParser)
+                    if (m.nag >= 0) hooks.nag(m.nag);
                 state = Movetext;
                 continue; // "$6)": what follows the digits is read in the movetext
             }
+            if constexpr (Mode == GameParser)
+                m.nag = std::min(std::max(m.nag, 0) * 10 + (c - '0'), 9999);
             break;
         case Variation:
             // Variations are skipped; only brackets, braces and line comments matter here.
@@ -351,7 +416,14 @@ const char* runPgn(PgnMachine& m, const char* const begin, const char* const end
                 if (v == '(') {
                     ++m.depth;
                 } else if (v == ')') {
-                    if (--m.depth == 0) {
+                    if constexpr (Mode == GameParser) {
+                        // The end of the damaged side line: reading goes on in its parent.
+                        if (--m.depth < m.skipDepth) {
+                            hooks.variationEnds();
+                            state = Movetext;
+                            break;
+                        }
+                    } else if (--m.depth == 0) {
                         state = Movetext;
                         break;
                     }
@@ -368,6 +440,11 @@ const char* runPgn(PgnMachine& m, const char* const begin, const char* const end
         case Comment:
         case VariationComment: {
             const char* q = static_cast<const char*>(std::memchr(p, '}', end - p));
+            if constexpr (Mode == GameParser)
+                if (state == Comment) {
+                    hooks.commentText(p, static_cast<std::size_t>((q ? q : end) - p));
+                    if (q) hooks.commentEnds();
+                }
             if (!q) {
                 p = end;
                 continue;
@@ -449,14 +526,18 @@ void skipPgnGame(PgnMachine& m, const std::int64_t offset, Hooks& hooks) {
 // game parser fails, the passes drop it. Answers false when the machine failed.
 template <int Mode, class Hooks>
 bool finishPgn(PgnMachine& m, const std::int64_t end, Hooks& hooks) {
-    switch (m.state) {
+    // The game parser reads variations as movetext: one left open is damaged.
+    switch (Mode == GameParser && m.depth > 0 ? PgnFailed : m.state) {
     case MoveToken:
         if (!hooks.moveToken(m.token, m.tokenLength)) break;
+        [[fallthrough]];
+    case Glyph:
+        if constexpr (Mode == GameParser)
+            if (m.state == Glyph && m.nag >= 0) hooks.nag(m.nag);
         [[fallthrough]];
     case Movetext:
     case AfterOne:
     case MoveNumber:
-    case Glyph:
     case EscapeInMovetext: {
         bool stop       = false;
         m.movetextBegun = false;

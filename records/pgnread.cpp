@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "engine/makemove.h"
+#include "records/annotations.h"
 #include "records/pgngrammar.h"
 #include "records/san.h"
 
@@ -21,9 +22,11 @@ std::size_t escapeTagValue(const char* value, std::size_t length, char* out, std
     return n;
 }
 
-// The game parser's side of the grammar: tags into gameHeader, moves into gameMoves.
+// The game parser's side of the grammar: tags into gameHeader, moves into gameMoves, comments,
+// glyphs and side lines into gameAnnotations.
 struct ParserHooks {
-    ParseOutcome& outcome;
+    ParseOutcome&    outcome;
+    AnnotationReader annotations{gameAnnotations};
     std::size_t   otherLength  = 0;
     int           moveCount    = 0;
     bool          resultTag    = false;
@@ -109,7 +112,18 @@ struct ParserHooks {
         quoteFileBytes(text, static_cast<std::size_t>(length), outcome.move, sizeof outcome.move);
     }
 
+    void commentText(const char* text, std::size_t n) { annotations.commentText(text, n); }
+    void commentEnds() { annotations.commentEnds(); }
+    void nag(int number) { annotations.nag(number); }
+    void variationBegins() { annotations.variationBegins(); }
+    void variationEnds() { annotations.variationEnds(); }
+    void variationDamaged() { annotations.variationDamaged(); }
+
     bool moveToken(const char* text, int length) {
+        if (annotations.inSideLine()) {
+            annotations.sideMove(text, length);
+            return true;
+        }
         outcome.gameFound = true;
         if (outcome.problem != ParseProblem::None) return false;
         if (moveCount == MaxGameMoves) {
@@ -124,6 +138,7 @@ struct ParserHooks {
             return false;
         }
         makeMove(move);
+        annotations.mainMoveMade(move);
         gameMoves[moveCount++] = move;
         if (moveCount < MaxGameMoves) gameMoves[moveCount] = Move{};
         return true;
@@ -144,6 +159,7 @@ bool parseGameText(const char* text, std::size_t maxLength, ParseOutcome* outcom
     gameHeader.info = NoEco;
     std::memset(gameMoves, 0, sizeof gameMoves);
     gamePly = 0;
+    gameAnnotations.clear();
 
     ParseOutcome local;
     ParseOutcome& result = outcome ? *outcome : local;

@@ -1,6 +1,8 @@
 // Moves and positions chosen beside the board: the opening explorer's moves, the move
 // list's clicks, and a game opened at the position a search looked for.
 #include "engine/makemove.h"
+#include "records/annotations.h"
+#include "records/san.h"
 #include "view/norvaneview.h"
 
 void CNorvaneView::PlayChosenMove(const Move& m) {
@@ -26,6 +28,35 @@ void CNorvaneView::GoToPly(int ply, bool research) {
     while (counter > ply && StepBackQuietly()) {
     }
     while (counter < ply && StepForwardQuietly()) {
+    }
+    ShowStep();
+}
+
+void CNorvaneView::GoToSideLine(std::size_t note) {
+    if (!(m_mode & ModeViewing) || IsReplaying()) return;
+    Move        line[MaxGameMoves];
+    const int   count = gameAnnotations.lineTo(note, line, InputMoveLimit);
+    if (count == 0) return;
+    const int root = gameAnnotations.notes[note].root;
+    if (m_mode & ModeResearch) {
+        // Back to where research began, without drawing it.
+        while (StepBackQuietly()) {
+        }
+        m_mode &= ~ModeResearch;
+        ClearResearch();
+    }
+    while (gamePly > root && StepBackQuietly()) {
+    }
+    while (gamePly < root && StepForwardQuietly()) {
+    }
+    if (gamePly == root) {
+        m_mode |= ModeResearch;
+        ClearResearch();
+        for (int i = 0; i < count; ++i) {
+            moveToSan(line[i], m_researchSan[i]);
+            m_researchMoves[i] = line[i];
+            if (!StepForwardQuietly()) break;
+        }
     }
     ShowStep();
 }

@@ -4,6 +4,7 @@
 
 #include <QHeaderView>
 #include <QLabel>
+#include <QRegularExpression>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -11,6 +12,7 @@
 #include "book/namedline.h"
 #include "book/openings.h"
 #include "engine/makemove.h"
+#include "records/annotations.h"
 #include "records/game.h"
 #include "view/norvaneview.h"
 
@@ -18,6 +20,41 @@ namespace {
 
 const char* resultText(int info) {
     return info & WhiteWon ? "1-0" : info & BlackWon ? "0-1" : info & Drawn ? "1/2-1/2" : "*";
+}
+
+// A glyph as written after a move: the six move marks as such, any other as $n.
+QString glyphText(int number) {
+    static const char* const marks[] = {"!", "?", "!!", "??", "!?", "?!"};
+    return number >= 1 && number <= 6 ? QString::fromLatin1(marks[number - 1])
+                                      : QString(" $%1").arg(number);
+}
+
+// A comment as shown: the commands embedded for programs ("[%clk 0:05:00]", "[%eval 0.24]")
+// are left out, and the spaces are made single.
+QString commentShown(std::string_view text) {
+    static const QRegularExpression command(R"(\[%[^\]]*\])");
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()))
+        .remove(command)
+        .simplified();
+}
+
+// The side-line note whose line from the main line's ply root is moves[0..count), or -1.
+int shownSideLine(int root, const Move* moves, int count) {
+    const std::vector<GameNote>& notes = gameAnnotations.notes;
+    for (std::size_t i = 0; i < notes.size(); ++i) {
+        if (notes[i].kind != NoteKind::Move || notes[i].root != root || notes[i].length != count)
+            continue;
+        int at = static_cast<int>(i);
+        int k  = count - 1;
+        for (; k >= 0 && at >= 0; --k, at = notes[static_cast<std::size_t>(at)].value) {
+            const Move& m = notes[static_cast<std::size_t>(at)].move;
+            if (m.fromTo != moves[k].fromTo || m.piece != moves[k].piece ||
+                m.flags != moves[k].flags)
+                break;
+        }
+        if (k < 0) return static_cast<int>(i);
+    }
+    return -1;
 }
 
 } // namespace
@@ -84,52 +121,129 @@ void CMoveListView::Refresh() {
     board                = saved;
 
     QTableWidgetItem* current = nullptr;
-    // Adds the moves of one line, from absolute ply start on, as rows of full moves.
-    const auto addLine = [&](const char (*sans)[8], int count, int start, bool isResearch,
-                             int currentPly) {
-        int row = -1;
-        for (int k = 0; k < count; ++k) {
-            const int  ply    = start + k; // the move's own ply, counted from the line's start
-            const int  mover  = (firstMover + ply) & 1;
-            const int  column = mover == White ? 1 : 2;
-            const bool newRow = row < 0 || column == 1;
-            if (newRow) {
-                row = m_pTable->rowCount();
-                m_pTable->insertRow(row);
-                m_targets.emplace_back(3);
-                const int number = (ply + (firstMover == Black ? 1 : 0)) / 2 + 1;
-                auto*     label  = new QTableWidgetItem(QString(isResearch ? "  %1." : "%1.")
-                                                            .arg(number));
-                label->setFlags(Qt::ItemIsEnabled);
-                m_pTable->setItem(row, 0, label);
-            }
-            auto* item = new QTableWidgetItem(QString::fromLatin1(sans[k]));
-            if (isResearch) {
-                item->setForeground(Qt::darkBlue);
-                item->setText("  " + item->text());
-            }
-            m_pTable->setItem(row, column, item);
-            m_targets[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)] = {
-                isResearch ? k + 1 : ply + 1, isResearch};
-            if (ply + 1 == currentPly) current = item;
-        }
+    // The rows are made in reading order: moves two to a row, a comment or a change of line
+    // starts a new row.
+    int  row        = -1;
+    bool rowOfMoves = false;
+    int  rowDepth   = 0;
+    QTableWidgetItem* lastMove   = nullptr; // the cell a glyph after it joins
+    int               labelWidth = 44;      // the move numbers' column fits the deepest
+    const auto newRow = [&](int depth, bool ofMoves) {
+        row = m_pTable->rowCount();
+        m_pTable->insertRow(row);
+        m_targets.emplace_back(3);
+        rowOfMoves = ofMoves;
+        rowDepth   = depth;
     };
+    // A move of any line: ply counts from the game's start.
+    const auto addMove = [&](const char* san, int ply, int depth, Target target,
+                             const QBrush& colour) {
+        const int mover  = (firstMover + ply) & 1;
+        const int column = mover == White ? 1 : 2;
+        const QString indent(2 * depth, ' ');
+        if (row < 0 || column == 1 || !rowOfMoves || rowDepth != depth ||
+            m_pTable->item(row, 2)) {
+            newRow(depth, true);
+            const int number = (ply + (firstMover == Black ? 1 : 0)) / 2 + 1;
+            auto*     label  = new QTableWidgetItem(indent + QString("%1.").arg(number));
+            labelWidth =
+                std::max(labelWidth, fontMetrics().horizontalAdvance(label->text()) + 12);
+            label->setFlags(Qt::ItemIsEnabled);
+            m_pTable->setItem(row, 0, label);
+        }
+        auto* item = new QTableWidgetItem(indent + QString::fromLatin1(san));
+        item->setForeground(colour);
+        m_pTable->setItem(row, column, item);
+        m_targets[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)] = target;
+        lastMove = item;
+        return item;
+    };
+    const auto addComment = [&](const GameNote& note) {
+        const QString text = commentShown(gameAnnotations.commentOf(note));
+        if (text.isEmpty()) return;
+        newRow(note.depth, false);
+        const QString indent(2 * note.depth, ' ');
+        auto*         item = new QTableWidgetItem(indent + text);
+        item->setFlags(Qt::ItemIsEnabled);
+        item->setForeground(Qt::darkGreen);
+        item->setToolTip(text);
+        m_pTable->setItem(row, 0, item);
+        m_pTable->setSpan(row, 0, 1, 3);
+        const int width  = std::max(m_pTable->viewport()->width(), 200) - 8;
+        const int height = m_pTable->fontMetrics()
+                               .boundingRect(QRect(0, 0, width, 100000), Qt::TextWordWrap,
+                                             indent + text)
+                               .height();
+        m_pTable->setRowHeight(
+            row, std::max(height + 4, m_pTable->verticalHeader()->defaultSectionSize()));
+        lastMove = nullptr;
+    };
+
     int gameCount = 0;
     while (gameCount < MaxGameMoves && gameMoves[gameCount].piece)
         ++gameCount;
-    addLine(view->m_gameSan, gameCount, 0, false, research ? -1 : gamePly);
+    const std::vector<GameNote>& notes = gameAnnotations.notes;
+    std::vector<QTableWidgetItem*> noteCells(notes.size(), nullptr);
+    std::size_t nextNote = 0;
+    // The notes that stand after ply moves of the main line.
+    const auto addNotes = [&](int ply) {
+        for (; nextNote < notes.size() && notes[nextNote].ply <= ply; ++nextNote) {
+            const GameNote& note = notes[nextNote];
+            switch (note.kind) {
+            case NoteKind::Comment:
+                addComment(note);
+                break;
+            case NoteKind::Glyph:
+                if (lastMove) lastMove->setText(lastMove->text() + glyphText(note.value));
+                break;
+            case NoteKind::LineBegins:
+            case NoteKind::LineEnds:
+                rowOfMoves = false;
+                lastMove   = nullptr;
+                break;
+            case NoteKind::Move:
+                noteCells[nextNote] =
+                    addMove(note.san, note.root + note.length - 1, note.depth,
+                            {0, true, static_cast<int>(nextNote)}, QBrush(Qt::darkGray));
+                break;
+            }
+        }
+    };
+    addNotes(0);
+    for (int k = 0; k < gameCount; ++k) {
+        QTableWidgetItem* item = addMove(view->m_gameSan[k], k, 0, {k + 1, false, -1},
+                                         m_pTable->palette().text());
+        if (!research && k + 1 == gamePly) current = item;
+        addNotes(k + 1);
+    }
+    addNotes(MaxGameMoves);
     if (research && view->m_researchCount >= 0) {
         int researchCount = 0;
         while (researchCount < MaxGameMoves && view->m_researchMoves[researchCount].piece)
             ++researchCount;
-        addLine(view->m_researchSan, researchCount, gamePly, true, gamePly + view->m_researchCount);
+        // A side line of the game shown in research is highlighted where it stands.
+        const int shown = shownSideLine(gamePly, view->m_researchMoves, researchCount);
+        if (shown >= 0) {
+            int at = shown;
+            for (int k = researchCount; k > view->m_researchCount && at >= 0; --k)
+                at = notes[static_cast<std::size_t>(at)].value;
+            if (view->m_researchCount > 0 && at >= 0)
+                current = noteCells[static_cast<std::size_t>(at)];
+        } else {
+            rowOfMoves = false;
+            for (int k = 0; k < researchCount; ++k) {
+                QTableWidgetItem* item =
+                    addMove(view->m_researchSan[k], gamePly + k, 1, {k + 1, true, -1},
+                            QBrush(Qt::darkBlue));
+                if (k + 1 == view->m_researchCount) current = item;
+            }
+        }
     }
-    const int resultRow = m_pTable->rowCount();
-    m_pTable->insertRow(resultRow);
-    m_targets.emplace_back(3);
+    m_pTable->setColumnWidth(0, labelWidth);
+    newRow(0, false);
     auto* result = new QTableWidgetItem(QString::fromLatin1(resultText(gameHeader.info)));
     result->setFlags(Qt::ItemIsEnabled);
-    m_pTable->setItem(resultRow, 1, result);
+    m_pTable->setItem(row, 1, result);
     if (current) {
         m_pTable->setCurrentItem(current);
         m_pTable->scrollToItem(current);
@@ -143,6 +257,10 @@ void CMoveListView::GoToCell(int row, int column) {
     if (row < 0 || static_cast<std::size_t>(row) >= m_targets.size() || column < 1 || column > 2)
         return;
     const Target target = m_targets[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)];
-    if (target.ply == 0) return;
-    if (CNorvaneView* view = GetDocument()->GetBoardView()) view->GoToPly(target.ply, target.research);
+    CNorvaneView* view  = GetDocument()->GetBoardView();
+    if (!view) return;
+    if (target.note >= 0)
+        view->GoToSideLine(static_cast<std::size_t>(target.note));
+    else if (target.ply > 0)
+        view->GoToPly(target.ply, target.research);
 }

@@ -1,8 +1,10 @@
 // CMoveListView: the current game's moves as notation beside the board. One row per full
 // move (number, White's move, Black's move), then the result; the move that led to the shown
 // position is highlighted and kept in view, and the opening of the position is named above.
-// In research the research line follows in rows of its own, indented. Clicking a move shows
-// its position on the board.
+// The game's comments stand in rows of their own, its glyphs after their moves, and its side
+// lines in rows indented by their depth; a click on a side-line move shows it in research. In
+// research a line that is none of the game's follows the game in rows of its own, indented.
+// Clicking a move shows its position on the board.
 #pragma once
 
 #include "app/docview.h"
@@ -31,10 +33,12 @@ private:
 
     QLabel*       m_pOpening;
     QTableWidget* m_pTable;
-    // What each cell shows: its ply (1-based, the position after the move) and its line.
+    // What each cell shows: its ply (1-based, the position after the move) and its line, or
+    // the side-line move of the game's annotations it holds.
     struct Target {
         int  ply      = 0;
         bool research = false;
+        int  note     = -1; // index in gameAnnotations.notes
     };
     std::vector<std::vector<Target>> m_targets; // by row, column
 };

@@ -153,6 +153,10 @@ public:
     // Shows the position after ply moves of the game (research false: research ends first)
     // or of the research line, drawn once. Nothing while playing or replaying.
     void GoToPly(int ply, bool research);
+    // Shows the position after the side-line move gameAnnotations.notes[note]: the game at
+    // the position its line leaves it, then the line's moves as research, drawn once.
+    // Nothing while playing or replaying, or when note is no side-line move.
+    void GoToSideLine(std::size_t note);
     // Steps the viewed game forward from its start to the first position whose key is key;
     // stays at the start when the game never reaches it.
     void StepToPosition(std::uint64_t key);

@@ -8,6 +8,7 @@
 #include "app/norvanedoc.h"
 #include "book/namedline.h"
 #include "engine/makemove.h"
+#include "records/annotations.h"
 #include "records/san.h"
 #include "resources/viewtexts.h"
 #include "view/norvaneview.h"
@@ -36,6 +37,7 @@ void CNorvaneView::PrepareComputerGame(int engineSide) {
     SwitchTo(ModePlaying);
     std::memset(&gameHeader, 0, sizeof gameHeader);
     gameHeader.info = NoEco;
+    gameAnnotations.clear();
     setField(gameHeader.event, ViewText::ComputerEvent);
     setField(gameHeader.site, ViewText::ComputerSite);
     const std::time_t now = std::time(nullptr);

@@ -10,6 +10,7 @@
 #include "engine/makemove.h"
 #include "engine/movegen.h"
 #include "tests/app/testdoc.h"
+#include "tests/common/playsan.h"
 #include "tests/qtestmain.h"
 #include "view/explorer.h"
 #include "view/movelist.h"
@@ -22,7 +23,21 @@ QString currentText(const QTableWidget* table) {
     return item && item->isSelected() ? item->text().trimmed() : QString();
 }
 
+// Each row as its cells' texts, trimmed and joined by a space.
+QStringList rowTexts(const QTableWidget* table) {
+    QStringList rows;
+    for (int row = 0; row < table->rowCount(); ++row) {
+        QStringList cells;
+        for (int column = 0; column < 3; ++column)
+            if (const QTableWidgetItem* item = table->item(row, column))
+                if (!item->text().trimmed().isEmpty()) cells << item->text().trimmed();
+        rows << cells.join(' ');
+    }
+    return rows;
+}
+
 void clickCell(QTableWidget* table, int row, int column) {
+    table->scrollToItem(table->item(row, column));
     const QRect rect = table->visualItemRect(table->item(row, column));
     QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, rect.center());
 }
@@ -90,6 +105,70 @@ private slots:
         QTRY_COMPARE(gamePly, 1);
         QVERIFY(!(boardView->m_mode & ModeResearch));
         QCOMPARE(table->rowCount(), 46);
+    }
+
+    // Comments stand in rows of their own (without the clock and evaluation commands),
+    // glyphs after their moves, side lines indented by depth; a click on a side-line move
+    // shows it in research, and stepping follows it.
+    void commentsGlyphsAndSideLinesStandInOrder() {
+        TestDoc    doc;
+        CMainFrame frame(&doc);
+        frame.LoadFrame();
+        QVERIFY(doc.OpenDocumentFile(data("lichess-annotated.pgn")));
+        frame.GetSideTabs()->setCurrentWidget(frame.GetMoveList());
+        frame.show();
+        QVERIFY(QTest::qWaitForWindowActive(&frame));
+        QTableWidget* table = frame.GetMoveList()->GetTable();
+        const QStringList lichess = rowTexts(table);
+        QCOMPARE(lichess.mid(0, 8),
+                 (QStringList{"1. e4 c5", "2. Nf3 Nc6", "3. Bb5 g6",
+                              "B31 Sicilian Defense: Nyezhmetdinov-Rossolimo Attack, "
+                              "Fianchetto Variation",
+                              "4. d4 Bg7?!",
+                              QString::fromUtf8("(-0.25 → 0.39) Inaccuracy. cxd4 was best."),
+                              "4. cxd4", "5. Nxd4 Bg7"}));
+        QCOMPARE(lichess.mid(lichess.size() - 3),
+                 (QStringList{"21. g4#", "White wins by checkmate.", "1-0"}));
+
+        QVERIFY(doc.OpenDocumentFile(data("nested-variations.pgn")));
+        QVERIFY(doc.LoadGame(&doc.m_games[2]));
+        doc.UpdateAllViews(nullptr, HintReloadGame);
+        QCOMPARE(rowTexts(table),
+                 (QStringList{"1. e4 c5", "2. d4 cxd4", "3. c3 d3", "4. Bxd3 Nc6",
+                              "chapter 3 main line move comment", "5. Nf3 g6", "6. O-O",
+                              "6. c4 Bg7", "chapter 3 variation 1 comment", "7. O-O", "6. Bg7",
+                              "7. Qe2 d6", "7. Nf6", "8. Rd1", "chapter 3 variation 2 comment",
+                              "8. O-O", "8. d6", "9. e5 dxe5",
+                              "chapter 3 nested variation comment", "10. Bxg6 Qc7",
+                              "chapter 3 double nested variation comment with parens and moves "
+                              "( 1. e4 e5 2. Nf3 )",
+                              "10. Qxd1+", "11. Qxd1", "11. Bc2", "9. e5", "8. Rd1 Qc7",
+                              "9. Na3 a6", "10. Bf4 Nf6", "11. e5 dxe5", "11. Nh5", "12. exd6",
+                              "11. Nd5", "12. exd6", "*"}));
+        QCOMPARE(table->item(21, 0)->text(), QString("      10.")); // three levels deep
+        QCOMPARE(table->item(7, 1)->text(), QString("  c4"));
+
+        clickCell(table, 21, 2); // 10...Qxd1+, inside 8...d6 inside 7...Nf6
+        CNorvaneView* boardView = frame.GetBoardView();
+        QTRY_COMPARE(boardView->m_researchCount, 7);
+        QVERIFY(boardView->m_mode & ModeResearch);
+        QCOMPARE(gamePly, 13);
+        QCOMPARE(currentText(table), QString("Qxd1+"));
+        QCOMPARE(rowTexts(table).size(), 34); // the side line is not listed a second time
+        const Board shown = board;
+        const Move  first = gameMoves[0]; // setting up the start ends the game's list there
+        QVERIFY(playSan("e4 c5 d4 cxd4 c3 d3 Bxd3 Nc6 Nf3 g6 O-O Bg7 Qe2 "
+                        "Nf6 Rd1 d6 e5 dxe5 Bxg6 Qxd1+"));
+        QCOMPARE(board.hashKey, shown.hashKey);
+        board        = shown;
+        gameMoves[0] = first;
+        frame.Commands().Execute(CmdBack);
+        QCOMPARE(currentText(table), QString("Bxg6"));
+
+        clickCell(table, 25, 1); // 8.Rd1 of the game: research ends
+        QTRY_COMPARE(gamePly, 15);
+        QVERIFY(!(boardView->m_mode & ModeResearch));
+        QCOMPARE(currentText(table), QString("Rd1"));
     }
 };
 

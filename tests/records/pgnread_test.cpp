@@ -54,6 +54,10 @@ TEST(PgnGrammar, BothMachinesAgree) {
         {"tokens run into what follows", "1.e4(1.d4)e5{c}2.Nf3$6(2.Nc3)Nc6*", true, 4},
         {"no termination", "1. e4 e5", true, 2},
         {"no termination, the last move without a space", "1. e4 e5 2. Nf3", true, 3},
+        {"junk and results inside a variation", "1. e4 (1. d4 Z0 -- 1-0 * [x] (2. c4)) e5 *", true, 2},
+        {"an illegal move in a variation", "1. e4 (1. Ke2 d5) e5 (1... Nf6 2. Nxe5) *", true, 2},
+        {"a variation before any move", "(1. d4) 1. e4 e5 *", true, 2},
+        {"a glyph at the end", "1. e4 $14", true, 1},
         {"stray close bracket", "1. e4 ) e5 *", false, 1},
         {"stray close brace", "1. e4 } e5 *", false, 1},
         {"tag inside the movetext", "1. e4 [Event \"x\"] e5 *", false, 1},
@@ -62,6 +66,7 @@ TEST(PgnGrammar, BothMachinesAgree) {
         {"bad number", "1x e4 *", false, 0},
         {"open comment", "1. e4 {e5 *", false, 1},
         {"open variation", "1. e4 (1. d4 *", false, 1},
+        {"open variation after a damaged one", "1. e4 (1. d4 (Z0) *", false, 1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
