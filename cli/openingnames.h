@@ -7,8 +7,8 @@
 #include "book/openings.h"
 #include "cli/options.h"
 
-inline constexpr OptionSpec NamesOption     = {"--names", true};
-inline constexpr OptionSpec LastNamedOption = {"--last-named", false};
+inline constexpr KnownOption NamesOption     = {"--names", true};
+inline constexpr KnownOption LastNamedOption = {"--last-named", false};
 
 // The settings the parsed options ask for; false, with error set, for a --names value other
 // than en or ja.

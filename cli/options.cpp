@@ -13,7 +13,7 @@ std::string ParsedArguments::value(const std::string& name) const {
     return found;
 }
 
-bool parseArguments(const Arguments& args, std::initializer_list<OptionSpec> specs,
+bool parseArguments(const Arguments& args, std::initializer_list<KnownOption> known,
                     ParsedArguments& parsed, std::string& error) {
     bool optionsEnded = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
@@ -26,15 +26,15 @@ bool parseArguments(const Arguments& args, std::initializer_list<OptionSpec> spe
             optionsEnded = true;
             continue;
         }
-        const OptionSpec* spec = nullptr;
-        for (const OptionSpec& s : specs)
-            if (arg == s.name) spec = &s;
-        if (!spec) {
+        const KnownOption* option = nullptr;
+        for (const KnownOption& k : known)
+            if (arg == k.name) option = &k;
+        if (!option) {
             error = "unknown option: " + arg;
             return false;
         }
         std::string value;
-        if (spec->takesValue) {
+        if (option->takesValue) {
             if (i + 1 == args.size() || args[i + 1].empty()) {
                 error = arg + " needs a value";
                 return false;

@@ -10,7 +10,7 @@
 
 #include "cli/common.h"
 
-struct OptionSpec {
+struct KnownOption {
     const char* name;        // "--fen"
     bool        takesValue;  // false: a switch such as "--divide"
 };
@@ -24,7 +24,7 @@ struct ParsedArguments {
     std::string value(const std::string& name) const;
 };
 
-// False, with the reason in error, for an option not in specs, or one without its value or
+// False, with the reason in error, for an option not in known, or one without its value or
 // with an empty value (an empty --fen is no position at all).
-bool parseArguments(const Arguments& args, std::initializer_list<OptionSpec> specs,
+bool parseArguments(const Arguments& args, std::initializer_list<KnownOption> known,
                     ParsedArguments& parsed, std::string& error);
