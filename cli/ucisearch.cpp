@@ -11,7 +11,7 @@ void UciSearch::start(const ThinkLimits& limits, bool infinite) {
     stopRequested.store(false);
     m_infinite = infinite;
     m_stop     = false;
-    m_thread   = std::thread(&UciSearch::run, this, limits);
+    m_thread   = std::thread(&UciSearch::run, this, limits, board);
 }
 
 void UciSearch::stop() {
@@ -32,7 +32,8 @@ void UciSearch::settle() {
         m_thread.join();
 }
 
-void UciSearch::run(ThinkLimits limits) {
+void UciSearch::run(ThinkLimits limits, Board start) {
+    board = start; // the search thread's own Board, a copy of the position set up before it
     Move chosen{};
     thinkMove(board.sideToMove, &chosen, limits);
     const Move move = playableMove(chosen);

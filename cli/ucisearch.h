@@ -11,6 +11,7 @@
 #include <string>
 #include <thread>
 
+#include "engine/board.h"
 #include "engine/think.h"
 
 class UciSearch {
@@ -31,7 +32,7 @@ public:
     void settle();
 
 private:
-    void run(ThinkLimits limits);
+    void run(ThinkLimits limits, Board start);
 
     void (*m_say)(const std::string& line);
     std::thread             m_thread;

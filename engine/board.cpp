@@ -5,7 +5,7 @@
 #include "engine/attacks.h"
 #include "records/game.h"
 
-Board board;
+thread_local constinit Board board{};
 
 void placePiece(Board& b, int colour, int piece, int square) {
     const Bitboard bit = squareBit[square];

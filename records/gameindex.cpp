@@ -188,14 +188,17 @@ struct SearchHooks {
     void zeroByte(std::int64_t) {}
 };
 
+// False when control stopped the pass.
 template <int Mode, class Hooks>
-void runOverFile(BufferedFile& file, Hooks& hooks) {
+bool runOverFile(BufferedFile& file, Hooks& hooks, PassControl* control) {
     PgnMachine   machine;
     std::int64_t offset = 0;
-    if (!file.seek(0)) return;
+    if (!file.seek(0)) return true;
     for (;;) {
+        if (control && control->stopped()) return false;
         const std::size_t n = file.refill();
         if (n == 0) break;
+        if (control) control->advance(static_cast<std::int64_t>(n));
         const char* const data = file.data();
         const char* const last = data + n;
         // A zero byte is no text: the grammar runs over the text between zero bytes, and a
@@ -213,6 +216,7 @@ void runOverFile(BufferedFile& file, Hooks& hooks) {
         offset += static_cast<std::int64_t>(n);
     }
     finishPgn<Mode>(machine, offset, hooks);
+    return true;
 }
 
 } // namespace
@@ -311,10 +315,11 @@ bool filterIsEmpty(const SearchFilter& filter) {
 }
 
 bool scanPgnFile(BufferedFile& file, FileInfo& info, std::vector<GameEntry>& games, int mode,
-                 const SearchFilter* filter, std::int64_t* firstMatch, ScanFailure* failure) {
+                 const SearchFilter* filter, std::int64_t* firstMatch, ScanFailure* failure,
+                 PassControl* control) {
     if (mode == IndexMode) {
         IndexHooks hooks{info, games};
-        runOverFile<IndexPass>(file, hooks);
+        if (!runOverFile<IndexPass>(file, hooks, control)) return false;
         if (info.games > 0 || info.skippedGames == 0) return true;
         if (failure) {
             *failure = ScanFailure{};
@@ -327,9 +332,9 @@ bool scanPgnFile(BufferedFile& file, FileInfo& info, std::vector<GameEntry>& gam
         entry.info &= ~Matched;
     *firstMatch = -1;
     SearchHooks hooks{games, *filter, *firstMatch};
-    runOverFile<SearchPass>(file, hooks);
-    const bool ok = !hooks.overrun && hooks.count == games.size();
-    if (!ok && failure) {
+    const bool finished = runOverFile<SearchPass>(file, hooks, control);
+    const bool ok       = finished && !hooks.overrun && hooks.count == games.size();
+    if (finished && !ok && failure) {
         const std::int64_t end = file.size();
         *failure               = ScanFailure{};
         locateOffsets(file, &end, 1, failure);

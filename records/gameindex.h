@@ -9,6 +9,7 @@
 
 #include "records/bufferedfile.h"
 #include "records/game.h"
+#include "records/passcontrol.h"
 
 inline constexpr int EntryNameSize = 32; // 31 bytes of a player's name and the zero
 
@@ -82,8 +83,11 @@ struct ScanFailure {
 // False when games were found but none could be read (then failure says where the first
 // broke) or, in SearchMode, when the file no longer fits games; entries created or marked
 // before that stay.
+// control, when given, hears the bytes read; once its stop is set the pass ends early and
+// answers false with failure untouched: the entries and marks are then incomplete.
 bool scanPgnFile(BufferedFile& file, FileInfo& info, std::vector<GameEntry>& games, int mode,
-                 const SearchFilter* filter, std::int64_t* firstMatch, ScanFailure* failure);
+                 const SearchFilter* filter, std::int64_t* firstMatch, ScanFailure* failure,
+                 PassControl* control = nullptr);
 
 // Writes n bytes of a file into text (bounded, zero-terminated) for a message: UTF-8
 // characters as they are, control bytes and bytes that are not UTF-8 as \xNN.

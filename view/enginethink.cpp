@@ -31,8 +31,8 @@ void CNorvaneView::ConnectEngine() {
 
 void CNorvaneView::EngineReply() {
     if (IsThinking()) return;
-    // Everything the worker reads is set before it starts; the picture keeps a copy of the
-    // Board, which is the worker's until the think ends.
+    // Everything the worker reads is set before it starts; it thinks on a copy of the Board,
+    // and the document's game stays as it is until the reply is played.
     m_shownBoard    = board;
     m_thinkLine     = GetDocument()->m_strMoveInfo;
     playingStrength = m_strengthLevel;

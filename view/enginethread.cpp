@@ -46,7 +46,9 @@ void CEngineThread::Start(int side, ThinkFunction think) {
     m_ended.store(false);
     m_running = true;
     m_clock.start();
-    m_worker = std::thread([this, side, think = std::move(think)] {
+    // The worker thinks on its own Board, a copy of this thread's position.
+    m_worker = std::thread([this, side, think = std::move(think), start = board] {
+        board = start;
         Move      move{};
         const int score = think(side, &move);
         m_move          = move;
