@@ -4,6 +4,7 @@
 #include "book/bookbuild.h"
 #include "cli/commands.h"
 #include "cli/options.h"
+#include "cli/threadsoption.h"
 #include "records/pgnread.h"
 
 namespace {
@@ -48,7 +49,9 @@ bool addFile(const std::string& path, int plies, BookCollection& book, long long
 int runBook(const Arguments& args) {
     ParsedArguments parsed;
     std::string     error;
-    if (!parseArguments(args, {{"--plies", true}}, parsed, error)) return usageError("book", error);
+    if (!parseArguments(args, {{"--plies", true}, ThreadsOption}, parsed, error) ||
+        !applyThreadsOption(parsed, error))
+        return usageError("book", error);
     if (parsed.operands.size() < 3 || parsed.operands[0] != "build")
         return usageError("book", "needs build, the book to write and at least one PGN file");
     long long plies = DefaultPlies;

@@ -9,6 +9,7 @@
 #include "cli/commands.h"
 #include "cli/options.h"
 #include "cli/output.h"
+#include "cli/threadsoption.h"
 #include "engine/board.h"
 #include "records/gamefilter.h"
 #include "records/gameindex.h"
@@ -98,7 +99,8 @@ void appendEscaped(std::string& row, const char* cell) {
 int runIndex(const Arguments& args) {
     ParsedArguments parsed;
     std::string     error;
-    if (!parseArguments(args, {}, parsed, error)) return usageError("index", error);
+    if (!parseArguments(args, {ThreadsOption}, parsed, error) || !applyThreadsOption(parsed, error))
+        return usageError("index", error);
     if (parsed.operands.size() != 1) return usageError("index", "takes one FILE");
     IndexedFile indexed;
     int         status = 0;
@@ -127,8 +129,9 @@ int runSearch(const Arguments& args) {
     std::string     error;
     if (!parseArguments(args,
                         {{"--name", true}, {"--eco", true}, {"--from", true}, {"--to", true},
-                         {"--result", true}, {"--position", true}},
-                        parsed, error))
+                         {"--result", true}, {"--position", true}, ThreadsOption},
+                        parsed, error) ||
+        !applyThreadsOption(parsed, error))
         return usageError("search", error);
     if (parsed.operands.size() != 1) return usageError("search", "takes one FILE");
     const std::string& path   = parsed.operands[0];
@@ -168,7 +171,7 @@ int runSearch(const Arguments& args) {
                 if (comma == std::string::npos) break;
                 start = comma + 1;
             }
-        } else {
+        } else if (option == "--position") {
             positionLine = value;
             byPosition   = true;
         }
@@ -218,7 +221,8 @@ int runSearch(const Arguments& args) {
 int runInfo(const Arguments& args) {
     ParsedArguments parsed;
     std::string     error;
-    if (!parseArguments(args, {}, parsed, error)) return usageError("info", error);
+    if (!parseArguments(args, {ThreadsOption}, parsed, error) || !applyThreadsOption(parsed, error))
+        return usageError("info", error);
     if (parsed.operands.size() != 1) return usageError("info", "takes one FILE");
     IndexedFile indexed;
     int         status = 0;

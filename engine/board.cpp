@@ -19,6 +19,11 @@ void placePiece(Board& b, int colour, int piece, int square) {
 }
 
 void setupStartPosition() {
+    setupStartBoard();
+    gameMoves[0] = Move{};
+}
+
+void setupStartBoard() {
     std::memset(board.movedFrom, 0, sizeof board.movedFrom);
     std::memset(board.pieceBits, 0, sizeof board.pieceBits);
     std::memset(board.colourBits, 0, sizeof board.colourBits);
@@ -28,7 +33,6 @@ void setupStartPosition() {
     board.sideToMove                              = White;
     board.kingSquare[White]                       = 4;
     board.kingSquare[Black]                       = 60;
-    gameMoves[0]                                  = Move{};
 
     for (int s = 8; s < 16; ++s) placePiece(board, White, Pawn, s);
     for (int s = 48; s < 56; ++s) placePiece(board, Black, Pawn, s);

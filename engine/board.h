@@ -80,6 +80,8 @@ void placePiece(Board& b, int colour, int piece, int square);
 
 // Puts the Board in the initial position, White to move, and clears the current game's move list.
 void setupStartPosition();
+// The same for the Board alone: the game's move list, shared by all threads, is left alone.
+void setupStartBoard();
 
 inline constexpr int fileOf(int square) { return square & 7; }
 inline constexpr int rankOf(int square) { return square >> 3; }

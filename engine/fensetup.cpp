@@ -140,6 +140,12 @@ bool isCounter(const char* text) {
 }  // namespace
 
 bool setupFromFen(const char* fen, char* error, std::size_t errorSize) {
+    if (!setupBoardFromFen(fen, error, errorSize)) return false;
+    gameMoves[0] = Move{};
+    return true;
+}
+
+bool setupBoardFromFen(const char* fen, char* error, std::size_t errorSize) {
     if (!fen) return fail(error, errorSize, "no FEN given");
     char placement[128], side[8], castling[8], ep[8], halfmove[16], fullmove[16];
     const char* p = readField(fen, placement, sizeof placement);
@@ -179,6 +185,5 @@ bool setupFromFen(const char* fen, char* error, std::size_t errorSize) {
         board = saved;
         return fail(error, errorSize, "the side not to move is in check");
     }
-    gameMoves[0] = Move{};
     return true;
 }

@@ -10,3 +10,6 @@
 // malformed or impossible FEN it answers false, writes the reason into error (bounded,
 // zero-terminated) and leaves the Board as it was.
 bool setupFromFen(const char* fen, char* error, std::size_t errorSize);
+// The same for the Board alone: the game's move list, shared by all threads, is left alone
+// (setupFromFen also ends it at its first record).
+bool setupBoardFromFen(const char* fen, char* error, std::size_t errorSize);

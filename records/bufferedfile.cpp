@@ -62,6 +62,18 @@ std::size_t BufferedFile::read(char* buffer, std::size_t n) {
     return done;
 }
 
+std::size_t BufferedFile::readAt(std::int64_t offset, char* buffer, std::size_t n) const {
+    if (!isOpen() || offset < 0) return 0;
+    std::size_t done = 0;
+    while (done < n) {
+        const ssize_t got = ::pread(m_fd, buffer + done, n - done, offset + static_cast<off_t>(done));
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) break;
+        done += static_cast<std::size_t>(got);
+    }
+    return done;
+}
+
 std::size_t BufferedFile::refill() {
     m_position = 0;
     m_count    = isOpen() ? read(m_buffer.get(), BufferSize) : 0;

@@ -42,6 +42,9 @@ public:
     // Up to n bytes from the file position into buffer, past the buffer; answers the count
     // (short only at the end of the file or on a read error).
     std::size_t read(char* buffer, std::size_t n);
+    // Up to n bytes from offset into buffer, without moving the file position or touching
+    // the buffer: safe from several threads at once. Short only at the end or on an error.
+    std::size_t readAt(std::int64_t offset, char* buffer, std::size_t n) const;
 
     // The scanner's bulk access: drops what is buffered, reads up to BufferSize bytes from
     // the file position and answers their count (0 at the end or on an error); data() holds

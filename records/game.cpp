@@ -18,22 +18,15 @@ void clearGame() {
     setupStartPosition();
 }
 
-void setupStartKeepingMoves() {
-    const Move first = gameMoves[0];
-    setupStartPosition();
-    gameMoves[0] = first;
-}
+void setupStartKeepingMoves() { setupStartBoard(); }
 
 bool setupGameStart() { return setupStartFrom(gameHeader.fen); }
 
 bool setupStartFrom(const char* fen) {
-    setupStartKeepingMoves();
+    setupStartBoard();
     if (!fen || fen[0] == 0) return true;
-    const Move first = gameMoves[0];
-    char       error[128];
-    const bool ok = setupFromFen(fen, error, sizeof error);
-    gameMoves[0]  = first;
-    return ok;
+    char error[128];
+    return setupBoardFromFen(fen, error, sizeof error);
 }
 
 GameStart gameStart() { return gameStartOf(gameHeader.fen); }

@@ -1,19 +1,26 @@
 #include "records/gameindex.h"
 
+#include <atomic>
 #include <cstring>
+#include <memory>
+#include <utility>
 
 #include "engine/attacks.h"
 #include "engine/makemove.h"
+#include "records/filechunks.h"
 #include "records/gamefilter.h"
 #include "records/pgngrammar.h"
+#include "records/passthreads.h"
 #include "records/san.h"
+#include "records/workqueue.h"
 
 namespace {
 
-// The index pass's side of the grammar: one entry per game, the file's counts.
+// The index pass's side of the grammar: one entry per game, the counts (of a range of the
+// file; the ranges' are joined in order).
 struct IndexHooks {
-    FileInfo&               info;
-    std::vector<GameEntry>& games;
+    FileInfo                info{};
+    std::vector<GameEntry>  games;
     GameEntry               staging{};
     std::uint32_t           halfMoves  = 0;
     bool                    blackFirst = false;
@@ -108,22 +115,25 @@ struct IndexHooks {
     }
 };
 
-// The search pass's side: replays each game looking for the position, then tests its entry.
+// The search pass's side: replays each game looking for the position, and notes for each
+// game in order whether its moves could be read and whether it passed through the position.
+// The entries are marked when the ranges' notes are joined.
+inline constexpr std::uint8_t NotedUnreadable = 1, NotedSeen = 2;
+
 struct SearchHooks {
-    std::vector<GameEntry>& games;
-    const SearchFilter&     filter;
-    std::int64_t&           firstMatch;
-    std::size_t             count      = 0;
-    int                     staging    = NoEco;
-    bool                    begun      = false; // the Board holds this game's start
-    bool                    seen       = false;
-    bool                    outOfReach = false;
-    bool                    overrun    = false; // more games than entries: the file changed
-    bool                    otherVariant = false;
-    char                    fen[MaxTagText + 1] = {};
+    explicit SearchHooks(const SearchFilter& criteria) : filter(criteria) {}
+
+    const SearchFilter&       filter;
+    std::vector<std::uint8_t> noted;    // one per game read, in file order
+    int                       staging    = 0;
+    bool                      begun      = false; // the Board holds this game's start
+    bool                      seen       = false;
+    bool                      outOfReach = false;
+    bool                      otherVariant = false;
+    char                      fen[MaxTagText + 1] = {};
 
     void gameStart(std::int64_t) {
-        staging      = NoEco;
+        staging      = 0;
         begun        = false;
         seen         = false;
         outOfReach   = false;
@@ -162,24 +172,13 @@ struct SearchHooks {
         return true;
     }
 
-    bool gameEnd(int result, std::int64_t, bool&) {
-        // The entries come from the index pass over the same file, so game k is entry k.
-        if (count >= games.size()) {
-            overrun = true;
-            return false;
-        }
+    bool gameEnd(int, std::int64_t, bool&) {
         if (!begun) movetextBegins(); // a game of tags alone: its start is its last position
-        GameEntry& entry = games[count++];
-        staging |= result;
         // The position after the last move.
         if (!(staging & Unreadable) && !seen && !outOfReach && board.hashKey == filter.positionKey)
             seen = true;
-        // A game whose moves do not replay keeps the mark, so the list can show it ("12?").
-        if (staging & Unreadable) entry.info |= Unreadable;
-        if (seen && entryMatches(entry, filter)) {
-            entry.info |= Matched;
-            if (firstMatch < 0) firstMatch = entry.number;
-        }
+        noted.push_back(static_cast<std::uint8_t>(((staging & Unreadable) ? NotedUnreadable : 0) |
+                                                  (seen ? NotedSeen : 0)));
         return true;
     }
 
@@ -188,24 +187,31 @@ struct SearchHooks {
     void zeroByte(std::int64_t) {}
 };
 
-// False when control stopped the pass.
+// The grammar over text that holds no zero byte.
 template <int Mode, class Hooks>
-bool runOverFile(BufferedFile& file, Hooks& hooks, PassControl* control) {
-    PgnMachine   machine;
-    std::int64_t offset = 0;
-    if (!file.seek(0)) return true;
-    for (;;) {
+void runGrammar(PgnMachine& machine, const char* begin, const char* end, std::int64_t base,
+                Hooks& hooks) {
+    runPgn<Mode>(machine, begin, end, base, hooks);
+}
+
+// Reads [from, to) of file through the grammar in pieces of buffer's size. A zero byte is no
+// text: the grammar runs over the text between zero bytes, and a game that holds one is
+// damaged. False when control stopped it; a read that comes short ends the range there.
+template <int Mode, class Hooks>
+bool runRange(const BufferedFile& file, std::int64_t from, std::int64_t to, PgnMachine& machine,
+              Hooks& hooks, std::vector<char>& buffer, PassControl* control, bool reportBytes) {
+    for (std::int64_t offset = from; offset < to;) {
         if (control && control->stopped()) return false;
-        const std::size_t n = file.refill();
+        const std::size_t wanted = static_cast<std::size_t>(
+            std::min<std::int64_t>(to - offset, static_cast<std::int64_t>(buffer.size())));
+        const std::size_t n = file.readAt(offset, buffer.data(), wanted);
         if (n == 0) break;
-        if (control) control->advance(static_cast<std::int64_t>(n));
-        const char* const data = file.data();
+        if (control && reportBytes) control->advance(static_cast<std::int64_t>(n));
+        const char* const data = buffer.data();
         const char* const last = data + n;
-        // A zero byte is no text: the grammar runs over the text between zero bytes, and a
-        // game that holds one is damaged.
         for (const char* p = data; p < last;) {
             const char* zero = static_cast<const char*>(std::memchr(p, 0, last - p));
-            runPgn<Mode>(machine, p, zero ? zero : last, offset + (p - data), hooks);
+            runGrammar<Mode>(machine, p, zero ? zero : last, offset + (p - data), hooks);
             if (!zero) break;
             const std::int64_t at = offset + (zero - data);
             hooks.zeroByte(at);
@@ -214,9 +220,95 @@ bool runOverFile(BufferedFile& file, Hooks& hooks, PassControl* control) {
             p                = zero + 1;
         }
         offset += static_cast<std::int64_t>(n);
+        if (n < wanted) break;
     }
-    finishPgn<Mode>(machine, offset, hooks);
     return true;
+}
+
+// One range of a pass: the grammar's machine and the hooks with what they gathered. Read as
+// if the file began at the range; when the range before it did not end between games, that
+// range's own machine and hooks read on through this one instead, and this one's results
+// are dropped, so that the joined result is always that of one pass from the file's start.
+template <class Hooks>
+struct PassRange {
+    template <class... Args>
+    explicit PassRange(Args&&... args) : hooks{std::forward<Args>(args)...} {}
+    PgnMachine machine;
+    Hooks      hooks;
+    Board      endBoard{}; // the Board where the range's reading stopped (the search pass)
+};
+
+// Runs a pass over the whole file on passThreads() threads, then calls take(range) for the
+// ranges in file order whose results hold (the last one after finishPgn). makeRange() gives
+// a fresh range. False when control stopped the pass.
+template <int Mode, class Hooks, class Make, class Take>
+bool runPass(const BufferedFile& file, PassControl* control, Make makeRange, Take take) {
+    const std::vector<std::int64_t> starts = chunkStarts(file, passChunkBytes());
+    const std::size_t               count  = starts.size() - 1;
+    std::vector<std::unique_ptr<PassRange<Hooks>>> ranges(count);
+    for (auto& range : ranges)
+        range = makeRange();
+    std::atomic<bool> stopped{false};
+    runOnThreads(count, passThreads(), [&](std::size_t k) {
+        thread_local std::vector<char> buffer(BufferedFile::BufferSize); // one per worker
+        if (!runRange<Mode>(file, starts[k], starts[k + 1], ranges[k]->machine, ranges[k]->hooks,
+                            buffer, control, true))
+            stopped = true;
+        ranges[k]->endBoard = board;
+    });
+    if (stopped) return false;
+
+    // The join, on this thread: its own Board is used for the rare range read on.
+    const Board       saved = board;
+    std::vector<char> buffer;
+    std::size_t       current = 0;
+    for (std::size_t k = 1; k < count; ++k) {
+        PassRange<Hooks>& reading = *ranges[current];
+        if (atTagSectionStart(reading.machine)) {
+            take(reading);
+            ranges[current].reset();
+            current = k;
+            continue;
+        }
+        if (buffer.empty()) buffer.resize(BufferedFile::BufferSize);
+        board = reading.endBoard;
+        if (!runRange<Mode>(file, starts[k], starts[k + 1], reading.machine, reading.hooks, buffer,
+                            control, false)) {
+            board = saved;
+            return false;
+        }
+        reading.endBoard = board;
+        ranges[k].reset();
+    }
+    PassRange<Hooks>& last = *ranges[current];
+    board                  = last.endBoard;
+    finishPgn<Mode>(last.machine, file.size(), last.hooks);
+    take(last);
+    board = saved;
+    return true;
+}
+
+// Adds the counts and entries of one range of the index pass to the file's.
+void joinIndexRange(FileInfo& info, std::vector<GameEntry>& games, const FileInfo& part,
+                    std::vector<GameEntry>& partGames) {
+    for (GameEntry& entry : partGames) {
+        entry.number += static_cast<std::uint32_t>(info.games);
+        games.push_back(entry);
+    }
+    std::vector<GameEntry>().swap(partGames);
+    info.games += part.games;
+    info.whiteWins += part.whiteWins;
+    info.blackWins += part.blackWins;
+    info.draws += part.draws;
+    for (int eco = 0; eco < NoEco; ++eco)
+        info.ecoCounts[eco] += part.ecoCounts[eco];
+    for (int k = 0; k < part.skippedGames && k < NotedSkips; ++k)
+        if (info.skippedGames + k < NotedSkips) info.skippedAt[info.skippedGames + k] = part.skippedAt[k];
+    info.skippedGames += part.skippedGames;
+    if (info.zeroBytes == 0 && part.zeroBytes > 0) info.firstZero = part.firstZero;
+    info.zeroBytes += part.zeroBytes;
+    if (info.strayBytes == 0 && part.strayBytes > 0) info.firstStray = part.firstStray;
+    info.strayBytes += part.strayBytes;
 }
 
 } // namespace
@@ -318,8 +410,12 @@ bool scanPgnFile(BufferedFile& file, FileInfo& info, std::vector<GameEntry>& gam
                  const SearchFilter* filter, std::int64_t* firstMatch, ScanFailure* failure,
                  PassControl* control) {
     if (mode == IndexMode) {
-        IndexHooks hooks{info, games};
-        if (!runOverFile<IndexPass>(file, hooks, control)) return false;
+        const bool finished = runPass<IndexPass, IndexHooks>(
+            file, control, [] { return std::make_unique<PassRange<IndexHooks>>(); },
+            [&](PassRange<IndexHooks>& range) {
+                joinIndexRange(info, games, range.hooks.info, range.hooks.games);
+            });
+        if (!finished) return false;
         if (info.games > 0 || info.skippedGames == 0) return true;
         if (failure) {
             *failure = ScanFailure{};
@@ -331,18 +427,33 @@ bool scanPgnFile(BufferedFile& file, FileInfo& info, std::vector<GameEntry>& gam
     for (GameEntry& entry : games)
         entry.info &= ~Matched;
     *firstMatch = -1;
-    SearchHooks hooks{games, *filter, *firstMatch};
-    const bool finished = runOverFile<SearchPass>(file, hooks, control);
-    const bool ok       = finished && !hooks.overrun && hooks.count == games.size();
+    // The entries come from the index pass over the same file, so game k is entry k; a file
+    // with more games than entries has changed since.
+    std::size_t count   = 0;
+    bool        overrun = false;
+    const bool  finished = runPass<SearchPass, SearchHooks>(
+        file, control, [filter] { return std::make_unique<PassRange<SearchHooks>>(*filter); },
+        [&](PassRange<SearchHooks>& range) {
+            for (const std::uint8_t noted : range.hooks.noted) {
+                if (count >= games.size()) {
+                    overrun = true;
+                    return;
+                }
+                GameEntry& entry = games[count++];
+                // A game whose moves do not replay keeps the mark, so the list can show it ("12?").
+                if (noted & NotedUnreadable) entry.info |= Unreadable;
+                if ((noted & NotedSeen) && entryMatches(entry, *filter)) {
+                    entry.info |= Matched;
+                    if (*firstMatch < 0) *firstMatch = entry.number;
+                }
+            }
+        });
+    const bool ok = finished && !overrun && count == games.size();
     if (finished && !ok && failure) {
         const std::int64_t end = file.size();
         *failure               = ScanFailure{};
         locateOffsets(file, &end, 1, failure);
     }
-    // Back to the position the current game shows.
-    setupGameStart();
-    for (int i = 0; i < gamePly && i < MaxGameMoves && gameMoves[i].piece; ++i)
-        makeMove(gameMoves[i]);
     return ok;
 }
 

@@ -72,14 +72,17 @@ struct ScanFailure {
     char         text[256];
 };
 
-// Runs one pass of the scanner over the whole of file, which must be open. A damaged game is
-// skipped and reading resumes at the next tag section; a zero byte damages the game it is in.
+// Runs one pass of the scanner over the whole of file, which must be open, on passThreads()
+// threads (each reads ranges of the file; the results are joined in file order and are
+// those of one reading from the start). A damaged game is skipped and reading resumes at the
+// next tag section; a zero byte damages the game it is in.
 // IndexMode: appends one entry per readable game to games and fills info (counts, skipped
 // games and stray bytes; path and size are the caller's). SearchMode: replays every game from
 // its start (the initial position, or its FEN tag), looking for filter.positionKey before
 // each move and after the last; sets Matched on the entries that pass through it and meet the
 // other criteria, clears it on the others, and sets firstMatch to the number of the first
-// match or -1. The Board is left showing the current game at gamePly.
+// match or -1. The games are replayed on the worker threads' own Boards: the calling
+// thread's Board and the current game are left as they are.
 // False when games were found but none could be read (then failure says where the first
 // broke) or, in SearchMode, when the file no longer fits games; entries created or marked
 // before that stay.

@@ -1,0 +1,165 @@
+// The passes split a file into ranges read on several threads: whatever the number of threads
+// and wherever the cuts fall, the result is that of one reading of the whole file.
+#include <dirent.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "records/gamefilter.h"
+#include "records/passthreads.h"
+#include "records_fixture.h"
+
+namespace {
+
+// Restores the default threads and range size when a test ends.
+struct PassSettings {
+    PassSettings(int threads, std::int64_t chunkBytes) {
+        setPassThreads(threads);
+        setPassChunkBytes(chunkBytes);
+    }
+    ~PassSettings() {
+        setPassThreads(0);
+        setPassChunkBytes(0);
+    }
+};
+
+// Everything the index pass gives, as text: the counts, the places noted, every entry.
+std::string indexDump(BufferedFile& file) {
+    FileInfo               info{};
+    std::vector<GameEntry> games;
+    ScanFailure            failure{};
+    const bool             ok = scanPgnFile(file, info, games, IndexMode, nullptr, nullptr, &failure);
+    std::ostringstream     dump;
+    dump << (ok ? "ok " : "failed ") << failure.line << ' ' << failure.text << '\n'
+         << info.games << ' ' << info.whiteWins << ' ' << info.blackWins << ' ' << info.draws << ' '
+         << info.skippedGames << ' ' << info.zeroBytes << ' ' << info.firstZero << ' '
+         << info.strayBytes << ' ' << info.firstStray;
+    for (int k = 0; k < std::min(info.skippedGames, NotedSkips); ++k)
+        dump << " @" << info.skippedAt[k];
+    for (int eco = 0; eco < NoEco; ++eco)
+        if (info.ecoCounts[eco]) dump << " e" << eco << '=' << info.ecoCounts[eco];
+    dump << '\n';
+    for (const GameEntry& e : games) {
+        dump << e.number << ' ' << e.start << '-' << e.end << ' ' << e.info << ' ' << e.moves << ' '
+             << e.year;
+        for (int column = 0; column < ColumnCount; ++column) {
+            char text[300];
+            columnText(e, column, text, sizeof text);
+            dump << '|' << text;
+        }
+        dump << '\n';
+    }
+    return dump.str();
+}
+
+// The marks of a position search for the position after line (SAN moves), as text.
+std::string searchDump(BufferedFile& file, const std::string& line) {
+    FileInfo               info{};
+    std::vector<GameEntry> games;
+    if (!scanPgnFile(file, info, games, IndexMode, nullptr, nullptr, nullptr)) return "no games";
+    setupStartPosition();
+    std::istringstream moves(line);
+    for (std::string san; moves >> san;) {
+        Move move{};
+        if (!sanToMove(san.c_str(), static_cast<int>(san.size()) - 1, &move)) return "bad line";
+        makeMove(move);
+    }
+    SearchFilter filter = emptyFilter();
+    setPositionCriterion(filter);
+    const Board  before = board;
+    std::int64_t first  = -2;
+    const bool   ok     = scanPgnFile(file, info, games, SearchMode, &filter, &first, nullptr);
+    EXPECT_TRUE(before == board) << "the calling thread's Board is left alone";
+    std::ostringstream dump;
+    dump << (ok ? "ok " : "failed ") << first << '\n';
+    for (const GameEntry& e : games)
+        dump << (e.info & (Matched | Unreadable)) << ' ';
+    return dump.str();
+}
+
+// Games that put the states the join must tell apart right before a game's "[" after a
+// blank line: a comment holding what looks like a tag section, a game with no termination,
+// a damaged game, a zero byte, a blank line inside a tag section, CR LF and CR line ends.
+std::string awkwardText() {
+    std::string text;
+    for (int round = 0; round < 12; ++round) {
+        text += "[Event \"a\"]\n[White \"W";
+        text += static_cast<char>('a' + round);
+        text += "\"]\n\n1. e4 {a comment\n\n[Event \"in a comment\"]\n\n1. d4} e5 2. Nf3 1-0\n\n";
+        text += "[Event \"no result\"]\n\n1. e4 c5 2. Nf3\n\n";
+        text += "[Event \"damaged\"]\n\n1. e4 e5 2. Qh9 Nc6\n\n";
+        text += "[Event \"zero\"]\n\n1. d4 ";
+        text += '\0';
+        text += " d5 *\n\n";
+        text += "[Event \"split tags\"]\n\n[Site \"b\"]\n\n1. e4 c5 2. Nf3 d6 1/2-1/2\n\n";
+        text += "[Event \"crlf\"]\r\n[Black \"B\"]\r\n\r\n1. e4 c5 (1... e5 2. Nf3\r\n\r\n[Event \"x\"]) 0-1\r\n\r\n";
+        text += "[Event \"cr\"]\r\r1. e4 c5 2. Nf3 *\r\r";
+        text += "stray text\n\n";
+    }
+    return text;
+}
+
+std::vector<std::string> testFiles() {
+    std::vector<std::string> paths;
+    if (DIR* dir = opendir(NORVANE_TEST_DATA)) {
+        while (const dirent* entry = readdir(dir)) {
+            const std::string name = entry->d_name;
+            if (name.size() > 4 && name.compare(name.size() - 4, 4, ".pgn") == 0) paths.push_back(testData(name.c_str()));
+        }
+        closedir(dir);
+    }
+    std::sort(paths.begin(), paths.end());
+    paths.push_back(writeTempFile("awkward.pgn", awkwardText()));
+    return paths;
+}
+
+TEST(ThreadedPasses, IndexAndSearchAreThoseOfOneReadingWhateverTheThreadsAndCuts) {
+    const std::vector<std::string> paths = testFiles();
+    ASSERT_GE(paths.size(), 10u);
+    for (const std::string& path : paths) {
+        BufferedFile file;
+        ASSERT_TRUE(file.open(path.c_str())) << path;
+        std::string index, search;
+        {
+            const PassSettings whole(1, std::int64_t{1} << 40);
+            index  = indexDump(file);
+            search = searchDump(file, "e4 c5") + searchDump(file, "d4");
+        }
+        // Small files get a cut every few hundred bytes; the large ones fewer.
+        const std::vector<std::int64_t> sizes =
+            file.size() < 65536 ? std::vector<std::int64_t>{61, 277, 4099}
+                                : std::vector<std::int64_t>{4099, 65537};
+        for (const int threads : {1, 2, 8})
+            for (const std::int64_t chunkBytes : sizes) {
+                const PassSettings settings(threads, chunkBytes);
+                std::ostringstream trace;
+                trace << path << ": " << threads << " threads, ranges of " << chunkBytes << " bytes";
+                SCOPED_TRACE(trace.str());
+                EXPECT_EQ(indexDump(file), index);
+                EXPECT_EQ(searchDump(file, "e4 c5") + searchDump(file, "d4"), search);
+            }
+    }
+}
+
+TEST(ThreadedPasses, AStoppedPassAnswersFalseAndLeavesTheFailureAlone) {
+    BufferedFile file;
+    ASSERT_TRUE(file.open(testData("twic944.pgn").c_str()));
+    const PassSettings     settings(2, 65536);
+    PassControl            control;
+    control.stop = true;
+    FileInfo               info{};
+    std::vector<GameEntry> games;
+    ScanFailure            failure{};
+    failure.line = 77;
+    EXPECT_FALSE(scanPgnFile(file, info, games, IndexMode, nullptr, nullptr, &failure, &control));
+    EXPECT_EQ(failure.line, 77);
+
+    PassControl            counted;
+    FileInfo               fullInfo{};
+    std::vector<GameEntry> fullGames;
+    ASSERT_TRUE(scanPgnFile(file, fullInfo, fullGames, IndexMode, nullptr, nullptr, nullptr, &counted));
+    EXPECT_EQ(counted.bytesDone.load(), file.size());
+}
+
+} // namespace
