@@ -3,13 +3,14 @@
 
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
+TSAN_BUILD ?= build-tsan
 ARGS       ?=
 
 # The generator is chosen when a recipe runs, after install-deps has provided ninja: a build
 # folder keeps the generator it was first configured with, a new one gets Ninja.
 CONFIGURE = ./scripts/configure
 
-.PHONY: all deps build build-asan test run bench package clean
+.PHONY: all deps build build-asan test test-tsan run bench package clean
 
 all: build
 
@@ -25,10 +26,19 @@ build-asan: deps
 	    -DNORVANE_SANITIZE=ON -DNORVANE_WERROR=ON
 	@cmake --build $(ASAN_BUILD)
 
-# The whole suite in the normal build, then again under the sanitizers.
+# The whole suite in the normal build, then again under the sanitizers, then the tests of the
+# threaded passes under ThreadSanitizer.
 test: build build-asan
 	cd $(BUILD) && ctest --output-on-failure -j2
 	cd $(ASAN_BUILD) && ctest --output-on-failure -j2
+	@$(MAKE) --no-print-directory test-tsan
+
+# The record tests that run passes on several threads, built with ThreadSanitizer (the small
+# files only: the large ones take minutes under it, and add no other kind of cut).
+test-tsan: deps
+	@$(CONFIGURE) $(TSAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DNORVANE_TSAN=ON -DNORVANE_WERROR=ON
+	@cmake --build $(TSAN_BUILD) --target test_records
+	TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" ./$(TSAN_BUILD)/test_records --gtest_filter='ThreadedPasses.*-ThreadedPasses.Large*'
 
 # The desktop program on the user's display; ARGS names a PGN file to open. Without a
 # display it says so in one line (and nothing else) instead of letting Qt abort.
@@ -47,4 +57,4 @@ package: build
 	@cd $(BUILD) && cpack -G DEB
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD)

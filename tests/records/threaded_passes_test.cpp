@@ -114,9 +114,10 @@ std::vector<std::string> testFiles() {
     return paths;
 }
 
-TEST(ThreadedPasses, IndexAndSearchAreThoseOfOneReadingWhateverTheThreadsAndCuts) {
-    const std::vector<std::string> paths = testFiles();
-    ASSERT_GE(paths.size(), 10u);
+// Indexes and searches each file with 1, 2 and 8 threads and ranges of each size, and
+// compares with one reading of the whole file.
+void expectSameWhateverTheThreadsAndCuts(const std::vector<std::string>& paths,
+                                          const std::vector<std::int64_t>& chunkSizes) {
     for (const std::string& path : paths) {
         BufferedFile file;
         ASSERT_TRUE(file.open(path.c_str())) << path;
@@ -126,12 +127,8 @@ TEST(ThreadedPasses, IndexAndSearchAreThoseOfOneReadingWhateverTheThreadsAndCuts
             index  = indexDump(file);
             search = searchDump(file, "e4 c5") + searchDump(file, "d4");
         }
-        // Small files get a cut every few hundred bytes; the large ones fewer.
-        const std::vector<std::int64_t> sizes =
-            file.size() < 65536 ? std::vector<std::int64_t>{61, 277, 4099}
-                                : std::vector<std::int64_t>{4099, 65537};
         for (const int threads : {1, 2, 8})
-            for (const std::int64_t chunkBytes : sizes) {
+            for (const std::int64_t chunkBytes : chunkSizes) {
                 const PassSettings settings(threads, chunkBytes);
                 std::ostringstream trace;
                 trace << path << ": " << threads << " threads, ranges of " << chunkBytes << " bytes";
@@ -140,6 +137,27 @@ TEST(ThreadedPasses, IndexAndSearchAreThoseOfOneReadingWhateverTheThreadsAndCuts
                 EXPECT_EQ(searchDump(file, "e4 c5") + searchDump(file, "d4"), search);
             }
     }
+}
+
+// The small files get a cut every few dozen bytes: every kind of place gets one.
+TEST(ThreadedPasses, SmallFilesAreReadAsOneWhateverTheThreadsAndCuts) {
+    std::vector<std::string> small;
+    for (const std::string& path : testFiles()) {
+        BufferedFile file;
+        if (file.open(path.c_str()) && file.size() < 65536) small.push_back(path);
+    }
+    ASSERT_GE(small.size(), 8u);
+    expectSameWhateverTheThreadsAndCuts(small, {61, 277, 4099});
+}
+
+TEST(ThreadedPasses, LargeFilesAreReadAsOneWhateverTheThreadsAndCuts) {
+    std::vector<std::string> large;
+    for (const std::string& path : testFiles()) {
+        BufferedFile file;
+        if (file.open(path.c_str()) && file.size() >= 65536) large.push_back(path);
+    }
+    ASSERT_GE(large.size(), 2u);
+    expectSameWhateverTheThreadsAndCuts(large, {4099, 65537});
 }
 
 TEST(ThreadedPasses, AStoppedPassAnswersFalseAndLeavesTheFailureAlone) {
