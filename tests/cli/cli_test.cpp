@@ -77,6 +77,7 @@ TEST(Cli, UsageErrorsPrintTheSubcommandsUsage) {
         {"search --name x", "search: takes one FILE", "search FILE [--name S]"},
         {"search --eco Z99 f.pgn", "search: --eco takes a code A00-E99", "search FILE"},
         {"index a.pgn b.pgn", "index: takes one FILE", "index FILE"},
+        {"info f.pgn --threads 0", "info: --threads takes a number from 1 to 256", "info FILE [--threads N]"},
         {"game f.pgn", "game: takes a FILE and a game number", "game FILE N"},
         {"book build out.dat", "book: needs build", "book build OUT PGN... [--plies N]"},
         {"think --time-ms 0", "think: --time-ms needs a number", "think [--fen FEN]"},

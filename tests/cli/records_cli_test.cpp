@@ -36,6 +36,7 @@ TEST(CliRecords, SearchByCriteriaAndByPosition) {
         {"--position 'Nf3 d5 g3 Bg4'", "0\n4\nmatched 2\n"},
         {"--position 'e4 c6 d4' --result 1-0", "5\nmatched 1\n"},
         {"--position 'e2e4'", "1\n3\n5\nmatched 3\n"},
+        {"--position 'e2e4' --threads 3", "1\n3\n5\nmatched 3\n"},
         {"--position 'Nf3 e5 d3'", "2\nmatched 1\n"},  // reached by 1.d3 e5 2.Nf3
         {"--position 'e4 c6 d4' --from 1998", "matched 0\n"},
     };
