@@ -1,14 +1,17 @@
 // The index pass on any file: ranges inside the file, each starting at "[", each game readable
-// without harm; then the position pass over the same file.
+// without harm; the same entries and counts when the file is read in small ranges on several
+// threads; then the position pass over the same file.
 #include <unistd.h>
 
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
 #include "fuzz_common.h"
 #include "records/gameindex.h"
+#include "records/passthreads.h"
 #include "records/pgnread.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -27,6 +30,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const bool ok = scanPgnFile(file, info, games, IndexMode, nullptr, nullptr, &failure);
     FUZZ_CHECK(ok || (failure.line >= 1 && failure.text[255] == '\0'));
     FUZZ_CHECK(static_cast<std::size_t>(info.games) == games.size());
+    {
+        setPassThreads(3);
+        setPassChunkBytes(static_cast<std::int64_t>(size / 7 + 1));
+        FileInfo               cutInfo{};
+        std::vector<GameEntry> cutGames;
+        const bool cutOk = scanPgnFile(file, cutInfo, cutGames, IndexMode, nullptr, nullptr, nullptr);
+        setPassThreads(0);
+        setPassChunkBytes(0);
+        FUZZ_CHECK(cutOk == ok && std::memcmp(&cutInfo, &info, sizeof info) == 0 &&
+                   cutGames.size() == games.size());
+        for (std::size_t k = 0; k < games.size(); ++k)
+            FUZZ_CHECK(std::memcmp(&cutGames[k], &games[k], sizeof games[k]) == 0);
+    }
     std::int64_t previousEnd = -1;
     for (const GameEntry& e : games) {
         FUZZ_CHECK(e.start > previousEnd && e.end > e.start &&

@@ -1,18 +1,14 @@
 #include "records/gameindex.h"
 
-#include <atomic>
 #include <cstring>
 #include <memory>
-#include <utility>
 
 #include "engine/attacks.h"
 #include "engine/makemove.h"
-#include "records/filechunks.h"
 #include "records/gamefilter.h"
 #include "records/pgngrammar.h"
-#include "records/passthreads.h"
+#include "records/rangedpass.h"
 #include "records/san.h"
-#include "records/workqueue.h"
 
 namespace {
 
@@ -187,107 +183,6 @@ struct SearchHooks {
     void zeroByte(std::int64_t) {}
 };
 
-// The grammar over text that holds no zero byte.
-template <int Mode, class Hooks>
-void runGrammar(PgnMachine& machine, const char* begin, const char* end, std::int64_t base,
-                Hooks& hooks) {
-    runPgn<Mode>(machine, begin, end, base, hooks);
-}
-
-// Reads [from, to) of file through the grammar in pieces of buffer's size. A zero byte is no
-// text: the grammar runs over the text between zero bytes, and a game that holds one is
-// damaged. False when control stopped it; a read that comes short ends the range there.
-template <int Mode, class Hooks>
-bool runRange(const BufferedFile& file, std::int64_t from, std::int64_t to, PgnMachine& machine,
-              Hooks& hooks, std::vector<char>& buffer, PassControl* control, bool reportBytes) {
-    for (std::int64_t offset = from; offset < to;) {
-        if (control && control->stopped()) return false;
-        const std::size_t wanted = static_cast<std::size_t>(
-            std::min<std::int64_t>(to - offset, static_cast<std::int64_t>(buffer.size())));
-        const std::size_t n = file.readAt(offset, buffer.data(), wanted);
-        if (n == 0) break;
-        if (control && reportBytes) control->advance(static_cast<std::int64_t>(n));
-        const char* const data = buffer.data();
-        const char* const last = data + n;
-        for (const char* p = data; p < last;) {
-            const char* zero = static_cast<const char*>(std::memchr(p, 0, last - p));
-            runGrammar<Mode>(machine, p, zero ? zero : last, offset + (p - data), hooks);
-            if (!zero) break;
-            const std::int64_t at = offset + (zero - data);
-            hooks.zeroByte(at);
-            skipPgnGame(machine, at, hooks);
-            machine.previous = '\0';
-            p                = zero + 1;
-        }
-        offset += static_cast<std::int64_t>(n);
-        if (n < wanted) break;
-    }
-    return true;
-}
-
-// One range of a pass: the grammar's machine and the hooks with what they gathered. Read as
-// if the file began at the range; when the range before it did not end between games, that
-// range's own machine and hooks read on through this one instead, and this one's results
-// are dropped, so that the joined result is always that of one pass from the file's start.
-template <class Hooks>
-struct PassRange {
-    template <class... Args>
-    explicit PassRange(Args&&... args) : hooks{std::forward<Args>(args)...} {}
-    PgnMachine machine;
-    Hooks      hooks;
-    Board      endBoard{}; // the Board where the range's reading stopped (the search pass)
-};
-
-// Runs a pass over the whole file on passThreads() threads, then calls take(range) for the
-// ranges in file order whose results hold (the last one after finishPgn). makeRange() gives
-// a fresh range. False when control stopped the pass.
-template <int Mode, class Hooks, class Make, class Take>
-bool runPass(const BufferedFile& file, PassControl* control, Make makeRange, Take take) {
-    const std::vector<std::int64_t> starts = chunkStarts(file, passChunkBytes());
-    const std::size_t               count  = starts.size() - 1;
-    std::vector<std::unique_ptr<PassRange<Hooks>>> ranges(count);
-    for (auto& range : ranges)
-        range = makeRange();
-    std::atomic<bool> stopped{false};
-    runOnThreads(count, passThreads(), [&](std::size_t k) {
-        thread_local std::vector<char> buffer(BufferedFile::BufferSize); // one per worker
-        if (!runRange<Mode>(file, starts[k], starts[k + 1], ranges[k]->machine, ranges[k]->hooks,
-                            buffer, control, true))
-            stopped = true;
-        ranges[k]->endBoard = board;
-    });
-    if (stopped) return false;
-
-    // The join, on this thread: its own Board is used for the rare range read on.
-    const Board       saved = board;
-    std::vector<char> buffer;
-    std::size_t       current = 0;
-    for (std::size_t k = 1; k < count; ++k) {
-        PassRange<Hooks>& reading = *ranges[current];
-        if (atTagSectionStart(reading.machine)) {
-            take(reading);
-            ranges[current].reset();
-            current = k;
-            continue;
-        }
-        if (buffer.empty()) buffer.resize(BufferedFile::BufferSize);
-        board = reading.endBoard;
-        if (!runRange<Mode>(file, starts[k], starts[k + 1], reading.machine, reading.hooks, buffer,
-                            control, false)) {
-            board = saved;
-            return false;
-        }
-        reading.endBoard = board;
-        ranges[k].reset();
-    }
-    PassRange<Hooks>& last = *ranges[current];
-    board                  = last.endBoard;
-    finishPgn<Mode>(last.machine, file.size(), last.hooks);
-    take(last);
-    board = saved;
-    return true;
-}
-
 // Adds the counts and entries of one range of the index pass to the file's.
 void joinIndexRange(FileInfo& info, std::vector<GameEntry>& games, const FileInfo& part,
                     std::vector<GameEntry>& partGames) {
@@ -410,7 +305,7 @@ bool scanPgnFile(BufferedFile& file, FileInfo& info, std::vector<GameEntry>& gam
                  const SearchFilter* filter, std::int64_t* firstMatch, ScanFailure* failure,
                  PassControl* control) {
     if (mode == IndexMode) {
-        const bool finished = runPass<IndexPass, IndexHooks>(
+        const bool finished = runRangedPass<IndexPass, IndexHooks>(
             file, control, [] { return std::make_unique<PassRange<IndexHooks>>(); },
             [&](PassRange<IndexHooks>& range) {
                 joinIndexRange(info, games, range.hooks.info, range.hooks.games);
@@ -431,7 +326,7 @@ bool scanPgnFile(BufferedFile& file, FileInfo& info, std::vector<GameEntry>& gam
     // with more games than entries has changed since.
     std::size_t count   = 0;
     bool        overrun = false;
-    const bool  finished = runPass<SearchPass, SearchHooks>(
+    const bool  finished = runRangedPass<SearchPass, SearchHooks>(
         file, control, [filter] { return std::make_unique<PassRange<SearchHooks>>(*filter); },
         [&](PassRange<SearchHooks>& range) {
             for (const std::uint8_t noted : range.hooks.noted) {
