@@ -20,7 +20,7 @@ constexpr Subcommand subcommands[] = {
      "the numbers of the matching games; last line \"matched N\""},
     {"info", runInfo, "FILE [--threads N]", "the file-information summary"},
     {"game", runGame, "FILE N", "game N (counting from 0) parsed and written again as PGN"},
-    {"tree", runTree, "FILE [--position \"MOVE ...\"] [--names en|ja] [--last-named]",
+    {"tree", runTree, "FILE [--position \"MOVE ...\"] [--names en|ja] [--last-named] [--threads N]",
      "the opening explorer: the moves played from the position; last line \"positions N\""},
     {"book", runBook, "build OUT PGN... [--plies N] [--threads N]",
      "compiles a book.dat from the games' first plies; last line \"positions N\""},

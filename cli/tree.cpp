@@ -7,6 +7,7 @@
 #include "cli/commands.h"
 #include "cli/openingnames.h"
 #include "cli/options.h"
+#include "cli/threadsoption.h"
 #include "records/openingtree.h"
 
 namespace {
@@ -21,8 +22,9 @@ int runTree(const Arguments& args) {
     ParsedArguments     parsed;
     OpeningNameSettings names;
     std::string         error;
-    if (!parseArguments(args, {{"--position", true}, NamesOption, LastNamedOption}, parsed, error) ||
-        !readOpeningNameOptions(parsed, names, error))
+    if (!parseArguments(args, {{"--position", true}, NamesOption, LastNamedOption, ThreadsOption},
+                        parsed, error) ||
+        !readOpeningNameOptions(parsed, names, error) || !applyThreadsOption(parsed, error))
         return usageError("tree", error);
     if (parsed.operands.size() != 1) return usageError("tree", "takes one FILE");
     const std::string& path = parsed.operands[0];
@@ -32,10 +34,8 @@ int runTree(const Arguments& args) {
         return fail("tree: --position: " + error);
 
     OpeningTree tree;
-    if (!tree.start(path.c_str())) return fail("tree: cannot open " + path);
-    while (tree.step(16)) {
-    }
-    if (!tree.complete() || tree.gameCount() == 0)
+    if (!tree.build(path.c_str())) return fail("tree: cannot open " + path);
+    if (tree.gameCount() == 0)
         return fail("tree: " + path + " holds no game that can be read");
 
     const TreeAnswer answer = tree.answer();

@@ -6,6 +6,7 @@
 #include "book/openings.h"
 #include "engine/makemove.h"
 #include "engine/movegen.h"
+#include "records/rangedpass.h"
 #include "records/san.h"
 
 namespace {
@@ -54,6 +55,8 @@ void OpeningTree::clear() {
     m_full      = false;
     m_edges     = {};
     m_gameEdges.clear();
+    m_firstMet = {};
+    m_notingOrder = false;
     m_games    = 0;
     m_skipped  = 0;
     m_offset   = 0;
@@ -103,11 +106,91 @@ bool OpeningTree::step(int chunks) {
     return true;
 }
 
-bool OpeningTree::build(const char* path) {
-    if (!start(path)) return false;
-    while (step(16)) {
+void OpeningTree::startPart() {
+    clear();
+    m_machine = PgnMachine{};
+    m_table.assign(std::size_t{1} << (64 - InitialShift), Position{});
+    m_shift       = InitialShift;
+    m_notingOrder = true;
+}
+
+bool OpeningTree::build(const char* path, PassControl* control) {
+    clear();
+    BufferedFile file;
+    if (!file.open(path)) {
+        m_complete = true;
+        return false;
     }
-    return m_complete;
+    m_table.assign(std::size_t{1} << (64 - InitialShift), Position{});
+    m_shift = InitialShift;
+    m_size  = file.size();
+    const bool finished = runRangedPass<SearchPass, OpeningTree>(
+        file, control,
+        [this] {
+            auto range = std::make_unique<PassRange<OpeningTree>>(m_positionLimit);
+            range->hooks.startPart();
+            return range;
+        },
+        [this](PassRange<OpeningTree>& range) { absorb(range.hooks); });
+    if (!finished) {
+        clear();
+        return false;
+    }
+    m_offset   = m_size;
+    m_complete = true;
+    return true;
+}
+
+OpeningTree::Position* OpeningTree::findOrAdd(std::uint64_t key, std::uint64_t previous) {
+    if (m_count * 2 >= m_table.size() && m_count < m_positionLimit) grow();
+    const std::size_t mask = m_table.size() - 1;
+    std::size_t       slot = slotOf(key);
+    while (m_table[slot].games && m_table[slot].key != key)
+        slot = (slot + 1) & mask;
+    Position& p = m_table[slot];
+    if (p.games) return &p;
+    if (m_count >= m_positionLimit) {
+        m_full = true;
+        return nullptr;
+    }
+    int opening = findOpening(key);
+    if (opening == NoOpening && previous) {
+        const Position* before = find(previous);
+        opening                = before ? before->opening : NoOpening;
+    }
+    // The slot stays free (games 0) until counted: the caller counts it at once.
+    p = {key, 0, None, None, opening};
+    ++m_count;
+    return &p;
+}
+
+void OpeningTree::absorb(const OpeningTree& part) {
+    m_games += part.m_games;
+    m_skipped += part.m_skipped;
+    m_full = m_full || part.m_full;
+    for (const auto& [key, previous] : part.m_firstMet) {
+        const Position* from = part.find(key);
+        Position*       to   = from ? findOrAdd(key, previous) : nullptr;
+        if (!to) continue;
+        to->games += from->games;
+        for (std::uint32_t e = from->firstEdge; e != None; e = part.m_edges[e].next) {
+            const Edge&   edge = part.m_edges[e];
+            std::uint32_t mine = to->firstEdge;
+            while (mine != None && m_edges[mine].move != edge.move)
+                mine = m_edges[mine].next;
+            if (mine == None) {
+                mine = static_cast<std::uint32_t>(m_edges.size());
+                m_edges.push_back({to->firstEdge, edge.move, 0, 0, 0, 0, 0});
+                to->firstEdge = mine;
+            }
+            Edge& sum = m_edges[mine];
+            sum.count += edge.count;
+            sum.whiteWins += edge.whiteWins;
+            sum.draws += edge.draws;
+            sum.blackWins += edge.blackWins;
+            sum.lastYear = std::max(sum.lastYear, edge.lastYear);
+        }
+    }
 }
 
 std::size_t OpeningTree::memoryBytes() const {
@@ -160,8 +243,10 @@ OpeningTree::Position* OpeningTree::countHere() {
         const int named = findOpening(key);
         p = {key, 0, None, None, named != NoOpening ? named : m_lineOpening};
         ++m_count;
+        if (m_notingOrder) m_firstMet.emplace_back(key, m_lineKey);
     }
     m_lineOpening = p.opening;
+    m_lineKey     = key;
     if (p.lastGame == m_games) return nullptr;
     p.lastGame = static_cast<std::uint32_t>(m_games);
     ++p.games;
@@ -173,6 +258,7 @@ void OpeningTree::gameStart(std::int64_t) {
     m_year        = 0;
     m_ply         = 0;
     m_lineOpening = NoOpening;
+    m_lineKey     = 0;
     m_setUp       = false;
     m_stopped     = false;
     board         = m_initial; // a game of no moves at all stands at the start too

@@ -10,6 +10,7 @@
 
 #include "engine/board.h"
 #include "records/bufferedfile.h"
+#include "records/passcontrol.h"
 #include "records/pgngrammar.h"
 
 // The tree holds the positions at plies 0..TreeDepth of every game and the move played from
@@ -49,8 +50,13 @@ public:
     // be spread over many calls while the Board shows something else in between. Answers
     // whether more is to come.
     bool step(int chunks);
-    // start and every step at once.
-    bool build(const char* path);
+    // The whole build at once, on passThreads() threads: each reads ranges of the file into a
+    // tree of its own, and the parts are joined in file order into this one, which ends as a
+    // build by steps would (the same positions, counts and openings). False when the file
+    // cannot be opened or control stopped the build (the tree is then cleared). The Board is
+    // the caller's before and after. May run on any thread; the tree must not be read
+    // meanwhile.
+    bool build(const char* path, PassControl* control = nullptr);
     // Drops everything and stops a build.
     void clear();
 
@@ -73,6 +79,12 @@ public:
     // The ECO index the tree keeps for a position: its own opening when the table names it,
     // else the one named last on the way to it in the first game that reached it.
     int openingAt(std::uint64_t key) const;
+
+    // A part of a threaded build: empty, ready to read a range, noting the order in which it
+    // first met its positions and the position before each on that game's way.
+    void startPart();
+    // Adds a part, read from the ranges after everything already in, to this tree.
+    void absorb(const OpeningTree& part);
 
     // Hooks of the grammar (public for it; not for other callers).
     void gameStart(std::int64_t offset);
@@ -109,6 +121,10 @@ private:
     // Counts the current game at the Board's position (once per game) and answers the
     // position, or null when the game was counted there already.
     Position* countHere();
+    // The position of key, added when new (its opening its own name, else that of the
+    // position before it on the way, previous, 0 at a game's start); null when it is new and
+    // the tree is full.
+    Position* findOrAdd(std::uint64_t key, std::uint64_t previous);
 
     std::vector<Position>      m_table;
     std::size_t                m_count = 0; // positions in the table
@@ -132,6 +148,10 @@ private:
     std::int32_t               m_year        = 0;
     int                        m_ply         = 0;
     int                        m_lineOpening = -1;
+    std::uint64_t              m_lineKey     = 0; // the position m_lineOpening was taken from
+    // A part: the positions in the order first met, each with the position before it then.
+    bool                       m_notingOrder = false;
+    std::vector<std::pair<std::uint64_t, std::uint64_t>> m_firstMet;
     bool                       m_setUp       = false; // starts from a FEN tag: not replayed
     bool                       m_stopped     = false; // at the depth, or at a move not read
 };

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "records/gamefilter.h"
+#include "records/openingtree.h"
 #include "records/passthreads.h"
 #include "records_fixture.h"
 
@@ -158,6 +159,59 @@ TEST(ThreadedPasses, LargeFilesAreReadAsOneWhateverTheThreadsAndCuts) {
     }
     ASSERT_GE(large.size(), 2u);
     expectSameWhateverTheThreadsAndCuts(large, {4099, 65537});
+}
+
+// The tree's answers at the positions it holds within a few plies of the start, reached move
+// by move from the rows (at most limit positions), as text.
+std::string treeDump(const OpeningTree& tree, int plies, int& limit) {
+    const TreeAnswer   answer = tree.answer();
+    std::ostringstream dump;
+    dump << tree.openingAt(board.hashKey) << ':' << answer.games;
+    for (const TreeMoveRow& row : answer.moves)
+        dump << ' ' << row.san << '/' << row.count << '/' << row.whiteWins << '/' << row.draws << '/'
+             << row.blackWins << '/' << row.lastYear << '/' << row.opening << '/' << row.openingOwn;
+    dump << '\n';
+    if (plies == 0) return dump.str();
+    for (const TreeMoveRow& row : answer.moves) {
+        if (--limit < 0) break;
+        makeMove(row.move);
+        dump << row.san << ' ' << treeDump(tree, plies - 1, limit);
+        unmakeMove(row.move);
+    }
+    return dump.str();
+}
+
+std::string treeDump(const OpeningTree& tree) {
+    setupStartPosition();
+    int        limit = 400;
+    std::ostringstream dump;
+    dump << tree.positionCount() << ' ' << tree.gameCount() << ' ' << tree.full() << '\n'
+         << treeDump(tree, 5, limit);
+    return dump.str();
+}
+
+TEST(ThreadedPasses, TheExplorerIsBuiltAsByStepsWhateverTheThreadsAndCuts) {
+    for (const std::string& path : testFiles()) {
+        OpeningTree byStep;
+        ASSERT_TRUE(byStep.start(path.c_str()));
+        while (byStep.step(1)) {
+        }
+        const std::string expected = treeDump(byStep);
+        BufferedFile      file;
+        ASSERT_TRUE(file.open(path.c_str()));
+        const std::vector<std::int64_t> sizes =
+            file.size() < 65536 ? std::vector<std::int64_t>{61, 4099} : std::vector<std::int64_t>{65537};
+        for (const int threads : {1, 2, 8})
+            for (const std::int64_t chunkBytes : sizes) {
+                const PassSettings settings(threads, chunkBytes);
+                std::ostringstream trace;
+                trace << path << ": " << threads << " threads, ranges of " << chunkBytes << " bytes";
+                SCOPED_TRACE(trace.str());
+                OpeningTree threaded;
+                ASSERT_TRUE(threaded.build(path.c_str()));
+                EXPECT_EQ(treeDump(threaded), expected);
+            }
+    }
 }
 
 TEST(ThreadedPasses, AStoppedPassAnswersFalseAndLeavesTheFailureAlone) {
