@@ -1,6 +1,7 @@
 #include "view/explorer.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -8,6 +9,8 @@
 #include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 #include "app/norvanedoc.h"
 #include "book/namedline.h"
@@ -65,21 +68,23 @@ CExplorerView::CExplorerView(CNorvaneDoc* doc, QWidget* parent)
     connect(m_pRows, &QTreeWidget::itemActivated, this, playLater);
     connect(m_pBuild, &QPushButton::clicked, this, &CExplorerView::StartBuild);
     connect(m_pListGames, &QPushButton::clicked, this, &CExplorerView::ListGames);
-    // Steps run whenever the event loop has nothing else to do.
-    m_pTimer->setInterval(0);
+    // A look at the build a few times a second.
+    m_pTimer->setInterval(100);
     connect(m_pTimer, &QTimer::timeout, this, &CExplorerView::BuildStep);
     doc->AddView(this);
     Refresh();
 }
+
+CExplorerView::~CExplorerView() { StopBuild(); }
 
 CNorvaneDoc* CExplorerView::GetDocument() const {
     return static_cast<CNorvaneDoc*>(CView::GetDocument());
 }
 
 void CExplorerView::OnInitialUpdate() {
-    m_pTimer->stop();
+    StopBuild();
     if (m_pProgress) m_pProgress->End();
-    m_tree.clear();
+    m_tree->clear();
     m_cancelled = false;
     if (!GetDocument()->m_games.empty()) StartBuild();
     Refresh();
@@ -90,22 +95,43 @@ void CExplorerView::OnUpdate(CView*, int hint) {
 }
 
 void CExplorerView::StartBuild() {
+    StopBuild();
     const QByteArray path = QFile::encodeName(GetDocument()->GetPathName());
     m_cancelled           = false;
-    if (path.isEmpty() || !m_tree.start(path.constData())) {
+    m_tree->clear();
+    if (path.isEmpty()) {
         Refresh();
         return;
     }
+    m_building = std::make_unique<OpeningTree>();
+    m_control.stop      = false;
+    m_control.bytesDone = 0;
+    m_built             = false;
+    m_buildSize         = QFileInfo(QFile::decodeName(path)).size();
+    // The worker replays the games on Boards of its own threads: the board on the screen and
+    // the engine's worker are never disturbed.
+    m_worker = std::thread([this, tree = m_building.get(), file = path.toStdString()] {
+        tree->build(file.c_str(), &m_control);
+        m_built.store(true, std::memory_order_release);
+    });
     if (m_pProgress)
         m_pProgress->Begin(QString::fromUtf8(StudyText::BuildingTree), [this] { CancelBuild(); });
     m_pTimer->start();
     Refresh();
 }
 
-void CExplorerView::CancelBuild() {
+void CExplorerView::StopBuild() {
     m_pTimer->stop();
+    if (!m_worker.joinable()) return;
+    m_control.stop = true;
+    m_worker.join();
+    m_building.reset();
+}
+
+void CExplorerView::CancelBuild() {
+    StopBuild();
     if (m_pProgress) m_pProgress->End();
-    m_tree.clear();
+    m_tree->clear();
     m_cancelled = true;
     Refresh();
 }
@@ -115,22 +141,22 @@ bool CExplorerView::EngineBusy() const {
     return doc && (doc->m_stateFlags & EngineThinking);
 }
 
+int CExplorerView::BuildPercent() const {
+    const std::int64_t done = m_control.bytesDone.load(std::memory_order_relaxed);
+    return m_buildSize > 0 ? static_cast<int>(std::min<std::int64_t>(done, m_buildSize) * 100 / m_buildSize) : 0;
+}
+
 void CExplorerView::BuildStep() {
-    // The build replays games on the Board, which is the engine's worker's while it thinks:
-    // the steps wait, looking again now and then rather than spinning.
-    if (EngineBusy()) {
-        m_pTimer->setInterval(50);
-        return;
-    }
-    m_pTimer->setInterval(0);
-    if (m_tree.step(ChunksPerStep)) {
-        const std::int64_t size = m_tree.fileSize();
-        const int percent = size > 0 ? static_cast<int>(m_tree.bytesRead() * 100 / size) : 0;
+    if (!m_worker.joinable()) return;
+    if (!m_built.load(std::memory_order_acquire)) {
+        const int percent = BuildPercent();
         if (m_pProgress) m_pProgress->SetPercent(percent);
         m_pSummary->setText(QString::fromUtf8(StudyText::ExplorerBuilding).arg(percent));
         return;
     }
+    m_worker.join();
     m_pTimer->stop();
+    m_tree = std::move(m_building);
     if (m_pProgress) m_pProgress->End();
     Refresh();
 }
@@ -152,13 +178,11 @@ void CExplorerView::Refresh() {
         m_pSummary->setText(QString::fromUtf8(StudyText::ExplorerCancelled));
         return;
     }
-    if (m_tree.building()) {
-        const std::int64_t size = m_tree.fileSize();
-        m_pSummary->setText(QString::fromUtf8(StudyText::ExplorerBuilding)
-                                .arg(size > 0 ? m_tree.bytesRead() * 100 / size : 0));
+    if (IsBuilding()) {
+        m_pSummary->setText(QString::fromUtf8(StudyText::ExplorerBuilding).arg(BuildPercent()));
         return;
     }
-    m_answer = m_tree.answer();
+    m_answer = m_tree->answer();
     m_pListGames->setEnabled(true);
     if (m_answer.games == 0) {
         m_pSummary->setText(QString::fromUtf8(StudyText::ExplorerDepth).arg(TreeDepth / 2));
@@ -166,7 +190,7 @@ void CExplorerView::Refresh() {
     }
     QString summary = QString::fromUtf8(StudyText::ExplorerGames).arg(m_answer.games);
     const OpeningNameSettings& names = GetDocument()->m_openingNames;
-    const std::string opening = explorerOpeningText(m_tree.openingAt(board.hashKey),
+    const std::string opening = explorerOpeningText(m_tree->openingAt(board.hashKey),
                                                     findOpening(board.hashKey) != NoOpening, names);
     if (!opening.empty()) summary += QStringLiteral("  ") + QString::fromStdString(opening);
     m_pSummary->setText(summary);
