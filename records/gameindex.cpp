@@ -1,5 +1,6 @@
 #include "records/gameindex.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "engine/attacks.h"
@@ -14,14 +15,17 @@ namespace {
 struct IndexHooks {
     FileInfo&               info;
     std::vector<GameEntry>& games;
+    PlayerNames&            names;
+    std::int64_t            fileSize;
     GameEntry               staging{};
+    std::int64_t            start = 0;
     std::uint32_t           halfMoves  = 0;
     bool                    blackFirst = false;
 
     void gameStart(std::int64_t offset) {
         staging       = GameEntry{};
         staging.info  = NoEco;
-        staging.start = offset;
+        start         = offset;
         halfMoves     = 0;
         blackFirst    = false;
     }
@@ -39,11 +43,11 @@ struct IndexHooks {
             break;
         case 'W':
             if (std::strcmp(name, "White") == 0)
-                copyEntryName(staging.white, v, static_cast<std::size_t>(m.valueLength));
+                staging.white = names.intern({v, static_cast<std::size_t>(m.valueLength)});
             break;
         case 'B':
             if (std::strcmp(name, "Black") == 0)
-                copyEntryName(staging.black, v, static_cast<std::size_t>(m.valueLength));
+                staging.black = names.intern({v, static_cast<std::size_t>(m.valueLength)});
             break;
         case 'E':
             if (std::strcmp(name, "ECO") == 0) {
@@ -85,10 +89,27 @@ struct IndexHooks {
         staging.number            = static_cast<std::uint32_t>(info.games);
         const std::uint32_t moves = (halfMoves + (blackFirst ? 1 : 0) + 1) / 2;
         staging.moves             = static_cast<std::uint16_t>(moves > 65535 ? 65535 : moves);
-        staging.end               = lastOffset;
+        staging.setRange(start, lastOffset);
+        makeRoom(lastOffset);
         games.push_back(staging);
         ++info.games;
         return true;
+    }
+
+    // Room for one more entry, the games before offset in. Once a few thousand games are in,
+    // the vector grows to the games the whole file holds at the bytes per game seen so far
+    // (between 1/8 more and 8 times as many) instead of doubling: a growth briefly holds both
+    // copies, and with millions of games that is most of the pass's memory.
+    void makeRoom(std::int64_t offset) {
+        const std::size_t n = games.size();
+        if (n < games.capacity()) return;
+        std::size_t room = std::max<std::size_t>(2 * n, 256);
+        if (n >= 4096 && offset > 0) {
+            const double expected = static_cast<double>(n) * static_cast<double>(fileSize) /
+                                    static_cast<double>(offset) * 1.03;
+            room = static_cast<std::size_t>(std::clamp(expected, n + n / 8.0, 8.0 * n));
+        }
+        games.reserve(room);
     }
 
     void gameSkipped(std::int64_t offset) {
@@ -112,6 +133,7 @@ struct IndexHooks {
 struct SearchHooks {
     std::vector<GameEntry>& games;
     const SearchFilter&     filter;
+    const std::vector<bool>& nameMatches; // by name id: holds the filter's name text
     std::int64_t&           firstMatch;
     std::size_t             count      = 0;
     int                     staging    = NoEco;
@@ -176,7 +198,7 @@ struct SearchHooks {
             seen = true;
         // A game whose moves do not replay keeps the mark, so the list can show it ("12?").
         if (staging & Unreadable) entry.info |= Unreadable;
-        if (seen && entryMatches(entry, filter)) {
+        if (seen && entryMatches(entry, filter, nameMatches)) {
             entry.info |= Matched;
             if (firstMatch < 0) firstMatch = entry.number;
         }
@@ -314,11 +336,11 @@ bool filterIsEmpty(const SearchFilter& filter) {
            filter.resultMask == 0 && filter.yearFrom == 0 && filter.yearTo == 0;
 }
 
-bool scanPgnFile(BufferedFile& file, FileInfo& info, std::vector<GameEntry>& games, int mode,
-                 const SearchFilter* filter, std::int64_t* firstMatch, ScanFailure* failure,
-                 PassControl* control) {
+bool scanPgnFile(BufferedFile& file, FileInfo& info, std::vector<GameEntry>& games,
+                 PlayerNames& names, int mode, const SearchFilter* filter,
+                 std::int64_t* firstMatch, ScanFailure* failure, PassControl* control) {
     if (mode == IndexMode) {
-        IndexHooks hooks{info, games};
+        IndexHooks hooks{info, games, names, file.size()};
         if (!runOverFile<IndexPass>(file, hooks, control)) return false;
         if (info.games > 0 || info.skippedGames == 0) return true;
         if (failure) {
@@ -331,7 +353,8 @@ bool scanPgnFile(BufferedFile& file, FileInfo& info, std::vector<GameEntry>& gam
     for (GameEntry& entry : games)
         entry.info &= ~Matched;
     *firstMatch = -1;
-    SearchHooks hooks{games, *filter, *firstMatch};
+    const std::vector<bool> nameMatches = namesMatching(names, filter->name);
+    SearchHooks             hooks{games, *filter, nameMatches, *firstMatch};
     const bool finished = runOverFile<SearchPass>(file, hooks, control);
     const bool ok       = finished && !hooks.overrun && hooks.count == games.size();
     if (finished && !ok && failure) {

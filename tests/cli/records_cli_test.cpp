@@ -201,9 +201,9 @@ TEST(CliRecords, OutOfMemoryIsReported) {
 #endif
     const std::string pgn = scratchPath("many-games.pgn");
     std::string       games;
-    for (int i = 0; i < 400000; ++i) games += "[White \"a\"]\n\n1. e4 1-0\n\n";
+    for (int i = 0; i < 1000000; ++i) games += "[White \"a\"]\n\n1. e4 1-0\n\n";
     writeFile(pgn, games);
-    // 400,000 index entries take some 40 MB; the process may have 30.
+    // 1,000,000 index entries take 32 MB; the process may have 30.
     const CliRun run = runCli("index " + pgn, "ulimit -v 30000; ");
     EXPECT_EQ(run.status, 2);
     EXPECT_EQ(run.err, "norvane-cli: out of memory\n");
