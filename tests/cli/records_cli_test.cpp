@@ -149,6 +149,18 @@ TEST(CliRecords, IndexEscapesControlCharactersInValues) {
     std::remove(pgn.c_str());
 }
 
+// Names are written whole, however long (a tag value holds up to 255 bytes).
+TEST(CliRecords, IndexWritesWholeNames) {
+    const std::string pgn   = scratchPath("long-names.pgn");
+    const std::string white = std::string(240, 'w') + "羽生 善治"; // 253 bytes
+    writeFile(pgn, "[White \"" + white + "\"]\n\n1. e4 1-0\n");
+    const CliRun run = runCli("index " + pgn);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out.substr(0, run.out.find('\n')), "0\t" + white + "\t\t1-0\t1\t0\t\t0\t" +
+                                                        std::to_string(white.size() + 20));
+    std::remove(pgn.c_str());
+}
+
 // The summary is as long as its content: a long path keeps every count after it.
 TEST(CliRecords, InfoKeepsItsCountsAfterALongPath) {
     std::string path = data("kasparov-deep-blue-1997.pgn");

@@ -233,6 +233,50 @@ TEST(GameFilter, ColumnsAndSorting) {
     EXPECT_EQ(compareByColumn(lower, upper, f.names, ColumnWhite), 0);
 }
 
+// Names are kept whole: shown, found and sorted past their 31st byte, whatever their script;
+// each distinct name is stored once.
+TEST(GameFilter, WholeNamesAcrossTheTable) {
+    const std::string prefix = std::string(31, 'a'); // where names were once cut
+    const std::string habu   = "羽生 善治";
+    const auto game = [](const std::string& white, const std::string& black) {
+        return "[White \"" + white + "\"]\n[Black \"" + black + "\"]\n\n1. e4 *\n\n";
+    };
+    const IndexRun run = indexText(game(prefix + " Xyz", habu) + game(prefix + " Abc", "Carlsen") +
+                                   game(habu, "xyz") + game("Carlsen", prefix + " Abc"));
+    ASSERT_EQ(run.games.size(), 4u);
+    EXPECT_EQ(run.names.size(), 6u); // the empty name and five distinct ones
+    EXPECT_EQ(run.games[1].white, run.games[3].black);
+
+    char text[NameCellSize];
+    columnText(run.games[0], run.names, ColumnWhite, text, sizeof text);
+    EXPECT_EQ(std::string(text), prefix + " Xyz");
+    columnText(run.games[0], run.names, ColumnBlack, text, sizeof text);
+    EXPECT_EQ(std::string(text), habu);
+
+    std::vector<GameEntry> games = run.games;
+    struct Case { const char* name; std::vector<int> games; };
+    const Case cases[] = {{"XYZ", {0, 2}}, {"善治", {0, 2}}, {"a abc", {1, 3}}, {"carlsen", {1, 3}}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SearchFilter filter = emptyFilter();
+        std::strcpy(filter.name, c.name);
+        filterGames(games, run.names, filter);
+        EXPECT_EQ(matched(games), c.games);
+    }
+
+    std::vector<const GameEntry*> rows;
+    for (const GameEntry& e : games) rows.push_back(&e);
+    const auto order = [&rows] {
+        std::vector<int> numbers;
+        for (const GameEntry* e : rows) numbers.push_back(static_cast<int>(e->number));
+        return numbers;
+    };
+    sortRows(rows, run.names, ColumnWhite); // the bytes after the 31st decide; UTF-8 after ASCII
+    EXPECT_EQ(order(), (std::vector<int>{1, 0, 3, 2}));
+    sortRows(rows, run.names, ColumnBlack); // ASCII letters folded
+    EXPECT_EQ(order(), (std::vector<int>{3, 1, 2, 0}));
+}
+
 TEST(FileInfoText, CountsPercentagesAndCommonCodes) {
     FileInfo info{};
     info.games     = 3;
