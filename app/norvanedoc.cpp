@@ -137,7 +137,7 @@ void CNorvaneDoc::FinishPendingWork() {
 
 void CNorvaneDoc::DeleteContents() {
     m_games.clear();
-    m_names = PlayerNames{};
+    m_names        = PlayerNames{};
     m_filter       = emptyFilter(); // the criteria were the old file's
     m_shownFilter  = m_filter;
     m_matchedGames = -1;
@@ -220,7 +220,7 @@ bool CNorvaneDoc::OpenAndIndex(const QString& path, bool replaceContents, QStrin
     m_file.swap(file);
     m_lockFd = lockFd;
     m_games.swap(games);
-    m_names = std::move(names);
+    m_names                  = std::move(names);
     m_fileInfo               = info;
     m_fileInfo.fileSize      = m_file.size();
     const std::size_t length = std::min<std::size_t>(name.size(), FilePathSize - 1);

@@ -195,7 +195,7 @@ std::vector<std::uint32_t> nameRanks(const std::vector<const GameEntry*>& rows,
     return rank;
 }
 
-} // namespace
+}  // namespace
 
 void sortRows(std::vector<const GameEntry*>& rows, const PlayerNames& names, int column) {
     const bool                       byName = column == ColumnWhite || column == ColumnBlack;

@@ -96,10 +96,10 @@ struct IndexHooks {
         return true;
     }
 
-    // Room for one more entry, the games before offset in. Once a few thousand games are in,
-    // the vector grows to the games the whole file holds at the bytes per game seen so far
-    // (between 1/8 more and 8 times as many) instead of doubling: a growth briefly holds both
-    // copies, and with millions of games that is most of the pass's memory.
+    // Room for one more entry; the games so far end at offset. Once a few thousand games are
+    // in, the vector grows to the game count the whole file holds at the bytes per game seen
+    // so far (between 1/8 more and 8 times as many) instead of doubling: a growth briefly
+    // holds both copies, and with millions of games that is most of the pass's memory.
     void makeRoom(std::int64_t offset) {
         const std::size_t n = games.size();
         if (n < games.capacity()) return;
@@ -133,7 +133,7 @@ struct IndexHooks {
 struct SearchHooks {
     std::vector<GameEntry>& games;
     const SearchFilter&     filter;
-    const std::vector<bool>& nameMatches; // by name id: holds the filter's name text
+    const std::vector<bool>& nameMatches; // by name id: whether it holds the filter's name
     std::int64_t&           firstMatch;
     std::size_t             count      = 0;
     int                     staging    = NoEco;

@@ -50,6 +50,7 @@ std::size_t PlayerNames::memoryBytes() const {
 
 std::vector<std::uint32_t> PlayerNames::absorb(const PlayerNames& other) {
     std::vector<std::uint32_t> ids(other.size());
-    for (std::uint32_t id = 0; id < other.size(); ++id) ids[id] = intern(other.name(id));
+    for (std::uint32_t id = 0; id < other.size(); ++id)
+        ids[id] = intern(other.name(id));
     return ids;
 }

@@ -15,7 +15,8 @@ public:
     std::uint32_t intern(std::string_view name);
     // The name of an id below size(); its bytes are followed by a zero.
     std::string_view name(std::uint32_t id) const {
-        return {m_bytes.data() + m_starts[id], static_cast<std::size_t>(m_starts[id + 1] - m_starts[id] - 1)};
+        return {m_bytes.data() + m_starts[id],
+                static_cast<std::size_t>(m_starts[id + 1] - m_starts[id] - 1)};
     }
     // How many distinct names, the empty one included.
     std::size_t size() const { return m_starts.size() - 1; }

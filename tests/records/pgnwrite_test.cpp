@@ -3,7 +3,6 @@
 #include <cstring>
 #include <vector>
 
-#include "records/gamefilter.h"
 #include "records/pgnread.h"
 #include "records/pgnwrite.h"
 #include "records_fixture.h"
