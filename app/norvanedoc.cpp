@@ -14,6 +14,7 @@
 #include <cstring>
 #include <ctime>
 #include <string>
+#include <utility>
 
 #include "app/commands.h"
 #include "book/book.h"
@@ -136,6 +137,7 @@ void CNorvaneDoc::FinishPendingWork() {
 
 void CNorvaneDoc::DeleteContents() {
     m_games.clear();
+    m_names        = PlayerNames{};
     m_filter       = emptyFilter(); // the criteria were the old file's
     m_shownFilter  = m_filter;
     m_matchedGames = -1;
@@ -198,8 +200,9 @@ bool CNorvaneDoc::OpenAndIndex(const QString& path, bool replaceContents, QStrin
     }
     FileInfo               info{};
     std::vector<GameEntry> games;
+    PlayerNames            names;
     ScanFailure            failure{};
-    if (!scanPgnFile(file, info, games, IndexMode, nullptr, nullptr, &failure)) {
+    if (!scanPgnFile(file, info, games, names, IndexMode, nullptr, nullptr, &failure)) {
         ::close(lockFd);
         MessageBox(QString::fromUtf8(scanFailureMessage(failure)));
         return false;
@@ -217,6 +220,7 @@ bool CNorvaneDoc::OpenAndIndex(const QString& path, bool replaceContents, QStrin
     m_file.swap(file);
     m_lockFd = lockFd;
     m_games.swap(games);
+    m_names                  = std::move(names);
     m_fileInfo               = info;
     m_fileInfo.fileSize      = m_file.size();
     const std::size_t length = std::min<std::size_t>(name.size(), FilePathSize - 1);
@@ -230,6 +234,7 @@ bool CNorvaneDoc::Reindex() {
     const QString path = GetPathName();
     CloseFile();
     m_games.clear();
+    m_names    = PlayerNames{};
     m_fileInfo = FileInfo{};
     // The list's rows point into the index: they go before anything (the scanner's message
     // box among them) can paint the list again.
@@ -291,7 +296,7 @@ void CNorvaneDoc::OnSearch() {
 
     m_filter              = emptyFilter();
     const QByteArray name = values.name.toUtf8();
-    copyEntryName(m_filter.name, name.constData(), static_cast<std::size_t>(name.size()));
+    copyFilterName(m_filter.name, name.constData(), static_cast<std::size_t>(name.size()));
     m_filter.resultMask = (values.whiteWon ? WhiteWon : 0) | (values.blackWon ? BlackWon : 0) |
                           (values.drawn ? Drawn : 0);
     m_filter.eco      = values.ecoItem > 0 && values.ecoItem <= NoEco ? values.ecoItem - 1 : NoEco;
@@ -310,13 +315,14 @@ void CNorvaneDoc::SearchGames() {
         matchedBefore[i] = (m_games[i].info & Matched) != 0;
     std::int64_t first = -1;
     if (m_filter.positionKey == 0) {
-        first = filterGames(m_games, m_filter);
+        first = filterGames(m_games, m_names, m_filter);
     } else {
         // The position search reads the file by the index's offsets.
         if (!m_file.unchanged() && !Reindex()) return;
         FileInfo    scratch{};
         ScanFailure failure{};
-        if (!scanPgnFile(m_file, scratch, m_games, SearchMode, &m_filter, &first, &failure))
+        if (!scanPgnFile(m_file, scratch, m_games, m_names, SearchMode, &m_filter, &first,
+                         &failure))
             MessageBox(QString::fromUtf8(scanFailureMessage(failure)));
     }
     if (first < 0 || static_cast<std::size_t>(first) >= m_games.size()) {

@@ -137,6 +137,7 @@ public:
     BufferedFile           m_file;              // the open PGN file, kept for the document's life
     FileInfo               m_fileInfo;          // all zero without a file
     std::vector<GameEntry> m_games;             // one entry per game, in file order
+    PlayerNames            m_names;             // the players m_games name
     QString                m_strMoveInfo;       // the move-information line of the status bar
     std::uint32_t          m_stateFlags = 0;    // ReplayRunning
     OpeningNameSettings    m_openingNames;      // how the views and texts name openings

@@ -5,6 +5,7 @@
 
 #include <QApplication>
 
+#include <utility>
 
 #include "app/norvanedoc.h"
 #include "bench/syntheticgames.h"
@@ -22,7 +23,9 @@ struct MillionGames {
     CGameView   view{&doc};
 
     MillionGames() {
-        doc.m_games = syntheticGames(1'000'000);
+        SyntheticIndex index = syntheticGames(1'000'000);
+        doc.m_games.swap(index.games);
+        doc.m_names = std::move(index.names);
         view.resize(300, 330);
         view.show();
         QApplication::processEvents();

@@ -33,8 +33,9 @@ void BM_IndexPass(benchmark::State& state) {
         BufferedFile           file;
         FileInfo               info{};
         std::vector<GameEntry> games;
+        PlayerNames            names;
         if (!file.open(path.constData()) ||
-            !scanPgnFile(file, info, games, IndexMode, nullptr, nullptr, nullptr))
+            !scanPgnFile(file, info, games, names, IndexMode, nullptr, nullptr, nullptr))
             std::abort();
         state.counters["games"] = static_cast<double>(games.size());
     }

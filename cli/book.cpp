@@ -21,8 +21,9 @@ bool addFile(const std::string& path, int plies, BookCollection& book, long long
     }
     FileInfo               info{};
     std::vector<GameEntry> entries;
+    PlayerNames            names;
     ScanFailure            failure{};
-    if (!scanPgnFile(file, info, entries, IndexMode, nullptr, nullptr, &failure)) {
+    if (!scanPgnFile(file, info, entries, names, IndexMode, nullptr, nullptr, &failure)) {
         error = path + ": " + scanFailureMessage(failure);
         return false;
     }

@@ -23,6 +23,7 @@ struct IndexedFile {
     BufferedFile           file;
     FileInfo               info{};
     std::vector<GameEntry> games;
+    PlayerNames            names; // the games' players
 };
 
 // Whether the file still has the size and modification time it had when it was opened; a
@@ -61,8 +62,8 @@ bool openIndexed(const std::string& command, const std::string& path, IndexedFil
         return false;
     }
     ScanFailure failure{};
-    if (!scanPgnFile(indexed.file, indexed.info, indexed.games, IndexMode, nullptr, nullptr,
-                     &failure)) {
+    if (!scanPgnFile(indexed.file, indexed.info, indexed.games, indexed.names, IndexMode, nullptr,
+                     nullptr, &failure)) {
         std::cerr << scanFailureMessage(failure);
         status = fail(command + ": " + path + " is not a valid PGN file (line " +
                       std::to_string(failure.line) + ")");
@@ -107,16 +108,16 @@ int runIndex(const Arguments& args) {
     if (!openIndexed("index", parsed.operands[0], indexed, status)) return status;
     // Row by row: the output never builds up in memory, and a write error stops it at once.
     std::string row;
-    char        cell[64];
+    char        cell[NameCellSize];
     for (const GameEntry& e : indexed.games) {
         row = std::to_string(e.number);
         for (int column :
              {ColumnWhite, ColumnBlack, ColumnResult, ColumnMoves, ColumnYear, ColumnEco}) {
-            columnText(e, column, cell, sizeof cell);
+            columnText(e, indexed.names, column, cell, sizeof cell);
             row += '\t';
             appendEscaped(row, cell);
         }
-        row += '\t' + std::to_string(e.start) + '\t' + std::to_string(e.end) + '\n';
+        row += '\t' + std::to_string(e.start()) + '\t' + std::to_string(e.end()) + '\n';
         emit(row);
         if (outputFailed()) return 0;  // finishOutput reports it
     }
@@ -193,8 +194,8 @@ int runSearch(const Arguments& args) {
         std::int64_t first = -1;
         if (filter.positionKey) {
             ScanFailure failure{};
-            if (!scanPgnFile(indexed.file, indexed.info, indexed.games, SearchMode, &filter, &first,
-                             &failure)) {
+            if (!scanPgnFile(indexed.file, indexed.info, indexed.games, indexed.names, SearchMode,
+                             &filter, &first, &failure)) {
                 // A file cut short since the index pass fails here: say why.
                 if (!unchangedOnDisk("search", path, indexed, status)) return status;
                 std::cerr << scanFailureMessage(failure);
@@ -203,7 +204,7 @@ int runSearch(const Arguments& args) {
             }
             if (!unchangedOnDisk("search", path, indexed, status)) return status;
         } else {
-            filterGames(indexed.games, filter);
+            filterGames(indexed.games, indexed.names, filter);
         }
     }
     std::string  out;

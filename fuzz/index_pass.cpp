@@ -25,9 +25,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     BufferedFile           file;
     FileInfo               info{};
     std::vector<GameEntry> games;
+    PlayerNames            names;
     ScanFailure            failure{};
     FUZZ_CHECK(file.open(path.c_str()));
-    const bool ok = scanPgnFile(file, info, games, IndexMode, nullptr, nullptr, &failure);
+    const bool ok = scanPgnFile(file, info, games, names, IndexMode, nullptr, nullptr, &failure);
     FUZZ_CHECK(ok || (failure.line >= 1 && failure.text[255] == '\0'));
     FUZZ_CHECK(static_cast<std::size_t>(info.games) == games.size());
     {
@@ -35,22 +36,29 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         setPassChunkBytes(static_cast<std::int64_t>(size / 7 + 1));
         FileInfo               cutInfo{};
         std::vector<GameEntry> cutGames;
-        const bool cutOk = scanPgnFile(file, cutInfo, cutGames, IndexMode, nullptr, nullptr, nullptr);
+        PlayerNames            cutNames;
+        const bool cutOk = scanPgnFile(file, cutInfo, cutGames, cutNames, IndexMode, nullptr, nullptr, nullptr);
         setPassThreads(0);
         setPassChunkBytes(0);
         FUZZ_CHECK(cutOk == ok && std::memcmp(&cutInfo, &info, sizeof info) == 0 &&
                    cutGames.size() == games.size());
-        for (std::size_t k = 0; k < games.size(); ++k)
-            FUZZ_CHECK(std::memcmp(&cutGames[k], &games[k], sizeof games[k]) == 0);
+        for (std::size_t k = 0; k < games.size(); ++k) {
+            const GameEntry &a = cutGames[k], &b = games[k];
+            FUZZ_CHECK(a.number == b.number && a.info == b.info && a.moves == b.moves &&
+                       a.year == b.year && a.start() == b.start() && a.end() == b.end() &&
+                       cutNames.name(a.white) == names.name(b.white) &&
+                       cutNames.name(a.black) == names.name(b.black));
+        }
     }
     std::int64_t previousEnd = -1;
     for (const GameEntry& e : games) {
-        FUZZ_CHECK(e.start > previousEnd && e.end > e.start &&
-                   e.end < static_cast<std::int64_t>(size));
-        FUZZ_CHECK(data[e.start] == '[');
-        previousEnd = e.end;
+        FUZZ_CHECK(e.start() > previousEnd && e.end() > e.start() &&
+                   e.end() < static_cast<std::int64_t>(size));
+        FUZZ_CHECK(data[e.start()] == '[');
+        FUZZ_CHECK(e.white < names.size() && e.black < names.size());
+        previousEnd = e.end();
         std::string text;
-        FUZZ_CHECK(readGameText(file, &e, text) == static_cast<std::size_t>(e.end - e.start + 1));
+        FUZZ_CHECK(readGameText(file, &e, text) == static_cast<std::size_t>(e.end() - e.start() + 1));
         parseGameText(text.c_str(), text.size());
     }
     if (ok) {
@@ -58,7 +66,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         SearchFilter filter = emptyFilter();
         setPositionCriterion(filter);
         std::int64_t first = 0;
-        FUZZ_CHECK(scanPgnFile(file, info, games, SearchMode, &filter, &first, nullptr));
+        FUZZ_CHECK(scanPgnFile(file, info, games, names, SearchMode, &filter, &first, nullptr));
     }
     unlink(path.c_str());
     return 0;

@@ -13,14 +13,16 @@ inline unsigned char foldAscii(unsigned char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<unsigned char>(c + 32) : c;
 }
 
-// Names compare with ASCII letters folded, then by their bytes.
-int compareNames(const char* a, const char* b) {
-    for (;; ++a, ++b) {
-        const unsigned char x = foldAscii(static_cast<unsigned char>(*a));
-        const unsigned char y = foldAscii(static_cast<unsigned char>(*b));
+// Names compare with ASCII letters folded, then by their bytes; a name before its longer
+// continuations.
+int compareNames(std::string_view a, std::string_view b) {
+    const std::size_t common = std::min(a.size(), b.size());
+    for (std::size_t i = 0; i < common; ++i) {
+        const unsigned char x = foldAscii(static_cast<unsigned char>(a[i]));
+        const unsigned char y = foldAscii(static_cast<unsigned char>(b[i]));
         if (x != y) return x < y ? -1 : 1;
-        if (!x) return 0;
     }
+    return a.size() < b.size() ? -1 : a.size() > b.size() ? 1 : 0;
 }
 
 // value right-aligned in width characters, as "%6d" writes it.
@@ -43,8 +45,8 @@ int resultKey(const GameEntry& e) { return e.info & ResultMask; }
 
 } // namespace
 
-bool matchName(const char* text, const char* name) {
-    const std::size_t textLength = std::strlen(text), nameLength = std::strlen(name);
+bool matchName(std::string_view text, std::string_view name) {
+    const std::size_t textLength = text.size(), nameLength = name.size();
     if (textLength == 0 || textLength < nameLength) return false;
     for (std::size_t start = 0; start + nameLength <= textLength; ++start) {
         std::size_t k = 0;
@@ -56,8 +58,8 @@ bool matchName(const char* text, const char* name) {
     return false;
 }
 
-void copyEntryName(char* field, const char* name, std::size_t length) {
-    std::size_t n = length < EntryNameSize - 1 ? length : EntryNameSize - 1;
+void copyFilterName(char* field, const char* name, std::size_t length) {
+    std::size_t n = length < FilterNameSize - 1 ? length : FilterNameSize - 1;
     // When the cut falls inside a UTF-8 character, cut before its first byte.
     if (n < length) {
         std::size_t lead = n;
@@ -69,10 +71,17 @@ void copyEntryName(char* field, const char* name, std::size_t length) {
     field[n] = '\0';
 }
 
-bool entryMatches(const GameEntry& entry, const SearchFilter& filter) {
-    if (filter.name[0] && !matchName(entry.white, filter.name) &&
-        !matchName(entry.black, filter.name))
-        return false;
+std::vector<bool> namesMatching(const PlayerNames& names, const char* text) {
+    std::vector<bool> matches;
+    if (!text[0]) return matches;
+    matches.resize(names.size());
+    for (std::uint32_t id = 0; id < names.size(); ++id) matches[id] = matchName(names.name(id), text);
+    return matches;
+}
+
+bool entryMatches(const GameEntry& entry, const SearchFilter& filter,
+                  const std::vector<bool>& nameMatches) {
+    if (filter.name[0] && !nameMatches[entry.white] && !nameMatches[entry.black]) return false;
     if (filter.eco != NoEco && (entry.info & EcoMask) != filter.eco) return false;
     if (filter.resultMask && !(filter.resultMask & entry.info)) return false;
     if (filter.yearFrom && entry.year < filter.yearFrom) return false;
@@ -80,11 +89,13 @@ bool entryMatches(const GameEntry& entry, const SearchFilter& filter) {
     return true;
 }
 
-std::int64_t filterGames(std::vector<GameEntry>& games, const SearchFilter& filter) {
-    std::int64_t first = -1;
+std::int64_t filterGames(std::vector<GameEntry>& games, const PlayerNames& names,
+                         const SearchFilter& filter) {
+    const std::vector<bool> nameMatches = namesMatching(names, filter.name);
+    std::int64_t            first       = -1;
     for (GameEntry& entry : games) {
         entry.info &= ~Matched;
-        if (entryMatches(entry, filter)) {
+        if (entryMatches(entry, filter, nameMatches)) {
             entry.info |= Matched;
             if (first < 0) first = entry.number;
         }
@@ -95,15 +106,16 @@ std::int64_t filterGames(std::vector<GameEntry>& games, const SearchFilter& filt
 const char* const columnHeaders[ColumnCount] = {"white", "black", "result", "fm", "year", "eco"};
 const int         columnWidths[ColumnCount]  = {80, 80, 60, 30, 40, 40};
 
-void columnText(const GameEntry& entry, int column, char* buffer, std::size_t size) {
+void columnText(const GameEntry& entry, const PlayerNames& names, int column, char* buffer,
+                std::size_t size) {
     if (!buffer || size == 0) return;
     TextOut out(buffer, size);
     switch (column) {
     case ColumnWhite:
-        out.put(entry.white);
+        out.put(names.name(entry.white).data());
         break;
     case ColumnBlack:
-        out.put(entry.black);
+        out.put(names.name(entry.black).data());
         break;
     case ColumnResult:
         out.put(entry.info & WhiteWon   ? "1-0"
@@ -126,13 +138,13 @@ void columnText(const GameEntry& entry, int column, char* buffer, std::size_t si
     }
 }
 
-int compareByColumn(const GameEntry& a, const GameEntry& b, int column) {
+int compareByColumn(const GameEntry& a, const GameEntry& b, const PlayerNames& names, int column) {
     const auto order = [](int x, int y) { return x < y ? -1 : x > y ? 1 : 0; };
     switch (column) {
     case ColumnWhite:
-        return compareNames(a.white, b.white);
+        return compareNames(names.name(a.white), names.name(b.white));
     case ColumnBlack:
-        return compareNames(a.black, b.black);
+        return compareNames(names.name(a.black), names.name(b.black));
     case ColumnResult:
         return order(resultKey(a), resultKey(b));
     case ColumnMoves:
@@ -149,71 +161,76 @@ int compareByColumn(const GameEntry& a, const GameEntry& b, int column) {
 namespace {
 
 // A row's sort key, made once per row so that the sort compares contiguous words instead of
-// following every row's pointer: the column's number, or the first 24 bytes of the name with
-// ASCII folded, packed most significant first and padded with zeros (so that the words order
-// as compareNames orders the names), and the row's place before the sort.
+// following every row's pointer: the column's number, or for a name its rank among the names,
+// and the row's place before the sort.
 struct SortKey {
-    std::uint64_t word[3];
+    std::uint32_t key;
     std::uint32_t position;
 };
 
-void packName(const char* name, std::uint64_t* words) {
-    bool ended = false;
-    for (int w = 0; w < 3; ++w) {
-        std::uint64_t packed = 0;
-        for (int k = 0; k < 8; ++k) {
-            const unsigned char c = ended ? 0 : foldAscii(static_cast<unsigned char>(name[8 * w + k]));
-            ended                 = ended || c == 0;
-            packed                = packed << 8 | c;
-        }
-        words[w] = packed;
+std::uint32_t nameOf(const GameEntry& entry, int column) {
+    return column == ColumnWhite ? entry.white : entry.black;
+}
+
+// By name id, the rank of each name the rows show in the column, in compareNames order
+// (names that compare equal share a rank): the names are ordered once, not once per game.
+std::vector<std::uint32_t> nameRanks(const std::vector<const GameEntry*>& rows,
+                                     const PlayerNames& names, int column) {
+    constexpr std::uint32_t    NotShown = 0xFFFFFFFF;
+    std::vector<std::uint32_t> rank(names.size(), NotShown);
+    std::vector<std::uint32_t> shown; // the ids the rows show, each once
+    for (const GameEntry* row : rows) {
+        const std::uint32_t id = nameOf(*row, column);
+        if (rank[id] == NotShown) shown.push_back(id);
+        rank[id] = 0;
     }
+    std::sort(shown.begin(), shown.end(), [&names](std::uint32_t a, std::uint32_t b) {
+        return compareNames(names.name(a), names.name(b)) < 0;
+    });
+    std::uint32_t next = 0;
+    for (std::size_t i = 0; i < shown.size(); ++i) {
+        if (i > 0 && compareNames(names.name(shown[i - 1]), names.name(shown[i])) != 0) ++next;
+        rank[shown[i]] = next;
+    }
+    return rank;
 }
 
 }  // namespace
 
-void sortRows(std::vector<const GameEntry*>& rows, int column) {
-    const bool           names = column == ColumnWhite || column == ColumnBlack;
+void sortRows(std::vector<const GameEntry*>& rows, const PlayerNames& names, int column) {
+    const bool                       byName = column == ColumnWhite || column == ColumnBlack;
+    const std::vector<std::uint32_t> ranks  = byName ? nameRanks(rows, names, column)
+                                                     : std::vector<std::uint32_t>{};
     std::vector<SortKey> keys(rows.size());
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const GameEntry& e = *rows[i];
         SortKey&         k = keys[i];
         k.position         = static_cast<std::uint32_t>(i);
-        k.word[1] = k.word[2] = 0;
         switch (column) {
         case ColumnWhite:
-            packName(e.white, k.word);
-            break;
         case ColumnBlack:
-            packName(e.black, k.word);
+            k.key = ranks[nameOf(e, column)];
             break;
         case ColumnResult:
-            k.word[0] = static_cast<std::uint64_t>(resultKey(e));
+            k.key = static_cast<std::uint32_t>(resultKey(e));
             break;
         case ColumnMoves:
-            k.word[0] = e.moves;
+            k.key = e.moves;
             break;
         case ColumnYear:
-            k.word[0] = static_cast<std::uint64_t>(e.year & 0xFFF);
+            k.key = static_cast<std::uint32_t>(e.year & 0xFFF);
             break;
         case ColumnEco:
-            k.word[0] = static_cast<std::uint64_t>(e.info & EcoMask);
+            k.key = static_cast<std::uint32_t>(e.info & EcoMask);
             break;
         default:
-            k.word[0] = 0;
+            k.key = 0;
             break;
         }
     }
     // Equal keys keep their order (the place before the sort decides), as a stable sort would.
-    std::sort(keys.begin(), keys.end(), [&rows, names, column](const SortKey& a, const SortKey& b) {
-        for (int w = 0; w < 3; ++w)
-            if (a.word[w] != b.word[w]) return a.word[w] < b.word[w];
-        // Names of 24 bytes and more that agree so far: the rest decides.
-        if (names && (a.word[2] & 0xFF) != 0) {
-            const int order = compareByColumn(*rows[a.position], *rows[b.position], column);
-            if (order != 0) return order < 0;
-        }
-        return a.position < b.position;
+    std::sort(keys.begin(), keys.end(), [](const SortKey& a, const SortKey& b) {
+        return a.key != b.key ? a.key < b.key : a.position < b.position;
     });
     std::vector<const GameEntry*> sorted(rows.size());
     for (std::size_t i = 0; i < keys.size(); ++i) sorted[i] = rows[keys[i].position];

@@ -5,27 +5,36 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "book/openings.h"
 #include "records/gameindex.h"
+#include "records/playernames.h"
 
 // True when name occurs in text, comparing bytes with case folded for the ASCII letters only
 // (bytes of UTF-8 or Shift_JIS characters match only themselves). False when text is empty or
 // shorter than name; an empty name occurs in any non-empty text.
-bool matchName(const char* text, const char* name);
+bool matchName(std::string_view text, std::string_view name);
 
-// Copies the first bytes of a player's name into an entry field (31 bytes and the zero),
+// Copies the first bytes of a name to look for into a filter's field (31 bytes and the zero),
 // never cutting a UTF-8 character in half.
-void copyEntryName(char* field, const char* name, std::size_t length);
+void copyFilterName(char* field, const char* name, std::size_t length);
+
+// By name id, whether the name holds text (matchName): the name criterion is tested once per
+// distinct name, not once per game. Empty when text is empty.
+std::vector<bool> namesMatching(const PlayerNames& names, const char* text);
 
 // Does entry meet the name, ECO, result and year criteria of filter (the position is the
-// search pass's business)? A year range may be open at either end.
-bool entryMatches(const GameEntry& entry, const SearchFilter& filter);
+// search pass's business)? nameMatches is namesMatching (the entries' names, filter.name).
+// A year range may be open at either end.
+bool entryMatches(const GameEntry& entry, const SearchFilter& filter,
+                  const std::vector<bool>& nameMatches);
 
 // The filter without a position: sets Matched on exactly the entries that meet it and
 // answers the number of the first match, or -1.
-std::int64_t filterGames(std::vector<GameEntry>& games, const SearchFilter& filter);
+std::int64_t filterGames(std::vector<GameEntry>& games, const PlayerNames& names,
+                         const SearchFilter& filter);
 
 // The game list's columns: white, black, result, full moves, year, ECO code.
 inline constexpr int ColumnWhite = 0, ColumnBlack = 1, ColumnResult = 2, ColumnMoves = 3,
@@ -33,13 +42,16 @@ inline constexpr int ColumnWhite = 0, ColumnBlack = 1, ColumnResult = 2, ColumnM
 extern const char* const columnHeaders[ColumnCount];
 extern const int         columnWidths[ColumnCount];
 
-// The text of one cell of entry's row (bounded, zero-terminated).
-void columnText(const GameEntry& entry, int column, char* buffer, std::size_t size);
+// The text of one cell of entry's row (bounded, zero-terminated); names: the entry's names.
+// A name is shown whole (up to 255 bytes): a buffer of NameCellSize holds any cell.
+inline constexpr std::size_t NameCellSize = 256;
+void columnText(const GameEntry& entry, const PlayerNames& names, int column, char* buffer,
+                std::size_t size);
 // Orders two entries by a column's sort key: negative, zero or positive. Names compare with
 // ASCII case folded; results as "*" < 1-0 < 0-1 < 1/2-1/2; games without an ECO code last.
-int compareByColumn(const GameEntry& a, const GameEntry& b, int column);
+int compareByColumn(const GameEntry& a, const GameEntry& b, const PlayerNames& names, int column);
 // Sorts rows ascending by a column, keeping file order among equal keys.
-void sortRows(std::vector<const GameEntry*>& rows, int column);
+void sortRows(std::vector<const GameEntry*>& rows, const PlayerNames& names, int column);
 
 // The file-information summary: game count, results with percentages and the eight most
 // frequent ECO codes with their opening names as names says. Empty when the file holds no

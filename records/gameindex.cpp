@@ -1,5 +1,6 @@
 #include "records/gameindex.h"
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 
@@ -17,14 +18,16 @@ namespace {
 struct IndexHooks {
     FileInfo                info{};
     std::vector<GameEntry>  games;
+    PlayerNames             names; // of this range's games; joined with the file's
     GameEntry               staging{};
+    std::int64_t            start = 0;
     std::uint32_t           halfMoves  = 0;
     bool                    blackFirst = false;
 
     void gameStart(std::int64_t offset) {
         staging       = GameEntry{};
         staging.info  = NoEco;
-        staging.start = offset;
+        start         = offset;
         halfMoves     = 0;
         blackFirst    = false;
     }
@@ -42,11 +45,11 @@ struct IndexHooks {
             break;
         case 'W':
             if (std::strcmp(name, "White") == 0)
-                copyEntryName(staging.white, v, static_cast<std::size_t>(m.valueLength));
+                staging.white = names.intern({v, static_cast<std::size_t>(m.valueLength)});
             break;
         case 'B':
             if (std::strcmp(name, "Black") == 0)
-                copyEntryName(staging.black, v, static_cast<std::size_t>(m.valueLength));
+                staging.black = names.intern({v, static_cast<std::size_t>(m.valueLength)});
             break;
         case 'E':
             if (std::strcmp(name, "ECO") == 0) {
@@ -88,7 +91,7 @@ struct IndexHooks {
         staging.number            = static_cast<std::uint32_t>(info.games);
         const std::uint32_t moves = (halfMoves + (blackFirst ? 1 : 0) + 1) / 2;
         staging.moves             = static_cast<std::uint16_t>(moves > 65535 ? 65535 : moves);
-        staging.end               = lastOffset;
+        staging.setRange(start, lastOffset);
         games.push_back(staging);
         ++info.games;
         return true;
@@ -183,27 +186,52 @@ struct SearchHooks {
     void zeroByte(std::int64_t) {}
 };
 
-// Adds the counts and entries of one range of the index pass to the file's.
-void joinIndexRange(FileInfo& info, std::vector<GameEntry>& games, const FileInfo& part,
-                    std::vector<GameEntry>& partGames) {
-    for (GameEntry& entry : partGames) {
+// Room for extra more entries in games, which so far cover the file up to offset. Once a few
+// thousand games are in, the vector grows to the game count the whole file holds at the
+// bytes per game seen so far (between 1/8 more and 8 times as many) instead of doubling: a
+// growth briefly holds both copies, and with millions of games that is most of the pass's
+// memory.
+void makeRoom(std::vector<GameEntry>& games, std::size_t extra, std::int64_t offset,
+              std::int64_t fileSize) {
+    const std::size_t n = games.size() + extra;
+    if (n <= games.capacity()) return;
+    std::size_t room = std::max<std::size_t>(2 * games.capacity(), std::max<std::size_t>(n, 256));
+    if (n >= 4096 && offset > 0) {
+        const double expected = static_cast<double>(n) * static_cast<double>(fileSize) /
+                                static_cast<double>(offset) * 1.03;
+        room = static_cast<std::size_t>(std::clamp(expected, n + n / 8.0, 8.0 * n));
+    }
+    games.reserve(room);
+}
+
+// Adds the counts, names and entries of one range of the index pass to the file's.
+void joinIndexRange(FileInfo& info, std::vector<GameEntry>& games, PlayerNames& names,
+                    std::int64_t fileSize, IndexHooks& part) {
+    const std::vector<std::uint32_t> ids = names.absorb(part.names);
+    if (!part.games.empty())
+        makeRoom(games, part.games.size(), part.games.back().end() + 1, fileSize);
+    for (GameEntry entry : part.games) {
         entry.number += static_cast<std::uint32_t>(info.games);
+        entry.white = ids[entry.white];
+        entry.black = ids[entry.black];
         games.push_back(entry);
     }
-    std::vector<GameEntry>().swap(partGames);
-    info.games += part.games;
-    info.whiteWins += part.whiteWins;
-    info.blackWins += part.blackWins;
-    info.draws += part.draws;
+    std::vector<GameEntry>().swap(part.games);
+    part.names = PlayerNames();
+    const FileInfo& counts = part.info;
+    info.games += counts.games;
+    info.whiteWins += counts.whiteWins;
+    info.blackWins += counts.blackWins;
+    info.draws += counts.draws;
     for (int eco = 0; eco < NoEco; ++eco)
-        info.ecoCounts[eco] += part.ecoCounts[eco];
-    for (int k = 0; k < part.skippedGames && k < NotedSkips; ++k)
-        if (info.skippedGames + k < NotedSkips) info.skippedAt[info.skippedGames + k] = part.skippedAt[k];
-    info.skippedGames += part.skippedGames;
-    if (info.zeroBytes == 0 && part.zeroBytes > 0) info.firstZero = part.firstZero;
-    info.zeroBytes += part.zeroBytes;
-    if (info.strayBytes == 0 && part.strayBytes > 0) info.firstStray = part.firstStray;
-    info.strayBytes += part.strayBytes;
+        info.ecoCounts[eco] += counts.ecoCounts[eco];
+    for (int k = 0; k < counts.skippedGames && k < NotedSkips; ++k)
+        if (info.skippedGames + k < NotedSkips) info.skippedAt[info.skippedGames + k] = counts.skippedAt[k];
+    info.skippedGames += counts.skippedGames;
+    if (info.zeroBytes == 0 && counts.zeroBytes > 0) info.firstZero = counts.firstZero;
+    info.zeroBytes += counts.zeroBytes;
+    if (info.strayBytes == 0 && counts.strayBytes > 0) info.firstStray = counts.firstStray;
+    info.strayBytes += counts.strayBytes;
 }
 
 } // namespace
@@ -301,14 +329,14 @@ bool filterIsEmpty(const SearchFilter& filter) {
            filter.resultMask == 0 && filter.yearFrom == 0 && filter.yearTo == 0;
 }
 
-bool scanPgnFile(BufferedFile& file, FileInfo& info, std::vector<GameEntry>& games, int mode,
-                 const SearchFilter* filter, std::int64_t* firstMatch, ScanFailure* failure,
-                 PassControl* control) {
+bool scanPgnFile(BufferedFile& file, FileInfo& info, std::vector<GameEntry>& games,
+                 PlayerNames& names, int mode, const SearchFilter* filter,
+                 std::int64_t* firstMatch, ScanFailure* failure, PassControl* control) {
     if (mode == IndexMode) {
         const bool finished = runRangedPass<IndexPass, IndexHooks>(
             file, control, [] { return std::make_unique<PassRange<IndexHooks>>(); },
             [&](PassRange<IndexHooks>& range) {
-                joinIndexRange(info, games, range.hooks.info, range.hooks.games);
+                joinIndexRange(info, games, names, file.size(), range.hooks);
             });
         if (!finished) return false;
         if (info.games > 0 || info.skippedGames == 0) return true;
@@ -324,8 +352,9 @@ bool scanPgnFile(BufferedFile& file, FileInfo& info, std::vector<GameEntry>& gam
     *firstMatch = -1;
     // The entries come from the index pass over the same file, so game k is entry k; a file
     // with more games than entries has changed since.
-    std::size_t count   = 0;
-    bool        overrun = false;
+    const std::vector<bool> nameMatches = namesMatching(names, filter->name);
+    std::size_t             count       = 0;
+    bool                    overrun     = false;
     const bool  finished = runRangedPass<SearchPass, SearchHooks>(
         file, control, [filter] { return std::make_unique<PassRange<SearchHooks>>(*filter); },
         [&](PassRange<SearchHooks>& range) {
@@ -337,7 +366,7 @@ bool scanPgnFile(BufferedFile& file, FileInfo& info, std::vector<GameEntry>& gam
                 GameEntry& entry = games[count++];
                 // A game whose moves do not replay keeps the mark, so the list can show it ("12?").
                 if (noted & NotedUnreadable) entry.info |= Unreadable;
-                if ((noted & NotedSeen) && entryMatches(entry, *filter)) {
+                if ((noted & NotedSeen) && entryMatches(entry, *filter, nameMatches)) {
                     entry.info |= Matched;
                     if (*firstMatch < 0) *firstMatch = entry.number;
                 }

@@ -10,19 +10,35 @@
 #include "records/bufferedfile.h"
 #include "records/game.h"
 #include "records/passcontrol.h"
+#include "records/playernames.h"
 
-inline constexpr int EntryNameSize = 32; // 31 bytes of a player's name and the zero
-
+// One game of the index, in 32 bytes: a file of millions of games keeps its index in memory.
+// The players are ids into the index's PlayerNames; the byte range is packed, 48 bits an
+// offset: exact for files up to 256 TiB.
 struct GameEntry {
-    char          white[EntryNameSize];
-    char          black[EntryNameSize];
+    std::uint32_t white;  // id of the White tag's value in the names, 0 (empty) if none
+    std::uint32_t black;  // likewise Black
     std::uint32_t number; // 0-based position of the game in the file
     std::uint16_t info;   // ECO index, result bits from the termination token, Matched
     std::uint16_t moves;  // full moves, (half-move tokens + 1) / 2, at most 65535
     std::int16_t  year;   // from the Date tag, 0 if none
-    std::int64_t  start;  // offset of the game's first "["
-    std::int64_t  end;    // offset of the last character of its termination token
+    std::uint16_t startHigh; // bits 32-47 of start()
+    std::uint32_t startLow;  // bits 0-31 of start()
+    std::uint32_t endLow;    // bits 0-31 of end()
+    std::uint16_t endHigh;   // bits 32-47 of end()
+
+    // The offset of the game's first "[".
+    std::int64_t start() const { return static_cast<std::int64_t>(std::uint64_t{startHigh} << 32 | startLow); }
+    // The offset of the last character of its termination token.
+    std::int64_t end() const { return static_cast<std::int64_t>(std::uint64_t{endHigh} << 32 | endLow); }
+    void setRange(std::int64_t first, std::int64_t last) {
+        startLow  = static_cast<std::uint32_t>(first);
+        startHigh = static_cast<std::uint16_t>(first >> 32);
+        endLow    = static_cast<std::uint32_t>(last);
+        endHigh   = static_cast<std::uint16_t>(last >> 32);
+    }
 };
+static_assert(sizeof(GameEntry) == 32);
 
 inline constexpr int FilePathSize = 256;
 inline constexpr int NotedSkips   = 5; // damaged games whose places the index keeps
@@ -43,8 +59,10 @@ struct FileInfo {
     std::int64_t strayBytes, firstStray;
 };
 
+inline constexpr int FilterNameSize = 32; // 31 bytes of a name to look for and the zero
+
 struct SearchFilter {
-    char          name[EntryNameSize]; // text to find in White or Black; empty: any
+    char          name[FilterNameSize]; // text to find in White or Black; empty: any
     std::int32_t  resultMask;          // WhiteWon | BlackWon | Drawn; 0: any
     std::int32_t  eco;                 // ECO index, NoEco: any
     std::int32_t  yearFrom, yearTo;    // 0: not set
@@ -76,21 +94,22 @@ struct ScanFailure {
 // threads (each reads ranges of the file; the results are joined in file order and are
 // those of one reading from the start). A damaged game is skipped and reading resumes at the
 // next tag section; a zero byte damages the game it is in.
-// IndexMode: appends one entry per readable game to games and fills info (counts, skipped
-// games and stray bytes; path and size are the caller's). SearchMode: replays every game from
-// its start (the initial position, or its FEN tag), looking for filter.positionKey before
-// each move and after the last; sets Matched on the entries that pass through it and meet the
-// other criteria, clears it on the others, and sets firstMatch to the number of the first
-// match or -1. The games are replayed on the worker threads' own Boards: the calling
-// thread's Board and the current game are left as they are.
+// IndexMode: appends one entry per readable game to games, its players interned in names, and
+// fills info (counts, skipped games and stray bytes; path and size are the caller's).
+// SearchMode: replays every game from its start (the initial position, or its FEN tag),
+// looking for filter.positionKey before each move and after the last; sets Matched on the
+// entries that pass through it and meet the other criteria (names: the entries' names),
+// clears it on the others, and sets firstMatch to the number of the first match or -1. The
+// games are replayed on the worker threads' own Boards: the calling thread's Board and the
+// current game are left as they are.
 // False when games were found but none could be read (then failure says where the first
 // broke) or, in SearchMode, when the file no longer fits games; entries created or marked
 // before that stay.
 // control, when given, hears the bytes read; once its stop is set the pass ends early and
 // answers false with failure untouched: the entries and marks are then incomplete.
-bool scanPgnFile(BufferedFile& file, FileInfo& info, std::vector<GameEntry>& games, int mode,
-                 const SearchFilter* filter, std::int64_t* firstMatch, ScanFailure* failure,
-                 PassControl* control = nullptr);
+bool scanPgnFile(BufferedFile& file, FileInfo& info, std::vector<GameEntry>& games,
+                 PlayerNames& names, int mode, const SearchFilter* filter,
+                 std::int64_t* firstMatch, ScanFailure* failure, PassControl* control = nullptr);
 
 // Writes n bytes of a file into text (bounded, zero-terminated) for a message: UTF-8
 // characters as they are, control bytes and bytes that are not UTF-8 as \xNN.

@@ -209,9 +209,9 @@ std::string parseProblemText(const ParseOutcome& outcome) {
 
 std::size_t readGameText(BufferedFile& file, const GameEntry* entry, std::string& text) {
     text.clear();
-    if (!entry || entry->end - entry->start < 1 || entry->start < 0) return 0;
-    const std::int64_t length = entry->end - entry->start + 1;
-    if (length > file.size() || !file.seek(entry->start)) return 0;
+    if (!entry || entry->end() - entry->start() < 1) return 0;
+    const std::int64_t length = entry->end() - entry->start() + 1;
+    if (length > file.size() || !file.seek(entry->start())) return 0;
     text.resize(static_cast<std::size_t>(length));
     const std::size_t got = file.read(text.data(), text.size());
     text.resize(got);

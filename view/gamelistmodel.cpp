@@ -6,10 +6,11 @@
 #include "records/gamefilter.h"
 #include "view/recordtext.h"
 
-void CGameListModel::Rebuild(const std::vector<GameEntry>* games) {
+void CGameListModel::Rebuild(const std::vector<GameEntry>* games, const PlayerNames* names) {
     beginResetModel();
     m_rows.clear();
-    if (games)
+    m_pNames = names;
+    if (games && names)
         for (const GameEntry& entry : *games)
             if (entry.info & Matched) m_rows.push_back(&entry);
     SortRows();
@@ -17,15 +18,15 @@ void CGameListModel::Rebuild(const std::vector<GameEntry>* games) {
 }
 
 void CGameListModel::SortRows() {
-    if (m_sortColumn < 0) return;
-    sortRows(m_rows, m_sortColumn);
+    if (m_sortColumn < 0 || !m_pNames) return;
+    sortRows(m_rows, *m_pNames, m_sortColumn);
     if (m_sortOrder == Qt::AscendingOrder) return;
     // Descending: the ascending order reversed, then each run of equal keys turned back to
     // the order it had before the sort.
     std::reverse(m_rows.begin(), m_rows.end());
     for (auto run = m_rows.begin(); run != m_rows.end();) {
         auto next = run + 1;
-        while (next != m_rows.end() && compareByColumn(**run, **next, m_sortColumn) == 0)
+        while (next != m_rows.end() && compareByColumn(**run, **next, *m_pNames, m_sortColumn) == 0)
             ++next;
         std::reverse(run, next);
         run = next;
@@ -41,6 +42,7 @@ int CGameListModel::RowOf(std::int64_t number) const {
 void CGameListModel::Clear() {
     beginResetModel();
     m_rows.clear();
+    m_pNames = nullptr;
     endResetModel();
 }
 
@@ -60,8 +62,8 @@ QVariant CGameListModel::data(const QModelIndex& index, int role) const {
     const GameEntry* entry = EntryAt(index.row());
     if (!entry || index.column() < 0 || index.column() >= ColumnCount) return {};
     if (role == Qt::DisplayRole) {
-        char text[64];
-        columnText(*entry, index.column(), text, sizeof text);
+        char text[NameCellSize];
+        columnText(*entry, *m_pNames, index.column(), text, sizeof text);
         return recordText(text);
     }
     if (role == Qt::TextAlignmentRole) return int(Qt::AlignLeft | Qt::AlignVCenter);

@@ -14,8 +14,9 @@ public:
     explicit CGameListModel(QObject* parent = nullptr) : QAbstractTableModel(parent) {}
 
     // One row per entry of games whose Matched bit is set, in file order or in the order of
-    // the last sort. games must stay unchanged (no reallocation) until the next Rebuild.
-    void Rebuild(const std::vector<GameEntry>* games);
+    // the last sort; names holds the games' players. Both must stay unchanged (no
+    // reallocation) until the next Rebuild.
+    void Rebuild(const std::vector<GameEntry>* games, const PlayerNames* names);
     // Forgets the rows (before the index they point into changes).
     void Clear();
 
@@ -40,6 +41,7 @@ private:
     void SortRows();
 
     std::vector<const GameEntry*> m_rows;
+    const PlayerNames*            m_pNames = nullptr; // the rows' players; null without rows
     int                           m_sortColumn = -1;
     Qt::SortOrder                 m_sortOrder  = Qt::AscendingOrder;
 };

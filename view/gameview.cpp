@@ -53,7 +53,7 @@ void CGameView::OnUpdate(CView*, int hint) {
     if (!(hint & HintRebuildList)) return;
     CNorvaneDoc* doc = GetDocument();
     CWaitCursor  wait;
-    m_pModel->Rebuild(doc ? &doc->m_games : nullptr);
+    m_pModel->Rebuild(doc ? &doc->m_games : nullptr, doc ? &doc->m_names : nullptr);
     if (m_pModel->rowCount() > 0) {
         // The game on the board keeps its row, when the list still holds it.
         const int row = doc ? m_pModel->RowOf(doc->m_loadedGame) : -1;

@@ -142,7 +142,7 @@ private slots:
         QVERIFY(doc.OpenDocumentFile(data("twic944.pgn")));
         const int games = int(doc.m_games.size());
         QCOMPARE(games, 2953);
-        QCOMPARE(QString(gameHeader.white), QString(doc.m_games[0].white));
+        QCOMPARE(QString(gameHeader.white), QString(doc.m_names.name(doc.m_games[0].white).data()));
 
         // No criteria, or Cancel: nothing changes.
         const Board before = board;
@@ -170,8 +170,8 @@ private slots:
         view.hints.clear();
         doc.OnReload();
         QCOMPARE(matched(doc), games);
-        QCOMPARE(QString(gameHeader.white), QString(doc.m_games[0].white));
-        QCOMPARE(QString(gameHeader.black), QString(doc.m_games[0].black));
+        QCOMPARE(QString(gameHeader.white), QString(doc.m_names.name(doc.m_games[0].white).data()));
+        QCOMPARE(QString(gameHeader.black), QString(doc.m_names.name(doc.m_games[0].black).data()));
         QCOMPARE(view.hints, (std::vector<int>{HintEverything}));
         QCOMPARE(doc.m_filter.name[0], '\0');
     }
@@ -253,7 +253,7 @@ private slots:
         QVERIFY(doc.LoadGame(&doc.m_games[1]));
         QCOMPARE(doc.m_games.size(), std::size_t(7));
         QCOMPARE(QString(gameHeader.white), QString("Garry Kasparov")); // game 1 of the new file
-        QCOMPARE(QString(doc.m_games[0].white), QString("Alpha"));
+        QCOMPARE(QString(doc.m_names.name(doc.m_games[0].white).data()), QString("Alpha"));
         // Once as the old index goes, once with the new one.
         QCOMPARE(view.hints, (std::vector<int>{HintRebuildList, HintRebuildList}));
         QVERIFY(doc.LoadGame(&doc.m_games[0]));

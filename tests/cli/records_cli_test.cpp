@@ -150,6 +150,18 @@ TEST(CliRecords, IndexEscapesControlCharactersInValues) {
     std::remove(pgn.c_str());
 }
 
+// Names are written whole, however long (a tag value holds up to 255 bytes).
+TEST(CliRecords, IndexWritesWholeNames) {
+    const std::string pgn   = scratchPath("long-names.pgn");
+    const std::string white = std::string(240, 'w') + "羽生 善治"; // 253 bytes
+    writeFile(pgn, "[White \"" + white + "\"]\n\n1. e4 1-0\n");
+    const CliRun run = runCli("index " + pgn);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out.substr(0, run.out.find('\n')), "0\t" + white + "\t\t1-0\t1\t0\t\t0\t" +
+                                                        std::to_string(white.size() + 20));
+    std::remove(pgn.c_str());
+}
+
 // The summary is as long as its content: a long path keeps every count after it.
 TEST(CliRecords, InfoKeepsItsCountsAfterALongPath) {
     std::string path = data("kasparov-deep-blue-1997.pgn");
@@ -202,9 +214,9 @@ TEST(CliRecords, OutOfMemoryIsReported) {
 #endif
     const std::string pgn = scratchPath("many-games.pgn");
     std::string       games;
-    for (int i = 0; i < 400000; ++i) games += "[White \"a\"]\n\n1. e4 1-0\n\n";
+    for (int i = 0; i < 1000000; ++i) games += "[White \"a\"]\n\n1. e4 1-0\n\n";
     writeFile(pgn, games);
-    // 400,000 index entries take some 40 MB; the process may have 30.
+    // 1,000,000 index entries take 32 MB; the process may have 30.
     const CliRun run = runCli("index " + pgn, "ulimit -v 30000; ");
     EXPECT_EQ(run.status, 2);
     EXPECT_EQ(run.err, "norvane-cli: out of memory\n");

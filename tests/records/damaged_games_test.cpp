@@ -20,7 +20,8 @@ TEST(DamagedGames, SkippedAndCountedApartByBothPasses) {
     ASSERT_TRUE(file.open(path.c_str()));
     FileInfo               info{};
     std::vector<GameEntry> games;
-    ASSERT_TRUE(scanPgnFile(file, info, games, IndexMode, nullptr, nullptr, nullptr));
+    PlayerNames            names;
+    ASSERT_TRUE(scanPgnFile(file, info, games, names, IndexMode, nullptr, nullptr, nullptr));
     ASSERT_EQ(games.size(), 2u);
     EXPECT_EQ(info.games, 2);
     EXPECT_EQ(info.skippedGames, 1);
@@ -48,7 +49,7 @@ TEST(DamagedGames, SkippedAndCountedApartByBothPasses) {
     setPositionCriterion(filter);
     clearGame();
     std::int64_t first = -2;
-    ASSERT_TRUE(scanPgnFile(file, info, games, SearchMode, &filter, &first, nullptr));
+    ASSERT_TRUE(scanPgnFile(file, info, games, names, SearchMode, &filter, &first, nullptr));
     EXPECT_EQ(first, 1);
     EXPECT_FALSE(games[0].info & Matched);
     EXPECT_TRUE(games[1].info & Matched);
@@ -83,9 +84,9 @@ TEST(DamagedGames, WhereReadingResumes) {
         EXPECT_EQ(run.info.skippedGames, c.skipped);
         EXPECT_EQ(run.info.strayBytes, c.strayBytes);
         EXPECT_EQ(run.info.zeroBytes, c.text.find('\0') == std::string::npos ? 0 : 1);
-        for (const GameEntry& e : run.games) EXPECT_EQ(c.text[static_cast<std::size_t>(e.start)], '[');
+        for (const GameEntry& e : run.games) EXPECT_EQ(c.text[static_cast<std::size_t>(e.start())], '[');
         if (!run.games.empty()) {
-            std::string game = c.text.substr(static_cast<std::size_t>(run.games.back().start));
+            std::string game = c.text.substr(static_cast<std::size_t>(run.games.back().start()));
             EXPECT_TRUE(parseGameText(game.c_str(), game.size()));
         }
     }
@@ -97,7 +98,8 @@ TEST(DamagedGames, Pgn4webTestFileOpensWithEveryReadableGame) {
     ASSERT_TRUE(file.open(path.c_str()));
     FileInfo               info{};
     std::vector<GameEntry> games;
-    ASSERT_TRUE(scanPgnFile(file, info, games, IndexMode, nullptr, nullptr, nullptr));
+    PlayerNames            names;
+    ASSERT_TRUE(scanPgnFile(file, info, games, names, IndexMode, nullptr, nullptr, nullptr));
     EXPECT_EQ(info.games, 14);
     // The one game left out plays a null move "--" in its main line.
     EXPECT_EQ(info.skippedGames, 1);

@@ -27,7 +27,7 @@ TEST(MatchName, FoldsAsciiLettersOnly) {
     }
 }
 
-TEST(CopyEntryName, NeverCutsAUtf8Character) {
+TEST(CopyFilterName, NeverCutsAUtf8Character) {
     std::string hiragana;
     for (int i = 0; i < 11; ++i) hiragana += "\xE3\x81\x82";  // 33 bytes
     struct Case { std::string name; std::string kept; };
@@ -39,8 +39,8 @@ TEST(CopyEntryName, NeverCutsAUtf8Character) {
         {"short", "short"},
     };
     for (const Case& c : cases) {
-        char field[EntryNameSize];
-        copyEntryName(field, c.name.c_str(), c.name.size());
+        char field[FilterNameSize];
+        copyFilterName(field, c.name.c_str(), c.name.size());
         EXPECT_EQ(std::string(field), c.kept);
     }
 }
@@ -64,11 +64,12 @@ struct Fixture {
     BufferedFile           file;
     FileInfo               info{};
     std::vector<GameEntry> games;
+    PlayerNames            names;
 };
 
 void openFixture(Fixture& f) {
     ASSERT_TRUE(f.file.open(writeTempFile("filter.pgn", fixture).c_str()));
-    ASSERT_TRUE(scanPgnFile(f.file, f.info, f.games, IndexMode, nullptr, nullptr, nullptr));
+    ASSERT_TRUE(scanPgnFile(f.file, f.info, f.games, f.names, IndexMode, nullptr, nullptr, nullptr));
     ASSERT_EQ(f.games.size(), 7u);
 }
 
@@ -108,7 +109,7 @@ TEST(GameFilter, InMemory) {
         filter.resultMask = c.mask;
         filter.yearFrom   = c.from;
         filter.yearTo     = c.to;
-        const std::int64_t first = filterGames(f.games, filter);
+        const std::int64_t first = filterGames(f.games, f.names, filter);
         EXPECT_EQ(matched(f.games), c.games);
         EXPECT_EQ(first, c.games.empty() ? -1 : c.games[0]);
     }
@@ -154,7 +155,7 @@ TEST(GameFilter, PositionPass) {
         filter.yearTo   = c.to;
         showGame();
         std::int64_t first = 0;
-        ASSERT_TRUE(scanPgnFile(f.file, f.info, f.games, SearchMode, &filter, &first, nullptr));
+        ASSERT_TRUE(scanPgnFile(f.file, f.info, f.games, f.names, SearchMode, &filter, &first, nullptr));
         EXPECT_EQ(matched(f.games), c.games);
         EXPECT_EQ(first, c.games.empty() ? -1 : c.games[0]);
         EXPECT_EQ(board, shown);
@@ -163,11 +164,11 @@ TEST(GameFilter, PositionPass) {
     // Ticking "same position" only ever narrows an in-memory search.
     SearchFilter filter = emptyFilter();
     filter.yearFrom     = 1990;
-    filterGames(f.games, filter);
+    filterGames(f.games, f.names, filter);
     const std::vector<int> withoutPosition = matched(f.games);
     filter.positionKey = keyAfter("");
     std::int64_t first = 0;
-    ASSERT_TRUE(scanPgnFile(f.file, f.info, f.games, SearchMode, &filter, &first, nullptr));
+    ASSERT_TRUE(scanPgnFile(f.file, f.info, f.games, f.names, SearchMode, &filter, &first, nullptr));
     for (int n : matched(f.games))
         EXPECT_NE(std::find(withoutPosition.begin(), withoutPosition.end(), n), withoutPosition.end());
 
@@ -184,12 +185,12 @@ TEST(GameFilter, PositionPass) {
         filter             = emptyFilter();
         filter.positionKey = board.hashKey;
         showGame();
-        ASSERT_TRUE(scanPgnFile(f.file, f.info, f.games, SearchMode, &filter, &first, nullptr));
+        ASSERT_TRUE(scanPgnFile(f.file, f.info, f.games, f.names, SearchMode, &filter, &first, nullptr));
         EXPECT_EQ(matched(f.games), std::vector<int>{6});
     }
     EXPECT_FALSE(f.games[6].info & Unreadable);
     char text[16];
-    columnText(f.games[6], ColumnMoves, text, sizeof text);
+    columnText(f.games[6], f.names, ColumnMoves, text, sizeof text);
     EXPECT_STREQ(text, "1");
 }
 
@@ -207,7 +208,7 @@ TEST(GameFilter, ColumnsAndSorting) {
     for (const Case& c : cases)
         for (int column = 0; column < ColumnCount; ++column) {
             char text[64];
-            columnText(f.games[static_cast<std::size_t>(c.game)], column, text, sizeof text);
+            columnText(f.games[static_cast<std::size_t>(c.game)], f.names, column, text, sizeof text);
             EXPECT_STREQ(text, c.texts[column]) << c.game << " " << columnHeaders[column];
         }
 
@@ -218,18 +219,62 @@ TEST(GameFilter, ColumnsAndSorting) {
         for (const GameEntry* e : rows) numbers.push_back(static_cast<int>(e->number));
         return numbers;
     };
-    sortRows(rows, ColumnResult);  // "*", 1-0, 0-1, 1/2-1/2; file order among equals
+    sortRows(rows, f.names, ColumnResult);  // "*", 1-0, 0-1, 1/2-1/2; file order among equals
     EXPECT_EQ(order(), (std::vector<int>{3, 0, 4, 1, 2, 5, 6}));
-    sortRows(rows, ColumnEco);  // no ECO code last
+    sortRows(rows, f.names, ColumnEco);  // no ECO code last
     EXPECT_EQ(order(), (std::vector<int>{3, 0, 1, 2, 4, 5, 6}));
-    sortRows(rows, ColumnWhite);
+    sortRows(rows, f.names, ColumnWhite);
     EXPECT_EQ(order(), (std::vector<int>{2, 0, 6, 4, 1, 3, 5}));
-    sortRows(rows, ColumnYear);
+    sortRows(rows, f.names, ColumnYear);
     EXPECT_EQ(order(), (std::vector<int>{2, 6, 0, 1, 5, 3, 4}));
     GameEntry lower{}, upper{};
-    std::strcpy(lower.white, "carlsen");
-    std::strcpy(upper.white, "CARLSEN");
-    EXPECT_EQ(compareByColumn(lower, upper, ColumnWhite), 0);
+    lower.white = f.names.intern("carlsen");
+    upper.white = f.names.intern("CARLSEN");
+    EXPECT_EQ(compareByColumn(lower, upper, f.names, ColumnWhite), 0);
+}
+
+// Names are kept whole: shown, found and sorted past their 31st byte, whatever their script;
+// each distinct name is stored once.
+TEST(GameFilter, WholeNamesAcrossTheTable) {
+    const std::string prefix = std::string(31, 'a'); // where names were once cut
+    const std::string habu   = "羽生 善治";
+    const auto game = [](const std::string& white, const std::string& black) {
+        return "[White \"" + white + "\"]\n[Black \"" + black + "\"]\n\n1. e4 *\n\n";
+    };
+    const IndexRun run = indexText(game(prefix + " Xyz", habu) + game(prefix + " Abc", "Carlsen") +
+                                   game(habu, "xyz") + game("Carlsen", prefix + " Abc"));
+    ASSERT_EQ(run.games.size(), 4u);
+    EXPECT_EQ(run.names.size(), 6u); // the empty name and five distinct ones
+    EXPECT_EQ(run.games[1].white, run.games[3].black);
+
+    char text[NameCellSize];
+    columnText(run.games[0], run.names, ColumnWhite, text, sizeof text);
+    EXPECT_EQ(std::string(text), prefix + " Xyz");
+    columnText(run.games[0], run.names, ColumnBlack, text, sizeof text);
+    EXPECT_EQ(std::string(text), habu);
+
+    std::vector<GameEntry> games = run.games;
+    struct Case { const char* name; std::vector<int> games; };
+    const Case cases[] = {{"XYZ", {0, 2}}, {"善治", {0, 2}}, {"a abc", {1, 3}}, {"carlsen", {1, 3}}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SearchFilter filter = emptyFilter();
+        std::strcpy(filter.name, c.name);
+        filterGames(games, run.names, filter);
+        EXPECT_EQ(matched(games), c.games);
+    }
+
+    std::vector<const GameEntry*> rows;
+    for (const GameEntry& e : games) rows.push_back(&e);
+    const auto order = [&rows] {
+        std::vector<int> numbers;
+        for (const GameEntry* e : rows) numbers.push_back(static_cast<int>(e->number));
+        return numbers;
+    };
+    sortRows(rows, run.names, ColumnWhite); // the bytes after the 31st decide; UTF-8 after ASCII
+    EXPECT_EQ(order(), (std::vector<int>{1, 0, 3, 2}));
+    sortRows(rows, run.names, ColumnBlack); // ASCII letters folded
+    EXPECT_EQ(order(), (std::vector<int>{3, 1, 2, 0}));
 }
 
 TEST(FileInfoText, CountsPercentagesAndCommonCodes) {
@@ -259,8 +304,9 @@ TEST(GameFilter, PositionPassStopsOnlyHopelessGames) {
     BufferedFile           file;
     FileInfo               info{};
     std::vector<GameEntry> games;
+    PlayerNames            names;
     ASSERT_TRUE(file.open(testData("twic944.pgn").c_str()));
-    ASSERT_TRUE(scanPgnFile(file, info, games, IndexMode, nullptr, nullptr, nullptr));
+    ASSERT_TRUE(scanPgnFile(file, info, games, names, IndexMode, nullptr, nullptr, nullptr));
     const char* lines[] = {"e4 c5 Nf3 d6 d4 cxd4 Nxd4 Nf6 Nc3 a6", "d4 Nf6 c4 e6 Nc3 Bb4",
                            "e4 e5 Nf3 Nc6 Bb5 a6 Ba4 Nf6 O-O Be7", "Nf3 d5 g3", "e4 c5"};
     for (const char* line : lines) {
@@ -272,9 +318,9 @@ TEST(GameFilter, PositionPassStopsOnlyHopelessGames) {
         keyOnly.positionKey  = pruned.positionKey;
         clearGame();
         std::int64_t first = 0;
-        ASSERT_TRUE(scanPgnFile(file, info, games, SearchMode, &pruned, &first, nullptr));
+        ASSERT_TRUE(scanPgnFile(file, info, games, names, SearchMode, &pruned, &first, nullptr));
         const std::vector<int> fast = matched(games);
-        ASSERT_TRUE(scanPgnFile(file, info, games, SearchMode, &keyOnly, &first, nullptr));
+        ASSERT_TRUE(scanPgnFile(file, info, games, names, SearchMode, &keyOnly, &first, nullptr));
         EXPECT_EQ(matched(games), fast);
         EXPECT_GT(fast.size(), 10u);
     }
@@ -287,15 +333,16 @@ TEST(GameFilter, ManyGames) {
     BufferedFile           file;
     FileInfo               info{};
     std::vector<GameEntry> games;
+    PlayerNames            names;
     ASSERT_TRUE(file.open(writeTempFile("many.pgn", text).c_str()));
-    ASSERT_TRUE(scanPgnFile(file, info, games, IndexMode, nullptr, nullptr, nullptr));
+    ASSERT_TRUE(scanPgnFile(file, info, games, names, IndexMode, nullptr, nullptr, nullptr));
     ASSERT_EQ(games.size(), 70000u);
     EXPECT_EQ(games[69999].number, 69999u);
     EXPECT_EQ(games[66000].moves, 1);
     SearchFilter filter = emptyFilter();
     filter.positionKey  = keyAfter("e4");
     std::int64_t first  = 0;
-    ASSERT_TRUE(scanPgnFile(file, info, games, SearchMode, &filter, &first, nullptr));
+    ASSERT_TRUE(scanPgnFile(file, info, games, names, SearchMode, &filter, &first, nullptr));
     EXPECT_EQ(matched(games), std::vector<int>{66000});
     EXPECT_EQ(first, 66000);
 }

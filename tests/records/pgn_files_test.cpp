@@ -21,6 +21,7 @@ struct Indexed {
     bool                   ok = false;
     FileInfo               info{};
     std::vector<GameEntry> games;
+    PlayerNames            names;
     ScanFailure            failure{};
 };
 
@@ -28,7 +29,7 @@ Indexed indexFile(const std::string& path) {
     Indexed      result;
     BufferedFile file;
     EXPECT_TRUE(file.open(path.c_str())) << path;
-    result.ok = scanPgnFile(file, result.info, result.games, IndexMode, nullptr, nullptr, &result.failure);
+    result.ok = scanPgnFile(file, result.info, result.games, result.names, IndexMode, nullptr, nullptr, &result.failure);
     return result;
 }
 
@@ -96,16 +97,16 @@ TEST(PgnFiles, IndexPassCountsGamesAndCutsTheirRanges) {
         std::int64_t previousEnd = -1;
         for (const GameEntry& e : indexed.games) {
             SCOPED_TRACE(e.number);
-            ASSERT_GT(e.start, previousEnd);
-            ASSERT_LT(e.end, static_cast<std::int64_t>(text.size()));
-            EXPECT_EQ(text[static_cast<std::size_t>(e.start)], '[');
+            ASSERT_GT(e.start(), previousEnd);
+            ASSERT_LT(e.end(), static_cast<std::int64_t>(text.size()));
+            EXPECT_EQ(text[static_cast<std::size_t>(e.start())], '[');
             const std::string token = resultToken(e.info);
             // A game that runs to the end of the file without a termination token ends there.
-            if (e.end + 1 < static_cast<std::int64_t>(text.size())) {
-                EXPECT_EQ(text.substr(static_cast<std::size_t>(e.end + 1 - token.size()), token.size()), token);
+            if (e.end() + 1 < static_cast<std::int64_t>(text.size())) {
+                EXPECT_EQ(text.substr(static_cast<std::size_t>(e.end() + 1 - token.size()), token.size()), token);
             }
             EXPECT_TRUE(e.info & Matched);
-            previousEnd = e.end;
+            previousEnd = e.end();
         }
     }
 }
@@ -128,7 +129,7 @@ TEST(PgnFiles, EveryGameParsesWritesAndParsesAgainTheSame) {
         for (const GameEntry& e : indexed.games) {
             SCOPED_TRACE(e.number);
             std::string text;
-            ASSERT_EQ(readGameText(file, &e, text), static_cast<std::size_t>(e.end - e.start + 1));
+            ASSERT_EQ(readGameText(file, &e, text), static_cast<std::size_t>(e.end() - e.start() + 1));
             ParseOutcome outcome;
             if (!parseGameText(text.c_str(), text.size(), &outcome)) {
                 // Chess960 games are not replayed.

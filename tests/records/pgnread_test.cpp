@@ -193,10 +193,11 @@ TEST(PgnGrammar, LongGameIsReadWhole) {
     ASSERT_TRUE(file.open(path.c_str()));
     FileInfo               info{};
     std::vector<GameEntry> games;
-    ASSERT_TRUE(scanPgnFile(file, info, games, IndexMode, nullptr, nullptr, nullptr));
+    PlayerNames            names;
+    ASSERT_TRUE(scanPgnFile(file, info, games, names, IndexMode, nullptr, nullptr, nullptr));
     ASSERT_EQ(games.size(), 1u);
-    EXPECT_EQ(games[0].start, 12);
-    EXPECT_EQ(games[0].end, static_cast<std::int64_t>(text.size()) - 2);
+    EXPECT_EQ(games[0].start(), 12);
+    EXPECT_EQ(games[0].end(), static_cast<std::int64_t>(text.size()) - 2);
     std::string game;
     EXPECT_EQ(readGameText(file, &games[0], game), text.size() - 13);
     EXPECT_EQ(game, text.substr(12, text.size() - 13));
@@ -255,13 +256,14 @@ TEST(IndexPass, EntriesAndCounts) {
     ASSERT_TRUE(run.ok);
     ASSERT_EQ(run.games.size(), 4u);
     const GameEntry& first = run.games[0];
-    EXPECT_STREQ(first.white, "Anand, Viswanathan");
-    EXPECT_STREQ(first.black, "Carlsen");
+    EXPECT_EQ(run.names.name(first.white), "Anand, Viswanathan");
+    EXPECT_EQ(run.names.name(first.black), "Carlsen");
     EXPECT_EQ(first.year, 2013);
     EXPECT_EQ(first.moves, 2);
     EXPECT_EQ(first.info, 242 | WhiteWon | Matched);
     EXPECT_EQ(first.number, 0u);
-    EXPECT_EQ(std::string(run.games[1].white), std::string(31, 'W'));
+    EXPECT_EQ(run.names.name(run.games[1].white), std::string(40, 'W')); // kept whole
+    EXPECT_EQ(run.games[1].black, 0u); // no Black tag: the empty name
     EXPECT_EQ(run.games[1].year, 0);
     EXPECT_EQ(run.games[1].info, NoEco | BlackWon | Matched);
     EXPECT_EQ(run.games[2].year, 0);

@@ -47,6 +47,7 @@ struct IndexRun {
     bool                   ok = false;
     FileInfo               info{};
     std::vector<GameEntry> games;
+    PlayerNames            names;
     ScanFailure            failure{};
 };
 
@@ -55,6 +56,6 @@ inline IndexRun indexText(const std::string& text) {
     IndexRun     run;
     BufferedFile file;
     EXPECT_TRUE(file.open(writeTempFile("index.pgn", text).c_str()));
-    run.ok = scanPgnFile(file, run.info, run.games, IndexMode, nullptr, nullptr, &run.failure);
+    run.ok = scanPgnFile(file, run.info, run.games, run.names, IndexMode, nullptr, nullptr, &run.failure);
     return run;
 }

@@ -19,6 +19,7 @@ struct IndexedFixture {
     BufferedFile           file;
     FileInfo               info{};
     std::vector<GameEntry> games;
+    PlayerNames            names;
 };
 
 }  // namespace
@@ -38,7 +39,7 @@ TEST(SetUpPositions, ReplayToTheReferenceFinalPositions) {
         if (!indexed) {
             indexed = std::make_unique<IndexedFixture>();
             ASSERT_TRUE(indexed->file.open(testData(name.c_str()).c_str()));
-            ASSERT_TRUE(scanPgnFile(indexed->file, indexed->info, indexed->games, IndexMode,
+            ASSERT_TRUE(scanPgnFile(indexed->file, indexed->info, indexed->games, indexed->names, IndexMode,
                                     nullptr, nullptr, nullptr));
         }
         GameEntry& entry = indexed->games.at(std::stoul(number));
@@ -70,7 +71,7 @@ TEST(SetUpPositions, ReplayToTheReferenceFinalPositions) {
         setPositionCriterion(filter);
         clearGame();
         std::int64_t first = -1;
-        ASSERT_TRUE(scanPgnFile(indexed->file, indexed->info, indexed->games, SearchMode, &filter,
+        ASSERT_TRUE(scanPgnFile(indexed->file, indexed->info, indexed->games, indexed->names, SearchMode, &filter,
                                 &first, nullptr));
         EXPECT_TRUE(entry.info & Matched);
         EXPECT_FALSE(entry.info & Unreadable);

@@ -29,8 +29,9 @@ struct PassSettings {
 std::string indexDump(BufferedFile& file) {
     FileInfo               info{};
     std::vector<GameEntry> games;
+    PlayerNames            names;
     ScanFailure            failure{};
-    const bool             ok = scanPgnFile(file, info, games, IndexMode, nullptr, nullptr, &failure);
+    const bool ok = scanPgnFile(file, info, games, names, IndexMode, nullptr, nullptr, &failure);
     std::ostringstream     dump;
     dump << (ok ? "ok " : "failed ") << failure.line << ' ' << failure.text << '\n'
          << info.games << ' ' << info.whiteWins << ' ' << info.blackWins << ' ' << info.draws << ' '
@@ -42,11 +43,11 @@ std::string indexDump(BufferedFile& file) {
         if (info.ecoCounts[eco]) dump << " e" << eco << '=' << info.ecoCounts[eco];
     dump << '\n';
     for (const GameEntry& e : games) {
-        dump << e.number << ' ' << e.start << '-' << e.end << ' ' << e.info << ' ' << e.moves << ' '
-             << e.year;
+        dump << e.number << ' ' << e.start() << '-' << e.end() << ' ' << e.info << ' ' << e.moves
+             << ' ' << e.year;
         for (int column = 0; column < ColumnCount; ++column) {
             char text[300];
-            columnText(e, column, text, sizeof text);
+            columnText(e, names, column, text, sizeof text);
             dump << '|' << text;
         }
         dump << '\n';
@@ -58,7 +59,8 @@ std::string indexDump(BufferedFile& file) {
 std::string searchDump(BufferedFile& file, const std::string& line) {
     FileInfo               info{};
     std::vector<GameEntry> games;
-    if (!scanPgnFile(file, info, games, IndexMode, nullptr, nullptr, nullptr)) return "no games";
+    PlayerNames            names;
+    if (!scanPgnFile(file, info, games, names, IndexMode, nullptr, nullptr, nullptr)) return "no games";
     setupStartPosition();
     std::istringstream moves(line);
     for (std::string san; moves >> san;) {
@@ -70,7 +72,7 @@ std::string searchDump(BufferedFile& file, const std::string& line) {
     setPositionCriterion(filter);
     const Board  before = board;
     std::int64_t first  = -2;
-    const bool   ok     = scanPgnFile(file, info, games, SearchMode, &filter, &first, nullptr);
+    const bool   ok     = scanPgnFile(file, info, games, names, SearchMode, &filter, &first, nullptr);
     EXPECT_TRUE(before == board) << "the calling thread's Board is left alone";
     std::ostringstream dump;
     dump << (ok ? "ok " : "failed ") << first << '\n';
@@ -222,15 +224,18 @@ TEST(ThreadedPasses, AStoppedPassAnswersFalseAndLeavesTheFailureAlone) {
     control.stop = true;
     FileInfo               info{};
     std::vector<GameEntry> games;
+    PlayerNames            names;
     ScanFailure            failure{};
     failure.line = 77;
-    EXPECT_FALSE(scanPgnFile(file, info, games, IndexMode, nullptr, nullptr, &failure, &control));
+    EXPECT_FALSE(scanPgnFile(file, info, games, names, IndexMode, nullptr, nullptr, &failure, &control));
     EXPECT_EQ(failure.line, 77);
 
     PassControl            counted;
     FileInfo               fullInfo{};
     std::vector<GameEntry> fullGames;
-    ASSERT_TRUE(scanPgnFile(file, fullInfo, fullGames, IndexMode, nullptr, nullptr, nullptr, &counted));
+    PlayerNames            fullNames;
+    ASSERT_TRUE(scanPgnFile(file, fullInfo, fullGames, fullNames, IndexMode, nullptr, nullptr, nullptr,
+                            &counted));
     EXPECT_EQ(counted.bytesDone.load(), file.size());
 }
 

@@ -2,7 +2,6 @@
 #include <QItemSelectionModel>
 #include <QTest>
 
-#include <cstring>
 #include <vector>
 
 #include "records/gamefilter.h"
@@ -13,11 +12,11 @@
 
 namespace {
 
-GameEntry entry(const char* white, const char* black, int result, int moves, int year, int eco,
-                bool matched = true) {
+GameEntry entry(PlayerNames& names, const char* white, const char* black, int result, int moves,
+                int year, int eco, bool matched = true) {
     GameEntry e{};
-    std::strncpy(e.white, white, sizeof e.white - 1);
-    std::strncpy(e.black, black, sizeof e.black - 1);
+    e.white = names.intern(white);
+    e.black = names.intern(black);
     e.info  = static_cast<std::uint16_t>(eco | result | (matched ? Matched : 0));
     e.moves = static_cast<std::uint16_t>(moves);
     e.year  = static_cast<std::int16_t>(year);
@@ -36,15 +35,16 @@ class GameListTest : public QObject {
     Q_OBJECT
 private slots:
     void rowsAreTheMatchedEntriesInFileOrder() {
+        PlayerNames                  names;
         const std::vector<GameEntry> games = {
-            entry("Tal", "Botvinnik", WhiteWon, 41, 1960, 100),
-            entry("hidden", "game", Drawn, 10, 1999, 0, false),
-            entry("Carlsen", "anand", Drawn, 30, 2014, NoEco),
-            entry("Fischer", "Spassky", BlackWon, 62, 1972, 499),
+            entry(names, "Tal", "Botvinnik", WhiteWon, 41, 1960, 100),
+            entry(names, "hidden", "game", Drawn, 10, 1999, 0, false),
+            entry(names, "Carlsen", "anand", Drawn, 30, 2014, NoEco),
+            entry(names, "Fischer", "Spassky", BlackWon, 62, 1972, 499),
         };
         CGameListModel           model;
         QAbstractItemModelTester tester(&model);
-        model.Rebuild(&games);
+        model.Rebuild(&games, &names);
         QCOMPARE(model.rowCount(), 3);
         QCOMPARE(model.headerData(3, Qt::Horizontal).toString(), QStringLiteral("fm"));
         QCOMPARE(column(model, 0), (QStringList{"Tal", "Carlsen", "Fischer"}));
@@ -55,12 +55,15 @@ private slots:
     }
 
     void sortsAscendingStablyAndSelectionFollows() {
+        PlayerNames                  names;
         const std::vector<GameEntry> games = {
-            entry("b", "x", Drawn, 30, 2001, 5),     entry("A", "y", WhiteWon, 12, 1990, NoEco),
-            entry("c", "z", 0, 30, 2001, 2),          entry("a", "w", BlackWon, 7, 1985, 300),
+            entry(names, "b", "x", Drawn, 30, 2001, 5),
+            entry(names, "A", "y", WhiteWon, 12, 1990, NoEco),
+            entry(names, "c", "z", 0, 30, 2001, 2),
+            entry(names, "a", "w", BlackWon, 7, 1985, 300),
         };
         CGameListModel model;
-        model.Rebuild(&games);
+        model.Rebuild(&games, &names);
         CListViewEx view;
         const int   widths[ColumnCount] = {80, 80, 60, 30, 40, 40};
         view.resize(200, 100); // narrower than the columns: they keep their widths
