@@ -5,6 +5,8 @@
 #include <cstring>
 
 #include "book/openings.h"
+#include "records/parallelslices.h"
+#include "records/passthreads.h"
 #include "records/textout.h"
 
 namespace {
@@ -71,16 +73,20 @@ void copyFilterName(char* field, const char* name, std::size_t length) {
     field[n] = '\0';
 }
 
-std::vector<bool> namesMatching(const PlayerNames& names, const char* text) {
-    std::vector<bool> matches;
+NameMatches namesMatching(const PlayerNames& names, const char* text) {
+    NameMatches matches;
     if (!text[0]) return matches;
     matches.resize(names.size());
-    for (std::uint32_t id = 0; id < names.size(); ++id) matches[id] = matchName(names.name(id), text);
+    forEachSlice(names.size(), sliceCount(names.size(), passThreads(), 16384),
+                 [&](std::size_t, std::size_t begin, std::size_t end) {
+                     for (std::size_t id = begin; id < end; ++id)
+                         matches[id] = matchName(names.name(static_cast<std::uint32_t>(id)), text);
+                 });
     return matches;
 }
 
 bool entryMatches(const GameEntry& entry, const SearchFilter& filter,
-                  const std::vector<bool>& nameMatches) {
+                  const NameMatches& nameMatches) {
     if (filter.name[0] && !nameMatches[entry.white] && !nameMatches[entry.black]) return false;
     if (filter.eco != NoEco && (entry.info & EcoMask) != filter.eco) return false;
     if (filter.resultMask && !(filter.resultMask & entry.info)) return false;
@@ -91,16 +97,24 @@ bool entryMatches(const GameEntry& entry, const SearchFilter& filter,
 
 std::int64_t filterGames(std::vector<GameEntry>& games, const PlayerNames& names,
                          const SearchFilter& filter) {
-    const std::vector<bool> nameMatches = namesMatching(names, filter.name);
-    std::int64_t            first       = -1;
-    for (GameEntry& entry : games) {
-        entry.info &= ~Matched;
-        if (entryMatches(entry, filter, nameMatches)) {
-            entry.info |= Matched;
-            if (first < 0) first = entry.number;
+    const NameMatches         nameMatches = namesMatching(names, filter.name);
+    const std::size_t         slices      = sliceCount(games.size(), passThreads(), 65536);
+    std::vector<std::int64_t> firsts(slices, -1);
+    forEachSlice(games.size(), slices, [&](std::size_t slice, std::size_t begin, std::size_t end) {
+        std::int64_t first = -1;
+        for (std::size_t k = begin; k < end; ++k) {
+            GameEntry& entry = games[k];
+            entry.info &= ~Matched;
+            if (entryMatches(entry, filter, nameMatches)) {
+                entry.info |= Matched;
+                if (first < 0) first = entry.number;
+            }
         }
-    }
-    return first;
+        firsts[slice] = first;
+    });
+    for (const std::int64_t first : firsts)
+        if (first >= 0) return first;
+    return -1;
 }
 
 const char* const columnHeaders[ColumnCount] = {"white", "black", "result", "fm", "year", "eco"};

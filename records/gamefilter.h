@@ -21,18 +21,20 @@ bool matchName(std::string_view text, std::string_view name);
 // never cutting a UTF-8 character in half.
 void copyFilterName(char* field, const char* name, std::size_t length);
 
-// By name id, whether the name holds text (matchName): the name criterion is tested once per
-// distinct name, not once per game. Empty when text is empty.
-std::vector<bool> namesMatching(const PlayerNames& names, const char* text);
+// By name id, whether the name holds text (matchName, 1 or 0): the name criterion is tested
+// once per distinct name, not once per game, on every processor. Empty when text is empty.
+using NameMatches = std::vector<std::uint8_t>;
+NameMatches namesMatching(const PlayerNames& names, const char* text);
 
 // Does entry meet the name, ECO, result and year criteria of filter (the position is the
 // search pass's business)? nameMatches is namesMatching (the entries' names, filter.name).
 // A year range may be open at either end.
 bool entryMatches(const GameEntry& entry, const SearchFilter& filter,
-                  const std::vector<bool>& nameMatches);
+                  const NameMatches& nameMatches);
 
 // The filter without a position: sets Matched on exactly the entries that meet it and
-// answers the number of the first match, or -1.
+// answers the number of the first match, or -1. Slices of the entries are tested on
+// passThreads() threads.
 std::int64_t filterGames(std::vector<GameEntry>& games, const PlayerNames& names,
                          const SearchFilter& filter);
 

@@ -352,7 +352,7 @@ bool scanPgnFile(BufferedFile& file, FileInfo& info, std::vector<GameEntry>& gam
     *firstMatch = -1;
     // The entries come from the index pass over the same file, so game k is entry k; a file
     // with more games than entries has changed since.
-    const std::vector<bool> nameMatches = namesMatching(names, filter->name);
+    const NameMatches       nameMatches = namesMatching(names, filter->name);
     std::size_t             count       = 0;
     bool                    overrun     = false;
     const bool  finished = runRangedPass<SearchPass, SearchHooks>(

@@ -216,6 +216,50 @@ TEST(ThreadedPasses, TheExplorerIsBuiltAsByStepsWhateverTheThreadsAndCuts) {
     }
 }
 
+// The filter tests slices of the entries on several threads: the same marks and first match.
+TEST(ThreadedPasses, TheFilterMarksTheSameWhateverTheThreads) {
+    PlayerNames            names;
+    std::vector<GameEntry> games(300000);
+    std::uint64_t          random = 12345;
+    const auto             next   = [&random] {
+        random = random * 6364136223846793005ull + 1442695040888963407ull;
+        return static_cast<std::uint32_t>(random >> 33);
+    };
+    for (std::uint32_t k = 0; k < games.size(); ++k) {
+        GameEntry& e = games[k];
+        e.number     = k;
+        e.white      = names.intern("Player " + std::to_string(next() % 5000));
+        e.black      = names.intern("Player " + std::to_string(next() % 5000));
+        e.info       = static_cast<std::uint16_t>(next() % NoEco | (WhiteWon << (next() % 3)));
+        e.year       = static_cast<std::int16_t>(1990 + next() % 30);
+    }
+    SearchFilter byName = emptyFilter(), byEcoAndYear = emptyFilter(), late = emptyFilter();
+    copyFilterName(byName.name, "layer 4999", 10);
+    byEcoAndYear.eco      = 42;
+    byEcoAndYear.yearFrom = 2005;
+    late.yearFrom         = 2019; // the first match comes late in the file
+    late.name[0]          = '7';
+    for (const SearchFilter& filter : {byName, byEcoAndYear, late}) {
+        std::int64_t      first = 0;
+        std::vector<bool> marks;
+        for (const int threads : {1, 2, 8}) {
+            const PassSettings settings(threads, 0);
+            const std::int64_t found = filterGames(games, names, filter);
+            std::vector<bool>  matched;
+            for (const GameEntry& e : games)
+                matched.push_back(e.info & Matched);
+            if (threads == 1) {
+                first = found;
+                marks = matched;
+                EXPECT_GT(std::count(marks.begin(), marks.end(), true), 0);
+            } else {
+                EXPECT_EQ(found, first) << threads;
+                EXPECT_EQ(matched, marks) << threads;
+            }
+        }
+    }
+}
+
 TEST(ThreadedPasses, AStoppedPassAnswersFalseAndLeavesTheFailureAlone) {
     BufferedFile file;
     ASSERT_TRUE(file.open(testData("twic944.pgn").c_str()));
