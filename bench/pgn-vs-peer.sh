@@ -82,13 +82,13 @@ printf '1. e4 c5 2. Nf3 d6 3. d4 cxd4 4. Nxd4 Nf6 5. Nc3 a6 *\n' >"$work/positio
 t_peer_read=$(seconds "$peer" -s -o /dev/null "$big")
 t_peer_search=$(seconds "$peer" -s -x "$work/position.pgn" -o "$work/peer-matches.pgn" "$big")
 
-# The games each found, as White and Black cut to 31 bytes (as the index keeps them).
+# The games each found, as White and Black.
 "$cli" search "$big" --position "$line" | sed '$d' >"$work/ours.txt"
 "$cli" index "$big" | sed '$d' |
     awk -F'\t' 'NR == FNR { m[$1] = 1; next } ($1 in m) { print $2 "|" $3 }' "$work/ours.txt" - |
     sort >"$work/ours-names.txt"
 awk '/^\[White "/ { w = substr($0, 9, length($0) - 10) }
-     /^\[Black "/ { b = substr($0, 9, length($0) - 10); print substr(w, 1, 31) "|" substr(b, 1, 31) }' \
+     /^\[Black "/ { b = substr($0, 9, length($0) - 10); print w "|" b }' \
     "$work/peer-matches.pgn" | sort >"$work/peer-names.txt"
 ours=$(wc -l <"$work/ours.txt")
 theirs=$(wc -l <"$work/peer-names.txt")

@@ -79,8 +79,14 @@ NameMatches namesMatching(const PlayerNames& names, const char* text) {
     matches.resize(names.size());
     forEachSlice(names.size(), sliceCount(names.size(), passThreads(), 16384),
                  [&](std::size_t, std::size_t begin, std::size_t end) {
-                     for (std::size_t id = begin; id < end; ++id)
-                         matches[id] = matchName(names.name(static_cast<std::uint32_t>(id)), text);
+                     // A name is searched within its first 31 bytes (never half a
+                     // character), as the index kept names before they were stored whole.
+                     char searched[FilterNameSize];
+                     for (std::size_t id = begin; id < end; ++id) {
+                         const std::string_view name = names.name(static_cast<std::uint32_t>(id));
+                         copyFilterName(searched, name.data(), name.size());
+                         matches[id] = matchName(searched, text);
+                     }
                  });
     return matches;
 }
