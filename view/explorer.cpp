@@ -117,8 +117,10 @@ bool CExplorerView::EngineBusy() const {
 
 void CExplorerView::BuildStep() {
     // The build replays games on the Board, which is the engine's worker's while it thinks:
-    // the steps wait, looking again now and then rather than spinning.
-    if (EngineBusy()) {
+    // the steps wait, looking again now and then rather than spinning. They wait as well
+    // while a pass over the file runs, which then has the processor and the progress pane.
+    const CNorvaneDoc* doc = GetDocument();
+    if (EngineBusy() || (doc && (doc->m_stateFlags & PassRunning))) {
         m_pTimer->setInterval(50);
         return;
     }
