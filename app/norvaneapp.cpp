@@ -106,6 +106,10 @@ bool CNorvaneApp::InitInstance(const QStringList& arguments) {
     m_pMainWnd->show();
     if (arguments.size() > 1 && !OpenDocumentFile(arguments[1]) && !m_pDoc->WasCancelled())
         return false;
+    // The window closed while the file opened: the program ends as soon as its event loop
+    // runs (closing the last window quits only a running loop).
+    if (!m_pMainWnd->isVisible())
+        QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
     commands.UpdateCommandUI();
     return true;
 }
