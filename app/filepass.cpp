@@ -1,7 +1,8 @@
 #include "app/filepass.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QEventLoop>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QTimer>
 
@@ -23,9 +24,12 @@ bool CFilePass::Run(const QString& label, std::int64_t totalBytes,
         paneEnded = true;
         Cancel();
     });
-    qApp->installEventFilter(this);
-    // The arrow with the busy sign: the window still takes the cancel button.
-    QApplication::setOverrideCursor(Qt::BusyCursor);
+    QCoreApplication* const application = QCoreApplication::instance();
+    application->installEventFilter(this);
+    // The arrow with the busy sign: the window still takes the cancel button. (A program
+    // without a window, such as a benchmark, has no cursor.)
+    const bool windowed = qobject_cast<QGuiApplication*>(application) != nullptr;
+    if (windowed) QGuiApplication::setOverrideCursor(Qt::BusyCursor);
     if (m_startHook) m_startHook();
 
     QEventLoop        loop;
@@ -51,8 +55,8 @@ bool CFilePass::Run(const QString& label, std::int64_t totalBytes,
     worker.join();
 
     poll.stop();
-    QApplication::restoreOverrideCursor();
-    qApp->removeEventFilter(this);
+    if (windowed) QGuiApplication::restoreOverrideCursor();
+    application->removeEventFilter(this);
     if (m_pProgress && !paneEnded) m_pProgress->End();
     m_pControl = nullptr;
     emit runningChanged(false);
