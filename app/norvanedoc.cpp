@@ -386,8 +386,9 @@ void CNorvaneDoc::OnReload() {
     m_matchedGames = static_cast<std::int64_t>(m_games.size());
     for (GameEntry& entry : m_games)
         entry.info |= Matched;
+    // A cancelled re-index of a file changed on disk keeps the game on the board.
     LoadGame(&m_games.front());
-    UpdateAllViews(nullptr, HintEverything);
+    UpdateAllViews(nullptr, WasCancelled() ? HintRebuildList : HintEverything);
 }
 
 void CNorvaneDoc::AddCommands(CCommandTable& table) {

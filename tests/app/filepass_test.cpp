@@ -3,6 +3,7 @@
 #include <QSettings>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QTabWidget>
 #include <QTest>
 #include <QToolButton>
 
@@ -74,8 +75,10 @@ private slots:
             QCOMPARE(pane->GetLabel(), QString::fromUtf8(StudyText::SearchingPosition));
             pane->GetCancelButton()->click();
         });
+        frame.GetSideTabs()->setCurrentWidget(frame.GetExplorer());
         frame.GetExplorer()->ListGames();
         QVERIFY(doc.WasCancelled());
+        QCOMPARE(frame.GetSideTabs()->currentWidget(), frame.GetExplorer());
         QCOMPARE(frame.GetGameView()->GetModel()->rowCount(), rows);
         QCOMPARE(frame.statusBar()->currentMessage(), QString::fromUtf8(StudyText::SearchCancelled));
         QCOMPARE(pane->GetLabel(), treeLabel);
