@@ -230,14 +230,14 @@ bool CNorvaneDoc::OpenAndIndex(const QString& path, bool replaceContents, QStrin
     m_file.swap(file);
     m_lockFd = lockFd;
     m_games.swap(games);
-    // The list's rows point into the old index: they are made again before anything can
-    // paint the list.
-    if (!replaceContents) UpdateAllViews(nullptr, HintRebuildList);
     m_fileInfo               = info;
     m_fileInfo.fileSize      = m_file.size();
     const std::size_t length = std::min<std::size_t>(name.size(), FilePathSize - 1);
     std::memcpy(m_fileInfo.path, name.constData(), length);
     m_fileInfo.path[length] = '\0';
+    // The list's rows point into the old index: they are made again before anything can
+    // paint the list.
+    if (!replaceContents) UpdateAllViews(nullptr, HintRebuildList);
     return true;
 }
 

@@ -158,11 +158,12 @@ public:
     CFilePass              m_filePass;          // runs the passes over the file
 
 private:
-    // Opens, locks and indexes path, then makes it the document's file, index and counts
-    // (replaceContents: after emptying the document, as a new open does); shows the
-    // scanner's message when no game of the file can be read. False leaves the document as it
-    // was: the collection open before stays open. skipped receives the message on the games
-    // that were left out (empty when none were).
+    // Opens, locks and indexes path (a pass on the worker), then makes it the document's file,
+    // index and counts (replaceContents: after emptying the document, as a new open does;
+    // else the list is made again at once); shows the scanner's message when no game of the
+    // file can be read. False, also when the user cancelled the pass, leaves the document as
+    // it was: the collection open before stays open. skipped receives the message on the
+    // games that were left out (empty when none were).
     bool OpenAndIndex(const QString& path, bool replaceContents, QString& skipped);
     // Closes the file and releases its lock.
     void CloseFile();
