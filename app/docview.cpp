@@ -127,7 +127,7 @@ QAction* CCommandTable::Action(int id) const {
 
 bool CCommandTable::Execute(int id) {
     const Row* row = Find(id);
-    if (!row || (row->enabled && !row->enabled())) {
+    if (!row || m_held || (row->enabled && !row->enabled())) {
         UpdateCommandUI();
         return false;
     }
@@ -143,9 +143,14 @@ bool CCommandTable::Execute(int id) {
 void CCommandTable::UpdateCommandUI() {
     for (const Row& row : m_rows) {
         CCmdUI ui(row.id, row.action);
-        ui.Enable(!row.enabled || row.enabled());
+        ui.Enable(!m_held && (!row.enabled || row.enabled()));
         if (row.checked) ui.SetCheck(row.checked());
     }
+}
+
+void CCommandTable::Hold(bool held) {
+    m_held = held;
+    UpdateCommandUI();
 }
 
 void CCommandTable::WatchMenu(QMenu* menu) {

@@ -119,6 +119,10 @@ public:
 
     // Runs every rule onto its action.
     void UpdateCommandUI();
+    // While held every command is grayed and Execute refuses it, whatever its rule says: the
+    // window is waiting for work that must not be disturbed.
+    void Hold(bool held);
+    bool IsHeld() const { return m_held; }
     // Runs prelude before the handler of every command that runs.
     void SetPrelude(Handler prelude) { m_prelude = std::move(prelude); }
     // Runs the rules whenever menu is about to open.
@@ -136,6 +140,7 @@ private:
 
     std::vector<Row> m_rows;
     Handler          m_prelude;
+    bool             m_held = false;
 };
 
 // The wait cursor for the life of a scope.

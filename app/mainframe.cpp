@@ -2,6 +2,7 @@
 
 #include <QAbstractEventDispatcher>
 #include <QAction>
+#include <QApplication>
 #include <QBitmap>
 #include <QCloseEvent>
 #include <QDragEnterEvent>
@@ -199,6 +200,10 @@ CMainFrame::CMainFrame(CNorvaneDoc* doc, QWidget* parent)
     m_pSideTabs->addTab(m_pExplorer, QString::fromUtf8(StudyText::ExplorerTab));
     m_wndSplitter->addWidget(m_pSideTabs);
     m_pExplorer->SetProgressPane(m_pProgress);
+    doc->m_filePass.SetProgressPane(m_pProgress);
+    connect(&doc->m_filePass, &CFilePass::runningChanged, this, &CMainFrame::OnPassRunning);
+    connect(&doc->m_filePass, &CFilePass::cancelled, this,
+            [this](const QString& text) { statusBar()->showMessage(text, CancelNoticeMs); });
     connect(m_pExplorer, &CExplorerView::gamesListed, this,
             [this] { m_pSideTabs->setCurrentWidget(m_pGameView); });
     m_wndSplitter->setStretchFactor(0, 1);
@@ -344,9 +349,23 @@ void CMainFrame::UpdatePanes() {
         m_pPanes->SetPaneText(pane.id, m_pDoc->GetPaneText(pane.id));
 }
 
+void CMainFrame::OnPassRunning(bool running) {
+    if (running) {
+        m_pBoardView->CancelCarry();
+        m_pFocusBeforePass = QApplication::focusWidget();
+    }
+    m_commands.Hold(running);
+    m_wndSplitter->setEnabled(!running);
+    if (!running && m_pFocusBeforePass && m_pFocusBeforePass->isEnabled() &&
+        m_pFocusBeforePass->isVisible())
+        m_pFocusBeforePass->setFocus();
+}
+
 void CMainFrame::closeEvent(QCloseEvent* event) {
-    // The engine's worker ends before the window and the document it uses go away.
+    // The engine's worker ends before the window and the document it uses go away; a pass
+    // over the file ends soon after it is cancelled.
     m_pBoardView->AbandonThinking();
+    m_pDoc->m_filePass.Cancel();
     QMainWindow::closeEvent(event);
 }
 
@@ -357,6 +376,7 @@ void CMainFrame::changeEvent(QEvent* event) {
 }
 
 void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
+    if (m_pDoc->m_filePass.IsRunning()) return; // one pass at a time
     for (const QUrl& url : event->mimeData()->urls())
         if (url.isLocalFile()) {
             event->acceptProposedAction();

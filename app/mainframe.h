@@ -5,6 +5,7 @@
 
 #include <QKeySequence>
 #include <QMainWindow>
+#include <QPointer>
 
 #include "app/docview.h"
 
@@ -43,6 +44,8 @@ public:
     // Window sizes of the board alone and of the board with the list, and the list's width.
     static constexpr QSize BoardOnlySize{318, 400}, WithListSize{680, 400};
     static constexpr int   ListWidth = 300, BoardWidth = 300;
+    // How long the status bar says that a pass over the file was cancelled.
+    static constexpr int CancelNoticeMs = 5000;
 
     // Makes the splitter with the two views of doc and adds the commands of the document, the
     // views and the frame to the command table. Menus and bars follow in LoadFrame.
@@ -59,6 +62,10 @@ public:
 
     // Takes the panes' texts from the document; runs whenever the program is idle.
     void UpdatePanes();
+    // A pass over the file starts (true) or has ended: meanwhile every command is grayed and
+    // the board, the lists and the explorer take no input, so that nothing changes the
+    // document; the progress pane and its cancel button stay live.
+    void OnPassRunning(bool running);
 
     CCommandTable& Commands() { return m_commands; }
     CNorvaneView*  GetBoardView() const { return m_pBoardView; }
@@ -82,7 +89,7 @@ signals:
     void openFileRequested(const QString& path);
 
 protected:
-    // A running engine think is stopped first.
+    // A running engine think is stopped first, and a running pass over the file cancelled.
     void closeEvent(QCloseEvent* event) override;
     // When the window becomes active the game list takes the keyboard focus.
     void changeEvent(QEvent* event) override;
@@ -111,4 +118,5 @@ private:
         int          id;
     };
     std::vector<Accelerator> m_accelerators;
+    QPointer<QWidget>        m_pFocusBeforePass; // gets the focus back when a pass ends
 };

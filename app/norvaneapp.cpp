@@ -80,9 +80,10 @@ bool CNorvaneApp::InitInstance(const QStringList& arguments) {
             CmdRecentFile + i,
             [this, i] {
                 if (i >= m_recentFiles.size()) return;
-                // A file that no longer opens leaves the list.
+                // A file that no longer opens leaves the list; one whose opening was
+                // cancelled stays.
                 const QString path = m_recentFiles[i];
-                if (!OpenDocumentFile(path)) {
+                if (!OpenDocumentFile(path) && !m_pDoc->WasCancelled()) {
                     m_recentFiles.removeAll(path);
                     SaveRecentFiles();
                     UpdateRecentFileMenu();
@@ -94,17 +95,21 @@ bool CNorvaneApp::InitInstance(const QStringList& arguments) {
     UpdateRecentFileMenu();
     connect(m_pMainWnd.get(), &CMainFrame::openFileRequested, this,
             [this](const QString& path) {
-                // Like Open, which a running replay disables.
-                if (!(m_pDoc->m_stateFlags & ReplayRunning)) OpenDocumentFile(path);
+                // Like Open, which a running replay or pass disables.
+                if (!(m_pDoc->m_stateFlags & (ReplayRunning | PassRunning))) OpenDocumentFile(path);
             });
 
-    // While the command line's file opens the window is not up yet: the list is shown
-    // afterwards, by its command.
-    const bool opened = arguments.size() > 1;
-    if (opened ? !OpenDocumentFile(arguments[1]) : !m_pDoc->NewDocumentFile()) return false;
+    // The window is up, with a new game, while the command line's file opens: a large file
+    // shows its progress and can be cancelled (the new game then stays).
+    if (!m_pDoc->NewDocumentFile()) return false;
     connect(m_pDoc.get(), &CNorvaneDoc::showGameList, m_pMainWnd.get(), &CMainFrame::ShowGameList);
     m_pMainWnd->show();
-    if (opened) commands.Execute(CmdGameList);
+    if (arguments.size() > 1 && !OpenDocumentFile(arguments[1]) && !m_pDoc->WasCancelled())
+        return false;
+    // The window closed while the file opened: the program ends as soon as its event loop
+    // runs (closing the last window quits only a running loop).
+    if (!m_pMainWnd->isVisible())
+        QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
     commands.UpdateCommandUI();
     return true;
 }
@@ -114,8 +119,9 @@ bool CNorvaneApp::OpenDocumentFile(const QString& name) {
     const QString path        = QFileInfo(name).absoluteFilePath();
     const int     shownBefore = m_pDoc->m_messagesShown;
     if (!m_pDoc->OpenDocumentFile(path)) {
-        // The document explains only a file that breaks the grammar.
-        if (m_pDoc->m_messagesShown == shownBefore)
+        // The document explains only a file that breaks the grammar; a cancelled open is
+        // told in the status bar.
+        if (m_pDoc->m_messagesShown == shownBefore && !m_pDoc->WasCancelled())
             MessageBox(QString::fromUtf8("ファイルを開けません。\n%1").arg(QDir::toNativeSeparators(path)));
         return false;
     }

@@ -33,13 +33,15 @@ public:
     ~CNorvaneApp() override;
 
     // Start-up: Japanese texts for Qt's own dialogs, the icon, the settings under "Norvane"
-    // with the recent files, the document and the main window; then the command line: with
-    // one argument that file is opened (and the game list shown), else a new document. False
-    // when the named file could not be opened: the program ends.
+    // with the recent files, the document with a new game and the main window, shown; then
+    // the command line: with one argument that file is opened (and the game list shown).
+    // False when the named file could not be opened: the program ends. A cancelled opening
+    // keeps the new game.
     bool InitInstance(const QStringList& arguments);
 
     // Opens path as the document, as Open does; on success it heads the recent files. A
-    // failure the document did not explain itself is reported in a message box.
+    // failure the document did not explain itself is reported in a message box; a cancelled
+    // opening only in the status bar.
     bool OpenDocumentFile(const QString& path);
     void OnFileNew();
     // The open-file dialog ("開く"), then OpenDocumentFile.

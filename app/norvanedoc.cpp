@@ -159,7 +159,8 @@ bool CNorvaneDoc::OnNewDocument() {
 
 bool CNorvaneDoc::OnOpenDocument(const QString& path) {
     // The new file is indexed before the collection open now is let go: a file that does
-    // not open leaves it as it was.
+    // not open, or whose indexing is cancelled, leaves it as it was.
+    m_passCancelled = false;
     QString skipped;
     if (!OpenAndIndex(path, true, skipped)) return false;
     SetPathName(path); // a re-index on a later load opens the file again by it
@@ -198,19 +199,32 @@ bool CNorvaneDoc::OpenAndIndex(const QString& path, bool replaceContents, QStrin
         ::close(lockFd);
         return false;
     }
-    FileInfo               info{};
-    std::vector<GameEntry> games;
-    PlayerNames            names;
-    ScanFailure            failure{};
-    if (!scanPgnFile(file, info, games, names, IndexMode, nullptr, nullptr, &failure)) {
+    // The pass builds into its own index; the document, and the list showing it, stay as they
+    // are until it has succeeded.
+    FileInfo                 info{};
+    std::vector<GameEntry>   games;
+    PlayerNames              names;
+    ScanFailure              failure{};
+    std::vector<ScanFailure> skippedPlaces;
+    bool                     indexed = false;
+    const auto               index   = [&](PassControl& control) {
+        indexed = scanPgnFile(file, info, games, names, IndexMode, nullptr, nullptr, &failure,
+                              &control);
+        if (indexed && info.skippedGames > 0) skippedPlaces = skippedGamePlaces(file, info);
+    };
+    if (!RunPass(replaceContents ? StudyText::OpeningFile : StudyText::ReindexingFile, file.size(),
+                 index, replaceContents ? StudyText::OpenCancelled : StudyText::ReindexCancelled)) {
+        ::close(lockFd);
+        return false;
+    }
+    if (!indexed) {
         ::close(lockFd);
         MessageBox(QString::fromUtf8(scanFailureMessage(failure)));
         return false;
     }
     skipped.clear();
     if (info.skippedGames > 0)
-        skipped = QString::fromUtf8(
-            skippedGamesMessage(info.skippedGames, skippedGamePlaces(file, info)));
+        skipped = QString::fromUtf8(skippedGamesMessage(info.skippedGames, skippedPlaces));
 
     // The new file becomes the document's; the collection open before goes.
     if (replaceContents)
@@ -226,33 +240,40 @@ bool CNorvaneDoc::OpenAndIndex(const QString& path, bool replaceContents, QStrin
     const std::size_t length = std::min<std::size_t>(name.size(), FilePathSize - 1);
     std::memcpy(m_fileInfo.path, name.constData(), length);
     m_fileInfo.path[length] = '\0';
+    // The list's rows point into the old index: they are made again before anything can
+    // paint the list.
+    if (!replaceContents) UpdateAllViews(nullptr, HintRebuildList);
     return true;
 }
 
 bool CNorvaneDoc::Reindex() {
-    FinishPendingWork(); // indexing replays games on the Board
+    // The engine's move is played first: nothing may change the game while the pass runs.
+    FinishPendingWork();
     const QString path = GetPathName();
-    CloseFile();
-    m_games.clear();
-    m_names    = PlayerNames{};
-    m_fileInfo = FileInfo{};
-    // The list's rows point into the index: they go before anything (the scanner's message
-    // box among them) can paint the list again.
-    UpdateAllViews(nullptr, HintRebuildList);
-    QString skipped;
+    QString       skipped;
     if (!OpenAndIndex(path, false, skipped)) {
+        if (m_passCancelled) return false;
         OnNewDocument();
         UpdateAllViews(nullptr, HintEverything);
         return false;
     }
     SetPathName(path);
-    UpdateAllViews(nullptr, HintRebuildList);
     if (!skipped.isEmpty()) MessageBox(skipped);
     return true;
 }
 
+bool CNorvaneDoc::RunPass(const char* label, std::int64_t totalBytes,
+                          const std::function<void(PassControl&)>& work, const char* cancelledText) {
+    m_stateFlags |= PassRunning;
+    m_passCancelled = !m_filePass.Run(QString::fromUtf8(label), totalBytes, work);
+    m_stateFlags &= ~PassRunning;
+    if (m_passCancelled) m_filePass.ReportCancelled(QString::fromUtf8(cancelledText));
+    return !m_passCancelled;
+}
+
 bool CNorvaneDoc::ReadGameText(const GameEntry* entry, std::string& text) {
     text.clear();
+    m_passCancelled = false;
     if (!entry || !m_file.isOpen()) return false;
     // Byte ranges hold only for the file as it was indexed.
     if (!m_file.unchanged()) {
@@ -265,11 +286,16 @@ bool CNorvaneDoc::ReadGameText(const GameEntry* entry, std::string& text) {
 }
 
 bool CNorvaneDoc::LoadGame(const GameEntry* entry) {
+    m_passCancelled = false;
     if (!entry || !m_file.isOpen()) return false;
-    m_loadedGame = entry->number;
+    const std::int64_t loadedBefore = m_loadedGame;
+    m_loadedGame                    = entry->number;
     std::string text;
     if (!ReadGameText(entry, text)) {
-        clearGame();
+        if (m_passCancelled)
+            m_loadedGame = loadedBefore;
+        else
+            clearGame();
         return false;
     }
     // A game read in part is shown up to the move that could not be read, which is named.
@@ -280,7 +306,7 @@ bool CNorvaneDoc::LoadGame(const GameEntry* entry) {
 }
 
 bool CNorvaneDoc::CanUseFileCommands() const {
-    return !(m_stateFlags & (ReplayRunning | EngineThinking)) && !m_games.empty();
+    return !(m_stateFlags & (ReplayRunning | EngineThinking | PassRunning)) && !m_games.empty();
 }
 
 void CNorvaneDoc::OnFileInfo() {
@@ -307,38 +333,55 @@ void CNorvaneDoc::OnSearch() {
 }
 
 void CNorvaneDoc::SearchGames() {
+    m_passCancelled = false;
     if (filterIsEmpty(m_filter)) return; // no criteria: the list stays as it was
-    CWaitCursor wait;
-    // A search that matches nothing keeps the list it would have replaced.
-    std::vector<std::uint8_t> matchedBefore(m_games.size());
-    for (std::size_t i = 0; i < m_games.size(); ++i)
-        matchedBefore[i] = (m_games[i].info & Matched) != 0;
-    std::int64_t first = -1;
+    // The search marks a copy of the index, so that the list goes on showing the index as it
+    // is; only a search that matched hands its marks over. One that matches nothing keeps
+    // the list it would have replaced, and so does a cancelled one.
+    std::vector<GameEntry> marked;
+    std::int64_t           first = -1;
     if (m_filter.positionKey == 0) {
-        first = filterGames(m_games, m_names, m_filter);
-    } else {
-        // The position search reads the file by the index's offsets.
-        if (!m_file.unchanged() && !Reindex()) return;
-        FileInfo    scratch{};
-        ScanFailure failure{};
-        if (!scanPgnFile(m_file, scratch, m_games, m_names, SearchMode, &m_filter, &first,
-                         &failure))
-            MessageBox(QString::fromUtf8(scanFailureMessage(failure)));
+        CWaitCursor wait;
+        marked = m_games;
+        first  = filterGames(marked, m_names, m_filter);
+    } else if (!SearchPosition(marked, first)) {
+        m_filter = m_shownFilter;
+        return;
     }
-    if (first < 0 || static_cast<std::size_t>(first) >= m_games.size()) {
-        for (std::size_t i = 0; i < m_games.size() && i < matchedBefore.size(); ++i)
-            m_games[i].info = static_cast<std::uint16_t>(
-                (m_games[i].info & ~Matched) | (matchedBefore[i] ? Matched : 0));
+    if (first < 0 || static_cast<std::size_t>(first) >= m_games.size() ||
+        marked.size() != m_games.size()) {
         m_filter = m_shownFilter;
         MessageBox(QString::fromUtf8(StudyText::NoMatch));
         return;
     }
+    for (std::size_t i = 0; i < m_games.size(); ++i)
+        m_games[i].info = marked[i].info;
     m_shownFilter  = m_filter;
     m_matchedGames = 0;
     for (const GameEntry& entry : m_games)
         m_matchedGames += (entry.info & Matched) != 0;
     LoadGame(&m_games[static_cast<std::size_t>(first)]);
     UpdateAllViews(nullptr, HintEverything);
+}
+
+bool CNorvaneDoc::SearchPosition(std::vector<GameEntry>& marked, std::int64_t& first) {
+    // The pass reads the file by the index's offsets.
+    if (!m_file.unchanged() && !Reindex()) return false;
+    marked = m_games;
+    FileInfo    scratch{};
+    ScanFailure failure{};
+    bool        complete = false;
+    const auto  search   = [&](PassControl& control) {
+        complete = scanPgnFile(m_file, scratch, marked, m_names, SearchMode, &m_filter, &first,
+                                   &failure, &control);
+    };
+    if (!RunPass(StudyText::SearchingPosition, m_file.size(), search, StudyText::SearchCancelled))
+        return false;
+    // Games whose moves turned out not to replay are marked so whatever the search finds.
+    for (std::size_t i = 0; i < m_games.size() && i < marked.size(); ++i)
+        m_games[i].info |= marked[i].info & Unreadable;
+    if (!complete) MessageBox(QString::fromUtf8(scanFailureMessage(failure)));
+    return true;
 }
 
 void CNorvaneDoc::OnReload() {
@@ -348,8 +391,9 @@ void CNorvaneDoc::OnReload() {
     m_matchedGames = static_cast<std::int64_t>(m_games.size());
     for (GameEntry& entry : m_games)
         entry.info |= Matched;
+    // A cancelled re-index of a file changed on disk keeps the game on the board.
     LoadGame(&m_games.front());
-    UpdateAllViews(nullptr, HintEverything);
+    UpdateAllViews(nullptr, WasCancelled() ? HintRebuildList : HintEverything);
 }
 
 void CNorvaneDoc::AddCommands(CCommandTable& table) {

@@ -6,10 +6,12 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "app/docview.h"
+#include "app/filepass.h"
 #include "book/openings.h"
 #include "records/bufferedfile.h"
 #include "records/gameindex.h"
@@ -28,9 +30,12 @@ inline constexpr int HintReloadGame = 1, HintRebuildList = 2, HintPositionChange
 inline constexpr int HintEverything = HintReloadGame | HintRebuildList | HintPositionChanged;
 
 // Bits of m_stateFlags. While EngineThinking the engine's worker owns the Board (see
-// view/enginethread.h): nothing that reads the Board or changes the game may run.
+// view/enginethread.h): nothing that reads the Board or changes the game may run. While
+// PassRunning a worker reads the file (and the game) for an open, a re-index or a position
+// search: the window takes no command and nothing may change the document.
 inline constexpr std::uint32_t ReplayRunning  = 1;
 inline constexpr std::uint32_t EngineThinking = 2;
+inline constexpr std::uint32_t PassRunning    = 4;
 
 // Runs initEngine the first time it is called in the process; the key generator must not
 // run twice (a second run would give other keys).
@@ -91,17 +96,23 @@ public:
     // An empty document; the game list is hidden.
     bool OnNewDocument() override;
     // Opens path (held under an advisory lock while the document keeps it), indexes its games
-    // and loads the first. On failure the document is empty, hint 7 has told the views, and
-    // only a file that breaks the PGN grammar has shown a message (where it broke).
+    // on a worker (m_filePass) and loads the first. False when the file does not open or the
+    // user cancelled the indexing: the collection open before stays as it was, and only a
+    // file that breaks the PGN grammar has shown a message (where it broke).
     bool OnOpenDocument(const QString& path) override;
 
     // The raw text of entry's game from the file as it is now: a file changed on disk since it
     // was indexed is indexed again first and the game of the same number read. False when there
-    // is no file or the game is gone (entry no longer points into the index then).
+    // is no file or the game is gone (entry no longer points into the index then), or when
+    // the user cancelled that re-index (the index and the list stay as they were).
     bool ReadGameText(const GameEntry* entry, std::string& text);
     // Reads entry's game (through ReadGameText) into the current game; false when that fails or
-    // the game does not parse (what was read stays the current game).
+    // the game does not parse (what was read stays the current game). A cancelled re-index
+    // keeps the current game.
     bool LoadGame(const GameEntry* entry);
+    // The last open, game read or search was cancelled by the user during its pass over the
+    // file: it changed nothing, and the status bar has said so.
+    bool WasCancelled() const { return m_passCancelled; }
 
     // The three file commands: file information, search, reload. Each does nothing without
     // games; the enable rule says whether it can run now.
@@ -110,8 +121,9 @@ public:
     void OnReload();
     bool CanUseFileCommands() const;
     // Runs the search of m_filter over the games, loads the first match and tells the views;
-    // nothing when the filter has no criteria. A search that matches no game says so and
-    // keeps the list and the criteria it had.
+    // nothing when the filter has no criteria. The position criterion reads the file on a
+    // worker (m_filePass). A search that matches no game says so and keeps the list and the
+    // criteria it had; a cancelled one keeps them silently.
     void SearchGames();
     // Adds the file commands to the frame's command table.
     void AddCommands(CCommandTable& table);
@@ -144,20 +156,31 @@ public:
     SearchFilter           m_shownFilter;       // the criteria of the list shown (empty: all)
     std::int64_t           m_matchedGames = -1; // games the list shows after a search
     std::int64_t           m_loadedGame   = -1; // number of the game last read from the file
+    CFilePass              m_filePass;          // runs the passes over the file
 
 private:
-    // Opens, locks and indexes path, then makes it the document's file, index and counts
-    // (replaceContents: after emptying the document, as a new open does); shows the
-    // scanner's message when no game of the file can be read. False leaves the document as it
-    // was: the collection open before stays open. skipped receives the message on the games
-    // that were left out (empty when none were).
+    // Opens, locks and indexes path (a pass on the worker), then makes it the document's file,
+    // index and counts (replaceContents: after emptying the document, as a new open does;
+    // else the list is made again at once); shows the scanner's message when no game of the
+    // file can be read. False, also when the user cancelled the pass, leaves the document as
+    // it was: the collection open before stays open. skipped receives the message on the
+    // games that were left out (empty when none were).
     bool OpenAndIndex(const QString& path, bool replaceContents, QString& skipped);
     // Closes the file and releases its lock.
     void CloseFile();
     // Indexes the open file again after it changed on disk: the list is rebuilt; on failure
-    // the document becomes empty as after a failed open.
+    // the document becomes empty as after a failed open. Cancelled: the old index stays.
     bool Reindex();
+    // The search of m_filter's position over a copy of the index (marked), reading the file
+    // by its offsets; first receives the first match or -1. False when it was cancelled or
+    // the file changed on disk and could not be indexed again.
+    bool SearchPosition(std::vector<GameEntry>& marked, std::int64_t& first);
+    // Runs work as a pass over the file (m_filePass) under label; false when the user
+    // cancelled it, after the status bar says cancelledText.
+    bool RunPass(const char* label, std::int64_t totalBytes,
+                 const std::function<void(PassControl&)>& work, const char* cancelledText);
 
     int m_lockFd     = -1;            // a descriptor of the open file holding its advisory lock
-    int m_boardPitch = StandardPitch; // the size the board's images are drawn at
+    int  m_boardPitch    = StandardPitch; // the size the board's images are drawn at
+    bool m_passCancelled = false;         // see WasCancelled
 };

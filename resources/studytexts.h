@@ -24,8 +24,16 @@ inline constexpr const char* ExplorerListGames = "この局面の棋譜を一覧
 // A search that matched no game.
 inline constexpr const char* NoMatch         = "条件に合う棋譜はありませんでした。\n一覧はそのままです。";
 
-// The progress pane of the status bar: %1 what runs, %2 percent done.
+// The progress pane of the status bar: what runs, beside its percent done.
 inline constexpr const char* ProgressCancel  = "中止";
 inline constexpr const char* BuildingTree    = "定跡ツリー作成中";
+inline constexpr const char* OpeningFile     = "ファイル読み込み中";
+inline constexpr const char* ReindexingFile  = "ファイル読み直し中";
+inline constexpr const char* SearchingPosition = "局面検索中";
+
+// The status bar after the user cancelled one of them.
+inline constexpr const char* OpenCancelled   = "ファイルの読み込みを中止しました";
+inline constexpr const char* ReindexCancelled = "ファイルの読み直しを中止しました";
+inline constexpr const char* SearchCancelled = "局面検索を中止しました";
 } // namespace StudyText
 // clang-format on

@@ -224,5 +224,5 @@ void CExplorerView::ListGames() {
     doc->m_filter = emptyFilter();
     setPositionCriterion(doc->m_filter);
     doc->SearchGames();
-    emit gamesListed();
+    if (!doc->WasCancelled()) emit gamesListed();
 }

@@ -68,6 +68,7 @@ void CGameView::LoadRow(int row) {
     const GameEntry* entry = m_pModel->EntryAt(row);
     if (!doc || !entry || (doc->m_stateFlags & (ReplayRunning | EngineThinking))) return;
     doc->LoadGame(entry);
+    if (doc->WasCancelled()) return; // the game on the board stays
     doc->UpdateAllViews(this, HintGameChosen);
 }
 
@@ -86,7 +87,9 @@ std::string CGameView::SelectedGameText() const {
 
 void CGameView::OnShowGameText() {
     if (!SelectedEntry()) return;
-    MessageBox(recordTextPrefix(SelectedGameText(), GameTextShowLimit));
+    const std::string text = SelectedGameText();
+    if (GetDocument()->WasCancelled()) return;
+    MessageBox(recordTextPrefix(text, GameTextShowLimit));
 }
 
 void CGameView::OnCopyGameText() {

@@ -41,7 +41,8 @@ public:
     void OnUpdate(CView* sender, int hint) override;
 
     // Loads the game of row (Enter: the selected row, double click: the row under the mouse)
-    // and tells the board. Nothing while a replay runs or without such a row.
+    // and tells the board. Nothing while a replay runs or without such a row; the board keeps
+    // its game when the user cancelled the re-index the read needed.
     void LoadRow(int row);
     // The game of the selected row, or null.
     const GameEntry* SelectedEntry() const;

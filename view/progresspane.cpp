@@ -30,6 +30,7 @@ CProgressPane::CProgressPane(QWidget* parent)
 }
 
 void CProgressPane::Begin(const QString& label, std::function<void()> cancel) {
+    if (m_running) m_waiting.push_back({m_pLabel->text(), std::move(m_cancel), m_pBar->value(), m_clock});
     m_pLabel->setText(label);
     m_pBar->setValue(0);
     m_cancel  = std::move(cancel);
@@ -44,7 +45,20 @@ void CProgressPane::SetPercent(int percent) {
 }
 
 void CProgressPane::End() {
-    m_running = false;
-    m_cancel  = {};
-    hide();
+    m_cancel = {};
+    if (m_waiting.empty()) {
+        m_running = false;
+        hide();
+        return;
+    }
+    Waiting waiting = std::move(m_waiting.back());
+    m_waiting.pop_back();
+    m_pLabel->setText(waiting.label);
+    m_cancel = std::move(waiting.cancel);
+    m_clock  = waiting.clock;
+    SetPercent(waiting.percent);
 }
+
+QString CProgressPane::GetLabel() const { return m_pLabel->text(); }
+
+int CProgressPane::GetPercent() const { return m_pBar->value(); }

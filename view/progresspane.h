@@ -4,9 +4,11 @@
 #pragma once
 
 #include <QElapsedTimer>
+#include <QString>
 #include <QWidget>
 
 #include <functional>
+#include <vector>
 
 class QLabel;
 class QProgressBar;
@@ -20,21 +22,33 @@ public:
     explicit CProgressPane(QWidget* parent = nullptr);
 
     // Work called label starts; cancel runs when the user presses the cancel button. Work
-    // begun while other work shows replaces it.
+    // begun while other work shows puts that work aside until it ends.
     void Begin(const QString& label, std::function<void()> cancel);
-    // How far the work is, 0-100; shows the pane once the work has lasted ShowAfterMs.
+    // How far the shown work is, 0-100; shows the pane once the work has lasted ShowAfterMs.
     void SetPercent(int percent);
-    // The work is over (done or cancelled): the pane hides.
+    // The shown work is over (done or cancelled): the work put aside for it shows again (as
+    // far as it had come), else the pane hides.
     void End();
     bool IsRunning() const { return m_running; }
 
+    QString      GetLabel() const;
+    int          GetPercent() const;
     QToolButton* GetCancelButton() const { return m_pCancel; }
 
 private:
+    // Work put aside by newer work.
+    struct Waiting {
+        QString               label;
+        std::function<void()> cancel;
+        int                   percent;
+        QElapsedTimer         clock;
+    };
+
     QLabel*               m_pLabel;
     QProgressBar*         m_pBar;
     QToolButton*          m_pCancel;
     QElapsedTimer         m_clock;
     std::function<void()> m_cancel;
     bool                  m_running = false;
+    std::vector<Waiting>  m_waiting;
 };

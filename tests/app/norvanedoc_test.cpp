@@ -8,12 +8,16 @@
 #include <sys/file.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include "app/commands.h"
 #include "app/norvanedoc.h"
 #include "book/book.h"
+#include "engine/makemove.h"
 #include "records/game.h"
+#include "resources/studytexts.h"
 #include "tests/app/testdoc.h"
 #include "tests/qtestmain.h"
 
@@ -30,6 +34,18 @@ int matched(const CNorvaneDoc& doc) {
     for (const GameEntry& e : doc.m_games)
         n += (e.info & Matched) != 0;
     return n;
+}
+
+std::vector<bool> matchMarks(const CNorvaneDoc& doc) {
+    std::vector<bool> marks;
+    for (const GameEntry& e : doc.m_games)
+        marks.push_back((e.info & Matched) != 0);
+    return marks;
+}
+
+// Every pass of doc is cancelled as it starts, before its worker reads a byte.
+void cancelEveryPass(CNorvaneDoc& doc) {
+    doc.m_filePass.SetStartHook([&doc] { doc.m_filePass.Cancel(); });
 }
 
 // Whether another descriptor can take an exclusive lock on path now.
@@ -133,6 +149,78 @@ private slots:
         QVERIFY(second.m_games.empty());
         QVERIFY(second.messages.isEmpty());
         QCOMPARE(first.m_games.size(), std::size_t(6));
+    }
+
+    void aCancelledOpenLeavesTheCollectionItsListAndTheGame() {
+        TestDoc doc;
+        QVERIFY(doc.OpenDocumentFile(data("kasparov-deep-blue-1997.pgn")));
+        const QString path = doc.GetPathName();
+        QVERIFY(doc.LoadGame(&doc.m_games[2]));
+        for (gamePly = 0; gamePly < 7; ++gamePly)
+            makeMove(gameMoves[gamePly]);
+        const Board   before = board;
+        const QString white  = QString(gameHeader.white);
+        HintView      view;
+        doc.AddView(&view);
+        QSignalSpy cancelled(&doc.m_filePass, &CFilePass::cancelled);
+
+        cancelEveryPass(doc);
+        QVERIFY(!doc.OpenDocumentFile(data("twic944.pgn")));
+        QVERIFY(doc.WasCancelled());
+        QCOMPARE(doc.m_games.size(), std::size_t(6));
+        QCOMPARE(doc.m_fileInfo.games, 6);
+        QCOMPARE(doc.GetPathName(), path);
+        QCOMPARE(doc.m_loadedGame, std::int64_t(2));
+        QCOMPARE(QString(gameHeader.white), white);
+        QCOMPARE(gamePly, 7);
+        QVERIFY(board == before);
+        QVERIFY(view.hints.empty());
+        QVERIFY(doc.messages.isEmpty());
+        QCOMPARE(cancelled.size(), 1);
+        QCOMPARE(cancelled[0].at(0).toString(), QString::fromUtf8(StudyText::OpenCancelled));
+        QVERIFY(!lockable(path));
+        QVERIFY(lockable(data("twic944.pgn")));
+        QVERIFY(!(doc.m_stateFlags & PassRunning));
+
+        // Not cancelled, the same open runs on its worker to the end.
+        doc.m_filePass.SetStartHook({});
+        QVERIFY(doc.OpenDocumentFile(data("twic944.pgn")));
+        QVERIFY(!doc.WasCancelled());
+        QCOMPARE(doc.m_games.size(), std::size_t(2953));
+        QCOMPARE(cancelled.size(), 1);
+    }
+
+    void aCancelledPositionSearchKeepsTheListAndItsCriteria() {
+        TestDoc  doc;
+        HintView view;
+        doc.AddView(&view);
+        QVERIFY(doc.OpenDocumentFile(data("twic944.pgn")));
+        doc.search.name = "carlsen";
+        doc.OnSearch();
+        const std::vector<bool> marks = matchMarks(doc);
+        const std::int64_t      shown = doc.m_loadedGame;
+        const QString           white = QString(gameHeader.white);
+
+        view.hints.clear();
+        cancelEveryPass(doc);
+        doc.search.samePosition = true;
+        doc.OnSearch();
+        QVERIFY(doc.WasCancelled());
+        QVERIFY(matchMarks(doc) == marks);
+        QCOMPARE(doc.m_loadedGame, shown);
+        QCOMPARE(QString(gameHeader.white), white);
+        QCOMPARE(doc.GetPaneText(PaneGameCount),
+                 QString("%1 / 2953").arg(std::count(marks.begin(), marks.end(), true)));
+        QVERIFY(doc.m_filter.positionKey == 0); // the criteria of the list shown
+        QCOMPARE(QString(doc.m_filter.name), QString("carlsen"));
+        QVERIFY(view.hints.empty());
+        QVERIFY(doc.messages.isEmpty());
+
+        doc.m_filePass.SetStartHook({});
+        doc.OnSearch();
+        QVERIFY(!doc.WasCancelled());
+        QVERIFY(doc.m_filter.positionKey != 0);
+        QCOMPARE(view.hints.back(), HintEverything);
     }
 
     void searchThenReload() {
@@ -250,12 +338,22 @@ private slots:
             changed.write(original.readAll());
         }
         view.hints.clear();
+        // A cancelled re-index keeps the old index, its list and the game.
+        const QString white = QString(gameHeader.white);
+        cancelEveryPass(doc);
+        QVERIFY(!doc.LoadGame(&doc.m_games[1]));
+        QVERIFY(doc.WasCancelled());
+        QCOMPARE(doc.m_games.size(), std::size_t(6));
+        QCOMPARE(doc.m_loadedGame, std::int64_t(0));
+        QCOMPARE(QString(gameHeader.white), white);
+        QVERIFY(view.hints.empty());
+        doc.m_filePass.SetStartHook({});
         QVERIFY(doc.LoadGame(&doc.m_games[1]));
         QCOMPARE(doc.m_games.size(), std::size_t(7));
         QCOMPARE(QString(gameHeader.white), QString("Garry Kasparov")); // game 1 of the new file
         QCOMPARE(QString(doc.m_names.name(doc.m_games[0].white).data()), QString("Alpha"));
-        // Once as the old index goes, once with the new one.
-        QCOMPARE(view.hints, (std::vector<int>{HintRebuildList, HintRebuildList}));
+        // Once, with the new index: the old one stays until the new one is made.
+        QCOMPARE(view.hints, (std::vector<int>{HintRebuildList}));
         QVERIFY(doc.LoadGame(&doc.m_games[0]));
         QCOMPARE(QString(gameHeader.white), QString("Alpha"));
         QCOMPARE(gameMoves[2].piece, std::int16_t(Knight));
