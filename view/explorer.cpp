@@ -148,6 +148,10 @@ int CExplorerView::BuildPercent() const {
 
 void CExplorerView::BuildStep() {
     if (!m_worker.joinable()) return;
+    // While a pass over the file runs, the progress pane is the pass's: the build goes on,
+    // and shows again (or ends) once the pass is over.
+    const CNorvaneDoc* doc = GetDocument();
+    if (doc && (doc->m_stateFlags & PassRunning)) return;
     if (!m_built.load(std::memory_order_acquire)) {
         const int percent = BuildPercent();
         if (m_pProgress) m_pProgress->SetPercent(percent);
