@@ -5,6 +5,7 @@
 #include "engine/attacks.h"
 #include "engine/makemove.h"
 #include "records/gamefilter.h"
+#include "records/pgnfastindex.h"
 #include "records/pgngrammar.h"
 #include "records/san.h"
 
@@ -202,7 +203,7 @@ void runOverFile(BufferedFile& file, Hooks& hooks) {
         // game that holds one is damaged.
         for (const char* p = data; p < last;) {
             const char* zero = static_cast<const char*>(std::memchr(p, 0, last - p));
-            runPgn<Mode>(machine, p, zero ? zero : last, offset + (p - data), hooks);
+            runPgnPass<Mode>(machine, p, zero ? zero : last, offset + (p - data), hooks);
             if (!zero) break;
             const std::int64_t at = offset + (zero - data);
             hooks.zeroByte(at);

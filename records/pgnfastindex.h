@@ -1,0 +1,570 @@
+// The index pass's grammar, fast: the machine of runPgn<IndexPass>, with the common shapes of a
+// PGN file read in straight-line code (a tag line, a move number, a move token, a result, a
+// comment, a variation) and runs of bytes that cannot change the state skipped by the vector
+// scans of bytescan.h. Whatever is unusual (a tag line of another shape, an escape, a damaged
+// game's next line, bytes that break the grammar) is left to runPgn<IndexPass> itself for a
+// few bytes, and so are the last bytes of the text, so that every decision the grammar makes
+// is made by the same rules.
+#pragma once
+
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+
+#include "records/bytescan.h"
+#include "records/pgngrammar.h"
+
+namespace pgn_fast {
+
+using pgn_detail::charClass;
+
+// The byte sets the scans look for.
+#if defined(__SSE2__)
+using bytescan::either;
+using bytescan::equalTo;
+using bytescan::within;
+
+// Whitespace: space, tab, line feed, vertical tab, form feed, carriage return.
+inline bytescan::ByteVector spaces(bytescan::ByteVector v) {
+    return either(equalTo(v, ' '), within(v, '\t', '\r'));
+}
+// What the movetext skips between tokens: whitespace, "." and suffix marks.
+inline bytescan::ByteVector tokenGaps(bytescan::ByteVector v) {
+    return either(either(spaces(v), equalTo(v, '.')), either(equalTo(v, '!'), equalTo(v, '?')));
+}
+#endif
+
+struct NotSpace {
+    static constexpr bool holds(unsigned char c) { return !(charClass[c] & pgn_detail::SpaceClass); }
+#if defined(__SSE2__)
+    static unsigned bits(bytescan::ByteVector v) { return bytescan::complement(bytescan::bitsOf(spaces(v))); }
+#endif
+};
+
+struct NotTokenGap {
+    static constexpr bool holds(unsigned char c) {
+        return !(charClass[c] & pgn_detail::TokenEndClass);
+    }
+#if defined(__SSE2__)
+    static unsigned bits(bytescan::ByteVector v) {
+        return bytescan::complement(bytescan::bitsOf(tokenGaps(v)));
+    }
+#endif
+};
+
+// The end of a tag name of the common shape: its closing space or the quote opening the value.
+struct TagNameEnd {
+    static constexpr bool holds(unsigned char c) {
+        return c == '"' || (charClass[c] & pgn_detail::SpaceClass);
+    }
+#if defined(__SSE2__)
+    static unsigned bits(bytescan::ByteVector v) {
+        return bytescan::bitsOf(either(spaces(v), equalTo(v, '"')));
+    }
+#endif
+};
+
+// The end of a tag value, or an escape in it.
+struct QuoteOrBackslash {
+    static constexpr bool holds(unsigned char c) { return c == '"' || c == '\\'; }
+#if defined(__SSE2__)
+    static unsigned bits(bytescan::ByteVector v) {
+        return bytescan::bitsOf(either(equalTo(v, '"'), equalTo(v, '\\')));
+    }
+#endif
+};
+
+struct ClosingBrace {
+    static constexpr bool holds(unsigned char c) { return c == '}'; }
+#if defined(__SSE2__)
+    static unsigned bits(bytescan::ByteVector v) { return bytescan::bitsOf(equalTo(v, '}')); }
+#endif
+};
+
+struct LineEnd {
+    static constexpr bool holds(unsigned char c) { return c == '\n' || c == '\r'; }
+#if defined(__SSE2__)
+    static unsigned bits(bytescan::ByteVector v) {
+        return bytescan::bitsOf(either(equalTo(v, '\n'), equalTo(v, '\r')));
+    }
+#endif
+};
+
+// What matters inside a variation that is skipped: its brackets, a comment, a line comment.
+struct VariationMark {
+    static constexpr bool holds(unsigned char c) {
+        return c == '(' || c == ')' || c == '{' || c == ';' || c == '%';
+    }
+#if defined(__SSE2__)
+    static unsigned bits(bytescan::ByteVector v) {
+        return bytescan::bitsOf(either(either(within(v, '(', ')'), equalTo(v, '{')),
+                                       either(equalTo(v, ';'), equalTo(v, '%'))));
+    }
+#endif
+};
+
+// The bytes that end a move token other than whitespace, "." and suffix marks.
+struct TokenMark {
+    static constexpr bool holds(unsigned char c) {
+        return (charClass[c] & pgn_detail::TokenStopClass) &&
+               !(charClass[c] & pgn_detail::TokenEndClass);
+    }
+#if defined(__SSE2__)
+    static unsigned bits(bytescan::ByteVector v) {
+        return bytescan::bitsOf(either(
+            either(within(v, '(', '*'), either(equalTo(v, '{'), equalTo(v, '}'))),
+            either(either(equalTo(v, '['), equalTo(v, '$')), either(equalTo(v, ';'), equalTo(v, 0)))));
+    }
+#endif
+};
+
+struct Digit {
+    static constexpr bool holds(unsigned char c) { return c >= '0' && c <= '9'; }
+#if defined(__SSE2__)
+    static unsigned bits(bytescan::ByteVector v) { return bytescan::bitsOf(within(v, '0', '9')); }
+#endif
+};
+
+// The bytes that end a move token.
+struct TokenStop {
+    static constexpr bool holds(unsigned char c) {
+        return charClass[c] & pgn_detail::TokenStopClass;
+    }
+#if defined(__SSE2__)
+    static unsigned bits(bytescan::ByteVector v) {
+        return bytescan::bitsOf(tokenGaps(v)) | TokenMark::bits(v);
+    }
+#endif
+};
+
+// What a byte starts in the movetext, for the straight-line reading of it.
+enum MovetextByte : unsigned char {
+    UnusualByte, // left to the grammar itself
+    GapByte,     // whitespace, "." or a suffix mark
+    PieceByte,   // a move token's first byte
+    DigitByte,   // 1 to 9: a move number, or "1-0", "1/2-1/2"
+    ZeroByte,    // "0-1"
+    BraceByte,
+    ParenByte,
+    StarByte,
+    DollarByte,
+    BracketByte,
+};
+inline constexpr auto movetextByte = [] {
+    std::array<MovetextByte, 256> table{};
+    for (int c = 0; c < 256; ++c) {
+        MovetextByte kind = UnusualByte;
+        if (charClass[c] & pgn_detail::TokenEndClass)
+            kind = GapByte;
+        else if ((c >= 'a' && c <= 'h') || c == 'P' || c == 'N' || c == 'B' || c == 'R' ||
+                 c == 'Q' || c == 'K' || c == 'O')
+            kind = PieceByte;
+        else if (c >= '1' && c <= '9')
+            kind = DigitByte;
+        else if (c == '0')
+            kind = ZeroByte;
+        else if (c == '{')
+            kind = BraceByte;
+        else if (c == '(')
+            kind = ParenByte;
+        else if (c == '*')
+            kind = StarByte;
+        else if (c == '$')
+            kind = DollarByte;
+        else if (c == '[')
+            kind = BracketByte;
+        table[c] = kind;
+    }
+    return table;
+}();
+
+inline bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+// The hooks as the grammar sees them when it reads a few bytes for the fast pass: each call
+// goes through, and a game end that stops the run is noted.
+template <class Hooks>
+struct StopNoted {
+    Hooks& hooks;
+    bool   stopped = false;
+
+    void gameStart(std::int64_t offset) { hooks.gameStart(offset); }
+    void tagTaken(const PgnMachine& m) { hooks.tagTaken(m); }
+    void movetextBegins() { hooks.movetextBegins(); }
+    bool moveToken(const char* text, int n) { return hooks.moveToken(text, n); }
+    bool gameEnd(int result, std::int64_t lastOffset, bool& stop) {
+        const bool ok = hooks.gameEnd(result, lastOffset, stop);
+        stopped       = stopped || (ok && stop);
+        return ok;
+    }
+    void gameSkipped(std::int64_t offset) { hooks.gameSkipped(offset); }
+    void strayByte(std::int64_t offset, unsigned char c) { hooks.strayByte(offset, c); }
+};
+
+// One run of the fast pass over [begin, end): p and state are the machine's place and state
+// (the machine's own copy of the state is written back when the grammar takes over or the run
+// ends).
+template <class Hooks>
+struct FastIndexRun {
+    PgnMachine&        m;
+    const char* const  begin;
+    const char* const  end;
+    const std::int64_t base;
+    Hooks&             hooks;
+    const char*        p;
+    int                state;
+
+    const char* run() {
+        while (end - p > LookAhead) {
+            switch (state) {
+            case BetweenGames:
+                p = bytescan::findFirst<NotSpace>(p, end);
+                if (end - p > LookAhead && *p == '[' && takeTags(true)) continue;
+                break;
+            case Movetext:
+                if (readMovetext()) return p;
+                if (state != Movetext || end - p <= LookAhead) continue;
+                break;
+            case Comment:
+            case VariationComment: {
+                const char* const q = bytescan::findFirst<ClosingBrace>(p, end);
+                if (q == end) {
+                    p = end;
+                    continue;
+                }
+                p     = q + 1;
+                state = state == Comment ? Movetext : Variation;
+                continue;
+            }
+            case Variation:
+                skipVariation();
+                continue;
+            case EscapeBetweenGames:
+            case EscapeInMovetext:
+            case VariationLineComment:
+            case Resync: {
+                const char* const q = bytescan::findFirst<LineEnd>(p, end);
+                if (q == end) {
+                    p = end;
+                    continue;
+                }
+                p     = q + 1;
+                state = state == EscapeBetweenGames ? BetweenGames
+                        : state == EscapeInMovetext ? Movetext
+                        : state == Resync           ? ResyncLineStart
+                                                    : Variation;
+                continue;
+            }
+            default:
+                break;
+            }
+            if (end - p <= LookAhead) break;
+            if (leaveToGrammar(std::min(GrammarStep, end - p))) return p;
+        }
+        leaveToGrammar(end - p);
+        return p;
+    }
+
+    // The fast paths read up to this many bytes past the one they start at (a result token);
+    // the grammar reads the last bytes of the text itself.
+    static constexpr std::ptrdiff_t LookAhead = 8;
+    // How many bytes the grammar reads when it takes over.
+    static constexpr std::ptrdiff_t GrammarStep = 16;
+
+    std::int64_t offsetOf(const char* at) const { return base + (at - begin); }
+    char         byteBefore(const char* at) const { return at > begin ? at[-1] : m.previous; }
+
+    // The grammar reads the next n bytes (n > 0 unless at the end); true when a hook stopped
+    // the run, with p where it stopped.
+    bool leaveToGrammar(std::ptrdiff_t n) {
+        m.state = state;
+        if (p > begin) m.previous = p[-1];
+        StopNoted<Hooks> noted{hooks};
+        p     = runPgn<IndexPass>(m, p, p + n, offsetOf(p), noted);
+        state = m.state;
+        return noted.stopped;
+    }
+
+    void beginMovetext() {
+        if (!m.movetextBegun) {
+            m.movetextBegun = true;
+            hooks.movetextBegins();
+        }
+    }
+
+    // The game is damaged at the byte at: it is dropped and reading resumes at the next tag
+    // section, the byte at read again (resume: the byte after it).
+    void fail(const char* at, const char* resume) {
+        hooks.gameSkipped(offsetOf(at));
+        m.resyncInTags  = !m.movetextBegun;
+        m.movetextBegun = false;
+        state           = pgn_detail::isLineEnd(byteBefore(at)) ? ResyncLineStart : Resync;
+        p               = resume;
+    }
+
+    // A termination token whose last byte is last; true when the hooks stop the run there.
+    bool endGame(int result, const char* last) {
+        bool stop       = false;
+        m.movetextBegun = false;
+        if (!hooks.gameEnd(result, offsetOf(last), stop)) {
+            fail(last, last + 1); // the grammar takes the token's last byte as read
+            return false;
+        }
+        state = BetweenGames;
+        p     = last + 1;
+        if (!stop) return false;
+        m.state    = state;
+        m.stopped  = true;
+        m.previous = *last;
+        return true;
+    }
+
+    // n bytes of a tag name or value into the machine's buffer: in whole blocks of 16 where the
+    // text has them (the buffer holds MaxTagText + 1 bytes, a multiple of 16, so a block
+    // never leaves it; the bytes past n are not the tag's and nothing reads them).
+    void copyTagText(char* to, const char* from, int n) {
+        static_assert((MaxTagText + 1) % 16 == 0);
+        if (end - from < n + 16) {
+            std::memcpy(to, from, static_cast<std::size_t>(n));
+            return;
+        }
+        for (int k = 0; k < n; k += 16)
+            std::memcpy(to + k, from + k, 16);
+    }
+
+    // A tag line of the common shape, [Name "value"] or [Name"value"], from its "[" at p:
+    // read whole (the game started first when it opens one) with the state left in the
+    // movetext, as the grammar leaves it. False, with nothing read, for any other shape.
+    bool takeTag(bool opensGame) {
+        const char* const nameStart = p + 1;
+        const char* const nameEnd   = bytescan::findFirst<TagNameEnd>(nameStart, end);
+        if (nameEnd - nameStart > MaxTagText || end - nameEnd < 2) return false;
+        const char* valueStart = nameEnd + 1;
+        if (*nameEnd != '"') {
+            if (*nameEnd != ' ' || nameEnd[1] != '"') return false;
+            ++valueStart;
+        }
+        const char* const valueEnd = bytescan::findFirst<QuoteOrBackslash>(valueStart, end);
+        if (valueEnd - valueStart > MaxTagText || end - valueEnd < 2 || *valueEnd != '"' ||
+            valueEnd[1] != ']')
+            return false;
+        if (opensGame) hooks.gameStart(offsetOf(p));
+        m.nameLength  = static_cast<int>(nameEnd - nameStart);
+        m.valueLength = static_cast<int>(valueEnd - valueStart);
+        copyTagText(m.name, nameStart, m.nameLength);
+        copyTagText(m.value, valueStart, m.valueLength);
+        m.name[m.nameLength]   = '\0';
+        m.value[m.valueLength] = '\0';
+        hooks.tagTaken(m);
+        state = Movetext;
+        p     = valueEnd + 2;
+        return true;
+    }
+
+    // The tag lines from the "[" at p, one after another, while they have the common shape
+    // and each follows the one before on the next line; false when the first is of another.
+    bool takeTags(bool opensGame) {
+        if (!takeTag(opensGame)) return false;
+        while (end - p > LookAhead && !m.movetextBegun) {
+            const char* const next = p + (p[0] == '\r' ? 1 : 0);
+            if (next[0] != '\n' || next[1] != '[') break;
+            p = next + 1; // whitespace in the movetext, as the grammar reads it
+            if (!takeTag(false)) break;
+        }
+        return true;
+    }
+
+    // Move numbers and move tokens between gaps (whitespace, "." and suffix marks), read on
+    // masks of the 64 bytes from p; the first run of any other kind, one that holds a byte
+    // ending a token otherwise, or one that goes past the 64 bytes is left for the unit-by-unit
+    // reading. False when nothing was read.
+    bool takeMoveRuns() {
+        const std::uint64_t runBytes = bytescan::setBits64<NotTokenGap>(p);
+        const std::uint64_t marks    = bytescan::setBits64<TokenMark>(p);
+        const std::uint64_t gaps     = ~runBytes;
+        // Each run's first byte, and the gap byte that ends it; a run with a mark in it and
+        // those after it are left.
+        std::uint64_t starts = runBytes & (gaps << 1 | 1);
+        std::uint64_t stops  = gaps & runBytes << 1;
+        if (marks) stops &= (marks & (0 - marks)) - 1;
+        if (!starts) {
+            p += 64;
+            return true;
+        }
+        const char* const from = p;
+        std::uint64_t     digits = 0;
+        while (starts && stops) {
+            const int         first = std::countr_zero(starts), stop = std::countr_zero(stops);
+            const int         length = stop - first;
+            const char* const run    = from + first;
+            if (movetextByte[static_cast<unsigned char>(*run)] == PieceByte) {
+                if (length > PassTokenLimit) break;
+                beginMovetext();
+                if (!hooks.moveToken(m.token, length)) {
+                    fail(from + stop, from + stop);
+                    return true;
+                }
+            } else {
+                // A move number: digits, then "." or whitespace (not a suffix mark).
+                if (*run == '0' || from[stop] == '!' || from[stop] == '?') break;
+                if (!digits) digits = bytescan::setBits64<Digit>(from);
+                const std::uint64_t all = (std::uint64_t{1} << length) - 1;
+                if ((digits >> first & all) != all) break;
+                beginMovetext();
+            }
+            p = from + stop + 1; // the gap byte after the run read as well
+            starts &= starts - 1;
+            stops &= stops - 1;
+        }
+        if (p != from) return true;
+        p += std::countr_zero(runBytes); // the gap before the first run
+        return p != from;
+    }
+
+    // The movetext from p while it has the common shapes; returns with another state, or with
+    // the state unchanged and p at a byte for the grammar itself. True when the hooks stopped
+    // the run.
+    bool readMovetext() {
+        while (end - p > LookAhead) {
+            if (end - p > 64 && takeMoveRuns()) {
+                if (state != Movetext) return false;
+                continue;
+            }
+            const char c = *p;
+            switch (movetextByte[static_cast<unsigned char>(c)]) {
+            case GapByte:
+                p = bytescan::findFirst<NotTokenGap>(p + 1, end);
+                continue;
+            case PieceByte: {
+                const char* const q = bytescan::findFirst<TokenStop>(p + 1, end);
+                if (q == end || q - p > PassTokenLimit) return false;
+                beginMovetext();
+                if (!hooks.moveToken(m.token, static_cast<int>(q - p))) {
+                    fail(q, q);
+                    return false;
+                }
+                p = q;
+                continue;
+            }
+            case DigitByte: {
+                if (c == '1' && p[1] == '-') {
+                    if (p[2] != '0') return false;
+                    beginMovetext();
+                    return endGame(WhiteWon, p + 2);
+                }
+                if (c == '1' && p[1] == '/') {
+                    if (std::memcmp(p, "1/2-1/2", 7) != 0) return false;
+                    beginMovetext();
+                    return endGame(Drawn, p + 6);
+                }
+                // A move number: its digits and the "." or whitespace after them.
+                const char* q = p + 1;
+                while (q < end && isDigit(*q))
+                    ++q;
+                if (q == end || !(*q == '.' || (charClass[static_cast<unsigned char>(*q)] &
+                                                pgn_detail::SpaceClass)))
+                    return false;
+                beginMovetext();
+                p = q + 1;
+                continue;
+            }
+            case ZeroByte:
+                if (p[1] != '-' || p[2] != '1') return false;
+                beginMovetext();
+                return endGame(BlackWon, p + 2);
+            case StarByte:
+                return endGame(0, p);
+            case BraceByte: {
+                beginMovetext();
+                const char* const q = bytescan::findFirst<ClosingBrace>(p + 1, end);
+                if (q == end) {
+                    state = Comment;
+                    p     = end;
+                    return false;
+                }
+                p = q + 1;
+                continue;
+            }
+            case ParenByte:
+                beginMovetext();
+                m.depth = 1;
+                state   = Variation;
+                ++p;
+                return false;
+            case DollarByte: {
+                const char* q = p + 1;
+                while (q < end && isDigit(*q))
+                    ++q;
+                if (q == end) return false;
+                beginMovetext();
+                p = q;
+                continue;
+            }
+            case BracketByte:
+                if (m.movetextBegun || !takeTags(false)) return false;
+                continue;
+            default:
+                return false;
+            }
+        }
+        return false;
+    }
+
+    // A variation from p: its brackets counted, comments and line comments inside it skipped
+    // (by their own states), up to the ")" that closes it or the end.
+    void skipVariation() {
+        for (;;) {
+            const char* const v = bytescan::findFirst<VariationMark>(p, end);
+            if (v == end) {
+                p = end;
+                return;
+            }
+            p = v + 1;
+            switch (*v) {
+            case '(':
+                ++m.depth;
+                break;
+            case ')':
+                if (--m.depth == 0) {
+                    state = Movetext;
+                    return;
+                }
+                break;
+            case '{':
+                state = VariationComment;
+                return;
+            case '%':
+                if (byteBefore(v) != '\n') break;
+                [[fallthrough]];
+            default: // ';'
+                state = VariationLineComment;
+                return;
+            }
+        }
+    }
+};
+
+} // namespace pgn_fast
+
+// Runs the index pass's grammar over [begin, end) exactly as runPgn<IndexPass> does (the same
+// hook calls with the same arguments, the same answer and the same machine afterwards, for any
+// text without zero bytes cut into any pieces), only faster. Move tokens reach the hooks by
+// their length alone: the token text in the machine is not kept.
+template <class Hooks>
+const char* runIndexPassFast(PgnMachine& m, const char* begin, const char* end, std::int64_t base,
+                             Hooks& hooks) {
+    return pgn_fast::FastIndexRun<Hooks>{m, begin, end, base, hooks, begin, m.state}.run();
+}
+
+// The grammar for a pass over a file, by the fastest routine that has it: the index pass's own,
+// the machine itself for the others.
+template <int Mode, class Hooks>
+const char* runPgnPass(PgnMachine& m, const char* begin, const char* end, std::int64_t base,
+                       Hooks& hooks) {
+    if constexpr (Mode == IndexPass)
+        return runIndexPassFast(m, begin, end, base, hooks);
+    else
+        return runPgn<Mode>(m, begin, end, base, hooks);
+}
