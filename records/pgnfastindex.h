@@ -77,6 +77,13 @@ struct QuoteOrBackslash {
 #endif
 };
 
+struct OpeningBrace {
+    static constexpr bool holds(unsigned char c) { return c == '{'; }
+#if defined(__SSE2__)
+    static unsigned bits(bytescan::ByteVector v) { return bytescan::bitsOf(equalTo(v, '{')); }
+#endif
+};
+
 struct ClosingBrace {
     static constexpr bool holds(unsigned char c) { return c == '}'; }
 #if defined(__SSE2__)
@@ -117,6 +124,35 @@ struct TokenMark {
         return bytescan::bitsOf(either(
             either(within(v, '(', '*'), either(equalTo(v, '{'), equalTo(v, '}'))),
             either(either(equalTo(v, '['), equalTo(v, '$')), either(equalTo(v, ';'), equalTo(v, 0)))));
+    }
+#endif
+};
+
+struct Zero {
+    static constexpr bool holds(unsigned char c) { return c == '0'; }
+#if defined(__SSE2__)
+    static unsigned bits(bytescan::ByteVector v) { return bytescan::bitsOf(equalTo(v, '0')); }
+#endif
+};
+
+struct SuffixMark {
+    static constexpr bool holds(unsigned char c) { return c == '!' || c == '?'; }
+#if defined(__SSE2__)
+    static unsigned bits(bytescan::ByteVector v) {
+        return bytescan::bitsOf(either(equalTo(v, '!'), equalTo(v, '?')));
+    }
+#endif
+};
+
+// The first bytes of move tokens: files, piece letters and the castling O.
+struct PieceLetter {
+    static constexpr bool holds(unsigned char c) {
+        return (c >= 'a' && c <= 'h') || (c >= 'N' && c <= 'R') || c == 'B' || c == 'K';
+    }
+#if defined(__SSE2__)
+    static unsigned bits(bytescan::ByteVector v) {
+        return bytescan::bitsOf(either(either(within(v, 'a', 'h'), within(v, 'N', 'R')),
+                                       either(equalTo(v, 'B'), equalTo(v, 'K'))));
     }
 #endif
 };
@@ -376,47 +412,65 @@ struct FastIndexRun {
         return true;
     }
 
-    // Move numbers and move tokens between gaps (whitespace, "." and suffix marks), read on
-    // masks of the 64 bytes from p; the first run of any other kind, one that holds a byte
-    // ending a token otherwise, or one that goes past the 64 bytes is left for the unit-by-unit
-    // reading. False when nothing was read.
+    // Move numbers, move tokens and comments between gaps (whitespace, "." and suffix marks),
+    // read on masks of the 64 bytes from p, up to the first byte of anything else: a mark that
+    // ends a token otherwise, a run that starts with another byte, a move number with another
+    // byte in it or a suffix mark after it. A run or a comment that goes past the 64 bytes,
+    // or a token too long, is left for the unit-by-unit reading. False when nothing was read.
     bool takeMoveRuns() {
-        const std::uint64_t runBytes = bytescan::setBits64<NotTokenGap>(p);
-        const std::uint64_t marks    = bytescan::setBits64<TokenMark>(p);
-        const std::uint64_t gaps     = ~runBytes;
-        // Each run's first byte, and the gap byte that ends it; a run with a mark in it and
-        // those after it are left.
-        std::uint64_t starts = runBytes & (gaps << 1 | 1);
-        std::uint64_t stops  = gaps & runBytes << 1;
-        if (marks) stops &= (marks & (0 - marks)) - 1;
-        if (!starts) {
+        const char* const   from     = p;
+        const std::uint64_t runBytes = bytescan::setBits64<NotTokenGap>(from);
+        if (!runBytes) {
             p += 64;
             return true;
         }
-        const char* const from = p;
-        std::uint64_t     digits = 0;
-        while (starts && stops) {
-            const int         first = std::countr_zero(starts), stop = std::countr_zero(stops);
-            const int         length = stop - first;
-            const char* const run    = from + first;
-            if (movetextByte[static_cast<unsigned char>(*run)] == PieceByte) {
-                if (length > PassTokenLimit) break;
+        const std::uint64_t digits  = bytescan::setBits64<Digit>(from);
+        const std::uint64_t pieces  = bytescan::setBits64<PieceLetter>(from);
+        const std::uint64_t numbers = digits & ~bytescan::setBits64<Zero>(from);
+        const std::uint64_t marks   = bytescan::setBits64<TokenMark>(from);
+        const std::uint64_t suffix  = bytescan::setBits64<SuffixMark>(from);
+        const std::uint64_t opening = bytescan::setBits64<OpeningBrace>(from);
+        const std::uint64_t closing = bytescan::setBits64<ClosingBrace>(from);
+        // The bytes from the one where a unit begins on: p, then the byte after a comment.
+        for (std::uint64_t valid = ~std::uint64_t{0};;) {
+            const std::uint64_t run = runBytes & valid, gaps = ~runBytes & valid;
+            // Each run's first byte; adding it carries through the run: its bits clear, the
+            // gap byte after it set (a run that reaches the last byte loses its carry).
+            const std::uint64_t starts       = run & (gaps << 1 | (valid & (0 - valid)));
+            const std::uint64_t tokenStarts  = starts & pieces;
+            const std::uint64_t numberStarts = starts & numbers;
+            const std::uint64_t afterNumbers = run + numberStarts;
+            const std::uint64_t unusual      = (marks & valid) |
+                                          (starts & ~(tokenStarts | numberStarts)) |
+                                          (run & ~afterNumbers & ~digits) |
+                                          (afterNumbers & gaps & suffix);
+            const std::uint64_t first  = unusual & (0 - unusual);
+            const std::uint64_t before = first - 1; // all of them when nothing is unusual
+            if (const std::uint64_t ends = gaps & run << 1 & before) {
                 beginMovetext();
-                if (!hooks.moveToken(m.token, length)) {
-                    fail(from + stop, from + stop);
-                    return true;
+                std::uint64_t tokens = tokenStarts, tokenEnds = (run + tokenStarts) & gaps & before;
+                for (; tokenEnds; tokens &= tokens - 1, tokenEnds &= tokenEnds - 1) {
+                    const int start = std::countr_zero(tokens), stop = std::countr_zero(tokenEnds);
+                    if (stop - start > PassTokenLimit) {
+                        p = from + start;
+                        return p != from;
+                    }
+                    if (!hooks.moveToken(m.token, stop - start)) {
+                        fail(from + stop, from + stop);
+                        return true;
+                    }
                 }
-            } else {
-                // A move number: digits, then "." or whitespace (not a suffix mark).
-                if (*run == '0' || from[stop] == '!' || from[stop] == '?') break;
-                if (!digits) digits = bytescan::setBits64<Digit>(from);
-                const std::uint64_t all = (std::uint64_t{1} << length) - 1;
-                if ((digits >> first & all) != all) break;
-                beginMovetext();
+                p = from + 64 - std::countl_zero(ends); // past the gap byte after the last run
             }
-            p = from + stop + 1; // the gap byte after the run read as well
-            starts &= starts - 1;
-            stops &= stops - 1;
+            // A comment that begins a unit and ends in the 64 bytes: skipped, and reading goes
+            // on after it.
+            const std::uint64_t closes = closing & ~(first | before);
+            if (!(first & starts & opening) || !closes) break;
+            beginMovetext();
+            const int after = std::countr_zero(closes) + 1;
+            p               = from + after;
+            if (after == 64) return true;
+            valid = ~std::uint64_t{0} << after;
         }
         if (p != from) return true;
         p += std::countr_zero(runBytes); // the gap before the first run
