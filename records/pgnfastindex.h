@@ -77,13 +77,6 @@ struct QuoteOrBackslash {
 #endif
 };
 
-struct OpeningBrace {
-    static constexpr bool holds(unsigned char c) { return c == '{'; }
-#if defined(__SSE2__)
-    static unsigned bits(bytescan::ByteVector v) { return bytescan::bitsOf(equalTo(v, '{')); }
-#endif
-};
-
 struct ClosingBrace {
     static constexpr bool holds(unsigned char c) { return c == '}'; }
 #if defined(__SSE2__)
@@ -297,7 +290,7 @@ struct FastIndexRun {
                 break;
             }
             if (end - p <= LookAhead) break;
-            if (leaveToGrammar(std::min(GrammarStep, end - p))) return p;
+            if (leaveToGrammar(grammarStep())) return p;
         }
         leaveToGrammar(end - p);
         return p;
@@ -306,8 +299,15 @@ struct FastIndexRun {
     // The fast paths read up to this many bytes past the one they start at (a result token);
     // the grammar reads the last bytes of the text itself.
     static constexpr std::ptrdiff_t LookAhead = 8;
-    // How many bytes the grammar reads when it takes over.
-    static constexpr std::ptrdiff_t GrammarStep = 16;
+    // When the grammar takes over it reads the rest of the line (what is unusual, a stray
+    // byte, an escape, a tag of another shape, mostly ends there), within these bounds.
+    static constexpr std::ptrdiff_t LeastGrammarStep = 16, MostGrammarStep = 256;
+
+    std::ptrdiff_t grammarStep() const {
+        const std::ptrdiff_t most = std::min(MostGrammarStep, end - p);
+        const std::ptrdiff_t line = bytescan::findFirst<LineEnd>(p, p + most) - p + 1;
+        return std::min(std::max(line, LeastGrammarStep), most);
+    }
 
     std::int64_t offsetOf(const char* at) const { return base + (at - begin); }
     char         byteBefore(const char* at) const { return at > begin ? at[-1] : m.previous; }
@@ -429,7 +429,6 @@ struct FastIndexRun {
         const std::uint64_t numbers = digits & ~bytescan::setBits64<Zero>(from);
         const std::uint64_t marks   = bytescan::setBits64<TokenMark>(from);
         const std::uint64_t suffix  = bytescan::setBits64<SuffixMark>(from);
-        const std::uint64_t opening = bytescan::setBits64<OpeningBrace>(from);
         const std::uint64_t closing = bytescan::setBits64<ClosingBrace>(from);
         // The bytes from the one where a unit begins on: p, then the byte after a comment.
         for (std::uint64_t valid = ~std::uint64_t{0};;) {
@@ -465,7 +464,7 @@ struct FastIndexRun {
             // A comment that begins a unit and ends in the 64 bytes: skipped, and reading goes
             // on after it.
             const std::uint64_t closes = closing & ~(first | before);
-            if (!(first & starts & opening) || !closes) break;
+            if (!(first & starts) || from[std::countr_zero(first)] != '{' || !closes) break;
             beginMovetext();
             const int after = std::countr_zero(closes) + 1;
             p               = from + after;
