@@ -121,7 +121,7 @@ struct TokenMark {
 #endif
 };
 
-struct Zero {
+struct ZeroDigit {
     static constexpr bool holds(unsigned char c) { return c == '0'; }
 #if defined(__SSE2__)
     static unsigned bits(bytescan::ByteVector v) { return bytescan::bitsOf(equalTo(v, '0')); }
@@ -426,7 +426,7 @@ struct FastIndexRun {
         }
         const std::uint64_t digits  = bytescan::setBits64<Digit>(from);
         const std::uint64_t pieces  = bytescan::setBits64<PieceLetter>(from);
-        const std::uint64_t numbers = digits & ~bytescan::setBits64<Zero>(from);
+        const std::uint64_t numbers = digits & ~bytescan::setBits64<ZeroDigit>(from);
         const std::uint64_t marks   = bytescan::setBits64<TokenMark>(from);
         const std::uint64_t suffix  = bytescan::setBits64<SuffixMark>(from);
         const std::uint64_t closing = bytescan::setBits64<ClosingBrace>(from);
