@@ -17,17 +17,23 @@ inline void putNumber(std::string& log, std::int64_t n) {
     log.append(digits, std::to_chars(digits, digits + sizeof digits, n).ptr);
 }
 
-// Writes down every hook call, a line each. With a refusal seed it also refuses some move
-// tokens and game ends and stops the run after some games, the same calls in both runs as
+// How the recording hooks answer: they accept every move token and game end, refuse every
+// move token, refuse every game end, or stop the run after every game; any other value is a
+// seed by which they refuse some of each and stop after some, the same calls in both runs as
 // long as the two logs agree.
+inline constexpr unsigned AcceptAll = 0, RefuseMoveTokens = ~0u, RefuseGameEnds = ~0u - 1,
+                          StopEveryGame = ~0u - 2;
+
+// Writes down every hook call, a line each, and answers as answers says.
 struct RecordingHooks {
     std::string& log;
-    unsigned     refusalSeed = 0;
-    unsigned     calls       = 0;
+    unsigned     answers = AcceptAll;
+    unsigned     calls   = 0;
 
     bool refuses(unsigned every) {
         ++calls;
-        return refusalSeed != 0 && (calls * 2654435761u + refusalSeed) % every == 0;
+        return answers < StopEveryGame && answers != AcceptAll &&
+               (calls * 2654435761u + answers) % every == 0;
     }
     void line(const char* word, std::int64_t a) {
         log += word;
@@ -45,14 +51,14 @@ struct RecordingHooks {
     void movetextBegins() { log += "movetext\n"; }
     bool moveToken(const char*, int n) {
         line("token", n);
-        return !refuses(53);
+        return answers != RefuseMoveTokens && !refuses(53);
     }
     bool gameEnd(int result, std::int64_t lastOffset, bool& stop) {
         log += "end";
         putNumber(log, result);
         line("", lastOffset);
-        stop = refuses(7);
-        return !refuses(11);
+        stop = answers == StopEveryGame || refuses(7);
+        return answers != RefuseGameEnds && !refuses(11);
     }
     void gameSkipped(std::int64_t offset) { line("skip", offset); }
     void strayByte(std::int64_t offset, unsigned char c) {
@@ -85,11 +91,12 @@ inline void putMachine(std::string& log, const PgnMachine& m) {
 
 // The log of one run of the index pass, the grammar's own (fast false) or the fast one, over
 // text cut before each offset of cuts (ascending, inside the text; no zero bytes in it): the
-// hook calls, and the answer and the machine after each piece and at the end.
+// hook calls, and the answer and the machine after each piece and at the end. The hooks
+// answer as answers says.
 inline std::string indexPassLog(bool fast, const std::string& text,
-                                const std::vector<std::size_t>& cuts, unsigned refusalSeed) {
+                                const std::vector<std::size_t>& cuts, unsigned answers) {
     std::string       log;
-    RecordingHooks    hooks{log, refusalSeed};
+    RecordingHooks    hooks{log, answers};
     PgnMachine        machine;
     const char* const data = text.data();
     std::size_t       from = 0;
