@@ -18,9 +18,9 @@ namespace {
 const std::string& bigText() {
     static const std::string text = [] {
         std::string block;
-        for (const char* name : {"twic944", "capablanca", "carlsen-chesscom",
-                                 "kasparov-deep-blue-1997", "chess-informant-sample",
-                                 "lichess-annotated", "chessbase-empty-line"}) {
+        for (const char* name :
+             {"twic944", "capablanca", "carlsen-chesscom", "kasparov-deep-blue-1997",
+              "chess-informant-sample", "lichess-annotated", "chessbase-empty-line"}) {
             std::ifstream in(std::string(NORVANE_TEST_DATA) + "/" + name + ".pgn",
                              std::ios::binary);
             if (!in) std::abort();
@@ -55,8 +55,7 @@ struct CountingHooks {
     void strayByte(std::int64_t, unsigned char) { ++stray; }
 };
 
-template <bool Fast>
-CountingHooks indexPass(const std::string& text) {
+template <bool Fast> CountingHooks indexPass(const std::string& text) {
     constexpr std::size_t piece = std::size_t{1} << 20;
     CountingHooks         hooks;
     PgnMachine            machine;
@@ -72,8 +71,7 @@ CountingHooks indexPass(const std::string& text) {
     return hooks;
 }
 
-template <bool Fast>
-void BM_IndexPass(benchmark::State& state) {
+template <bool Fast> void BM_IndexPass(benchmark::State& state) {
     const std::string& text = bigText();
     // Both machines must see the same games before either is timed.
     const CountingHooks reference = indexPass<false>(text), fast = indexPass<true>(text);

@@ -44,8 +44,7 @@ inline unsigned complement(unsigned bits) { return ~bits & 0xFFFFu; }
 #endif
 
 // Bit i set when byte i of the 64 from p is in Set.
-template <class Set>
-inline std::uint64_t setBits64(const char* p) {
+template <class Set> inline std::uint64_t setBits64(const char* p) {
 #if defined(__SSE2__)
     return std::uint64_t{Set::bits(loadBytes(p))} |
            std::uint64_t{Set::bits(loadBytes(p + 16))} << 16 |
@@ -60,8 +59,7 @@ inline std::uint64_t setBits64(const char* p) {
 }
 
 // The first byte of [p, end) in Set, or end.
-template <class Set>
-inline const char* findFirst(const char* p, const char* const end) {
+template <class Set> inline const char* findFirst(const char* p, const char* const end) {
 #if defined(__SSE2__)
     for (; end - p >= VectorBytes; p += VectorBytes)
         if (const unsigned bits = Set::bits(loadBytes(p))) return p + std::countr_zero(bits);

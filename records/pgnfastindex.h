@@ -1,10 +1,10 @@
 // The index pass's grammar, fast: the machine of runPgn<IndexPass>, with the common shapes of a
 // PGN file read in straight-line code (a tag line, a move number, a move token, a result, a
 // comment, a variation) and runs of bytes that cannot change the state skipped by the vector
-// scans of bytescan.h. Whatever is unusual (a tag line of another shape, an escape, a damaged
-// game's next line, bytes that break the grammar) is left to runPgn<IndexPass> itself for a
-// few bytes, and so are the last bytes of the text, so that every decision the grammar makes
-// is made by the same rules.
+// scans of bytescan.h (the sets in pgnbytesets.h). Whatever is unusual (a tag line of another
+// shape, an escape, a damaged game's next line, bytes that break the grammar) is left to
+// runPgn<IndexPass> itself for a few bytes, and so are the last bytes of the text, so that every
+// decision the grammar makes is made by the same rules.
 #pragma once
 
 #include <algorithm>
@@ -15,159 +15,12 @@
 #include <cstring>
 
 #include "records/bytescan.h"
+#include "records/pgnbytesets.h"
 #include "records/pgngrammar.h"
 
 namespace pgn_fast {
 
-using pgn_detail::charClass;
-
-// The byte sets the scans look for.
-#if defined(__SSE2__)
-using bytescan::either;
-using bytescan::equalTo;
-using bytescan::within;
-
-// Whitespace: space, tab, line feed, vertical tab, form feed, carriage return.
-inline bytescan::ByteVector spaces(bytescan::ByteVector v) {
-    return either(equalTo(v, ' '), within(v, '\t', '\r'));
-}
-// What the movetext skips between tokens: whitespace, "." and suffix marks.
-inline bytescan::ByteVector tokenGaps(bytescan::ByteVector v) {
-    return either(either(spaces(v), equalTo(v, '.')), either(equalTo(v, '!'), equalTo(v, '?')));
-}
-#endif
-
-struct NotSpace {
-    static constexpr bool holds(unsigned char c) { return !(charClass[c] & pgn_detail::SpaceClass); }
-#if defined(__SSE2__)
-    static unsigned bits(bytescan::ByteVector v) { return bytescan::complement(bytescan::bitsOf(spaces(v))); }
-#endif
-};
-
-struct NotTokenGap {
-    static constexpr bool holds(unsigned char c) {
-        return !(charClass[c] & pgn_detail::TokenEndClass);
-    }
-#if defined(__SSE2__)
-    static unsigned bits(bytescan::ByteVector v) {
-        return bytescan::complement(bytescan::bitsOf(tokenGaps(v)));
-    }
-#endif
-};
-
-// The end of a tag name of the common shape: its closing space or the quote opening the value.
-struct TagNameEnd {
-    static constexpr bool holds(unsigned char c) {
-        return c == '"' || (charClass[c] & pgn_detail::SpaceClass);
-    }
-#if defined(__SSE2__)
-    static unsigned bits(bytescan::ByteVector v) {
-        return bytescan::bitsOf(either(spaces(v), equalTo(v, '"')));
-    }
-#endif
-};
-
-// The end of a tag value, or an escape in it.
-struct QuoteOrBackslash {
-    static constexpr bool holds(unsigned char c) { return c == '"' || c == '\\'; }
-#if defined(__SSE2__)
-    static unsigned bits(bytescan::ByteVector v) {
-        return bytescan::bitsOf(either(equalTo(v, '"'), equalTo(v, '\\')));
-    }
-#endif
-};
-
-struct ClosingBrace {
-    static constexpr bool holds(unsigned char c) { return c == '}'; }
-#if defined(__SSE2__)
-    static unsigned bits(bytescan::ByteVector v) { return bytescan::bitsOf(equalTo(v, '}')); }
-#endif
-};
-
-struct LineEnd {
-    static constexpr bool holds(unsigned char c) { return c == '\n' || c == '\r'; }
-#if defined(__SSE2__)
-    static unsigned bits(bytescan::ByteVector v) {
-        return bytescan::bitsOf(either(equalTo(v, '\n'), equalTo(v, '\r')));
-    }
-#endif
-};
-
-// What matters inside a variation that is skipped: its brackets, a comment, a line comment.
-struct VariationMark {
-    static constexpr bool holds(unsigned char c) {
-        return c == '(' || c == ')' || c == '{' || c == ';' || c == '%';
-    }
-#if defined(__SSE2__)
-    static unsigned bits(bytescan::ByteVector v) {
-        return bytescan::bitsOf(either(either(within(v, '(', ')'), equalTo(v, '{')),
-                                       either(equalTo(v, ';'), equalTo(v, '%'))));
-    }
-#endif
-};
-
-// The bytes that end a move token other than whitespace, "." and suffix marks.
-struct TokenMark {
-    static constexpr bool holds(unsigned char c) {
-        return (charClass[c] & pgn_detail::TokenStopClass) &&
-               !(charClass[c] & pgn_detail::TokenEndClass);
-    }
-#if defined(__SSE2__)
-    static unsigned bits(bytescan::ByteVector v) {
-        return bytescan::bitsOf(either(
-            either(within(v, '(', '*'), either(equalTo(v, '{'), equalTo(v, '}'))),
-            either(either(equalTo(v, '['), equalTo(v, '$')), either(equalTo(v, ';'), equalTo(v, 0)))));
-    }
-#endif
-};
-
-struct ZeroDigit {
-    static constexpr bool holds(unsigned char c) { return c == '0'; }
-#if defined(__SSE2__)
-    static unsigned bits(bytescan::ByteVector v) { return bytescan::bitsOf(equalTo(v, '0')); }
-#endif
-};
-
-struct SuffixMark {
-    static constexpr bool holds(unsigned char c) { return c == '!' || c == '?'; }
-#if defined(__SSE2__)
-    static unsigned bits(bytescan::ByteVector v) {
-        return bytescan::bitsOf(either(equalTo(v, '!'), equalTo(v, '?')));
-    }
-#endif
-};
-
-// The first bytes of move tokens: files, piece letters and the castling O.
-struct PieceLetter {
-    static constexpr bool holds(unsigned char c) {
-        return (c >= 'a' && c <= 'h') || (c >= 'N' && c <= 'R') || c == 'B' || c == 'K';
-    }
-#if defined(__SSE2__)
-    static unsigned bits(bytescan::ByteVector v) {
-        return bytescan::bitsOf(either(either(within(v, 'a', 'h'), within(v, 'N', 'R')),
-                                       either(equalTo(v, 'B'), equalTo(v, 'K'))));
-    }
-#endif
-};
-
-struct Digit {
-    static constexpr bool holds(unsigned char c) { return c >= '0' && c <= '9'; }
-#if defined(__SSE2__)
-    static unsigned bits(bytescan::ByteVector v) { return bytescan::bitsOf(within(v, '0', '9')); }
-#endif
-};
-
-// The bytes that end a move token.
-struct TokenStop {
-    static constexpr bool holds(unsigned char c) {
-        return charClass[c] & pgn_detail::TokenStopClass;
-    }
-#if defined(__SSE2__)
-    static unsigned bits(bytescan::ByteVector v) {
-        return bytescan::bitsOf(tokenGaps(v)) | TokenMark::bits(v);
-    }
-#endif
-};
+using namespace pgn_bytes;
 
 // What a byte starts in the movetext, for the straight-line reading of it.
 enum MovetextByte : unsigned char {
@@ -188,8 +41,7 @@ inline constexpr auto movetextByte = [] {
         MovetextByte kind = UnusualByte;
         if (charClass[c] & pgn_detail::TokenEndClass)
             kind = GapByte;
-        else if ((c >= 'a' && c <= 'h') || c == 'P' || c == 'N' || c == 'B' || c == 'R' ||
-                 c == 'Q' || c == 'K' || c == 'O')
+        else if (PieceLetter::holds(static_cast<unsigned char>(c)))
             kind = PieceByte;
         else if (c >= '1' && c <= '9')
             kind = DigitByte;
@@ -214,8 +66,7 @@ inline bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
 // The hooks as the grammar sees them when it reads a few bytes for the fast pass: each call
 // goes through, and a game end that stops the run is noted.
-template <class Hooks>
-struct StopNoted {
+template <class Hooks> struct StopNoted {
     Hooks& hooks;
     bool   stopped = false;
 
@@ -235,8 +86,7 @@ struct StopNoted {
 // One run of the fast pass over [begin, end): p and state are the machine's place and state
 // (the machine's own copy of the state is written back when the grammar takes over or the run
 // ends).
-template <class Hooks>
-struct FastIndexRun {
+template <class Hooks> struct FastIndexRun {
     PgnMachine&        m;
     const char* const  begin;
     const char* const  end;
@@ -439,10 +289,9 @@ struct FastIndexRun {
             const std::uint64_t tokenStarts  = starts & pieces;
             const std::uint64_t numberStarts = starts & numbers;
             const std::uint64_t afterNumbers = run + numberStarts;
-            const std::uint64_t unusual      = (marks & valid) |
-                                          (starts & ~(tokenStarts | numberStarts)) |
-                                          (run & ~afterNumbers & ~digits) |
-                                          (afterNumbers & gaps & suffix);
+            const std::uint64_t unusual =
+                (marks & valid) | (starts & ~(tokenStarts | numberStarts)) |
+                (run & ~afterNumbers & ~digits) | (afterNumbers & gaps & suffix);
             const std::uint64_t first  = unusual & (0 - unusual);
             const std::uint64_t before = first - 1; // all of them when nothing is unusual
             if (const std::uint64_t ends = gaps & run << 1 & before) {

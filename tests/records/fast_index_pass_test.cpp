@@ -25,17 +25,17 @@ std::string linesBefore(const std::string& log, std::size_t at) {
 }
 
 // The two runs agree; on a difference, the first differing call and what led to it.
-void expectSameRuns(const std::string& text, const std::vector<std::size_t>& cuts,
-                    unsigned answers, const std::string& what) {
+void expectSameRuns(const std::string& text, const std::vector<std::size_t>& cuts, unsigned answers,
+                    const std::string& what) {
     const std::string reference = indexPassLog(false, text, cuts, answers);
     const std::string fast      = indexPassLog(true, text, cuts, answers);
     if (reference == fast) return;
     const std::size_t at = static_cast<std::size_t>(
         std::mismatch(reference.begin(), reference.end(), fast.begin(), fast.end()).first -
         reference.begin());
-    ADD_FAILURE() << what << ", " << cuts.size() << " cuts, answers " << answers
-                  << "\nreference:\n" << linesBefore(reference, at)
-                  << "\nfast:\n" << linesBefore(fast, at);
+    ADD_FAILURE() << what << ", " << cuts.size() << " cuts, answers " << answers << "\nreference:\n"
+                  << linesBefore(reference, at) << "\nfast:\n"
+                  << linesBefore(fast, at);
 }
 
 std::string readWhole(const std::filesystem::path& path) {
@@ -47,14 +47,15 @@ std::string readWhole(const std::filesystem::path& path) {
 // hands the grammar) made ones.
 std::vector<std::pair<std::string, std::string>> sampleTexts() {
     std::vector<std::pair<std::string, std::string>> texts;
-    const std::filesystem::path folders[] = {NORVANE_TEST_DATA,
-                                              std::filesystem::path(NORVANE_SOURCE_DIR) / "fuzz/corpus"};
+    const std::filesystem::path                      folders[] = {
+                             NORVANE_TEST_DATA, std::filesystem::path(NORVANE_SOURCE_DIR) / "fuzz/corpus"};
     for (const std::filesystem::path& folder : folders)
         for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
             if (!entry.is_regular_file() || entry.path().extension() == ".md") continue;
             std::string text = readWhole(entry.path());
             std::replace(text.begin(), text.end(), '\0', '\1');
-            texts.emplace_back(entry.path().lexically_relative(folder.parent_path()).string(), text);
+            texts.emplace_back(entry.path().lexically_relative(folder.parent_path()).string(),
+                               text);
         }
     std::sort(texts.begin(), texts.end());
     return texts;
@@ -62,7 +63,7 @@ std::vector<std::pair<std::string, std::string>> sampleTexts() {
 
 // Cuts at random places, pieces from 1 to maxPiece bytes.
 std::vector<std::size_t> randomCuts(std::size_t size, std::size_t maxPiece, std::mt19937& random) {
-    std::vector<std::size_t> cuts;
+    std::vector<std::size_t>                   cuts;
     std::uniform_int_distribution<std::size_t> piece(1, maxPiece);
     for (std::size_t at = piece(random); at < size; at += piece(random))
         cuts.push_back(at);
@@ -72,11 +73,45 @@ std::vector<std::size_t> randomCuts(std::size_t size, std::size_t maxPiece, std:
 // A copy of text with a few random edits: bytes changed, the bytes that steer the grammar put
 // in, long runs of one byte (for the limits on names, values and tokens), bytes taken out.
 std::string mutated(const std::string& text, std::mt19937& random) {
-    static const std::string pieces[] = {
-        "{", "}", "(", ")", "[", "]", "\"", "\\", ";", "%", ".", "*", "$", "$12", "!", "?",
-        "1-0", "0-1", "1/2-1/2", "0-0", "0-0-0", "1.", "12...", "\n", "\r", "\r\n", "\n\n", " ",
-        "\t", "\n*", "\n1-0\n[", "\n[Event \"x\"]\n", "[White \"a\\\"b\"]", "\n%x\n", "e4", "Nxe5+", "1/2", "1-"};
-    std::string result = text;
+    static const std::string           pieces[] = {"{",
+                                                   "}",
+                                                   "(",
+                                                   ")",
+                                                   "[",
+                                                   "]",
+                                                   "\"",
+                                                   "\\",
+                                                   ";",
+                                                   "%",
+                                                   ".",
+                                                   "*",
+                                                   "$",
+                                                   "$12",
+                                                   "!",
+                                                   "?",
+                                                   "1-0",
+                                                   "0-1",
+                                                   "1/2-1/2",
+                                                   "0-0",
+                                                   "0-0-0",
+                                                   "1.",
+                                                   "12...",
+                                                   "\n",
+                                                   "\r",
+                                                   "\r\n",
+                                                   "\n\n",
+                                                   " ",
+                                                   "\t",
+                                                   "\n*",
+                                                   "\n1-0\n[",
+                                                   "\n[Event \"x\"]\n",
+                                                   "[White \"a\\\"b\"]",
+                                                   "\n%x\n",
+                                                   "e4",
+                                                   "Nxe5+",
+                                                   "1/2",
+                                                   "1-"};
+    std::string                        result   = text;
     std::uniform_int_distribution<int> edits(1, 8), kind(0, 9), byte(1, 255);
     for (int n = edits(random); n > 0; --n) {
         const std::size_t at = std::uniform_int_distribution<std::size_t>(0, result.size())(random);
@@ -86,14 +121,16 @@ std::string mutated(const std::string& text, std::mt19937& random) {
             if (at < result.size()) result[at] = static_cast<char>(byte(random));
             break;
         case 2:
-            result.insert(at, std::string(std::uniform_int_distribution<std::size_t>(1, 300)(random),
-                                          "ax\" {(-1e"[std::uniform_int_distribution<int>(0, 9)(random)]));
+            result.insert(
+                at, std::string(std::uniform_int_distribution<std::size_t>(1, 300)(random),
+                                "ax\" {(-1e"[std::uniform_int_distribution<int>(0, 9)(random)]));
             break;
         case 3:
             result.erase(at, std::uniform_int_distribution<std::size_t>(1, 20)(random));
             break;
         default:
-            result.insert(at, pieces[std::uniform_int_distribution<std::size_t>(0, std::size(pieces) - 1)(random)]);
+            result.insert(at, pieces[std::uniform_int_distribution<std::size_t>(
+                                  0, std::size(pieces) - 1)(random)]);
             break;
         }
     }
@@ -103,8 +140,7 @@ std::string mutated(const std::string& text, std::mt19937& random) {
 
 // A set's vector form (where the processor has one) gives its bytes as its definition does,
 // with every byte value at every place of the 16 and 64 bytes read.
-template <class Set>
-void expectSetAsDefined(const char* name) {
+template <class Set> void expectSetAsDefined(const char* name) {
     SCOPED_TRACE(name);
     std::string text;
     for (int round = 0; round < 3; ++round)
@@ -127,7 +163,7 @@ void expectSetAsDefined(const char* name) {
 } // namespace
 
 TEST(FastIndexPass, ByteSetsAsDefined) {
-    using namespace pgn_fast;
+    using namespace pgn_bytes;
     expectSetAsDefined<NotSpace>("NotSpace");
     expectSetAsDefined<NotTokenGap>("NotTokenGap");
     expectSetAsDefined<TagNameEnd>("TagNameEnd");
@@ -159,11 +195,11 @@ TEST(FastIndexPass, SameAsTheGrammarWhenTheHooksRefuseOrStop) {
     // start ("*") what follows decides whether the next line opens a tag section.
     const std::string game = "[Event \"e\"]\n[Site \"s\"]\n\n1. e4 e5 2. Nf3 Nc6 3. Bb5 a6 4. Ba4 "
                              "Nf6 5. O-O Be7 6. Re1 b5 7. Bb3 d6 8. c3 O-O 9. h3 Nb8\n";
-    const std::string texts[] = {
-        game + "*[Event \"b\"]\n1. d4 *\n\n" + game + "1-0\n\n" + game + "1/2-1/2",
-        game + "*\n[Event \"b\"]\n\n" + game + "0-1 " + game + "*",
-        game + "e4\n*a\n\n" + game + "*" + game + "Nf3{x}*\n" + game};
-    std::mt19937 random(11);
+    const std::string texts[] = {game + "*[Event \"b\"]\n1. d4 *\n\n" + game + "1-0\n\n" + game +
+                                     "1/2-1/2",
+                                 game + "*\n[Event \"b\"]\n\n" + game + "0-1 " + game + "*",
+                                 game + "e4\n*a\n\n" + game + "*" + game + "Nf3{x}*\n" + game};
+    std::mt19937      random(11);
     for (const unsigned answers : {RefuseMoveTokens, RefuseGameEnds, StopEveryGame})
         for (const std::string& text : texts) {
             expectSameRuns(text, {}, answers, "whole");
@@ -180,7 +216,8 @@ TEST(FastIndexPass, SameAsTheGrammarOnMutatedTexts) {
         const std::size_t length = std::min<std::size_t>(text.size(), 100 + random() % 3000);
         const std::size_t start  = random() % (text.size() - length + 1);
         const std::string sample = mutated(text.substr(start, length), random);
-        const std::string what   = name + " from " + std::to_string(start) + " mutation " + std::to_string(k);
+        const std::string what =
+            name + " from " + std::to_string(start) + " mutation " + std::to_string(k);
         expectSameRuns(sample, {}, k % 2 == 0 ? AcceptAll : 1 + random() % 1000, what);
         expectSameRuns(sample, randomCuts(sample.size(), 1 + random() % 300, random),
                        k % 3 == 0 ? 1 + random() % 1000 : AcceptAll, what);
