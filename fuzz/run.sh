@@ -21,12 +21,12 @@ for source in "$here"/engine/*.cpp "$here"/records/*.cpp "$here"/book/*.cpp; do
     fi
     objects="$objects $object"
 done
-for target in parse_game index_pass san fen_setup; do
+for target in parse_game index_pass index_pass_fast san fen_setup; do
     echo "== building $target"
     # shellcheck disable=SC2086
     clang++ $common -fsanitize=fuzzer,address,undefined -o "$out/$target" "$here/fuzz/$target.cpp" $objects
 done
-for target in parse_game index_pass san fen_setup; do
+for target in parse_game index_pass index_pass_fast san fen_setup; do
     echo "== running $target for $seconds s"
     mkdir -p "$here/fuzz/corpus-run/$target"
     "$out/$target" -max_total_time="$seconds" -max_len=4096 -timeout=10 -print_final_stats=1 \

@@ -51,6 +51,9 @@ inline constexpr int GameParser = 0, IndexPass = 1, SearchPass = 2;
 // Tag names and values hold at most this many characters.
 inline constexpr int MaxTagText = 255;
 
+// Move tokens hold at most this many characters: in the game parser, in the passes.
+inline constexpr int ParserTokenLimit = 7, PassTokenLimit = 9;
+
 struct PgnMachine {
     int          state         = BetweenGames;
     bool         movetextBegun = false;
@@ -133,7 +136,7 @@ template <int Mode, class Hooks>
 const char* runPgn(PgnMachine& m, const char* const begin, const char* const end,
                    const std::int64_t base, Hooks& hooks) {
     using pgn_detail::isSpace;
-    constexpr int tokenLimit = Mode == GameParser ? 7 : 9;
+    constexpr int tokenLimit = Mode == GameParser ? ParserTokenLimit : PassTokenLimit;
     int           state      = m.state;
     const char*   p          = begin;
 

@@ -19,6 +19,7 @@
 #include "records/filechunks.h"
 #include "records/passcontrol.h"
 #include "records/passthreads.h"
+#include "records/pgnfastindex.h"
 #include "records/pgngrammar.h"
 
 // One range of a pass: the grammar's machine and the hooks with what they gathered. Read as
@@ -35,13 +36,6 @@ struct PassRange {
 };
 
 namespace ranged_pass_detail {
-
-// The grammar over text that holds no zero byte.
-template <int Mode, class Hooks>
-void runGrammar(PgnMachine& machine, const char* begin, const char* end, std::int64_t base,
-                Hooks& hooks) {
-    runPgn<Mode>(machine, begin, end, base, hooks);
-}
 
 // Reads [from, to) of file through the grammar in pieces of buffer's size. A zero byte is no
 // text: the grammar runs over the text between zero bytes, and a game that holds one is
@@ -61,7 +55,7 @@ bool runRange(const BufferedFile& file, std::int64_t from, std::int64_t to, PgnM
         const char* const last = data + n;
         for (const char* p = data; p < last;) {
             const char* zero = static_cast<const char*>(std::memchr(p, 0, last - p));
-            runGrammar<Mode>(machine, p, zero ? zero : last, offset + (p - data), hooks);
+            runPgnPass<Mode>(machine, p, zero ? zero : last, offset + (p - data), hooks);
             if (!zero) break;
             const std::int64_t at = offset + (zero - data);
             if constexpr (requires { hooks.zeroByte(at); }) hooks.zeroByte(at);
