@@ -1,4 +1,4 @@
-// The fast index pass against the grammar's own machine on any text: the same hook calls, the
+// The fast index and search passes against the grammar's own machine on any text: the same hook calls, the
 // same answers and the same machine after every piece. The first byte picks how the hooks answer
 // (0: they accept everything, 255: refuse every move token, 254: every game end, 253: stop
 // after every game, else some of each); in the rest, each zero byte cuts the text there (the
@@ -26,6 +26,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     if (!cuts.empty() && cuts.back() == text.size()) cuts.pop_back();
     if (!cuts.empty() && cuts.front() == 0) cuts.erase(cuts.begin());
-    FUZZ_CHECK(indexPassLog(false, text, cuts, answers) == indexPassLog(true, text, cuts, answers));
+    FUZZ_CHECK(passLog<IndexPass>(false, text, cuts, answers) ==
+               passLog<IndexPass>(true, text, cuts, answers));
+    FUZZ_CHECK(passLog<SearchPass>(false, text, cuts, answers) ==
+               passLog<SearchPass>(true, text, cuts, answers));
     return 0;
 }

@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <cstring>
+#include <mutex>
 
 #include "book/openings.h"
 #include "engine/makemove.h"
 #include "engine/movegen.h"
+#include "records/game.h"
 #include "records/rangedpass.h"
 #include "records/san.h"
 
@@ -55,8 +57,9 @@ void OpeningTree::clear() {
     m_full      = false;
     m_edges     = {};
     m_gameEdges.clear();
-    m_firstMet = {};
-    m_notingOrder = false;
+    m_plies.clear();
+    m_logging = false;
+    m_log     = {};
     m_games    = 0;
     m_skipped  = 0;
     m_offset   = 0;
@@ -95,7 +98,7 @@ bool OpeningTree::step(int chunks) {
         // A zero byte is no text and damages the game it stands in, as in the passes.
         for (const char* p = data; p < last;) {
             const char* zero = static_cast<const char*>(std::memchr(p, 0, last - p));
-            runPgn<SearchPass>(m_machine, p, zero ? zero : last, m_offset + (p - data), *this);
+            runPgnPass<SearchPass>(m_machine, p, zero ? zero : last, m_offset + (p - data), *this);
             if (!zero) break;
             skipPgnGame(m_machine, m_offset + (zero - data), *this);
             m_machine.previous = '\0';
@@ -106,12 +109,13 @@ bool OpeningTree::step(int chunks) {
     return true;
 }
 
-void OpeningTree::startPart() {
+void OpeningTree::startPart(PartLog spare) {
     clear();
     m_machine = PgnMachine{};
-    m_table.assign(std::size_t{1} << (64 - InitialShift), Position{});
-    m_shift       = InitialShift;
-    m_notingOrder = true;
+    m_logging = true;
+    m_log     = std::move(spare);
+    m_log.plies.clear();
+    m_log.games.clear();
 }
 
 bool OpeningTree::build(const char* path, PassControl* control) {
@@ -124,14 +128,28 @@ bool OpeningTree::build(const char* path, PassControl* control) {
     m_table.assign(std::size_t{1} << (64 - InitialShift), Position{});
     m_shift = InitialShift;
     m_size  = file.size();
-    const bool finished = runRangedPass<SearchPass, OpeningTree>(
+    std::mutex           spareLock;
+    std::vector<PartLog> spares;
+    const bool           finished = runRangedPass<SearchPass, OpeningTree>(
         file, control,
-        [this] {
+        [&] {
+            PartLog spare;
+            {
+                const std::lock_guard<std::mutex> hold(spareLock);
+                if (!spares.empty()) {
+                    spare = std::move(spares.back());
+                    spares.pop_back();
+                }
+            }
             auto range = std::make_unique<PassRange<OpeningTree>>(m_positionLimit);
-            range->hooks.startPart();
+            range->hooks.startPart(std::move(spare));
             return range;
         },
-        [this](PassRange<OpeningTree>& range) { absorb(range.hooks); });
+        [&](PassRange<OpeningTree>& range) {
+            PartLog                           spent = absorb(range.hooks);
+            const std::lock_guard<std::mutex> hold(spareLock);
+            spares.push_back(std::move(spent));
+        });
     if (!finished) {
         clear();
         return false;
@@ -141,56 +159,16 @@ bool OpeningTree::build(const char* path, PassControl* control) {
     return true;
 }
 
-OpeningTree::Position* OpeningTree::findOrAdd(std::uint64_t key, std::uint64_t previous) {
-    if (m_count * 2 >= m_table.size() && m_count < m_positionLimit) grow();
-    const std::size_t mask = m_table.size() - 1;
-    std::size_t       slot = slotOf(key);
-    while (m_table[slot].games && m_table[slot].key != key)
-        slot = (slot + 1) & mask;
-    Position& p = m_table[slot];
-    if (p.games) return &p;
-    if (m_count >= m_positionLimit) {
-        m_full = true;
-        return nullptr;
+OpeningTree::PartLog OpeningTree::absorb(OpeningTree& part) {
+    std::size_t from = 0;
+    for (const LoggedGame& game : part.m_log.games) {
+        countGame(part.m_log.plies.data() + from, game.pliesEnd - from, game.result, game.year,
+                  game.skipped);
+        from = game.pliesEnd;
     }
-    int opening = findOpening(key);
-    if (opening == NoOpening && previous) {
-        const Position* before = find(previous);
-        opening                = before ? before->opening : NoOpening;
-    }
-    // The slot stays free (games 0) until counted: the caller counts it at once.
-    p = {key, 0, None, None, opening};
-    ++m_count;
-    return &p;
-}
-
-void OpeningTree::absorb(const OpeningTree& part) {
-    m_games += part.m_games;
-    m_skipped += part.m_skipped;
-    m_full = m_full || part.m_full;
-    for (const auto& [key, previous] : part.m_firstMet) {
-        const Position* from = part.find(key);
-        Position*       to   = from ? findOrAdd(key, previous) : nullptr;
-        if (!to) continue;
-        to->games += from->games;
-        for (std::uint32_t e = from->firstEdge; e != None; e = part.m_edges[e].next) {
-            const Edge&   edge = part.m_edges[e];
-            std::uint32_t mine = to->firstEdge;
-            while (mine != None && m_edges[mine].move != edge.move)
-                mine = m_edges[mine].next;
-            if (mine == None) {
-                mine = static_cast<std::uint32_t>(m_edges.size());
-                m_edges.push_back({to->firstEdge, edge.move, 0, 0, 0, 0, 0});
-                to->firstEdge = mine;
-            }
-            Edge& sum = m_edges[mine];
-            sum.count += edge.count;
-            sum.whiteWins += edge.whiteWins;
-            sum.draws += edge.draws;
-            sum.blackWins += edge.blackWins;
-            sum.lastYear = std::max(sum.lastYear, edge.lastYear);
-        }
-    }
+    PartLog spent = std::move(part.m_log);
+    part.clear();
+    return spent;
 }
 
 std::size_t OpeningTree::memoryBytes() const {
@@ -226,10 +204,9 @@ void OpeningTree::grow() {
     }
 }
 
-OpeningTree::Position* OpeningTree::countHere() {
+OpeningTree::Position* OpeningTree::countAt(std::uint64_t key) {
     if (m_count * 2 >= m_table.size() && m_count < m_positionLimit) grow();
-    const std::uint64_t key  = board.hashKey;
-    const std::size_t   mask = m_table.size() - 1;
+    const std::size_t mask = m_table.size() - 1;
     std::size_t         slot = slotOf(key);
     while (m_table[slot].games && m_table[slot].key != key)
         slot = (slot + 1) & mask;
@@ -243,55 +220,34 @@ OpeningTree::Position* OpeningTree::countHere() {
         const int named = findOpening(key);
         p = {key, 0, None, None, named != NoOpening ? named : m_lineOpening};
         ++m_count;
-        if (m_notingOrder) m_firstMet.emplace_back(key, m_lineKey);
     }
     m_lineOpening = p.opening;
-    m_lineKey     = key;
     if (p.lastGame == m_games) return nullptr;
     p.lastGame = static_cast<std::uint32_t>(m_games);
     ++p.games;
     return &p;
 }
 
-void OpeningTree::gameStart(std::int64_t) {
-    m_gameEdges.clear();
-    m_year        = 0;
-    m_ply         = 0;
+void OpeningTree::countGame(const GamePly* plies, std::size_t count, int result,
+                            std::int32_t year, bool skipped) {
     m_lineOpening = NoOpening;
-    m_lineKey     = 0;
-    m_setUp       = false;
-    m_stopped     = false;
-    board         = m_initial; // a game of no moves at all stands at the start too
-}
-
-void OpeningTree::tagTaken(const PgnMachine& m) {
-    if (std::strcmp(m.name, "Date") == 0)
-        m_year = yearOf(m.value, m.valueLength);
-    else if (std::strcmp(m.name, "FEN") == 0)
-        m_setUp = true; // a set-up position: its moves belong to another tree
-}
-
-void OpeningTree::movetextBegins() { board = m_initial; }
-
-bool OpeningTree::moveToken(const char* text, int length) {
-    if (m_setUp || m_stopped) return true;
-    Move move{};
-    if (m_ply == TreeDepth || !sanToMove(text, length - 1, &move)) {
-        countHere(); // the game goes no deeper in the tree
-        m_stopped = true;
-        return true;
-    }
-    if (Position* here = countHere()) {
-        const std::uint16_t code  = moveCode(move);
-        std::uint32_t&      first = here->firstEdge;
-        std::uint32_t       e = first, previous = None;
-        while (e != None && m_edges[e].move != code) {
+    // The slots of the positions a few plies on are fetched while this one is counted: the
+    // table is larger than the caches.
+    constexpr std::size_t Ahead = 4;
+    for (std::size_t k = 0; k < count; ++k) {
+        if (k + Ahead < count) __builtin_prefetch(&m_table[slotOf(plies[k + Ahead].key)]);
+        const GamePly ply  = plies[k];
+        Position*     here = countAt(ply.key);
+        if (!here || ply.move == NoEdgeMove) continue;
+        std::uint32_t& first = here->firstEdge;
+        std::uint32_t  e = first, previous = None;
+        while (e != None && m_edges[e].move != ply.move) {
             previous = e;
             e        = m_edges[e].next;
         }
         if (e == None) {
             e = static_cast<std::uint32_t>(m_edges.size());
-            m_edges.push_back({first, code, 0, 0, 0, 0, 0});
+            m_edges.push_back({first, ply.move, 0, 0, 0, 0, 0});
             first = e;
         } else if (previous != None) {
             // The move found goes to the front: the moves played most are found soonest.
@@ -302,35 +258,80 @@ bool OpeningTree::moveToken(const char* text, int length) {
         ++m_edges[e].count;
         m_gameEdges.push_back(e);
     }
+    if (!skipped) {
+        for (const std::uint32_t e : m_gameEdges) {
+            Edge& edge = m_edges[e];
+            edge.whiteWins += result == WhiteWon;
+            edge.draws += result == Drawn;
+            edge.blackWins += result == BlackWon;
+            edge.lastYear = static_cast<std::int16_t>(std::max<std::int32_t>(edge.lastYear, year));
+        }
+    }
+    m_gameEdges.clear();
+    // The next game takes a new number, so that its positions count it; a damaged game's
+    // positions and moves before the damage stay.
+    ++m_games;
+    m_skipped += skipped;
+}
+
+void OpeningTree::finishGame(int result, bool skipped) {
+    if (m_logging) {
+        m_log.plies.insert(m_log.plies.end(), m_plies.begin(), m_plies.end());
+        m_log.games.push_back(
+            {static_cast<std::uint32_t>(m_log.plies.size()), m_year, result, skipped});
+    } else {
+        countGame(m_plies.data(), m_plies.size(), result, m_year, skipped);
+    }
+    m_plies.clear();
+}
+
+void OpeningTree::gameStart(std::int64_t) {
+    m_plies.clear();
+    m_year    = 0;
+    m_ply     = 0;
+    m_setUp   = false;
+    m_stopped = false;
+    board     = m_initial; // a game of no moves at all stands at the start too
+}
+
+void OpeningTree::tagTaken(const PgnMachine& m) {
+    if (m.nameLength == 4 && std::memcmp(m.name, "Date", 4) == 0)
+        m_year = yearOf(m.value, m.valueLength);
+    else if (m.nameLength == 3 && std::memcmp(m.name, "FEN", 3) == 0)
+        m_setUp = true; // a set-up position: its moves belong to another tree
+    else if (m.nameLength == 7 && std::memcmp(m.name, "Variant", 7) == 0 &&
+             !standardVariant(m.value))
+        m_setUp = true; // another game's rules: its moves do not replay here
+}
+
+void OpeningTree::movetextBegins() { board = m_initial; }
+
+bool OpeningTree::moveToken(const char* text, int length) {
+    if (m_setUp || m_stopped) return true;
+    Move move{};
+    if (m_ply == TreeDepth || !sanToMove(text, length - 1, &move)) {
+        // The game goes no deeper in the tree.
+        m_plies.push_back({board.hashKey, NoEdgeMove});
+        m_stopped = true;
+        return true;
+    }
+    m_plies.push_back({board.hashKey, moveCode(move)});
     makeMove(move);
     ++m_ply;
-    // The next position's slot is fetched while the next move token is read.
-    __builtin_prefetch(&m_table[slotOf(board.hashKey)]);
     return true;
 }
 
 bool OpeningTree::gameEnd(int result, std::int64_t, bool&) {
     if (m_setUp) return true;
-    if (!m_stopped) countHere();
-    for (const std::uint32_t e : m_gameEdges) {
-        Edge& edge = m_edges[e];
-        edge.whiteWins += result == WhiteWon;
-        edge.draws += result == Drawn;
-        edge.blackWins += result == BlackWon;
-        edge.lastYear = static_cast<std::int16_t>(std::max<std::int32_t>(edge.lastYear, m_year));
-    }
-    ++m_games;
+    if (!m_stopped) m_plies.push_back({board.hashKey, NoEdgeMove});
+    finishGame(result, false);
     return true;
 }
 
 void OpeningTree::gameSkipped(std::int64_t) {
-    // What the damaged game added before the damage stays; it ends here, and the next game
-    // takes a new number so that its positions count it.
+    // What the damaged game passed before the damage counts; it ends here.
     m_stopped = true;
-    if (!m_setUp) {
-        ++m_games;
-        ++m_skipped;
-    }
+    if (!m_setUp) finishGame(0, true);
 }
 
 int OpeningTree::openingAt(std::uint64_t key) const {

@@ -67,7 +67,8 @@ public:
     std::int64_t bytesRead() const { return m_offset; }
     std::int64_t fileSize() const { return m_file.isOpen() ? m_file.size() : m_size; }
     std::size_t  positionCount() const { return m_count; }
-    // Games replayed into the tree (games with a set-up position are left out).
+    // Games replayed into the tree (games with a set-up position or of another variant are
+    // left out).
     std::size_t  gameCount() const { return m_games - m_skipped; }
     // What the tree holds in memory, its tables at their capacity.
     std::size_t memoryBytes() const;
@@ -79,12 +80,6 @@ public:
     // The ECO index the tree keeps for a position: its own opening when the table names it,
     // else the one named last on the way to it in the first game that reached it.
     int openingAt(std::uint64_t key) const;
-
-    // A part of a threaded build: empty, ready to read a range, noting the order in which it
-    // first met its positions and the position before each on that game's way.
-    void startPart();
-    // Adds a part, read from the ranges after everything already in, to this tree.
-    void absorb(const OpeningTree& part);
 
     // Hooks of the grammar (public for it; not for other callers).
     void gameStart(std::int64_t offset);
@@ -118,13 +113,47 @@ private:
     std::size_t   slotOf(std::uint64_t key) const;
     const Position* find(std::uint64_t key) const;
     void            grow();
-    // Counts the current game at the Board's position (once per game) and answers the
+    // The positions a game passed, each with the move played from it (NoEdgeMove at the last
+    // one); they are gathered while the game is replayed and counted in one go, so that the
+    // table's slots can be fetched ahead.
+    static constexpr std::uint16_t NoEdgeMove = 0xFFFF;
+    struct GamePly {
+        std::uint64_t key;
+        std::uint16_t move;
+    };
+    // A game of a part's log: its plies end at pliesEnd in the log.
+    struct LoggedGame {
+        std::uint32_t pliesEnd;
+        std::int32_t  year;
+        std::int32_t  result;
+        bool          skipped;
+    };
+
+    // What a part of a threaded build keeps: game by game, the positions each passed and the
+    // moves it played from them.
+    struct PartLog {
+        std::vector<GamePly>    plies;
+        std::vector<LoggedGame> games;
+    };
+    // A part of a threaded build: empty, ready to read a range of the file, its log in spare's
+    // memory (the parts pass their memory on, so that each range does not pay for fresh
+    // pages). It replays the range's games into the log; it holds no table of its own.
+    void startPart(PartLog spare);
+    // Counts a part's games, read from the ranges after everything already in, into this
+    // tree, in their order: as a build by steps would have counted them. Answers the part's
+    // log, emptied, for another part.
+    PartLog absorb(OpeningTree& part);
+
+    // Counts the current game at the position of key (once per game) and answers the
     // position, or null when the game was counted there already.
-    Position* countHere();
-    // The position of key, added when new (its opening its own name, else that of the
-    // position before it on the way, previous, 0 at a game's start); null when it is new and
-    // the tree is full.
-    Position* findOrAdd(std::uint64_t key, std::uint64_t previous);
+    Position* countAt(std::uint64_t key);
+    // Counts a game into the tree: the positions it passed and the moves it played from them,
+    // in order; the moves score its result unless it was skipped as damaged.
+    void countGame(const GamePly* plies, std::size_t count, int result, std::int32_t year,
+                   bool skipped);
+    // The game being read ends (skipped: dropped where it was damaged): counted, or logged by
+    // a part.
+    void finishGame(int result, bool skipped);
 
     std::vector<Position>      m_table;
     std::size_t                m_count = 0; // positions in the table
@@ -144,14 +173,14 @@ private:
     std::int64_t               m_size     = 0;
     bool                       m_complete = false;
     // The game being read.
-    std::vector<std::uint32_t> m_gameEdges; // its edges, scored at its end
+    std::vector<GamePly>       m_plies;
+    std::vector<std::uint32_t> m_gameEdges; // the edges being counted, scored at the end
     std::int32_t               m_year        = 0;
     int                        m_ply         = 0;
     int                        m_lineOpening = -1;
-    std::uint64_t              m_lineKey     = 0; // the position m_lineOpening was taken from
-    // A part: the positions in the order first met, each with the position before it then.
-    bool                       m_notingOrder = false;
-    std::vector<std::pair<std::uint64_t, std::uint64_t>> m_firstMet;
-    bool                       m_setUp       = false; // starts from a FEN tag: not replayed
+    // A part: its games, logged instead of counted.
+    bool                       m_logging = false;
+    PartLog                    m_log;
+    bool                       m_setUp       = false; // a FEN tag or another variant: not replayed
     bool                       m_stopped     = false; // at the depth, or at a move not read
 };

@@ -1,10 +1,10 @@
-// The index pass's grammar, fast: the machine of runPgn<IndexPass>, with the common shapes of a
-// PGN file read in straight-line code (a tag line, a move number, a move token, a result, a
-// comment, a variation) and runs of bytes that cannot change the state skipped by the vector
-// scans of bytescan.h (the sets in pgnbytesets.h). Whatever is unusual (a tag line of another
-// shape, an escape, a damaged game's next line, bytes that break the grammar) is left to
-// runPgn<IndexPass> itself for a few bytes, and so are the last bytes of the text, so that every
-// decision the grammar makes is made by the same rules.
+// The grammar of the index and search passes, fast: the machine of runPgn, with the common
+// shapes of a PGN file read in straight-line code (a tag line, a move number, a move token, a
+// result, a comment, a variation) and runs of bytes that cannot change the state skipped by the
+// vector scans of bytescan.h (the sets in pgnbytesets.h). Whatever is unusual (a tag line of
+// another shape, an escape, a damaged game's next line, bytes that break the grammar) is left to
+// runPgn itself for a few bytes, and so are the last bytes of the text, so that every decision
+// the grammar makes is made by the same rules.
 #pragma once
 
 #include <algorithm>
@@ -86,7 +86,8 @@ template <class Hooks> struct StopNoted {
 // One run of the fast pass over [begin, end): p and state are the machine's place and state
 // (the machine's own copy of the state is written back when the grammar takes over or the run
 // ends).
-template <class Hooks> struct FastIndexRun {
+template <int Mode, class Hooks> struct FastIndexRun {
+    static_assert(Mode == IndexPass || Mode == SearchPass);
     PgnMachine&        m;
     const char* const  begin;
     const char* const  end;
@@ -168,9 +169,20 @@ template <class Hooks> struct FastIndexRun {
         m.state = state;
         if (p > begin) m.previous = p[-1];
         StopNoted<Hooks> noted{hooks};
-        p     = runPgn<IndexPass>(m, p, p + n, offsetOf(p), noted);
+        p     = runPgn<Mode>(m, p, p + n, offsetOf(p), noted);
         state = m.state;
         return noted.stopped;
+    }
+
+    // A move token of n bytes at text, whole in the buffer, to the hooks. The search pass's
+    // hooks read its text, which the grammar keeps in the machine; the index pass's count it.
+    bool takeToken(const char* text, int n) {
+        if constexpr (Mode == SearchPass) {
+            static_assert(sizeof m.token >= 16 && PassTokenLimit <= 16);
+            std::memcpy(m.token, text, end - text >= 16 ? 16 : static_cast<std::size_t>(n));
+            m.tokenLength = n;
+        }
+        return hooks.moveToken(m.token, n);
     }
 
     void beginMovetext() {
@@ -303,7 +315,7 @@ template <class Hooks> struct FastIndexRun {
                         p = from + start;
                         return p != from;
                     }
-                    if (!hooks.moveToken(m.token, stop - start)) {
+                    if (!takeToken(from + start, stop - start)) {
                         fail(from + stop, from + stop);
                         return true;
                     }
@@ -343,7 +355,7 @@ template <class Hooks> struct FastIndexRun {
                 const char* const q = bytescan::findFirst<TokenStop>(p + 1, end);
                 if (q == end || q - p > PassTokenLimit) return false;
                 beginMovetext();
-                if (!hooks.moveToken(m.token, static_cast<int>(q - p))) {
+                if (!takeToken(p, static_cast<int>(q - p))) {
                     fail(q, q);
                     return false;
                 }
@@ -450,23 +462,28 @@ template <class Hooks> struct FastIndexRun {
 
 } // namespace pgn_fast
 
-// Runs the index pass's grammar over [begin, end) exactly as runPgn<IndexPass> does (the same
-// hook calls with the same arguments, the same answer and the same machine afterwards, for any
-// text without zero bytes cut into any pieces), only faster. Move tokens reach the hooks by
-// their length alone: the token text in the machine is not kept.
+// Runs the grammar of the index pass or the search pass over [begin, end) exactly as
+// runPgn<Mode> does (the same hook calls with the same arguments, the same answer and the same
+// machine afterwards, for any text without zero bytes cut into any pieces), only faster. The
+// index pass's move tokens reach the hooks by their length alone: their text is not kept.
+template <int Mode, class Hooks>
+const char* runPassFast(PgnMachine& m, const char* begin, const char* end, std::int64_t base,
+                        Hooks& hooks) {
+    return pgn_fast::FastIndexRun<Mode, Hooks>{m, begin, end, base, hooks, begin, m.state}.run();
+}
+
 template <class Hooks>
 const char* runIndexPassFast(PgnMachine& m, const char* begin, const char* end, std::int64_t base,
                              Hooks& hooks) {
-    return pgn_fast::FastIndexRun<Hooks>{m, begin, end, base, hooks, begin, m.state}.run();
+    return runPassFast<IndexPass>(m, begin, end, base, hooks);
 }
 
-// The grammar for a pass over a file, by the fastest routine that has it: the index pass's own,
-// the machine itself for the others.
+// The grammar for a pass over a file, by the fastest routine that has it.
 template <int Mode, class Hooks>
 const char* runPgnPass(PgnMachine& m, const char* begin, const char* end, std::int64_t base,
                        Hooks& hooks) {
-    if constexpr (Mode == IndexPass)
-        return runIndexPassFast(m, begin, end, base, hooks);
+    if constexpr (Mode == IndexPass || Mode == SearchPass)
+        return runPassFast<Mode>(m, begin, end, base, hooks);
     else
         return runPgn<Mode>(m, begin, end, base, hooks);
 }

@@ -1,5 +1,5 @@
-// The index pass written down call by call, for comparing the fast pass with the grammar's own
-// machine (the differential test and the fuzz target).
+// The index pass or the search pass written down call by call, for comparing the fast pass with
+// the grammar's own machine (the differential test and the fuzz target).
 #pragma once
 
 #include <charconv>
@@ -27,8 +27,9 @@ inline constexpr unsigned AcceptAll = 0, RefuseMoveTokens = ~0u, RefuseGameEnds 
 // Writes down every hook call, a line each, and answers as answers says.
 struct RecordingHooks {
     std::string& log;
-    unsigned     answers = AcceptAll;
-    unsigned     calls   = 0;
+    unsigned     answers  = AcceptAll;
+    bool         withText = false; // move tokens with their text (the search pass keeps it)
+    unsigned     calls    = 0;
 
     bool refuses(unsigned every) {
         ++calls;
@@ -49,7 +50,8 @@ struct RecordingHooks {
         line("", static_cast<std::int64_t>(std::strlen(m.value)));
     }
     void movetextBegins() { log += "movetext\n"; }
-    bool moveToken(const char*, int n) {
+    bool moveToken(const char* text, int n) {
+        if (withText) log.append(text, static_cast<std::size_t>(n)) += ' ';
         line("token", n);
         return answers != RefuseMoveTokens && !refuses(53);
     }
@@ -89,14 +91,15 @@ inline void putMachine(std::string& log, const PgnMachine& m) {
     log += '\n';
 }
 
-// The log of one run of the index pass, the grammar's own (fast false) or the fast one, over
-// text cut before each offset of cuts (ascending, inside the text; no zero bytes in it): the
-// hook calls, and the answer and the machine after each piece and at the end. The hooks
-// answer as answers says.
-inline std::string indexPassLog(bool fast, const std::string& text,
-                                const std::vector<std::size_t>& cuts, unsigned answers) {
+// The log of one run of the index pass or the search pass (Mode), the grammar's own (fast
+// false) or the fast one, over text cut before each offset of cuts (ascending, inside the
+// text; no zero bytes in it): the hook calls, and the answer and the machine after each piece
+// and at the end. The hooks answer as answers says.
+template <int Mode = IndexPass>
+std::string passLog(bool fast, const std::string& text, const std::vector<std::size_t>& cuts,
+                    unsigned answers) {
     std::string       log;
-    RecordingHooks    hooks{log, answers};
+    RecordingHooks    hooks{log, answers, Mode == SearchPass};
     PgnMachine        machine;
     const char* const data = text.data();
     std::size_t       from = 0;
@@ -104,8 +107,8 @@ inline std::string indexPassLog(bool fast, const std::string& text,
         const std::size_t to = k < cuts.size() ? cuts[k] : text.size();
         const char*       p  = data + from;
         do {
-            const char* const q = fast ? runIndexPassFast(machine, p, data + to, p - data, hooks)
-                                       : runPgn<IndexPass>(machine, p, data + to, p - data, hooks);
+            const char* const q = fast ? runPassFast<Mode>(machine, p, data + to, p - data, hooks)
+                                       : runPgn<Mode>(machine, p, data + to, p - data, hooks);
             log += "returned";
             putNumber(log, q - data);
             putMachine(log, machine);
@@ -113,10 +116,14 @@ inline std::string indexPassLog(bool fast, const std::string& text,
         } while (p < data + to); // a stop: the run goes on after it
         from = to;
     }
-    const bool finished =
-        finishPgn<IndexPass>(machine, static_cast<std::int64_t>(text.size()), hooks);
+    const bool finished = finishPgn<Mode>(machine, static_cast<std::int64_t>(text.size()), hooks);
     log += "finished";
     putNumber(log, finished);
     putMachine(log, machine);
     return log;
+}
+
+inline std::string indexPassLog(bool fast, const std::string& text,
+                                const std::vector<std::size_t>& cuts, unsigned answers) {
+    return passLog<IndexPass>(fast, text, cuts, answers);
 }

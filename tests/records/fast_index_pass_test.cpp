@@ -24,18 +24,27 @@ std::string linesBefore(const std::string& log, std::size_t at) {
     return log.substr(start, stop == std::string::npos ? std::string::npos : stop - start);
 }
 
-// The two runs agree; on a difference, the first differing call and what led to it.
-void expectSameRuns(const std::string& text, const std::vector<std::size_t>& cuts, unsigned answers,
-                    const std::string& what) {
-    const std::string reference = indexPassLog(false, text, cuts, answers);
-    const std::string fast      = indexPassLog(true, text, cuts, answers);
+// The two runs agree, for the index pass and for the search pass (which hands the hooks each
+// move token's text); on a difference, the first differing call and what led to it.
+template <int Mode>
+void expectSameRunsIn(const std::string& text, const std::vector<std::size_t>& cuts,
+                      unsigned answers, const std::string& what) {
+    const std::string reference = passLog<Mode>(false, text, cuts, answers);
+    const std::string fast      = passLog<Mode>(true, text, cuts, answers);
     if (reference == fast) return;
     const std::size_t at = static_cast<std::size_t>(
         std::mismatch(reference.begin(), reference.end(), fast.begin(), fast.end()).first -
         reference.begin());
-    ADD_FAILURE() << what << ", " << cuts.size() << " cuts, answers " << answers << "\nreference:\n"
+    ADD_FAILURE() << what << (Mode == SearchPass ? " (search pass), " : " (index pass), ")
+                  << cuts.size() << " cuts, answers " << answers << "\nreference:\n"
                   << linesBefore(reference, at) << "\nfast:\n"
                   << linesBefore(fast, at);
+}
+
+void expectSameRuns(const std::string& text, const std::vector<std::size_t>& cuts, unsigned answers,
+                    const std::string& what) {
+    expectSameRunsIn<IndexPass>(text, cuts, answers, what);
+    expectSameRunsIn<SearchPass>(text, cuts, answers, what);
 }
 
 std::string readWhole(const std::filesystem::path& path) {

@@ -68,10 +68,11 @@ TEST(OpeningTree, TranspositionsMeetAndAGameCountsOncePerPosition) {
         // Knights out and back: the start position twice, counted once with its first move.
         "[Date \"1995.01.01\"]\n\n1. Nf3 Nf6 2. Ng1 Ng8 3. d4 1/2-1/2\n\n"
         "[FEN \"8/8/8/8/8/8/4k3/4K3 w - - 0 1\"]\n\n1. Kf1 *\n\n"
+        "[Variant \"Crazyhouse\"]\n\n1. e4 e5 2. Nf3 1-0\n\n"
         "[Date \"1980.01.01\"]\n\n*\n\n";
     OpeningTree tree;
     ASSERT_TRUE(tree.build(writeTempFile("tree.pgn", text).c_str()));
-    EXPECT_EQ(tree.gameCount(), 4u); // the set-up game is not replayed
+    EXPECT_EQ(tree.gameCount(), 4u); // the set-up game and the other variant are not replayed
     EXPECT_EQ(referenceText(answerAt(tree, "")), "Nf3 2 0 1 1 2001\ne4 1 1 0 0 1990\ngames 4\n");
     EXPECT_EQ(referenceText(answerAt(tree, "e4 e5 Nf3 Nc6")), "Bb5 1 0 0 1 2001\ngames 2\n");
     const TreeAnswer root = answerAt(tree, "");
