@@ -341,6 +341,7 @@ void CMainFrame::ShowGameList(bool show) {
     if (QLayout* frameLayout = layout()) frameLayout->activate();
     const int total = m_wndSplitter->width() - m_wndSplitter->handleWidth();
     m_wndSplitter->setSizes({show ? total - ListWidth : total, show ? ListWidth : 0});
+    ShareSplitterWidth();
 }
 
 void CMainFrame::UpdatePanes() {

@@ -95,16 +95,25 @@ protected:
     void changeEvent(QEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    // A resized window shares its width again (ShareSplitterWidth), once the layout has
+    // settled.
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void BuildMenus();
     void BuildToolBar();
+    // With the list shown, the board pane keeps the width the board can use at the pane's
+    // height (never less than at the standard size) and the list takes the rest, never less
+    // than ListWidth: a large or maximised window widens the list instead of leaving empty
+    // room beside the board.
+    void ShareSplitterWidth();
 
     CNorvaneDoc*  m_pDoc;
     CCommandTable m_commands;
     CStatusPanes* m_pPanes      = nullptr;
     QToolBar*     m_wndToolBar  = nullptr;
     bool          m_bShowGameList = false;
+    bool          m_bSharePending = false; // a ShareSplitterWidth is queued
     QSplitter*    m_wndSplitter;
     QScrollArea*  m_pBoardPane = nullptr;
     CNorvaneView* m_pBoardView;

@@ -1,6 +1,6 @@
 // The board in the main window: it grows with its pane and scrolls in a small one, keeps the
-// standard sizes of the window's normal state, and a carried piece goes back before any
-// command runs.
+// standard sizes of the window's normal state, leaves the width it cannot use to the list, and
+// a carried piece goes back before any command runs.
 #include <QAction>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -77,6 +77,32 @@ private slots:
         QCOMPARE(view->Geometry().Pitch(), StandardPitch);
         QVERIFY(frame.Commands().Execute(CmdGameList));
         QCOMPARE(frame.size(), CMainFrame::BoardOnlySize);
+    }
+
+    void aLargeWindowGivesTheListTheWidthTheBoardCannotUse() {
+        CNorvaneApp app;
+        QVERIFY(app.InitInstance({"norvane"}));
+        CMainFrame& frame    = *app.GetMainFrame();
+        QSplitter*  splitter = frame.GetSplitter();
+        QVERIFY(QTest::qWaitForWindowExposed(&frame));
+        QVERIFY(frame.Commands().Execute(CmdGameList));
+        QCoreApplication::processEvents();
+        QCOMPARE(splitter->sizes().last(), CMainFrame::ListWidth);
+
+        // Wide: the board pane is as wide as the board its height allows, the list takes the
+        // rest.
+        resizeTo(frame, QSize(1200, 700));
+        QTRY_VERIFY(splitter->sizes().last() > CMainFrame::ListWidth);
+        const int pitch = frame.GetBoardView()->Geometry().Pitch();
+        QVERIFY(pitch > StandardPitch);
+        QCOMPARE(splitter->sizes().first(), logicalSide(pitch));
+
+        // Tall, and back to the standard size: the list at its own width.
+        resizeTo(frame, QSize(700, 900));
+        QTRY_COMPARE(splitter->sizes().last(), CMainFrame::ListWidth);
+        resizeTo(frame, CMainFrame::WithListSize);
+        QTRY_COMPARE(splitter->sizes().last(), CMainFrame::ListWidth);
+        QCOMPARE(frame.GetBoardView()->Geometry().Pitch(), StandardPitch);
     }
 
     void aMaximisedWindowStaysMaximised() {
