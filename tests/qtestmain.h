@@ -3,7 +3,9 @@
 #pragma once
 
 #include <QApplication>
+#include <QSettings>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <functional>
@@ -25,7 +27,12 @@ inline std::vector<std::function<QObject*()>>& testFactories() {
         QStandardPaths::setTestModeEnabled(true);                                            \
         setUp();                                                                             \
         int failed = 0;                                                                      \
+        /* Settings written after a class has removed its own settings folder land here, */ \
+        /* not in a folder made again where the removed one was. */                          \
+        QTemporaryDir settingsHome;                                                          \
         for (const auto& make : testFactories()) {                                          \
+            QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,                \
+                               settingsHome.path());                                         \
             std::unique_ptr<QObject> test(make());                                           \
             failed += QTest::qExec(test.get(), argc, argv);                                  \
         }                                                                                    \

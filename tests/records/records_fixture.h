@@ -29,17 +29,37 @@ inline std::string testData(const char* name) { return std::string(NORVANE_TEST_
 
 #include <unistd.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <fstream>
 #include <vector>
 
 #include "records/gameindex.h"
 
+// The files a test process wrote with writeTempFile, removed when the process ends.
+class TempFiles {
+public:
+    void add(const std::string& path) {
+        if (std::find(m_paths.begin(), m_paths.end(), path) == m_paths.end())
+            m_paths.push_back(path);
+    }
+    ~TempFiles() {
+        for (const std::string& path : m_paths)
+            std::remove(path.c_str());
+    }
+
+private:
+    std::vector<std::string> m_paths;
+};
+
 // Writes text into a file of the test's temporary directory and answers its path. The name
 // carries the process id: ctest runs tests side by side.
 inline std::string writeTempFile(const std::string& name, const std::string& text) {
+    static TempFiles  written;
     const std::string path = ::testing::TempDir() + std::to_string(getpid()) + "-" + name;
     std::ofstream     out(path, std::ios::binary | std::ios::trunc);
     out << text;
+    written.add(path);
     return path;
 }
 
