@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include <QEvent>
 #include <QHeaderView>
 #include <QLabel>
 #include <QRegularExpression>
@@ -73,8 +74,8 @@ CMoveListView::CMoveListView(CNorvaneDoc* doc, QWidget* parent)
     m_pTable->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     m_pTable->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
     m_pTable->setColumnWidth(0, 44);
-    m_pTable->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
     m_pTable->horizontalHeader()->setSectionResizeMode(2, QHeaderView::Stretch);
+    m_pTable->viewport()->installEventFilter(this);
     m_pTable->setShowGrid(false);
     m_pTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_pTable->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -240,6 +241,7 @@ void CMoveListView::Refresh() {
         }
     }
     m_pTable->setColumnWidth(0, labelWidth);
+    FitMoveColumns();
     newRow(0, false);
     auto* result = new QTableWidgetItem(QString::fromLatin1(resultText(gameHeader.info)));
     result->setFlags(Qt::ItemIsEnabled);
@@ -251,6 +253,16 @@ void CMoveListView::Refresh() {
         m_pTable->clearSelection();
         m_pTable->scrollToTop();
     }
+}
+
+bool CMoveListView::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_pTable->viewport() && event->type() == QEvent::Resize) FitMoveColumns();
+    return CView::eventFilter(watched, event);
+}
+
+void CMoveListView::FitMoveColumns() {
+    const int room = m_pTable->viewport()->width() - m_pTable->columnWidth(0);
+    m_pTable->setColumnWidth(1, std::clamp(room / 2, 1, MaxWhiteColumn));
 }
 
 void CMoveListView::GoToCell(int row, int column) {

@@ -28,8 +28,16 @@ public:
     QTableWidget* GetTable() const { return m_pTable; }
     QLabel*       GetOpening() const { return m_pOpening; }
 
+protected:
+    // The table's viewport resized: FitMoveColumns.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void Refresh();
+    // White's column takes half the room beside the numbers, up to MaxWhiteColumn, and
+    // Black's the rest: in a wide pane Black's move stays beside White's.
+    void FitMoveColumns();
+    static constexpr int MaxWhiteColumn = 150;
 
     QLabel*       m_pOpening;
     QTableWidget* m_pTable;
