@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -14,8 +15,9 @@ inline std::size_t sliceCount(std::size_t count, int threads, std::size_t minimu
 }
 
 // Calls work(slice, begin, end) for slices slice = 0 .. slices - 1 covering [0, count) in
-// order, the first on the calling thread and the others on threads of their own; returns
-// when all are done. work must not throw.
+// order, the first on the calling thread and the others on threads of their own (on the
+// calling thread as well when the system gives no more threads); returns when all are done.
+// work must not throw.
 template <class Work>
 void forEachSlice(std::size_t count, std::size_t slices, Work&& work) {
     if (slices <= 1) {
@@ -25,7 +27,13 @@ void forEachSlice(std::size_t count, std::size_t slices, Work&& work) {
     const auto begin = [&](std::size_t slice) { return count * slice / slices; };
     std::vector<std::jthread> helpers;
     helpers.reserve(slices - 1);
-    for (std::size_t slice = 1; slice < slices; ++slice)
-        helpers.emplace_back([&, slice] { work(slice, begin(slice), begin(slice + 1)); });
+    std::size_t started = 1;
+    try {
+        for (; started < slices; ++started)
+            helpers.emplace_back([&, slice = started] { work(slice, begin(slice), begin(slice + 1)); });
+    } catch (const std::system_error&) {
+    }
     work(std::size_t{0}, std::size_t{0}, begin(1));
+    for (std::size_t slice = started; slice < slices; ++slice)
+        work(slice, begin(slice), begin(slice + 1));
 }

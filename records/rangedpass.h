@@ -10,6 +10,7 @@
 #include <exception>
 #include <memory>
 #include <mutex>
+#include <system_error>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -101,39 +102,52 @@ bool runRangedPass(const BufferedFile& file, PassControl* control, Make makeRang
         failed = true;
     };
 
+    // Reads range k into ranges[k] and marks it done.
+    const auto readRange = [&](std::size_t k, std::vector<char>& buffer) {
+        try {
+            if (!failed && !stopped) {
+                if (buffer.empty()) buffer.resize(BufferedFile::BufferSize);
+                auto range = makeRange();
+                if (!runRange<Mode>(file, starts[k], starts[k + 1], range->machine, range->hooks,
+                                    buffer, control, true))
+                    stopped = true;
+                range->endBoard = board;
+                ranges[k]       = std::move(range);
+            }
+        } catch (...) {
+            fail();
+        }
+        done[k] = true;
+        done[k].notify_all();
+    };
+
     const Board saved = board;
     {
         std::vector<std::jthread> pool;
         pool.reserve(workers);
-        for (std::size_t t = 0; t < workers; ++t)
-            pool.emplace_back([&] {
-                std::vector<char> buffer;
-                for (std::size_t k; (k = next.fetch_add(1)) < count;) {
-                    for (std::size_t t0; k >= (t0 = taken.load()) + ahead && !failed;)
-                        taken.wait(t0);
-                    try {
-                        if (!failed && !stopped) {
-                            if (buffer.empty()) buffer.resize(BufferedFile::BufferSize);
-                            auto range = makeRange();
-                            if (!runRange<Mode>(file, starts[k], starts[k + 1], range->machine,
-                                                range->hooks, buffer, control, true))
-                                stopped = true;
-                            range->endBoard = board;
-                            ranges[k]       = std::move(range);
-                        }
-                    } catch (...) {
-                        fail();
+        for (std::size_t t = 0; t < workers; ++t) {
+            try {
+                pool.emplace_back([&] {
+                    std::vector<char> buffer;
+                    for (std::size_t k; (k = next.fetch_add(1)) < count;) {
+                        for (std::size_t t0; k >= (t0 = taken.load()) + ahead && !failed;)
+                            taken.wait(t0);
+                        readRange(k, buffer);
                     }
-                    done[k] = true;
-                    done[k].notify_all();
-                }
-            });
+                });
+            } catch (const std::system_error&) {
+                // The system gives no more threads: those started read every range, and
+                // with none the join reads each range itself before taking it.
+                break;
+            }
+        }
 
         // The join, on this thread: its own Board serves the rare range read on.
         try {
-            std::vector<char> buffer;
+            std::vector<char> buffer, ownBuffer;
             std::size_t       current = 0;
             for (std::size_t k = 0; k < count && !failed && !stopped; ++k) {
+                if (pool.empty()) readRange(k, ownBuffer);
                 done[k].wait(false);
                 if (failed || stopped) break;
                 if (k > 0) {
