@@ -44,11 +44,17 @@ void reportUnread(const std::string& command, const std::string& path, IndexedFi
     for (const ScanFailure& place : skippedGamePlaces(indexed.file, info))
         std::cerr << prefix << "game skipped at line " << place.line << ": " << place.text << '\n';
     if (info.skippedGames > 0)
-        std::cerr << prefix << info.skippedGames << " damaged games skipped\n";
-    if (info.zeroBytes > 0)
+        std::cerr << prefix << info.skippedGames
+                  << (info.skippedGames == 1 ? " damaged game skipped\n" : " damaged games skipped\n");
+    if (info.zeroBytes == 1)
+        std::cerr << prefix << "1 zero byte at offset " << info.firstZero << '\n';
+    else if (info.zeroBytes > 1)
         std::cerr << prefix << info.zeroBytes << " zero bytes, the first at offset "
                   << info.firstZero << '\n';
-    if (info.strayBytes > 0)
+    if (info.strayBytes == 1)
+        std::cerr << prefix << "1 byte of text outside any game at offset " << info.firstStray
+                  << '\n';
+    else if (info.strayBytes > 1)
         std::cerr << prefix << info.strayBytes << " bytes of text outside any game, the first at offset "
                   << info.firstStray << '\n';
 }

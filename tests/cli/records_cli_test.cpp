@@ -95,8 +95,12 @@ TEST(CliRecords, WhatIsNotReadIsReported) {
     const Case cases[] = {
         {"a damaged game", "[Event \"a\"]\n\n1. e4 *\n\n[Event \"b\"]\n\n1. d4 Z0 *\n\n[Event \"c\"]\n\n1. c4 *\n",
          "index", 0, ": game skipped at line 7: 1. d4 Z0 *\n"},
+        {"the count of one damaged game", "[Event \"a\"]\n\n1. e4 *\n\n[Event \"b\"]\n\n1. d4 Z0 *\n", "info", 0,
+         ": 1 damaged game skipped\n"},
         {"a zero byte", "[Event \"a\"]\n\n1. e4 *\n" + std::string(1, '\0') + "\n", "info", 0,
-         ": 1 zero bytes, the first at offset 21\n"},
+         ": 1 zero byte at offset 21\n"},
+        {"zero bytes", "[Event \"a\"]\n\n1. e4 *\n" + std::string(2, '\0') + "\n", "info", 0,
+         ": 2 zero bytes, the first at offset 21\n"},
         {"text that holds no game", "no game here\n", "index", 0,
          ": 10 bytes of text outside any game, the first at offset 0\n"},
         {"CR line ends", "[Event \"E\"]\r\r1. e4 Z0 *\r", "index", 2, "(line 3)"},
@@ -208,6 +212,32 @@ TEST(CliRecords, FileChangedBetweenPassesIsAnError) {
 }
 
 // Out of memory is an error like any other: a message and status 2, not an abort.
+// A system that refuses more threads (here: each thread would reserve a 1 GB stack in a
+// 300 MB address space) leaves the passes to the calling thread; they still read the file.
+TEST(CliRecords, PassesReadOnWhenNoThreadCanStart) {
+#ifdef __SANITIZE_ADDRESS__
+    GTEST_SKIP() << "the address sanitizer reserves more address space than the limit allows";
+#endif
+    const std::string pgn = scratchPath("no-threads.pgn");
+    std::string       games;
+    for (int i = 0; i < 200000; ++i) games += "[White \"a\"]\n\n1. e4 1-0\n\n"; // two ranges
+    writeFile(pgn, games);
+    const std::string limits = "ulimit -s 1000000; ulimit -v 300000; ";
+    const struct {
+        std::string command, lastLine;
+    } cases[] = {{"search " + pgn + " --name a --threads 2", "matched 200000"},
+                 {"tree " + pgn + " --threads 2", "positions 200000"},
+                 {"book build " + scratchPath("no-threads.dat") + " " + pgn + " --threads 2",
+                  "positions 1"}};
+    for (const auto& c : cases) {
+        const CliRun run = runCli(c.command, limits);
+        EXPECT_EQ(run.status, 0) << c.command << "\n" << run.err;
+        EXPECT_EQ(lastLine(run.out), c.lastLine) << c.command;
+    }
+    std::remove(pgn.c_str());
+    std::remove(scratchPath("no-threads.dat").c_str());
+}
+
 TEST(CliRecords, OutOfMemoryIsReported) {
 #ifdef __SANITIZE_ADDRESS__
     GTEST_SKIP() << "the address sanitizer reserves more address space than the limit allows";
