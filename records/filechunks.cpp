@@ -1,6 +1,7 @@
 #include "records/filechunks.h"
 
 #include <cstddef>
+#include <cstring>
 
 namespace {
 
@@ -8,9 +9,11 @@ bool isLineEnd(char c) { return c == '\n' || c == '\r'; }
 
 bool isLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
-// The first place in text[0, n) where a "[" and a letter start a line that follows a blank
-// line (CR, LF or CR LF end lines), or -1.
+// Where a game most likely starts in text[0, n): the first "[" and letter that start a line
+// after a blank line (CR, LF or CR LF end lines); failing that, the first "[Event" that starts
+// a line, for files that write no blank line between games; -1 when there is neither.
 std::ptrdiff_t firstLikelyGameStart(const char* text, std::ptrdiff_t n) {
+    std::ptrdiff_t eventLine = -1;
     for (std::ptrdiff_t i = 3; i + 1 < n; ++i) {
         if (text[i] != '[' || !isLetter(text[i + 1])) continue;
         // Back over the line end before the "[", then there must be another one.
@@ -22,8 +25,9 @@ std::ptrdiff_t firstLikelyGameStart(const char* text, std::ptrdiff_t n) {
         else
             continue;
         if (isLineEnd(text[j - 1])) return i;
+        if (eventLine < 0 && n - i > 6 && std::memcmp(text + i, "[Event", 6) == 0) eventLine = i;
     }
-    return -1;
+    return eventLine;
 }
 
 } // namespace

@@ -1,7 +1,8 @@
 // Splitting a PGN file into byte ranges for the passes' worker threads. A range begins where a
-// game most likely begins: a "[" and a letter at the start of a line after a blank line. Each
-// range is read as if the file began there; whether the one before it really ended between
-// games is checked when the results are joined (see atTagSectionStart).
+// game most likely begins: a "[" and a letter at the start of a line after a blank line, or in
+// a file that writes no blank lines, an "[Event" at the start of a line. Each range is read
+// as if the file began there; whether the one before it really ended between games is checked
+// when the results are joined (see atTagSectionStart).
 #pragma once
 
 #include <cstdint>
