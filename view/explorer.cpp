@@ -24,6 +24,8 @@ namespace {
 
 constexpr int ColumnCountOfRows = 7;
 constexpr int rowColumnWidths[ColumnCountOfRows] = {44, 44, 48, 48, 48, 44, 200};
+// Room beside a cell's text: the item's margins and a little air.
+constexpr int CountColumnPadding = 14;
 
 QString percentText(std::uint32_t part, std::uint32_t whole) {
     return whole ? QString::number((part * 200LL + whole) / (2LL * whole)) + '%' : QString();
@@ -188,6 +190,11 @@ void CExplorerView::Refresh() {
     }
     m_answer = m_tree->answer();
     m_pListGames->setEnabled(true);
+    // The count column holds the file's game count whole: a large file's counts are not cut.
+    const int countWidth =
+        m_pRows->fontMetrics().horizontalAdvance(QString::number(m_tree->gameCount())) +
+        CountColumnPadding;
+    m_pRows->setColumnWidth(1, std::max(rowColumnWidths[1], countWidth));
     if (m_answer.games == 0) {
         m_pSummary->setText(QString::fromUtf8(StudyText::ExplorerDepth).arg(TreeDepth / 2));
         return;
