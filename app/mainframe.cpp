@@ -41,7 +41,6 @@ constexpr PaneLayout paneLayouts[4] = {
     {PaneFileSize, "0000KB"},
     {PaneGameCount, "game : 000000"},
 };
-constexpr int PaneGap = 2; // pixels between panes
 
 // A menu item: a command with its label ("\t" then the key hint), or a separator (id 0).
 struct MenuItem {
@@ -135,17 +134,15 @@ const int toolbarButtons[] = {CmdNewGame, CmdFileOpen, CmdSave, 0, CmdSearch, Cm
 } // namespace
 
 CStatusPanes::CStatusPanes(QWidget* parent) : QWidget(parent) {
-    int x = 0;
     for (int i = 0; i < 4; ++i) {
         auto* pane = new QLabel(QString::fromLatin1(paneLayouts[i].placeholder), this);
         pane->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         pane->setTextFormat(Qt::PlainText);
-        const int width = pane->fontMetrics().horizontalAdvance(pane->text()) +
-                          2 * pane->frameWidth() + 2 * pane->margin() + 6;
-        pane->setGeometry(x, 0, width, pane->sizeHint().height());
-        x += width + PaneGap;
+        m_widths[i] = pane->fontMetrics().horizontalAdvance(pane->text()) +
+                      2 * pane->frameWidth() + 2 * pane->margin() + 6;
         m_panes[i] = pane;
     }
+    LayOutPanes();
 }
 
 QLabel* CStatusPanes::Pane(int id) const {
@@ -174,8 +171,10 @@ void CStatusPanes::SetPaneText(int id, const QString& text) {
 }
 
 QSize CStatusPanes::sizeHint() const {
-    const QRect last = m_panes[3]->geometry();
-    return {last.right() + 1, last.height()};
+    int width = 0;
+    for (const int pane : m_widths)
+        width += pane + PaneGap;
+    return {width - PaneGap, m_panes[0]->height()};
 }
 
 QSize CStatusPanes::minimumSizeHint() const { return {0, m_panes[0]->height()}; }

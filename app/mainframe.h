@@ -22,7 +22,8 @@ class CNorvaneView;
 class CProgressPane;
 
 // The status bar's panes side by side, each as wide as its placeholder text; panes past the
-// window's right edge are cut off rather than widening the window.
+// window's right edge are cut off rather than widening the window. Room beyond their widths
+// (a wide window) goes to the move line and the path (see statuspanewidths.cpp).
 class CStatusPanes : public QWidget {
     Q_OBJECT
 public:
@@ -34,8 +35,17 @@ public:
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 
+    static constexpr int PaneGap = 2; // pixels between panes
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
 private:
+    // Places the panes at their widths, the room beyond them shared by the first two.
+    void LayOutPanes();
+
     QLabel* m_panes[4];
+    int     m_widths[4]; // each pane's placeholder width
 };
 
 class CMainFrame : public QMainWindow {

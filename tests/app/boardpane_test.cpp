@@ -2,6 +2,7 @@
 // standard sizes of the window's normal state, leaves the width it cannot use to the list, and
 // a carried piece goes back before any command runs.
 #include <QAction>
+#include <QLabel>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSettings>
@@ -103,6 +104,37 @@ private slots:
         resizeTo(frame, CMainFrame::WithListSize);
         QTRY_COMPARE(splitter->sizes().last(), CMainFrame::ListWidth);
         QCOMPARE(frame.GetBoardView()->Geometry().Pitch(), StandardPitch);
+    }
+
+    void aWideWindowWidensTheMoveLineAndThePath() {
+        CNorvaneApp app;
+        QVERIFY(app.InitInstance({"norvane"}));
+        CMainFrame& frame = *app.GetMainFrame();
+        QVERIFY(QTest::qWaitForWindowExposed(&frame));
+        QVERIFY(frame.Commands().Execute(CmdGameList));
+        QCoreApplication::processEvents();
+        CStatusPanes* panes    = frame.GetPanes();
+        const auto    widthsOf = [panes] {
+            QList<int> widths;
+            for (const int id : {PaneMoveInfo, PanePathName, PaneFileSize, PaneGameCount})
+                widths << panes->Pane(id)->width();
+            return widths;
+        };
+        const QList<int> standard = widthsOf();
+
+        resizeTo(frame, QSize(1200, 700));
+        QTRY_VERIFY(widthsOf()[0] > standard[0]);
+        const QList<int> wide = widthsOf();
+        QVERIFY(wide[1] > standard[1]);
+        QCOMPARE(wide[2], standard[2]);
+        QCOMPARE(wide[3], standard[3]);
+        // Side by side, the last one inside the window.
+        QVERIFY(panes->Pane(PaneGameCount)->geometry().right() < panes->width());
+        QVERIFY(panes->Pane(PanePathName)->geometry().left() >
+                panes->Pane(PaneMoveInfo)->geometry().right());
+
+        resizeTo(frame, CMainFrame::WithListSize);
+        QTRY_COMPARE(widthsOf(), standard);
     }
 
     void aMaximisedWindowStaysMaximised() {
