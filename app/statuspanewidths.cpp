@@ -1,4 +1,4 @@
-// How the status bar's panes share a window wider than the standard one.
+// How the status bar's panes share a window wider than they are.
 #include <QLabel>
 #include <QResizeEvent>
 
