@@ -64,6 +64,7 @@ bool CDocument::OpenDocumentFile(const QString& path) {
     m_strPathName = path;
     m_bModified   = false;
     SendInitialUpdate();
+    OnDocumentShown();
     return true;
 }
 

@@ -39,6 +39,8 @@ public:
     // Called first by NewDocumentFile and OpenDocumentFile, before anything changes: work
     // that uses what the document holds ends here.
     virtual void FinishPendingWork() {}
+    // Called last by OpenDocumentFile, once every view shows the opened file.
+    virtual void OnDocumentShown() {}
 
     const QString& GetPathName() const { return m_strPathName; }
     void           SetPathName(const QString& path) { m_strPathName = path; }
@@ -46,7 +48,8 @@ public:
     void           SetModifiedFlag(bool modified = true) { m_bModified = modified; }
 
     // The whole New and Open sequences: the document's own step, the path name, then every
-    // view's OnInitialUpdate. False (and no initial update) when the document's step failed.
+    // view's OnInitialUpdate (and for Open, OnDocumentShown). False (and no initial update)
+    // when the document's step failed.
     bool NewDocumentFile();
     bool OpenDocumentFile(const QString& path);
 

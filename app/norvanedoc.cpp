@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <utility>
 #include <cstring>
 #include <ctime>
 #include <string>
@@ -164,10 +165,28 @@ bool CNorvaneDoc::OnOpenDocument(const QString& path) {
     QString skipped;
     if (!OpenAndIndex(path, true, skipped)) return false;
     SetPathName(path); // a re-index on a later load opens the file again by it
+    // What the open has to say waits until the list and the board show the file
+    // (OnDocumentShown): first the games left out, then the first game's unreadable move.
+    m_heldMessages.clear();
+    if (!skipped.isEmpty()) m_heldMessages << skipped;
+    m_holdMessages = true;
     if (!m_games.empty()) LoadGame(&m_games.front());
+    m_holdMessages = false;
     emit showGameList(true);
-    if (!skipped.isEmpty()) MessageBox(skipped);
     return true;
+}
+
+void CNorvaneDoc::OnDocumentShown() {
+    const QStringList held = std::exchange(m_heldMessages, {});
+    for (const QString& text : held)
+        MessageBox(text);
+}
+
+void CNorvaneDoc::Tell(const QString& text) {
+    if (m_holdMessages)
+        m_heldMessages << text;
+    else
+        MessageBox(text);
 }
 
 void CNorvaneDoc::CloseFile() {
@@ -301,7 +320,7 @@ bool CNorvaneDoc::LoadGame(const GameEntry* entry) {
     // A game read in part is shown up to the move that could not be read, which is named.
     ParseOutcome outcome;
     if (parseGameText(text.c_str(), text.size(), &outcome)) return true;
-    MessageBox(parseProblemMessage(outcome));
+    Tell(parseProblemMessage(outcome));
     return false;
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 #include <functional>
@@ -100,6 +101,9 @@ public:
     // user cancelled the indexing: the collection open before stays as it was, and only a
     // file that breaks the PGN grammar has shown a message (where it broke).
     bool OnOpenDocument(const QString& path) override;
+    // Shows what the open had to say (games left out, the first game's unreadable move), now
+    // that the list and the board show the file.
+    void OnDocumentShown() override;
 
     // The raw text of entry's game from the file as it is now: a file changed on disk since it
     // was indexed is indexed again first and the game of the same number read. False when there
@@ -180,7 +184,13 @@ private:
     bool RunPass(const char* label, std::int64_t totalBytes,
                  const std::function<void(PassControl&)>& work, const char* cancelledText);
 
+    // Shows text in a message box, or while an open holds its messages, keeps it for
+    // OnDocumentShown.
+    void Tell(const QString& text);
+
     int m_lockFd     = -1;            // a descriptor of the open file holding its advisory lock
+    bool        m_holdMessages = false; // see Tell
+    QStringList m_heldMessages;
     int  m_boardPitch    = StandardPitch; // the size the board's images are drawn at
     bool m_passCancelled = false;         // see WasCancelled
 };

@@ -142,6 +142,20 @@ private slots:
             "読み込めない棋譜が1局ありました。読み込めた棋譜だけを開きます。\n\n129行目\n")));
     }
 
+    // The messages of an open come once the file is shown: the games left out first, then
+    // the first game's move that cannot be read.
+    void anOpensMessagesComeAfterTheFileIsShownInOrder() {
+        TestDoc doc;
+        QVERIFY(doc.OpenDocumentFile(data("torture.pgn")));
+        QCOMPARE(doc.messages.size(), 2);
+        QVERIFY(doc.messages[0].startsWith(QString::fromUtf8("読み込めない棋譜が2局ありました。")));
+        QVERIFY(doc.messages[1].contains(QString::fromUtf8("Rh6: を読み込めません")));
+        // Loading a game later tells at once.
+        doc.messages.clear();
+        QVERIFY(!doc.LoadGame(&doc.m_games.front()));
+        QCOMPARE(doc.messages.size(), 1);
+    }
+
     void aFileHeldByAnotherDocumentDoesNotOpen() {
         TestDoc first, second;
         QVERIFY(first.OpenDocumentFile(data("kasparov-deep-blue-1997.pgn")));
