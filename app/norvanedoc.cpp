@@ -11,7 +11,6 @@
 #include <unistd.h>
 
 #include <cstdlib>
-#include <utility>
 #include <cstring>
 #include <ctime>
 #include <string>
