@@ -1,5 +1,5 @@
 // The index pass's grammar alone, in memory: the reference machine (runPgn<IndexPass>) and the
-// fast one (runIndexPassFast) side by side over the same text, fed in 1 MB pieces as the file
+// fast one (runPassFast<IndexPass>) side by side over the same text, fed in 1 MB pieces as the file
 // reader feeds them. The text, about 80 MB, is the valid files of tests/data written 20 times
 // over, as bench/pgn-vs-peer.sh builds its file, so the figures leave the disk out.
 #include <benchmark/benchmark.h>
@@ -63,7 +63,7 @@ template <bool Fast> CountingHooks indexPass(const std::string& text) {
         const char* const begin = text.data() + at;
         const char* const end   = begin + std::min(piece, text.size() - at);
         if constexpr (Fast)
-            runIndexPassFast(machine, begin, end, static_cast<std::int64_t>(at), hooks);
+            runPassFast<IndexPass>(machine, begin, end, static_cast<std::int64_t>(at), hooks);
         else
             runPgn<IndexPass>(machine, begin, end, static_cast<std::int64_t>(at), hooks);
     }

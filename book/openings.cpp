@@ -1,56 +1,35 @@
 #include "book/openings.h"
 
+#include <algorithm>
+#include <utility>
+#include <vector>
+
 #include "records/textout.h"
 
 namespace {
 
-// The table's keys in an open-addressing index, filled once: findOpening is asked for every
-// new position of the opening explorer's build, where a walk over 500 entries would cost more
-// than the replay itself. A key met twice keeps its first entry.
-class OpeningIndex {
-public:
-    OpeningIndex() {
-        for (Slot& slot : m_slots)
-            slot = {0, NoOpening};
-        for (const OpeningEntry& entry : openingTable) {
-            const std::uint64_t key = std::uint64_t{entry.keyHigh} << 32 | entry.keyLow;
-            std::size_t         at  = slotOf(key);
-            while (m_slots[at].ecoIndex != NoOpening && m_slots[at].key != key)
-                at = (at + 1) & Mask;
-            if (m_slots[at].ecoIndex == NoOpening) m_slots[at] = {key, entry.ecoIndex};
-        }
-    }
-
-    int find(std::uint64_t key) const {
-        for (std::size_t at = slotOf(key);; at = (at + 1) & Mask) {
-            const Slot& slot = m_slots[at];
-            if (slot.ecoIndex == NoOpening) return NoOpening;
-            if (slot.key == key) return slot.ecoIndex;
-        }
-    }
-
-private:
-    static constexpr int         Bits = 10; // 1024 slots for 500 keys: never full
-    static constexpr std::size_t Mask = (std::size_t{1} << Bits) - 1;
-    static_assert(OpeningCount * 2 <= Mask + 1);
-
-    struct Slot {
-        std::uint64_t key;
-        std::int32_t  ecoIndex; // NoOpening: free
-    };
-
-    static std::size_t slotOf(std::uint64_t key) {
-        return static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ull) >> (64 - Bits));
-    }
-
-    Slot m_slots[Mask + 1];
-};
+// The table's keys in order, each with its entry: findOpening is asked for every new position
+// of the opening explorer's build, where a walk over the 500 entries would cost more than the
+// replay itself. The sort is stable, so that a key met twice finds its first entry.
+const std::vector<std::pair<std::uint64_t, int>>& keysInOrder() {
+    static const std::vector<std::pair<std::uint64_t, int>> keys = [] {
+        std::vector<std::pair<std::uint64_t, int>> sorted;
+        for (const OpeningEntry& entry : openingTable)
+            sorted.emplace_back(std::uint64_t{entry.keyHigh} << 32 | entry.keyLow, entry.ecoIndex);
+        std::stable_sort(sorted.begin(), sorted.end(),
+                         [](const auto& a, const auto& b) { return a.first < b.first; });
+        return sorted;
+    }();
+    return keys;
+}
 
 } // namespace
 
 int findOpening(std::uint64_t key) {
-    static const OpeningIndex index;
-    return index.find(key);
+    const auto& keys = keysInOrder();
+    const auto  at   = std::lower_bound(keys.begin(), keys.end(), key,
+                                        [](const auto& entry, std::uint64_t k) { return entry.first < k; });
+    return at != keys.end() && at->first == key ? at->second : NoOpening;
 }
 
 const char* openingName(int ecoIndex) {

@@ -32,6 +32,7 @@ void forEachSlice(std::size_t count, std::size_t slices, Work&& work) {
         for (; started < slices; ++started)
             helpers.emplace_back([&, slice = started] { work(slice, begin(slice), begin(slice + 1)); });
     } catch (const std::system_error&) {
+        // The system gives no more threads: the slices from started on are done below.
     }
     work(std::size_t{0}, std::size_t{0}, begin(1));
     for (std::size_t slice = started; slice < slices; ++slice)

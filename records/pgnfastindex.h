@@ -472,12 +472,6 @@ const char* runPassFast(PgnMachine& m, const char* begin, const char* end, std::
     return pgn_fast::FastIndexRun<Mode, Hooks>{m, begin, end, base, hooks, begin, m.state}.run();
 }
 
-template <class Hooks>
-const char* runIndexPassFast(PgnMachine& m, const char* begin, const char* end, std::int64_t base,
-                             Hooks& hooks) {
-    return runPassFast<IndexPass>(m, begin, end, base, hooks);
-}
-
 // The grammar for a pass over a file, by the fastest routine that has it.
 template <int Mode, class Hooks>
 const char* runPgnPass(PgnMachine& m, const char* begin, const char* end, std::int64_t base,

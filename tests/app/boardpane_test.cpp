@@ -29,6 +29,13 @@ class BoardPaneTest : public QObject {
         QCoreApplication::processEvents();
     }
 
+    // The window shown at the standard size with the game list, laid out.
+    static void showWithList(CMainFrame& frame) {
+        QVERIFY(QTest::qWaitForWindowExposed(&frame));
+        QVERIFY(frame.Commands().Execute(CmdGameList));
+        QCoreApplication::processEvents();
+    }
+
     // The centre of board square s on the board view.
     static QPoint centreOf(CNorvaneView* view, int s) {
         return view->m_squareRects[view->DisplaySquare(s)].center();
@@ -85,9 +92,7 @@ private slots:
         QVERIFY(app.InitInstance({"norvane"}));
         CMainFrame& frame    = *app.GetMainFrame();
         QSplitter*  splitter = frame.GetSplitter();
-        QVERIFY(QTest::qWaitForWindowExposed(&frame));
-        QVERIFY(frame.Commands().Execute(CmdGameList));
-        QCoreApplication::processEvents();
+        showWithList(frame);
         QCOMPARE(splitter->sizes().last(), CMainFrame::ListWidth);
 
         // Wide: the board pane is as wide as the board its height allows, the list takes the
@@ -110,9 +115,7 @@ private slots:
         CNorvaneApp app;
         QVERIFY(app.InitInstance({"norvane"}));
         CMainFrame& frame = *app.GetMainFrame();
-        QVERIFY(QTest::qWaitForWindowExposed(&frame));
-        QVERIFY(frame.Commands().Execute(CmdGameList));
-        QCoreApplication::processEvents();
+        showWithList(frame);
         CStatusPanes* panes    = frame.GetPanes();
         const auto    widthsOf = [panes] {
             QList<int> widths;

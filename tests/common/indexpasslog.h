@@ -122,8 +122,3 @@ std::string passLog(bool fast, const std::string& text, const std::vector<std::s
     putMachine(log, machine);
     return log;
 }
-
-inline std::string indexPassLog(bool fast, const std::string& text,
-                                const std::vector<std::size_t>& cuts, unsigned answers) {
-    return passLog<IndexPass>(fast, text, cuts, answers);
-}
