@@ -17,11 +17,15 @@
 #include <utility>
 
 #include "app/commands.h"
+#include "app/filemessages.h"
 #include "book/book.h"
 #include "book/bookpath.h"
 #include "engine/attacks.h"
 #include "records/game.h"
+#include "records/fileplaces.h"
 #include "records/gamefilter.h"
+#include "records/gamesearch.h"
+#include "records/indexpass.h"
 #include "records/pgnread.h"
 #include "view/boardimages.h"
 #include "view/boardscale.h"
@@ -226,8 +230,7 @@ bool CNorvaneDoc::OpenAndIndex(const QString& path, bool replaceContents, QStrin
     std::vector<ScanFailure> skippedPlaces;
     bool                     indexed = false;
     const auto               index   = [&](PassControl& control) {
-        indexed = scanPgnFile(file, info, games, names, IndexMode, nullptr, nullptr, &failure,
-                              &control);
+        indexed = indexFile(file, info, games, names, &failure, &control);
         if (indexed && info.skippedGames > 0) skippedPlaces = skippedGamePlaces(file, info);
     };
     if (!RunPass(replaceContents ? StudyText::OpeningFile : StudyText::ReindexingFile, file.size(),
@@ -237,12 +240,12 @@ bool CNorvaneDoc::OpenAndIndex(const QString& path, bool replaceContents, QStrin
     }
     if (!indexed) {
         ::close(lockFd);
-        MessageBox(QString::fromUtf8(scanFailureMessage(failure)));
+        MessageBox(fileProblemMessage(failure));
         return false;
     }
     skipped.clear();
     if (info.skippedGames > 0)
-        skipped = QString::fromUtf8(skippedGamesMessage(info.skippedGames, skippedPlaces));
+        skipped = skippedGamesMessage(info.skippedGames, skippedPlaces);
 
     // The new file becomes the document's; the collection open before goes.
     if (replaceContents)
@@ -338,15 +341,15 @@ void CNorvaneDoc::OnSearch() {
     SearchDialogValues values{};
     if (!AskSearchCriteria(values)) return;
 
-    m_filter              = emptyFilter();
-    const QByteArray name = values.name.toUtf8();
-    copyFilterName(m_filter.name, name.constData(), static_cast<std::size_t>(name.size()));
-    m_filter.resultMask = (values.whiteWon ? WhiteWon : 0) | (values.blackWon ? BlackWon : 0) |
+    SearchCriteria criteria;
+    criteria.name       = values.name.toStdString();
+    criteria.resultMask = (values.whiteWon ? WhiteWon : 0) | (values.blackWon ? BlackWon : 0) |
                           (values.drawn ? Drawn : 0);
-    m_filter.eco      = values.ecoItem > 0 && values.ecoItem <= NoEco ? values.ecoItem - 1 : NoEco;
-    m_filter.yearFrom = values.yearFrom;
-    m_filter.yearTo   = values.yearTo;
-    m_filter.positionKey = values.samePosition ? board.hashKey : 0;
+    criteria.eco      = values.ecoItem > 0 && values.ecoItem <= NoEco ? values.ecoItem - 1 : NoEco;
+    criteria.yearFrom = values.yearFrom;
+    criteria.yearTo   = values.yearTo;
+    criteria.position = values.samePosition;
+    m_filter          = searchFilterOf(criteria);
     SearchGames();
 }
 
@@ -361,7 +364,7 @@ void CNorvaneDoc::SearchGames() {
     if (m_filter.positionKey == 0) {
         CWaitCursor wait;
         marked = m_games;
-        first  = filterGames(marked, m_names, m_filter);
+        collectMatches(m_file, marked, m_names, m_filter, first);
     } else if (!SearchPosition(marked, first)) {
         m_filter = m_shownFilter;
         return;
@@ -386,19 +389,17 @@ bool CNorvaneDoc::SearchPosition(std::vector<GameEntry>& marked, std::int64_t& f
     // The pass reads the file by the index's offsets.
     if (!m_file.unchanged() && !Reindex()) return false;
     marked = m_games;
-    FileInfo    scratch{};
     ScanFailure failure{};
     bool        complete = false;
     const auto  search   = [&](PassControl& control) {
-        complete = scanPgnFile(m_file, scratch, marked, m_names, SearchMode, &m_filter, &first,
-                                   &failure, &control);
+        complete = collectMatches(m_file, marked, m_names, m_filter, first, &failure, &control);
     };
     if (!RunPass(StudyText::SearchingPosition, m_file.size(), search, StudyText::SearchCancelled))
         return false;
     // Games whose moves turned out not to replay are marked so whatever the search finds.
     for (std::size_t i = 0; i < m_games.size() && i < marked.size(); ++i)
         m_games[i].info |= marked[i].info & Unreadable;
-    if (!complete) MessageBox(QString::fromUtf8(scanFailureMessage(failure)));
+    if (!complete) MessageBox(fileProblemMessage(failure));
     return true;
 }
 

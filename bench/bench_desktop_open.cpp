@@ -13,6 +13,9 @@
 #include "app/norvanedoc.h"
 #include "records/bufferedfile.h"
 #include "records/gameindex.h"
+#include "records/fileplaces.h"
+#include "records/indexpass.h"
+#include "records/positionsearch.h"
 
 namespace {
 
@@ -37,7 +40,7 @@ void BM_IndexPass(benchmark::State& state) {
         std::vector<GameEntry> games;
         PlayerNames            names;
         if (!file.open(path.constData()) ||
-            !scanPgnFile(file, info, games, names, IndexMode, nullptr, nullptr, nullptr))
+            !indexFile(file, info, games, names))
             std::abort();
         state.counters["games"] = static_cast<double>(games.size());
     }

@@ -5,6 +5,8 @@
 #include "cli/commands.h"
 #include "cli/options.h"
 #include "cli/threadsoption.h"
+#include "cli/recordmessages.h"
+#include "records/indexpass.h"
 #include "records/pgnread.h"
 
 namespace {
@@ -23,8 +25,8 @@ bool addFile(const std::string& path, int plies, BookCollection& book, long long
     std::vector<GameEntry> entries;
     PlayerNames            names;
     ScanFailure            failure{};
-    if (!scanPgnFile(file, info, entries, names, IndexMode, nullptr, nullptr, &failure)) {
-        error = path + ": " + scanFailureMessage(failure);
+    if (!indexFile(file, info, entries, names, &failure)) {
+        error = path + " is not a valid PGN file: " + fileProblemText(failure);
         return false;
     }
     std::string text;

@@ -11,8 +11,12 @@
 #include "cli/output.h"
 #include "cli/threadsoption.h"
 #include "engine/board.h"
+#include "cli/recordmessages.h"
+#include "records/fileplaces.h"
 #include "records/gamefilter.h"
 #include "records/gameindex.h"
+#include "records/gamesearch.h"
+#include "records/indexpass.h"
 #include "records/pgnread.h"
 #include "records/pgnwrite.h"
 
@@ -42,7 +46,7 @@ void reportUnread(const std::string& command, const std::string& path, IndexedFi
     const FileInfo&   info   = indexed.info;
     const std::string prefix = "norvane-cli: " + command + ": " + path + ": ";
     for (const ScanFailure& place : skippedGamePlaces(indexed.file, info))
-        std::cerr << prefix << "game skipped at line " << place.line << ": " << place.text << '\n';
+        std::cerr << prefix << fileProblemText(place) << '\n';
     if (info.skippedGames > 0)
         std::cerr << prefix << info.skippedGames
                   << (info.skippedGames == 1 ? " damaged game skipped\n" : " damaged games skipped\n");
@@ -68,11 +72,8 @@ bool openIndexed(const std::string& command, const std::string& path, IndexedFil
         return false;
     }
     ScanFailure failure{};
-    if (!scanPgnFile(indexed.file, indexed.info, indexed.games, indexed.names, IndexMode, nullptr,
-                     nullptr, &failure)) {
-        std::cerr << scanFailureMessage(failure);
-        status = fail(command + ": " + path + " is not a valid PGN file (line " +
-                      std::to_string(failure.line) + ")");
+    if (!indexFile(indexed.file, indexed.info, indexed.games, indexed.names, &failure)) {
+        status = fail(command + ": " + path + " is not a valid PGN file: " + fileProblemText(failure));
         return false;
     }
     indexed.info.fileSize = indexed.file.size();
@@ -141,25 +142,23 @@ int runSearch(const Arguments& args) {
         !applyThreadsOption(parsed, error))
         return usageError("search", error);
     if (parsed.operands.size() != 1) return usageError("search", "takes one FILE");
-    const std::string& path   = parsed.operands[0];
-    SearchFilter       filter = emptyFilter();
+    const std::string& path = parsed.operands[0];
+    SearchCriteria     criteria;
     std::string        positionLine;
-    bool               byPosition = false;
     for (const auto& [option, value] : parsed.options) {
         long long number = 0;
         if (option == "--name") {
-            if (value.size() >= sizeof filter.name)
+            if (value.size() >= FilterNameSize)
                 return usageError("search", "--name holds at most 31 bytes");
-            value.copy(filter.name, value.size());
-            filter.name[value.size()] = '\0';
+            criteria.name = value;
         } else if (option == "--eco") {
-            filter.eco = ecoIndexOf(value.c_str(), static_cast<int>(value.size()));
-            if (filter.eco == NoEco || value.size() != 3)
+            criteria.eco = ecoIndexOf(value.c_str(), static_cast<int>(value.size()));
+            if (criteria.eco == NoEco || value.size() != 3)
                 return usageError("search", "--eco takes a code A00-E99");
         } else if (option == "--from" || option == "--to") {
             if (!readNumber(value, 0, 10000, number))
                 return usageError("search", option + " takes a year 0-10000");
-            (option == "--from" ? filter.yearFrom : filter.yearTo) =
+            (option == "--from" ? criteria.yearFrom : criteria.yearTo) =
                 static_cast<std::int32_t>(number);
         } else if (option == "--result") {
             std::size_t start = 0;
@@ -168,29 +167,28 @@ int runSearch(const Arguments& args) {
                 const std::string r     = value.substr(
                         start, comma == std::string::npos ? std::string::npos : comma - start);
                 if (r == "1-0")
-                    filter.resultMask |= WhiteWon;
+                    criteria.resultMask |= WhiteWon;
                 else if (r == "0-1")
-                    filter.resultMask |= BlackWon;
+                    criteria.resultMask |= BlackWon;
                 else if (r == "1/2-1/2")
-                    filter.resultMask |= Drawn;
+                    criteria.resultMask |= Drawn;
                 else
                     return usageError("search", "--result takes 1-0, 0-1 and 1/2-1/2, separated by commas");
                 if (comma == std::string::npos) break;
                 start = comma + 1;
             }
         } else if (option == "--position") {
-            positionLine = value;
-            byPosition   = true;
+            positionLine      = value;
+            criteria.position = true;
         }
     }
-    if (filter.yearTo && filter.yearTo < filter.yearFrom)
+    if (criteria.yearTo && criteria.yearTo < criteria.yearFrom)
         return usageError("search", "--to is before --from");
-    if (byPosition) {
-        if (!startPosition("", error) || !playMoves(splitMoves(positionLine), error))
-            return fail("search: --position: " + error);
-        setPositionCriterion(filter);
-        startPosition("", error);
-    }
+    if (criteria.position &&
+        (!startPosition("", error) || !playMoves(splitMoves(positionLine), error)))
+        return fail("search: --position: " + error);
+    const SearchFilter filter = searchFilterOf(criteria);
+    if (criteria.position) startPosition("", error);
 
     IndexedFile indexed;
     int         status = 0;
@@ -198,20 +196,13 @@ int runSearch(const Arguments& args) {
     // No criterion at all: the list stays as the index pass left it, every game shown.
     if (!filterIsEmpty(filter)) {
         std::int64_t first = -1;
-        if (filter.positionKey) {
-            ScanFailure failure{};
-            if (!scanPgnFile(indexed.file, indexed.info, indexed.games, indexed.names, SearchMode,
-                             &filter, &first, &failure)) {
-                // A file cut short since the index pass fails here: say why.
-                if (!unchangedOnDisk("search", path, indexed, status)) return status;
-                std::cerr << scanFailureMessage(failure);
-                return fail("search: " + path + " could not be searched (line " +
-                            std::to_string(failure.line) + ")");
-            }
-            if (!unchangedOnDisk("search", path, indexed, status)) return status;
-        } else {
-            filterGames(indexed.games, indexed.names, filter);
-        }
+        ScanFailure  failure{};
+        const bool   complete = collectMatches(indexed.file, indexed.games, indexed.names, filter,
+                                               first, &failure);
+        // A file cut short since the index pass fails the position pass: say why.
+        if (filter.positionKey && !unchangedOnDisk("search", path, indexed, status)) return status;
+        if (!complete)
+            return fail("search: " + path + " could not be searched: " + fileProblemText(failure));
     }
     std::string  out;
     std::int64_t matched = 0;

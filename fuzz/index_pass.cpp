@@ -11,6 +11,9 @@
 
 #include "fuzz_common.h"
 #include "records/gameindex.h"
+#include "records/fileplaces.h"
+#include "records/indexpass.h"
+#include "records/positionsearch.h"
 #include "records/passthreads.h"
 #include "records/pgnread.h"
 
@@ -28,7 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     PlayerNames            names;
     ScanFailure            failure{};
     FUZZ_CHECK(file.open(path.c_str()));
-    const bool ok = scanPgnFile(file, info, games, names, IndexMode, nullptr, nullptr, &failure);
+    const bool ok = indexFile(file, info, games, names, &failure);
     FUZZ_CHECK(ok || (failure.line >= 1 && failure.text[255] == '\0'));
     FUZZ_CHECK(static_cast<std::size_t>(info.games) == games.size());
     {
@@ -37,7 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FileInfo               cutInfo{};
         std::vector<GameEntry> cutGames;
         PlayerNames            cutNames;
-        const bool cutOk = scanPgnFile(file, cutInfo, cutGames, cutNames, IndexMode, nullptr, nullptr, nullptr);
+        const bool cutOk = indexFile(file, cutInfo, cutGames, cutNames);
         setPassThreads(0);
         setPassChunkBytes(0);
         FUZZ_CHECK(cutOk == ok && std::memcmp(&cutInfo, &info, sizeof info) == 0 &&
@@ -66,7 +69,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         SearchFilter filter = emptyFilter();
         setPositionCriterion(filter);
         std::int64_t first = 0;
-        FUZZ_CHECK(scanPgnFile(file, info, games, names, SearchMode, &filter, &first, nullptr));
+        FUZZ_CHECK(findPosition(file, games, names, filter, first));
     }
     unlink(path.c_str());
     return 0;

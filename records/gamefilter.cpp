@@ -124,7 +124,6 @@ std::int64_t filterGames(std::vector<GameEntry>& games, const PlayerNames& names
 }
 
 const char* const columnHeaders[ColumnCount] = {"white", "black", "result", "fm", "year", "eco"};
-const int         columnWidths[ColumnCount]  = {80, 80, 60, 30, 40, 40};
 
 void columnText(const GameEntry& entry, const PlayerNames& names, int column, char* buffer,
                 std::size_t size) {

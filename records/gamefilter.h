@@ -42,7 +42,6 @@ std::int64_t filterGames(std::vector<GameEntry>& games, const PlayerNames& names
 inline constexpr int ColumnWhite = 0, ColumnBlack = 1, ColumnResult = 2, ColumnMoves = 3,
                      ColumnYear = 4, ColumnEco = 5, ColumnCount = 6;
 extern const char* const columnHeaders[ColumnCount];
-extern const int         columnWidths[ColumnCount];
 
 // The text of one cell of entry's row (bounded, zero-terminated); names: the entry's names.
 // A name is shown whole (up to 255 bytes): a buffer of NameCellSize holds any cell.

@@ -1,15 +1,12 @@
-// The game index of a PGN file: one entry per game with its byte range, the file's counts,
-// the search criteria, and the two passes of the scanner over the file.
+// The game index of a PGN file: one entry per game with its byte range, the file's counts and
+// the search criteria. The passes that fill it: records/indexpass.h, records/positionsearch.h.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
-#include <string>
 #include <vector>
 
-#include "records/bufferedfile.h"
 #include "records/game.h"
-#include "records/passcontrol.h"
 #include "records/playernames.h"
 
 // One game of the index, in 32 bytes: a file of millions of games keeps its index in memory.
@@ -81,50 +78,19 @@ void setPositionCriterion(SearchFilter& filter);
 SearchFilter emptyFilter();
 bool         filterIsEmpty(const SearchFilter& filter);
 
-inline constexpr int IndexMode = 1, SearchMode = 2;
+// What kept a pass from reading a file as the caller asked.
+enum class FileProblem : std::uint8_t {
+    NoGameRead,  // games were found but none could be read: the place where the first broke
+    GameSkipped, // a damaged game was left out: the place where it broke
+    FileChanged, // the file no longer fits its index: the file's end
+};
 
-// A place in a file: the 1-based line (CR, LF and CR LF each end one) and the line's first
-// bytes, control bytes and bytes that are not UTF-8 written as \xNN.
+// A problem at a place in a file: its offset, the 1-based line (CR, LF and CR LF each end
+// one) and the line's first bytes, control bytes and bytes that are not UTF-8 written as
+// \xNN. The readers report it as data; the programs word it.
 struct ScanFailure {
+    FileProblem  kind;
+    std::int64_t offset;
     std::int64_t line;
     char         text[256];
 };
-
-// Runs one pass of the scanner over the whole of file, which must be open, on passThreads()
-// threads (each reads ranges of the file; the results are joined in file order and are
-// those of one reading from the start). A damaged game is skipped and reading resumes at the
-// next tag section; a zero byte damages the game it is in.
-// IndexMode: appends one entry per readable game to games, its players interned in names, and
-// fills info (counts, skipped games and stray bytes; path and size are the caller's).
-// SearchMode: replays every game from its start (the initial position, or its FEN tag),
-// looking for filter.positionKey before each move and after the last; sets Matched on the
-// entries that pass through it and meet the other criteria (names: the entries' names),
-// clears it on the others, and sets firstMatch to the number of the first match or -1. The
-// games are replayed on the worker threads' own Boards: the calling thread's Board and the
-// current game are left as they are.
-// False when games were found but none could be read (then failure says where the first
-// broke) or, in SearchMode, when the file no longer fits games; entries created or marked
-// before that stay.
-// control, when given, hears the bytes read; once its stop is set the pass ends early and
-// answers false with failure untouched: the entries and marks are then incomplete.
-bool scanPgnFile(BufferedFile& file, FileInfo& info, std::vector<GameEntry>& games,
-                 PlayerNames& names, int mode, const SearchFilter* filter,
-                 std::int64_t* firstMatch, ScanFailure* failure, PassControl* control = nullptr);
-
-// Writes n bytes of a file into text (bounded, zero-terminated) for a message: UTF-8
-// characters as they are, control bytes and bytes that are not UTF-8 as \xNN.
-void quoteFileBytes(const char* bytes, std::size_t n, char* text, std::size_t size);
-
-// The places of the offsets (ascending) in file, found in one read; false when the file
-// cannot be read.
-bool locateOffsets(BufferedFile& file, const std::int64_t* offsets, int count,
-                   ScanFailure* places);
-
-// The places where the first skipped games of info broke (at most NotedSkips).
-std::vector<ScanFailure> skippedGamePlaces(BufferedFile& file, const FileInfo& info);
-
-// The message shown for a file that does not open: the reason, the line number and its text.
-std::string scanFailureMessage(const ScanFailure& failure);
-
-// The message shown after an open that skipped games: how many, and the lines of the first.
-std::string skippedGamesMessage(std::int64_t skipped, const std::vector<ScanFailure>& places);

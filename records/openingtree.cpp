@@ -8,6 +8,7 @@
 #include "engine/makemove.h"
 #include "engine/movegen.h"
 #include "records/game.h"
+#include "records/pgntags.h"
 #include "records/rangedpass.h"
 #include "records/san.h"
 
@@ -16,30 +17,6 @@ namespace {
 std::uint16_t moveCode(const Move& move) {
     return static_cast<std::uint16_t>(move.fromTo | promotionType(move) << 12);
 }
-
-// The year of a Date tag value "1997.05.11", or 0 when it does not start with one.
-std::int32_t yearOf(const char* v, int length) {
-    if (length < 4 || (v[0] != '1' && v[0] != '2')) return 0;
-    for (int k = 1; k < 4; ++k)
-        if (v[k] < '0' || v[k] > '9') return 0;
-    return (v[0] - '0') * 1000 + (v[1] - '0') * 100 + (v[2] - '0') * 10 + (v[3] - '0');
-}
-
-// Swaps the caller's Board for the tree's while the tree replays, and back.
-class BoardSwap {
-public:
-    explicit BoardSwap(Board& own) : m_own(own), m_saved(board) { board = own; }
-    ~BoardSwap() {
-        m_own = board;
-        board = m_saved;
-    }
-    BoardSwap(const BoardSwap&)            = delete;
-    BoardSwap& operator=(const BoardSwap&) = delete;
-
-private:
-    Board& m_own;
-    Board  m_saved;
-};
 
 } // namespace
 
@@ -51,7 +28,6 @@ OpeningTree::OpeningTree(std::size_t positionLimit) : m_positionLimit(positionLi
 }
 
 void OpeningTree::clear() {
-    m_file.close();
     m_table     = {};
     m_count     = 0;
     m_full      = false;
@@ -62,56 +38,10 @@ void OpeningTree::clear() {
     m_log     = {};
     m_games    = 0;
     m_skipped  = 0;
-    m_offset   = 0;
-    m_size     = 0;
-    m_complete = false;
-}
-
-bool OpeningTree::start(const char* path) {
-    clear();
-    m_machine = PgnMachine{};
-    m_board   = m_initial;
-    if (!m_file.open(path)) {
-        m_complete = true;
-        return false;
-    }
-    m_size = m_file.size();
-    m_table.assign(std::size_t{1} << (64 - InitialShift), Position{});
-    m_shift = InitialShift;
-    return true;
-}
-
-bool OpeningTree::step(int chunks) {
-    if (!m_file.isOpen()) return false;
-    BoardSwap swap(m_board);
-    for (int k = 0; k < chunks; ++k) {
-        const std::size_t n = m_file.seek(m_offset) ? m_file.refill() : 0;
-        if (n == 0) {
-            // The end of the file ends a game whose movetext was being read, as in the passes.
-            finishPgn<SearchPass>(m_machine, m_offset, *this);
-            m_complete = true;
-            m_file.close();
-            return false;
-        }
-        const char* const data = m_file.data();
-        const char* const last = data + n;
-        // A zero byte is no text and damages the game it stands in, as in the passes.
-        for (const char* p = data; p < last;) {
-            const char* zero = static_cast<const char*>(std::memchr(p, 0, last - p));
-            runPgnPass<SearchPass>(m_machine, p, zero ? zero : last, m_offset + (p - data), *this);
-            if (!zero) break;
-            skipPgnGame(m_machine, m_offset + (zero - data), *this);
-            m_machine.previous = '\0';
-            p                  = zero + 1;
-        }
-        m_offset += static_cast<std::int64_t>(n);
-    }
-    return true;
 }
 
 void OpeningTree::startPart(PartLog spare) {
     clear();
-    m_machine = PgnMachine{};
     m_logging = true;
     m_log     = std::move(spare);
     m_log.plies.clear();
@@ -121,13 +51,9 @@ void OpeningTree::startPart(PartLog spare) {
 bool OpeningTree::build(const char* path, PassControl* control) {
     clear();
     BufferedFile file;
-    if (!file.open(path)) {
-        m_complete = true;
-        return false;
-    }
+    if (!file.open(path)) return false;
     m_table.assign(std::size_t{1} << (64 - InitialShift), Position{});
     m_shift = InitialShift;
-    m_size  = file.size();
     std::mutex           spareLock;
     std::vector<PartLog> spares;
     const bool           finished = runRangedPass<SearchPass, OpeningTree>(
@@ -154,8 +80,6 @@ bool OpeningTree::build(const char* path, PassControl* control) {
         clear();
         return false;
     }
-    m_offset   = m_size;
-    m_complete = true;
     return true;
 }
 
@@ -287,6 +211,7 @@ void OpeningTree::finishGame(int result, bool skipped) {
 
 void OpeningTree::gameStart(std::int64_t) {
     m_plies.clear();
+    m_tags.clear();
     m_year    = 0;
     m_ply     = 0;
     m_setUp   = false;
@@ -295,13 +220,19 @@ void OpeningTree::gameStart(std::int64_t) {
 }
 
 void OpeningTree::tagTaken(const PgnMachine& m) {
-    if (m.nameLength == 4 && std::memcmp(m.name, "Date", 4) == 0)
-        m_year = yearOf(m.value, m.valueLength);
-    else if (m.nameLength == 3 && std::memcmp(m.name, "FEN", 3) == 0)
+    switch (m_tags.take(m)) {
+    case PgnTag::Date:
+        m_year = yearOfDate(m.value, m.valueLength);
+        break;
+    case PgnTag::Fen:
         m_setUp = true; // a set-up position: its moves belong to another tree
-    else if (m.nameLength == 7 && std::memcmp(m.name, "Variant", 7) == 0 &&
-             !standardVariant(m.value))
-        m_setUp = true; // another game's rules: its moves do not replay here
+        break;
+    case PgnTag::Variant:
+        if (!standardVariant(m.value)) m_setUp = true; // another game's rules: its moves do not replay here
+        break;
+    default:
+        break;
+    }
 }
 
 void OpeningTree::movetextBegins() { board = m_initial; }

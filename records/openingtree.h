@@ -12,6 +12,7 @@
 #include "records/bufferedfile.h"
 #include "records/passcontrol.h"
 #include "records/pgngrammar.h"
+#include "records/pgntags.h"
 
 // The tree holds the positions at plies 0..TreeDepth of every game and the move played from
 // each of them before ply TreeDepth. A game that passes through a position more than once
@@ -42,30 +43,18 @@ class OpeningTree {
 public:
     explicit OpeningTree(std::size_t positionLimit = TreePositionLimit);
 
-    // Starts a build over the file at path, dropping what was built before. False when the
-    // file cannot be opened (the tree is then empty and done).
-    bool start(const char* path);
-    // Reads up to chunks of the file's 1 MB buffers into the tree. The Board is the caller's
-    // before and after: the tree replays its games on a Board of its own, so that a build can
-    // be spread over many calls while the Board shows something else in between. Answers
-    // whether more is to come.
-    bool step(int chunks);
     // The whole build at once, on passThreads() threads: each reads ranges of the file into a
-    // tree of its own, and the parts are joined in file order into this one, which ends as a
-    // build by steps would (the same positions, counts and openings). False when the file
+    // tree of its own, and the parts are joined in file order into this one, which ends as one
+    // reading from the start would (the same positions, counts and openings). False when the file
     // cannot be opened or control stopped the build (the tree is then cleared). The Board is
     // the caller's before and after. May run on any thread; the tree must not be read
     // meanwhile.
     bool build(const char* path, PassControl* control = nullptr);
-    // Drops everything and stops a build.
+    // Drops everything.
     void clear();
 
-    bool         building() const { return m_file.isOpen(); }
-    bool         complete() const { return m_complete; }
     // Whether positions were left out at the position limit.
     bool         full() const { return m_full; }
-    std::int64_t bytesRead() const { return m_offset; }
-    std::int64_t fileSize() const { return m_file.isOpen() ? m_file.size() : m_size; }
     std::size_t  positionCount() const { return m_count; }
     // Games replayed into the tree (games with a set-up position or of another variant are
     // left out).
@@ -140,7 +129,7 @@ private:
     // pages). It replays the range's games into the log; it holds no table of its own.
     void startPart(PartLog spare);
     // Counts a part's games, read from the ranges after everything already in, into this
-    // tree, in their order: as a build by steps would have counted them. Answers the part's
+    // tree, in their order: as one reading from the start would have counted them. Answers the part's
     // log, emptied, for another part.
     PartLog absorb(OpeningTree& part);
 
@@ -164,17 +153,11 @@ private:
     std::size_t                m_games = 0;
     std::size_t                m_skipped = 0; // damaged games, dropped where the damage is
 
-    // The build in progress.
-    BufferedFile               m_file;
-    PgnMachine                 m_machine;
-    Board                      m_board{};   // the game being replayed, between steps
     Board                      m_initial{}; // the initial position
-    std::int64_t               m_offset   = 0;
-    std::int64_t               m_size     = 0;
-    bool                       m_complete = false;
     // The game being read.
     std::vector<GamePly>       m_plies;
     std::vector<std::uint32_t> m_gameEdges; // the edges being counted, scored at the end
+    GameTags                   m_tags;
     std::int32_t               m_year        = 0;
     int                        m_ply         = 0;
     int                        m_lineOpening = -1;

@@ -4,7 +4,9 @@
 
 #include "engine/makemove.h"
 #include "records/annotations.h"
+#include "records/fileplaces.h"
 #include "records/pgngrammar.h"
+#include "records/pgntags.h"
 #include "records/san.h"
 
 namespace {
@@ -29,7 +31,7 @@ struct ParserHooks {
     AnnotationReader annotations{gameAnnotations};
     std::size_t   otherLength  = 0;
     int           moveCount    = 0;
-    bool          resultTag    = false;
+    GameTags      tags{};
     bool          begun        = false;
     bool          otherVariant = false;
 
@@ -37,36 +39,40 @@ struct ParserHooks {
 
     void tagTaken(const PgnMachine& m) {
         outcome.gameFound = true;
-        static constexpr struct {
-            const char* name;
-            char*       field;
-        } fields[] = {{"Event", gameHeader.event}, {"Site", gameHeader.site},
-                      {"Date", gameHeader.date},   {"Round", gameHeader.round},
-                      {"White", gameHeader.white}, {"Black", gameHeader.black},
-                      {"FEN", gameHeader.fen}};
-        for (const auto& f : fields)
-            if (std::strcmp(m.name, f.name) == 0) {
-                std::memcpy(f.field, m.value, static_cast<std::size_t>(m.valueLength) + 1);
-                return;
-            }
-        if (std::strcmp(m.name, "Result") == 0) {
-            resultTag = true;
-            if (std::strcmp(m.value, "1-0") == 0)
-                gameHeader.info |= WhiteWon;
-            else if (std::strcmp(m.value, "0-1") == 0)
-                gameHeader.info |= BlackWon;
-            else if (std::strcmp(m.value, "1/2-1/2") == 0)
-                gameHeader.info |= Drawn;
-        } else if (std::strcmp(m.name, "ECO") == 0) {
+        char* field       = nullptr;
+        switch (const PgnTag name = tags.take(m)) {
+        case PgnTag::Event: field = gameHeader.event; break;
+        case PgnTag::Site: field = gameHeader.site; break;
+        case PgnTag::Date: field = gameHeader.date; break;
+        case PgnTag::Round: field = gameHeader.round; break;
+        case PgnTag::WhiteName: field = gameHeader.white; break;
+        case PgnTag::BlackName: field = gameHeader.black; break;
+        case PgnTag::Fen: field = gameHeader.fen; break;
+        case PgnTag::Eco: {
             const int eco = ecoIndexOf(m.value, m.valueLength);
             if (eco != NoEco)
                 gameHeader.info = static_cast<std::uint16_t>((gameHeader.info & ~EcoMask) | eco);
-        } else if (std::strcmp(m.name, "SetUp") == 0) {
-            // Written again from the FEN tag.
-        } else {
-            if (std::strcmp(m.name, "Variant") == 0) otherVariant = !standardVariant(m.value);
-            if (m.nameLength > 0 && m.valueLength > 0) appendOtherTag(m);
+            break;
         }
+        case PgnTag::Result:
+        case PgnTag::SetUp:
+            // Written again from the game: the result from its termination token, SetUp from
+            // its FEN tag.
+            break;
+        case PgnTag::Repeated: {
+            // A later tag of a name the game has had counts for nothing; it is kept as it
+            // stands (after the first, so that a written game reads back the same), except
+            // those written again from the game.
+            const PgnTag again = tagNameOf(m.name, m.nameLength);
+            if (again != PgnTag::Result && again != PgnTag::SetUp) appendOtherTag(m);
+            break;
+        }
+        default:
+            if (name == PgnTag::Variant) otherVariant = !standardVariant(m.value);
+            if (m.nameLength > 0 && m.valueLength > 0) appendOtherTag(m);
+            break;
+        }
+        if (field) std::memcpy(field, m.value, static_cast<std::size_t>(m.valueLength) + 1);
     }
 
     // A tag line goes in whole or not at all, so that otherTags never ends in a broken line
@@ -146,7 +152,8 @@ struct ParserHooks {
 
     bool gameEnd(int result, std::int64_t, bool& stop) {
         outcome.gameFound = true;
-        if (!resultTag) gameHeader.info = static_cast<std::uint16_t>(gameHeader.info | result);
+        // The termination token gives the result, whatever the Result tag says: as in the passes.
+        gameHeader.info = static_cast<std::uint16_t>((gameHeader.info & ~ResultMask) | result);
         stop = true; // one game: text after its termination token is not read
         return true;
     }
@@ -184,27 +191,6 @@ bool parseGameText(const char* text, std::size_t maxLength, ParseOutcome* outcom
         setupGameStart();
     gameHeader.otherTags[OtherTagsSize - 1] = '\0';
     return result.problem == ParseProblem::None;
-}
-
-std::string parseProblemText(const ParseOutcome& outcome) {
-    const std::string number =
-        std::to_string(outcome.moveNumber) + (outcome.blackMove ? "..." : ".");
-    switch (outcome.problem) {
-    case ParseProblem::None:
-        return {};
-    case ParseProblem::Grammar:
-        return "the text is not a valid game (byte " + std::to_string(outcome.offset) + ")";
-    case ParseProblem::IllegalMove:
-        return "move " + number + " " + outcome.move + " cannot be read";
-    case ParseProblem::TooManyMoves:
-        return "the game exceeds the limit of " + std::to_string(MaxGameMoves) +
-               " half-moves (at move " + number + ")";
-    case ParseProblem::BadSetUp:
-        return "its FEN tag cannot be set up";
-    case ParseProblem::OtherVariant:
-        return "it is a game of another chess variant";
-    }
-    return {};
 }
 
 std::size_t readGameText(BufferedFile& file, const GameEntry* entry, std::string& text) {

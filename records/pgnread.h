@@ -30,15 +30,12 @@ struct ParseOutcome {
 // game: tags (FEN into gameHeader.fen, SetUp dropped: the writer writes it again), info word
 // and moves, each move checked by replaying it from the game's start. Stops after the game's
 // termination token; a text that ends without one ends the game there, its last move taken.
-// With no Result tag, the termination token gives the result. The Board is left at the
+// The termination token gives the result (none: unfinished), whatever the Result tag says;
+// of two tags of one name the first counts (records/pgntags.h). The Board is left at the
 // game's start and gamePly at 0. False when the text breaks the grammar, holds a move that
 // is not legal, or a game that cannot be replayed (outcome, when given, says which); what was
 // read before stays.
 bool parseGameText(const char* text, std::size_t maxLength, ParseOutcome* outcome = nullptr);
-
-// The reason of a failed parse in English, for the command line: "move 12... Ke3 cannot be
-// read", "the game exceeds 512 moves", ...
-std::string parseProblemText(const ParseOutcome& outcome);
 
 // The whole byte range of entry's game from file into text, whatever its length. Answers
 // the number of bytes read; 0 (text empty) when entry is null, its range is empty or the

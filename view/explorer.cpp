@@ -16,6 +16,7 @@
 #include "book/namedline.h"
 #include "book/openings.h"
 #include "records/gamefilter.h"
+#include "records/gamesearch.h"
 #include "resources/studytexts.h"
 #include "view/norvaneview.h"
 #include "view/progresspane.h"
@@ -232,8 +233,9 @@ void CExplorerView::PlayRow(int row) {
 void CExplorerView::ListGames() {
     CNorvaneDoc* doc = GetDocument();
     if (!doc->CanUseFileCommands()) return;
-    doc->m_filter = emptyFilter();
-    setPositionCriterion(doc->m_filter);
+    SearchCriteria criteria;
+    criteria.position = true;
+    doc->m_filter     = searchFilterOf(criteria);
     doc->SearchGames();
     if (!doc->WasCancelled()) emit gamesListed();
 }

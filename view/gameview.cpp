@@ -29,12 +29,19 @@ QString recordTextPrefix(const std::string& text, std::size_t limit) {
     return recordText(text.data(), static_cast<qsizetype>(limit));
 }
 
+namespace {
+
+// The columns' first widths in pixels, by column (records/gamefilter.h numbers them).
+constexpr int gameColumnWidths[ColumnCount] = {80, 80, 60, 30, 40, 40};
+
+} // namespace
+
 CGameView::CGameView(CNorvaneDoc* doc, QWidget* parent)
     : CView(parent), m_pList(new CListViewEx(this)), m_pModel(new CGameListModel(this)) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_pList);
-    m_pList->SetModel(m_pModel, columnWidths, ColumnCount);
+    m_pList->SetModel(m_pModel, gameColumnWidths, ColumnCount);
     m_pList->installEventFilter(this);
     connect(m_pList, &QAbstractItemView::doubleClicked, this,
             [this](const QModelIndex& index) { LoadRow(index.row()); });

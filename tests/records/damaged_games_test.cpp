@@ -21,18 +21,17 @@ TEST(DamagedGames, SkippedAndCountedApartByBothPasses) {
     FileInfo               info{};
     std::vector<GameEntry> games;
     PlayerNames            names;
-    ASSERT_TRUE(scanPgnFile(file, info, games, names, IndexMode, nullptr, nullptr, nullptr));
+    ASSERT_TRUE(indexFile(file, info, games, names));
     ASSERT_EQ(games.size(), 2u);
     EXPECT_EQ(info.games, 2);
     EXPECT_EQ(info.skippedGames, 1);
     EXPECT_EQ(info.whiteWins + info.blackWins, 2);
     const std::vector<ScanFailure> places = skippedGamePlaces(file, info);
     ASSERT_EQ(places.size(), 1u);
+    EXPECT_EQ(places[0].kind, FileProblem::GameSkipped);
+    EXPECT_EQ(places[0].offset, info.skippedAt[0]);
     EXPECT_EQ(places[0].line, 7);
     EXPECT_STREQ(places[0].text, "1. d4 d5 2. c4 Z0 3. Nc3 *");
-    EXPECT_EQ(skippedGamesMessage(1, places),
-              "読み込めない棋譜が1局ありました。読み込めた棋譜だけを開きます。\n\n7行目\n"
-              "1. d4 d5 2. c4 Z0 3. Nc3 *\n");
 
     // Each entry's range holds its own game.
     const char* events[] = {"first", "third"};
@@ -49,7 +48,7 @@ TEST(DamagedGames, SkippedAndCountedApartByBothPasses) {
     setPositionCriterion(filter);
     clearGame();
     std::int64_t first = -2;
-    ASSERT_TRUE(scanPgnFile(file, info, games, names, SearchMode, &filter, &first, nullptr));
+    ASSERT_TRUE(findPosition(file, games, names, filter, first));
     EXPECT_EQ(first, 1);
     EXPECT_FALSE(games[0].info & Matched);
     EXPECT_TRUE(games[1].info & Matched);
@@ -99,7 +98,7 @@ TEST(DamagedGames, Pgn4webTestFileOpensWithEveryReadableGame) {
     FileInfo               info{};
     std::vector<GameEntry> games;
     PlayerNames            names;
-    ASSERT_TRUE(scanPgnFile(file, info, games, names, IndexMode, nullptr, nullptr, nullptr));
+    ASSERT_TRUE(indexFile(file, info, games, names));
     EXPECT_EQ(info.games, 14);
     // The one game left out plays a null move "--" in its main line.
     EXPECT_EQ(info.skippedGames, 1);

@@ -69,7 +69,7 @@ struct Fixture {
 
 void openFixture(Fixture& f) {
     ASSERT_TRUE(f.file.open(writeTempFile("filter.pgn", fixture).c_str()));
-    ASSERT_TRUE(scanPgnFile(f.file, f.info, f.games, f.names, IndexMode, nullptr, nullptr, nullptr));
+    ASSERT_TRUE(indexFile(f.file, f.info, f.games, f.names));
     ASSERT_EQ(f.games.size(), 7u);
 }
 
@@ -155,7 +155,7 @@ TEST(GameFilter, PositionPass) {
         filter.yearTo   = c.to;
         showGame();
         std::int64_t first = 0;
-        ASSERT_TRUE(scanPgnFile(f.file, f.info, f.games, f.names, SearchMode, &filter, &first, nullptr));
+        ASSERT_TRUE(findPosition(f.file, f.games, f.names, filter, first));
         EXPECT_EQ(matched(f.games), c.games);
         EXPECT_EQ(first, c.games.empty() ? -1 : c.games[0]);
         EXPECT_EQ(board, shown);
@@ -168,7 +168,7 @@ TEST(GameFilter, PositionPass) {
     const std::vector<int> withoutPosition = matched(f.games);
     filter.positionKey = keyAfter("");
     std::int64_t first = 0;
-    ASSERT_TRUE(scanPgnFile(f.file, f.info, f.games, f.names, SearchMode, &filter, &first, nullptr));
+    ASSERT_TRUE(findPosition(f.file, f.games, f.names, filter, first));
     for (int n : matched(f.games))
         EXPECT_NE(std::find(withoutPosition.begin(), withoutPosition.end(), n), withoutPosition.end());
 
@@ -185,7 +185,7 @@ TEST(GameFilter, PositionPass) {
         filter             = emptyFilter();
         filter.positionKey = board.hashKey;
         showGame();
-        ASSERT_TRUE(scanPgnFile(f.file, f.info, f.games, f.names, SearchMode, &filter, &first, nullptr));
+        ASSERT_TRUE(findPosition(f.file, f.games, f.names, filter, first));
         EXPECT_EQ(matched(f.games), std::vector<int>{6});
     }
     EXPECT_FALSE(f.games[6].info & Unreadable);
@@ -307,7 +307,7 @@ TEST(GameFilter, PositionPassStopsOnlyHopelessGames) {
     std::vector<GameEntry> games;
     PlayerNames            names;
     ASSERT_TRUE(file.open(testData("twic944.pgn").c_str()));
-    ASSERT_TRUE(scanPgnFile(file, info, games, names, IndexMode, nullptr, nullptr, nullptr));
+    ASSERT_TRUE(indexFile(file, info, games, names));
     const char* lines[] = {"e4 c5 Nf3 d6 d4 cxd4 Nxd4 Nf6 Nc3 a6", "d4 Nf6 c4 e6 Nc3 Bb4",
                            "e4 e5 Nf3 Nc6 Bb5 a6 Ba4 Nf6 O-O Be7", "Nf3 d5 g3", "e4 c5"};
     for (const char* line : lines) {
@@ -319,9 +319,9 @@ TEST(GameFilter, PositionPassStopsOnlyHopelessGames) {
         keyOnly.positionKey  = pruned.positionKey;
         clearGame();
         std::int64_t first = 0;
-        ASSERT_TRUE(scanPgnFile(file, info, games, names, SearchMode, &pruned, &first, nullptr));
+        ASSERT_TRUE(findPosition(file, games, names, pruned, first));
         const std::vector<int> fast = matched(games);
-        ASSERT_TRUE(scanPgnFile(file, info, games, names, SearchMode, &keyOnly, &first, nullptr));
+        ASSERT_TRUE(findPosition(file, games, names, keyOnly, first));
         EXPECT_EQ(matched(games), fast);
         EXPECT_GT(fast.size(), 10u);
     }
@@ -336,14 +336,14 @@ TEST(GameFilter, ManyGames) {
     std::vector<GameEntry> games;
     PlayerNames            names;
     ASSERT_TRUE(file.open(writeTempFile("many.pgn", text).c_str()));
-    ASSERT_TRUE(scanPgnFile(file, info, games, names, IndexMode, nullptr, nullptr, nullptr));
+    ASSERT_TRUE(indexFile(file, info, games, names));
     ASSERT_EQ(games.size(), 70000u);
     EXPECT_EQ(games[69999].number, 69999u);
     EXPECT_EQ(games[66000].moves, 1);
     SearchFilter filter = emptyFilter();
     filter.positionKey  = keyAfter("e4");
     std::int64_t first  = 0;
-    ASSERT_TRUE(scanPgnFile(file, info, games, names, SearchMode, &filter, &first, nullptr));
+    ASSERT_TRUE(findPosition(file, games, names, filter, first));
     EXPECT_EQ(matched(games), std::vector<int>{66000});
     EXPECT_EQ(first, 66000);
 }

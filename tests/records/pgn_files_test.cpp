@@ -6,6 +6,9 @@
 #include <vector>
 
 #include "records/gameindex.h"
+#include "records/fileplaces.h"
+#include "records/indexpass.h"
+#include "records/positionsearch.h"
 #include "records/pgnread.h"
 #include "records/pgnwrite.h"
 #include "records_fixture.h"
@@ -25,11 +28,11 @@ struct Indexed {
     ScanFailure            failure{};
 };
 
-Indexed indexFile(const std::string& path) {
+Indexed indexTestFile(const std::string& path) {
     Indexed      result;
     BufferedFile file;
     EXPECT_TRUE(file.open(path.c_str())) << path;
-    result.ok = scanPgnFile(file, result.info, result.games, result.names, IndexMode, nullptr, nullptr, &result.failure);
+    result.ok = indexFile(file, result.info, result.games, result.names, &result.failure);
     return result;
 }
 
@@ -81,7 +84,7 @@ TEST(PgnFiles, IndexPassCountsGamesAndCutsTheirRanges) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.file);
-        const Indexed     indexed = indexFile(testData(c.file));
+        const Indexed     indexed = indexTestFile(testData(c.file));
         const std::string text    = readWhole(testData(c.file));
         EXPECT_EQ(indexed.ok, c.failLine == 0);
         EXPECT_EQ(indexed.info.skippedGames, c.skipped);
@@ -122,7 +125,7 @@ TEST(PgnFiles, EveryGameParsesWritesAndParsesAgainTheSame) {
     std::vector<char> record(GameRecordSize);
     for (const char* name : files) {
         SCOPED_TRACE(name);
-        const Indexed indexed = indexFile(testData(name));
+        const Indexed indexed = indexTestFile(testData(name));
         ASSERT_TRUE(indexed.ok);
         BufferedFile file;
         ASSERT_TRUE(file.open(testData(name).c_str()));

@@ -112,8 +112,8 @@ TEST(PgnGrammar, ParserReadsHeaderFields) {
     EXPECT_STREQ(gameHeader.round, "3");
     EXPECT_STREQ(gameHeader.white, "Wh");
     EXPECT_STREQ(gameHeader.black, "Bl");
-    // The result comes from the tag, not from the termination token.
-    EXPECT_EQ(gameHeader.info, WhiteWon | 242);
+    // The result comes from the termination token, not from the tag, as in the index.
+    EXPECT_EQ(gameHeader.info, BlackWon | 242);
     EXPECT_STREQ(gameHeader.otherTags, "[Annotator \"An\"]\n[PlyCount \"2\"]\n");
     EXPECT_EQ(storedMoves(), 2);
     EXPECT_EQ(gamePly, 0);
@@ -173,7 +173,9 @@ TEST(PgnGrammar, MoveLimits) {
     const std::string text = tags + shuffle(600) + "*";
     EXPECT_FALSE(parseGameText(text.c_str(), text.size(), &outcome));
     EXPECT_EQ(storedMoves(), MaxGameMoves);
-    EXPECT_EQ(parseProblemText(outcome), "the game exceeds the limit of 512 half-moves (at move 257.)");
+    EXPECT_EQ(outcome.problem, ParseProblem::TooManyMoves);
+    EXPECT_EQ(outcome.moveNumber, 257);
+    EXPECT_FALSE(outcome.blackMove);
 
     const IndexRun run = indexText(tags + shuffle(600) + "*");
     ASSERT_TRUE(run.ok);
@@ -194,7 +196,7 @@ TEST(PgnGrammar, LongGameIsReadWhole) {
     FileInfo               info{};
     std::vector<GameEntry> games;
     PlayerNames            names;
-    ASSERT_TRUE(scanPgnFile(file, info, games, names, IndexMode, nullptr, nullptr, nullptr));
+    ASSERT_TRUE(indexFile(file, info, games, names));
     ASSERT_EQ(games.size(), 1u);
     EXPECT_EQ(games[0].start(), 12);
     EXPECT_EQ(games[0].end(), static_cast<std::int64_t>(text.size()) - 2);
@@ -222,12 +224,11 @@ TEST(IndexPass, FailuresNameTheLine) {
         SCOPED_TRACE(c.what);
         const IndexRun run = indexText(c.text);
         EXPECT_FALSE(run.ok);
+        EXPECT_EQ(run.failure.kind, FileProblem::NoGameRead);
+        EXPECT_EQ(run.failure.offset, run.info.skippedAt[0]);
         EXPECT_EQ(run.failure.line, c.line);
         EXPECT_STREQ(run.failure.text, c.lineText);
     }
-    ScanFailure failure{42, "1. e4 Z0 *"};
-    EXPECT_EQ(scanFailureMessage(failure), "ファイルを開くのに失敗しました\n\n42行目\n1. e4 Z0 *\n");
-
     // A long line is shown by its first 255 characters.
     const IndexRun run = indexText(tags + std::string(300, ' ') + "1. e4 Z0 *\n");
     EXPECT_EQ(std::string(run.failure.text), std::string(255, ' '));

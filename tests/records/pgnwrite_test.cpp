@@ -162,7 +162,7 @@ TEST(WriteGameRecord, ResultsAndSetUpsAsReadAndWritten) {
         {"the token gives the result without a tag", "[White \"w\"]\n\n1. e4 1-0", WhiteWon,
          "[Result \"1-0\"]\n"},
         {"... a draw", "[White \"w\"]\n\n1. e4 1/2-1/2", Drawn, "[Result \"1/2-1/2\"]\n"},
-        {"the tag wins over the token", "[Result \"0-1\"]\n\n1. e4 1-0", BlackWon, "[Result \"0-1\"]\n"},
+        {"the token wins over the tag", "[Result \"0-1\"]\n\n1. e4 1-0", WhiteWon, "[Result \"1-0\"]\n"},
         {"an unfinished game", "[White \"w\"]\n\n1. e4 *", 0, "[Result \"*\"]\n"},
         {"black moves first from a FEN", "[FEN \"4k3/8/8/8/8/8/8/4K3 b - - 3 41\"]\n\n41... Kd7 42. Kd2 *",
          0, "[SetUp \"1\"]\n[FEN \"4k3/8/8/8/8/8/8/4K3 b - - 3 41\"]\n\n41...Kd7 42.Kd2 *"},

@@ -35,6 +35,9 @@ inline std::string testData(const char* name) { return std::string(NORVANE_TEST_
 #include <vector>
 
 #include "records/gameindex.h"
+#include "records/fileplaces.h"
+#include "records/indexpass.h"
+#include "records/positionsearch.h"
 
 // The files a test process wrote with writeTempFile, removed when the process ends.
 class TempFiles {
@@ -76,6 +79,6 @@ inline IndexRun indexText(const std::string& text) {
     IndexRun     run;
     BufferedFile file;
     EXPECT_TRUE(file.open(writeTempFile("index.pgn", text).c_str()));
-    run.ok = scanPgnFile(file, run.info, run.games, run.names, IndexMode, nullptr, nullptr, &run.failure);
+    run.ok = indexFile(file, run.info, run.games, run.names, &run.failure);
     return run;
 }

@@ -39,8 +39,7 @@ TEST(SetUpPositions, ReplayToTheReferenceFinalPositions) {
         if (!indexed) {
             indexed = std::make_unique<IndexedFixture>();
             ASSERT_TRUE(indexed->file.open(testData(name.c_str()).c_str()));
-            ASSERT_TRUE(scanPgnFile(indexed->file, indexed->info, indexed->games, indexed->names, IndexMode,
-                                    nullptr, nullptr, nullptr));
+            ASSERT_TRUE(indexFile(indexed->file, indexed->info, indexed->games, indexed->names));
         }
         GameEntry& entry = indexed->games.at(std::stoul(number));
         std::string text;
@@ -53,7 +52,7 @@ TEST(SetUpPositions, ReplayToTheReferenceFinalPositions) {
             ++otherVariants;
             continue;
         }
-        ASSERT_TRUE(read) << parseProblemText(outcome);
+        ASSERT_TRUE(read) << "problem " << static_cast<int>(outcome.problem) << " at " << outcome.move;
         if (fen == "-") {  // a game the reference cannot read (null moves in side lines)
             ++unreadByReference;
             continue;
@@ -71,8 +70,7 @@ TEST(SetUpPositions, ReplayToTheReferenceFinalPositions) {
         setPositionCriterion(filter);
         clearGame();
         std::int64_t first = -1;
-        ASSERT_TRUE(scanPgnFile(indexed->file, indexed->info, indexed->games, indexed->names, SearchMode, &filter,
-                                &first, nullptr));
+        ASSERT_TRUE(findPosition(indexed->file, indexed->games, indexed->names, filter, first));
         EXPECT_TRUE(entry.info & Matched);
         EXPECT_FALSE(entry.info & Unreadable);
     }

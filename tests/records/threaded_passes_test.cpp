@@ -34,7 +34,7 @@ std::string indexDump(BufferedFile& file) {
     std::vector<GameEntry> games;
     PlayerNames            names;
     ScanFailure            failure{};
-    const bool ok = scanPgnFile(file, info, games, names, IndexMode, nullptr, nullptr, &failure);
+    const bool ok = indexFile(file, info, games, names, &failure);
     std::ostringstream     dump;
     dump << (ok ? "ok " : "failed ") << failure.line << ' ' << failure.text << '\n'
          << info.games << ' ' << info.whiteWins << ' ' << info.blackWins << ' ' << info.draws << ' '
@@ -63,7 +63,7 @@ std::string searchDump(BufferedFile& file, const std::string& line) {
     FileInfo               info{};
     std::vector<GameEntry> games;
     PlayerNames            names;
-    if (!scanPgnFile(file, info, games, names, IndexMode, nullptr, nullptr, nullptr)) return "no games";
+    if (!indexFile(file, info, games, names)) return "no games";
     setupStartPosition();
     std::istringstream moves(line);
     for (std::string san; moves >> san;) {
@@ -75,7 +75,7 @@ std::string searchDump(BufferedFile& file, const std::string& line) {
     setPositionCriterion(filter);
     const Board  before = board;
     std::int64_t first  = -2;
-    const bool   ok     = scanPgnFile(file, info, games, names, SearchMode, &filter, &first, nullptr);
+    const bool   ok     = findPosition(file, games, names, filter, first);
     EXPECT_TRUE(before == board) << "the calling thread's Board is left alone";
     std::ostringstream dump;
     dump << (ok ? "ok " : "failed ") << first << '\n';
@@ -212,15 +212,18 @@ std::string treeDump(const OpeningTree& tree) {
     return dump.str();
 }
 
-TEST(ThreadedPasses, TheExplorerIsBuiltAsByStepsWhateverTheThreadsAndCuts) {
+TEST(ThreadedPasses, TheExplorerIsBuiltAsByOneReadingWhateverTheThreadsAndCuts) {
     for (const std::string& path : testFiles()) {
-        OpeningTree byStep;
-        ASSERT_TRUE(byStep.start(path.c_str()));
-        while (byStep.step(1)) {
-        }
-        const std::string expected = treeDump(byStep);
-        BufferedFile      file;
+        BufferedFile file;
         ASSERT_TRUE(file.open(path.c_str()));
+        std::string expected;
+        {
+            // One thread reading the file as one range, from the start to the end.
+            const PassSettings whole(1, file.size() + 1);
+            OpeningTree        oneReading;
+            ASSERT_TRUE(oneReading.build(path.c_str()));
+            expected = treeDump(oneReading);
+        }
         const std::vector<std::int64_t> sizes =
             file.size() < 65536 ? std::vector<std::int64_t>{61, 4099} : std::vector<std::int64_t>{65537};
         for (const int threads : {1, 2, 8})
@@ -291,15 +294,14 @@ TEST(ThreadedPasses, AStoppedPassAnswersFalseAndLeavesTheFailureAlone) {
     PlayerNames            names;
     ScanFailure            failure{};
     failure.line = 77;
-    EXPECT_FALSE(scanPgnFile(file, info, games, names, IndexMode, nullptr, nullptr, &failure, &control));
+    EXPECT_FALSE(indexFile(file, info, games, names, &failure, &control));
     EXPECT_EQ(failure.line, 77);
 
     PassControl            counted;
     FileInfo               fullInfo{};
     std::vector<GameEntry> fullGames;
     PlayerNames            fullNames;
-    ASSERT_TRUE(scanPgnFile(file, fullInfo, fullGames, fullNames, IndexMode, nullptr, nullptr, nullptr,
-                            &counted));
+    ASSERT_TRUE(indexFile(file, fullInfo, fullGames, fullNames, nullptr, &counted));
     EXPECT_EQ(counted.bytesDone.load(), file.size());
 }
 

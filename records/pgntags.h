@@ -1,0 +1,51 @@
+// The tag reader every reader of games shares (the game parser, the index and search passes,
+// the opening explorer): which tag a name is, the first tag of each name in a game, and the
+// year of a Date value.
+#pragma once
+
+#include <cstdint>
+
+#include "records/pgngrammar.h"
+
+// The tags whose values a reader uses; every other name is Other.
+enum class PgnTag : std::uint8_t {
+    Other,
+    Event,
+    Site,
+    Date,
+    Round,
+    WhiteName,
+    BlackName,
+    Result,
+    Eco,
+    Fen,
+    SetUp,
+    Variant,
+    Repeated, // a name the game has already had: it counts for nothing
+};
+
+// The tag a name of length bytes is.
+PgnTag tagNameOf(const char* name, int length);
+
+// The year a Date value starts with ("1997.05.11", "1997.??.??"), or 0 when it does not start
+// with four digits, the first 1 or 2.
+int yearOfDate(const char* value, int length);
+
+// The tags of one game as the readers take them. When a game holds two tags of one name, the
+// first counts and the later one is Repeated: every reader and the writer take the same one.
+class GameTags {
+public:
+    void clear() { m_seen = 0; }
+    // The tag the machine has just read (name and value filled).
+    PgnTag take(const PgnMachine& m) {
+        const PgnTag name = tagNameOf(m.name, m.nameLength);
+        if (name == PgnTag::Other) return name;
+        const std::uint16_t bit = static_cast<std::uint16_t>(1u << static_cast<int>(name));
+        if (m_seen & bit) return PgnTag::Repeated;
+        m_seen |= bit;
+        return name;
+    }
+
+private:
+    std::uint16_t m_seen = 0;
+};
