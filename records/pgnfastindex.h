@@ -110,17 +110,22 @@ template <int Mode, class Hooks> struct FastIndexRun {
             case Comment:
             case VariationComment: {
                 const char* const q = bytescan::findFirst<ClosingBrace>(p, end);
+                if (const char* const lost = skipLines(p, q); lost != q) {
+                    p = lost; // perhaps a tag line: the grammar reads it
+                    break;
+                }
                 if (q == end) {
                     p = end;
                     continue;
                 }
-                p     = q + 1;
-                state = state == Comment ? Movetext : Variation;
+                p           = q + 1;
+                m.lineStart = 0;
+                state       = state == Comment ? Movetext : Variation;
                 continue;
             }
             case Variation:
-                skipVariation();
-                continue;
+                if (skipVariation()) continue;
+                break;
             case EscapeBetweenGames:
             case EscapeInMovetext:
             case VariationLineComment:
@@ -130,7 +135,8 @@ template <int Mode, class Hooks> struct FastIndexRun {
                     p = end;
                     continue;
                 }
-                p     = q + 1;
+                p = q + 1;
+                if (state == VariationLineComment) m.lineStart = 1;
                 state = state == EscapeBetweenGames ? BetweenGames
                         : state == EscapeInMovetext ? Movetext
                         : state == Resync           ? ResyncLineStart
@@ -162,6 +168,14 @@ template <int Mode, class Hooks> struct FastIndexRun {
 
     std::int64_t offsetOf(const char* at) const { return base + (at - begin); }
     char         byteBefore(const char* at) const { return at > begin ? at[-1] : m.previous; }
+
+    // Text of a comment or a variation from p to q, its line starts followed as the grammar
+    // follows them: the first "[" that opens a line after a blank line, or q.
+    const char* skipLines(const char* from, const char* q) {
+        return pgn_detail::scanSkippedLines(
+            from, q, m.lineStart, byteBefore(from),
+            [](const char* s, const char* to) { return bytescan::findFirst<LineEnd>(s, to); });
+    }
 
     // The grammar reads the next n bytes (n > 0 unless at the end); true when a hook stopped
     // the run, with p where it stopped.
@@ -326,6 +340,9 @@ template <int Mode, class Hooks> struct FastIndexRun {
             // on after it.
             const std::uint64_t closes = closing & ~(first | before);
             if (!(first & starts) || from[std::countr_zero(first)] != '{' || !closes) break;
+            // A comment of several lines is left for the unit-by-unit reading, which follows
+            // its lines (a blank line and a tag line in it end it).
+            if (bytescan::setBits64<LineEnd>(from) & ((closes & (0 - closes)) - 1) & ~before) break;
             beginMovetext();
             const int after = std::countr_zero(closes) + 1;
             p               = from + after;
@@ -392,7 +409,14 @@ template <int Mode, class Hooks> struct FastIndexRun {
                 return endGame(0, p);
             case BraceByte: {
                 beginMovetext();
+                m.lineStart         = 0;
+                m.openedAt          = offsetOf(p);
                 const char* const q = bytescan::findFirst<ClosingBrace>(p + 1, end);
+                if (const char* const lost = skipLines(p + 1, q); lost != q) {
+                    state = Comment; // perhaps a tag line at lost: the grammar reads it
+                    p     = lost;
+                    return false;
+                }
                 if (q == end) {
                     state = Comment;
                     p     = end;
@@ -403,8 +427,10 @@ template <int Mode, class Hooks> struct FastIndexRun {
             }
             case ParenByte:
                 beginMovetext();
-                m.depth = 1;
-                state   = Variation;
+                m.depth     = 1;
+                m.lineStart = 0;
+                m.openedAt  = offsetOf(p);
+                state       = Variation;
                 ++p;
                 return false;
             case DollarByte: {
@@ -427,15 +453,21 @@ template <int Mode, class Hooks> struct FastIndexRun {
     }
 
     // A variation from p: its brackets counted, comments and line comments inside it skipped
-    // (by their own states), up to the ")" that closes it or the end.
-    void skipVariation() {
+    // (by their own states), up to the ")" that closes it or the end. False, with p at it,
+    // when a "[" opens a line after a blank line: perhaps a tag line, for the grammar.
+    bool skipVariation() {
         for (;;) {
             const char* const v = bytescan::findFirst<VariationMark>(p, end);
+            if (const char* const lost = skipLines(p, v); lost != v) {
+                p = lost;
+                return false;
+            }
             if (v == end) {
                 p = end;
-                return;
+                return true;
             }
-            p = v + 1;
+            p           = v + 1;
+            m.lineStart = 0;
             switch (*v) {
             case '(':
                 ++m.depth;
@@ -443,18 +475,18 @@ template <int Mode, class Hooks> struct FastIndexRun {
             case ')':
                 if (--m.depth == 0) {
                     state = Movetext;
-                    return;
+                    return true;
                 }
                 break;
             case '{':
                 state = VariationComment;
-                return;
+                return true;
             case '%':
                 if (byteBefore(v) != '\n') break;
                 [[fallthrough]];
             default: // ';'
                 state = VariationLineComment;
-                return;
+                return true;
             }
         }
     }

@@ -39,6 +39,14 @@ enum PgnState {
     ResyncLineStart      = 25, // after a damaged game: at the start of a line
     ResyncBracket        = 26, // after a damaged game: a "[" that starts a line
     PgnFailed            = 27,
+    // A "[" that opens a line after a blank line inside a comment or a variation: if the line
+    // is a tag line, [Name "value"], the comment or variation was never closed and a game
+    // begins there; else it is read on as what it stood in.
+    LostTagName          = 28,
+    LostTagGap           = 29, // between the name and the value's opening quote
+    LostTagValue         = 30,
+    LostTagEscape        = 31, // a backslash in the value
+    LostTagClose         = 32, // after the value's closing quote, before "]"
 };
 
 // Which machine runs the grammar. The game parser is strict between games, keeps move tokens
@@ -60,6 +68,12 @@ struct PgnMachine {
     bool         stopped       = false; // a hook asked to stop after a game
     bool         resyncInTags  = false; // skipping a damaged game still inside its tag lines
     char         previous      = '\n';  // the byte before the next one; a file starts a line
+    // Inside a comment or a variation: 0 in a line with text, 1 at the start of a line, 2 at
+    // the start of a line after a blank line (where a "[" may open a tag line).
+    std::int8_t  lineStart     = 0;
+    int          lostFrom      = 0;     // the state a LostTag state returns to
+    std::int64_t openedAt      = 0;     // the offset of the "{" or "(" being skipped
+    std::int64_t lostTagAt     = 0;     // the offset of the "[" of a LostTag state
     std::int64_t depth         = 0;     // parentheses open in a variation
     std::int64_t skipDepth     = 0;     // game parser: the depth of the side line being skipped
     int          nag           = -1;    // game parser: the digits of a "$" glyph so far
@@ -76,6 +90,41 @@ namespace pgn_detail {
 inline bool isSpace(unsigned char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
 inline bool isLineEnd(char c) { return c == '\n' || c == '\r'; }
+
+// Follows the starts of lines through [from, to), text inside a comment or a variation, with
+// lineStart as PgnMachine keeps it (before: the byte before from). Answers the first "[" that
+// opens a line after a blank line (lineStart is then 2), or to. nextLineEnd(s, to) finds the
+// first CR or LF in [s, to), or to.
+template <class NextLineEnd>
+const char* scanSkippedLines(const char* from, const char* to, std::int8_t& lineStart,
+                             char before, NextLineEnd nextLineEnd) {
+    for (const char* s = from; s < to;) {
+        const char c = *s;
+        if (c == ' ' || c == '\t') {
+            ++s;
+        } else if (isLineEnd(c)) {
+            // CR, LF and CR LF each end one line.
+            if (!(c == '\n' && (s > from ? s[-1] : before) == '\r') && lineStart < 2) ++lineStart;
+            ++s;
+        } else if (c == '[' && lineStart == 2) {
+            return s;
+        } else {
+            lineStart = 0;
+            s         = nextLineEnd(s + 1, to);
+        }
+    }
+    return to;
+}
+
+inline const char* nextLineEnd(const char* s, const char* to) {
+    while (s < to && !isLineEnd(*s))
+        ++s;
+    return s;
+}
+
+inline bool isTagNameByte(unsigned char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_';
+}
 
 // Character classes for the inner loops: whitespace; what is skipped between tokens; what
 // ends a move token (those, and the bytes that start something else: "a5*", "Nf3{", "e4)").
@@ -148,6 +197,7 @@ const char* runPgn(PgnMachine& m, const char* const begin, const char* const end
             if (m.depth > 0) {                                                                     \
                 hooks.variationDamaged();                                                          \
                 m.skipDepth = m.depth;                                                             \
+                m.lineStart = 0;                                                                   \
                 state       = Variation;                                                           \
                 continue;                                                                          \
             }                                                                                      \
@@ -181,6 +231,20 @@ const char* runPgn(PgnMachine& m, const char* const begin, const char* const end
             return p;                                                                              \
         }                                                                                          \
     } while (0)
+
+    // A LostTag state meets a byte that no tag line holds there: the line was text of the
+    // comment or variation, which is read on from this byte (the game parser's comment gets
+    // the bytes taken for the tag).
+#define PGN_NOT_A_TAG_LINE()                                                                       \
+    {                                                                                              \
+        if constexpr (Mode == GameParser)                                                          \
+            if (m.lostFrom == Comment && m.lostTagAt - base >= 0)                                  \
+                hooks.commentText(begin + (m.lostTagAt - base),                                    \
+                                  static_cast<std::size_t>(p - begin - (m.lostTagAt - base)));     \
+        m.lineStart = 0;                                                                           \
+        state       = m.lostFrom;                                                                  \
+        continue;                                                                                  \
+    }
 
     while (p < end) {
         const unsigned char c = static_cast<unsigned char>(*p);
@@ -296,14 +360,18 @@ const char* runPgn(PgnMachine& m, const char* const begin, const char* const end
                     ++m.depth;
                     hooks.variationBegins();
                 } else {
-                    m.depth = 1;
-                    next    = Variation;
+                    m.depth     = 1;
+                    m.lineStart = 0;
+                    m.openedAt  = base + (p - begin);
+                    next        = Variation;
                 }
             } else if (Mode == GameParser && c == ')' && m.depth > 0) {
                 --m.depth;
                 if constexpr (Mode == GameParser) hooks.variationEnds();
             } else if (c == '{') {
-                next = Comment;
+                m.lineStart = 0;
+                m.openedAt  = base + (p - begin);
+                next        = Comment;
             } else if (c == '[') {
                 if (m.movetextBegun) PGN_FAIL();
                 m.nameLength = m.valueLength = 0;
@@ -418,7 +486,9 @@ const char* runPgn(PgnMachine& m, const char* const begin, const char* const end
                 const char v = *p;
                 if (v == '(') {
                     ++m.depth;
+                    m.lineStart = 0;
                 } else if (v == ')') {
+                    m.lineStart = 0;
                     if constexpr (Mode == GameParser) {
                         // The end of the damaged side line: reading goes on in its parent.
                         if (--m.depth < m.skipDepth) {
@@ -431,37 +501,122 @@ const char* runPgn(PgnMachine& m, const char* const begin, const char* const end
                         break;
                     }
                 } else if (v == '{') {
-                    state = VariationComment;
+                    m.lineStart = 0;
+                    state       = VariationComment;
                     break;
                 } else if (v == ';' || (v == '%' && (p > begin ? p[-1] : m.previous) == '\n')) {
                     state = VariationLineComment;
                     break;
+                } else if (v == ' ' || v == '\t') {
+                } else if (pgn_detail::isLineEnd(v)) {
+                    if (!(v == '\n' && (p > begin ? p[-1] : m.previous) == '\r') && m.lineStart < 2)
+                        ++m.lineStart;
+                } else if (v == '[' && m.lineStart == 2) {
+                    m.lostFrom   = Variation;
+                    m.lostTagAt  = base + (p - begin);
+                    m.nameLength = m.valueLength = 0;
+                    state                        = LostTagName;
+                    break;
+                } else {
+                    m.lineStart = 0;
                 }
             }
             if (p == end) continue;
             break;
         case Comment:
         case VariationComment: {
-            const char* q = static_cast<const char*>(std::memchr(p, '}', end - p));
+            const char* q      = static_cast<const char*>(std::memchr(p, '}', end - p));
+            const char* stopAt = q ? q : end;
+            const char* lost   = pgn_detail::scanSkippedLines(
+                p, stopAt, m.lineStart, p > begin ? p[-1] : m.previous, pgn_detail::nextLineEnd);
             if constexpr (Mode == GameParser)
                 if (state == Comment) {
-                    hooks.commentText(p, static_cast<std::size_t>((q ? q : end) - p));
-                    if (q) hooks.commentEnds();
+                    hooks.commentText(p, static_cast<std::size_t>(lost - p));
+                    if (q && lost == q) hooks.commentEnds();
                 }
+            if (lost != stopAt) {
+                // A "[" opening a line after a blank line: perhaps the next game's tags.
+                m.lostFrom   = state;
+                m.lostTagAt  = base + (lost - begin);
+                m.nameLength = m.valueLength = 0;
+                p                            = lost;
+                state                        = LostTagName;
+                break;
+            }
             if (!q) {
                 p = end;
                 continue;
             }
-            p     = q;
-            state = state == Comment ? Movetext : Variation;
+            p           = q;
+            m.lineStart = 0;
+            state       = state == Comment ? Movetext : Variation;
             break;
         }
+        case LostTagName:
+            if (pgn_detail::isTagNameByte(c) && m.nameLength < MaxTagText &&
+                (m.nameLength > 0 || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'))) {
+                m.name[m.nameLength++] = static_cast<char>(c);
+                break;
+            }
+            if (m.nameLength == 0 || !(c == ' ' || c == '\t' || c == '"')) PGN_NOT_A_TAG_LINE();
+            state = LostTagGap;
+            continue;
+        case LostTagGap:
+            if (c == '"')
+                state = LostTagValue;
+            else if (c != ' ' && c != '\t')
+                PGN_NOT_A_TAG_LINE();
+            break;
+        case LostTagValue:
+            if (c == '"') {
+                state = LostTagClose;
+                break;
+            }
+            if (c == '\\') {
+                state = LostTagEscape;
+                break;
+            }
+            if (pgn_detail::isLineEnd(static_cast<char>(c)) || m.valueLength == MaxTagText)
+                PGN_NOT_A_TAG_LINE();
+            m.value[m.valueLength++] = static_cast<char>(c);
+            break;
+        case LostTagEscape:
+            // As in a tag value: "\"" and "\\" are the quote and the backslash, a lone backslash
+            // stays.
+            if (m.valueLength == MaxTagText) PGN_NOT_A_TAG_LINE();
+            state = LostTagValue;
+            if (c == '"' || c == '\\') {
+                m.value[m.valueLength++] = static_cast<char>(c);
+                break;
+            }
+            m.value[m.valueLength++] = '\\';
+            continue;
+        case LostTagClose:
+            if (c == ' ' || c == '\t') break;
+            if (c != ']') PGN_NOT_A_TAG_LINE();
+            // A tag line: the comment or variation was never closed. Its game is damaged, and
+            // the next one begins at the tag line.
+            m.name[m.nameLength]   = '\0';
+            m.value[m.valueLength] = '\0';
+            if constexpr (Mode == GameParser) {
+                m.state = PgnFailed;
+                return m.lostTagAt - base >= 0 ? begin + (m.lostTagAt - base) : p;
+            } else {
+                hooks.gameSkipped(m.openedAt);
+                m.movetextBegun = false;
+                m.depth         = 0;
+                hooks.gameStart(m.lostTagAt);
+                hooks.tagTaken(m);
+                state = Movetext;
+            }
+            break;
         case EscapeBetweenGames:
         case EscapeInMovetext:
         case VariationLineComment:
             while (p < end && *p != '\n' && *p != '\r')
                 ++p;
             if (p == end) continue;
+            if (state == VariationLineComment) m.lineStart = 1; // its line end is read here
             state = state == EscapeBetweenGames ? BetweenGames
                     : state == EscapeInMovetext ? Movetext
                                                 : Variation;
@@ -506,6 +661,7 @@ const char* runPgn(PgnMachine& m, const char* const begin, const char* const end
     }
 #undef PGN_FAIL
 #undef PGN_END_GAME
+#undef PGN_NOT_A_TAG_LINE
     m.state = state;
     if (p > begin) m.previous = p[-1];
     return p;
@@ -516,7 +672,9 @@ const char* runPgn(PgnMachine& m, const char* const begin, const char* const end
 template <class Hooks>
 void skipPgnGame(PgnMachine& m, const std::int64_t offset, Hooks& hooks) {
     if (m.state == ResyncBracket) m.state = Resync; // the "[" before it starts no tag section
-    if (m.state == BetweenGames || m.state == EscapeBetweenGames || m.state >= Resync) return;
+    if (m.state == BetweenGames || m.state == EscapeBetweenGames ||
+        (m.state >= Resync && m.state <= PgnFailed))
+        return;
     hooks.gameSkipped(offset);
     m.resyncInTags  = !m.movetextBegun;
     m.movetextBegun = false;

@@ -87,6 +87,21 @@ inline void putMachine(std::string& log, const PgnMachine& m) {
     }
     if (m.state == Variation || m.state == VariationComment || m.state == VariationLineComment)
         putNumber(log, m.depth);
+    // Inside a comment or a variation: where a line starts, and the "{" or "(" a tag line
+    // would report; inside a line that may be a tag line, what it holds so far.
+    if (m.state == Comment || m.state == Variation || m.state == VariationComment) {
+        log += " line";
+        putNumber(log, m.lineStart);
+        putNumber(log, m.openedAt);
+    }
+    if (m.state >= LostTagName && m.state <= LostTagClose) {
+        log.append(" lost ").append(m.name, static_cast<std::size_t>(m.nameLength));
+        log.append(" value ").append(m.value, static_cast<std::size_t>(m.valueLength));
+        putNumber(log, m.lostFrom);
+        putNumber(log, m.lostTagAt);
+        putNumber(log, m.openedAt);
+        putNumber(log, m.depth);
+    }
     if (m.state == MoveToken) putNumber(log, m.tokenLength);
     log += '\n';
 }

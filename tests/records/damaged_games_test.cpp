@@ -2,6 +2,10 @@
 // keep every readable game; bytes that belong to no game are counted.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
+#include "records/annotations.h"
+#include "records/openingtree.h"
 #include "records/pgnread.h"
 #include "records_fixture.h"
 
@@ -72,6 +76,18 @@ TEST(DamagedGames, WhereReadingResumes) {
                     std::string(1, '\0') + "Event \"c\"]\n\n1. d4 *\n", 1, 1, 0},
         {"zero byte between games", "[Event \"a\"]\n\n1. e4 *\n" + std::string(1, '\0') +
                     "\n[Event \"b\"]\n\n1. d4 *\n", 2, 0, 0},
+        // A comment or a side line never closed ends where a tag line follows a blank line: the
+        // game that opened it is damaged, the next one is read.
+        {"comment never closed", "[Event \"a\"]\n\n1. e4 {never closed\n\n[Event \"b\"]\n\n1. d4 *\n", 1, 1, 0},
+        {"... with CR LF and an indented tag line", "[Event \"a\"]\r\n\r\n1. e4 {x\r\n \r\n  [Event \"b\"]\r\n\r\n1. d4 *\r\n",
+                    1, 1, 0},
+        {"side line never closed", "[Event \"a\"]\n\n1. e4 (1. d4 d5 (1... Nf6)\n\n[Event \"b\"]\n\n1. d4 *\n", 1, 1, 0},
+        {"comment never closed in a side line", "[Event \"a\"]\n\n1. e4 (1. d4 {x\n\n[Event \"b\"]\n1. d4 *\n", 1, 1, 0},
+        // What players write: a blank line in a comment, then text that is no tag line.
+        {"a comment with blank lines and brackets stays one comment",
+         "[Event \"a\"]\n\n1. e4 {First.\n\nSecond.\n\n[see game 2]\n\n[Event]\n\n[Event \"b\" x]} e5 *\n", 1, 0, 0},
+        {"a side line with blank lines stays one side line",
+         "[Event \"a\"]\n\n1. e4 (1. d4\n\n[%clk 0:01]\n\n1... d5) e5 *\n", 1, 0, 0},
         {"text between games", "Some notes.\n[Event \"a\"]\n\n1. e4 *\n", 1, 0, 10},
         {"a text with no game at all", "\x01\x02 binary \xff", 0, 0, 9},
     };
@@ -107,4 +123,59 @@ TEST(DamagedGames, Pgn4webTestFileOpensWithEveryReadableGame) {
     EXPECT_EQ(places[0].line, 129);
     // "some garbage at the start of the PGN file"
     EXPECT_EQ(info.firstStray, 51);
+}
+
+// A brace never closed costs its own game only: the next tag section starts the next game, in
+// both passes, the explorer and the game parser.
+TEST(DamagedGames, AnUnclosedCommentEndsAtTheNextTagSection) {
+    std::string text;
+    std::size_t brace = 0;
+    for (int k = 0; k < 100; ++k) {
+        text += "[Event \"game " + std::to_string(k) + "\"]\n[Result \"1-0\"]\n\n1. e4 e5 2. Nf3 ";
+        if (k == 1) {
+            brace = text.size();
+            text += "{a comment never closed\n\n";
+        } else {
+            text += "Nc6 1-0\n\n";
+        }
+    }
+    const IndexRun run = indexText(text);
+    ASSERT_TRUE(run.ok);
+    EXPECT_EQ(run.info.games, 99);
+    EXPECT_EQ(run.info.skippedGames, 1);
+    EXPECT_EQ(run.info.skippedAt[0], static_cast<std::int64_t>(brace));
+    EXPECT_EQ(run.info.whiteWins, 99);
+
+    const std::string path = writeTempFile("unclosed.pgn", text);
+    BufferedFile      file;
+    ASSERT_TRUE(file.open(path.c_str()));
+    std::vector<GameEntry> games = run.games;
+    std::int64_t           first = -1;
+    ASSERT_TRUE(playSan("e4 e5 Nf3 Nc6"));
+    SearchFilter filter = emptyFilter();
+    setPositionCriterion(filter);
+    setupStartPosition();
+    ASSERT_TRUE(findPosition(file, games, run.names, filter, first));
+    EXPECT_EQ(std::count_if(games.begin(), games.end(), [](const GameEntry& e) { return e.info & Matched; }), 99);
+
+    OpeningTree tree;
+    ASSERT_TRUE(tree.build(path.c_str()));
+    EXPECT_EQ(tree.gameCount(), 99u);
+
+    // The game parser reads the damaged game up to the tag line, and fails there.
+    const std::string pasted = text.substr(static_cast<std::size_t>(run.games[0].end()) + 3);
+    ParseOutcome      outcome;
+    EXPECT_FALSE(parseGameText(pasted.c_str(), pasted.size(), &outcome));
+    EXPECT_EQ(outcome.problem, ParseProblem::Grammar);
+    EXPECT_EQ(pasted.substr(outcome.offset, 17), "[Event \"game 2\"]\n");
+}
+
+// A comment that holds blank lines and bracketed text that is no tag line is read whole.
+TEST(DamagedGames, ACommentWithBlankLinesIsReadWhole) {
+    const std::string text = "[Event \"a\"]\n\n1. e4 {First.\n\n[see game 2]\n\n[Event \"b\" x]} e5 *\n";
+    ASSERT_TRUE(parseGameText(text.c_str(), text.size()));
+    EXPECT_NE(gameMoves[1].fromTo, 0);
+    ASSERT_EQ(gameAnnotations.notes.size(), 1u);
+    EXPECT_EQ(gameAnnotations.commentOf(gameAnnotations.notes[0]),
+              "First.\n\n[see game 2]\n\n[Event \"b\" x]");
 }

@@ -232,3 +232,33 @@ TEST(FastIndexPass, SameAsTheGrammarOnMutatedTexts) {
                        k % 3 == 0 ? 1 + random() % 1000 : AcceptAll, what);
     }
 }
+
+// A comment or a side line never closed ends at a tag line after a blank line, and one that
+// holds blank lines and other text does not: the fast pass hands these lines to the grammar
+// wherever the cuts fall, and keeps the lines it skips in step with it.
+TEST(FastIndexPass, SameAsTheGrammarWhereACommentIsNeverClosed) {
+    const std::string game = "[Event \"e\"]\n[Site \"s\"]\n\n1. e4 e5 2. Nf3 Nc6 3. Bb5 a6 ";
+    const std::string openings[] = {
+        "{never closed",
+        "{never closed\n \t",
+        "(3... Nf6 4. O-O",
+        "(3... Nf6 {in the side line",
+        "(3... Nf6 ; a line comment\n",
+        "{%clk\n\n[%clk 0:01]\n\n[Event]\n\n[Event \"x\" y]\n\n[9 \"x\"]\n\n[E \"v\\\"a\\\\l\\q",
+        "(3... Nf6 (4. d4\n\n[Event \"open\" ]\n",
+    };
+    const std::string ends[] = {"\n\n[Event \"b\"]\n\n1. d4 *\n", "\r\n\r\n[Event \"b\"]\r\n1. d4 *\r\n",
+                                "\n \n  [Event\t\"b\"] 1. d4 *\n", "\n\n[Event \"b\"", "} 4. Ba4 *\n"};
+    std::mt19937 random(3);
+    for (const std::string& opening : openings)
+        for (const std::string& end : ends) {
+            const std::string text = game + opening + end + game + "*\n";
+            expectSameRuns(text, {}, AcceptAll, opening + end);
+            for (const std::size_t piece : {1, 3, 17, 80})
+                expectSameRuns(text, randomCuts(text.size(), piece, random), AcceptAll, opening + end);
+            // Long enough for the fast pass's own reading of the comment or side line.
+            const std::string padded = game + opening + std::string(300, ' ') + "x\n" + end + game + "*\n";
+            expectSameRuns(padded, {}, AcceptAll, "padded " + opening + end);
+            expectSameRuns(padded, randomCuts(padded.size(), 120, random), AcceptAll, "padded " + opening + end);
+        }
+}
