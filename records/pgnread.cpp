@@ -40,7 +40,7 @@ struct ParserHooks {
     void tagTaken(const PgnMachine& m) {
         outcome.gameFound = true;
         char* field       = nullptr;
-        switch (const PgnTag name = tags.take(m)) {
+        switch (tags.take(m)) {
         case PgnTag::Event: field = gameHeader.event; break;
         case PgnTag::Site: field = gameHeader.site; break;
         case PgnTag::Date: field = gameHeader.date; break;
@@ -49,9 +49,13 @@ struct ParserHooks {
         case PgnTag::BlackName: field = gameHeader.black; break;
         case PgnTag::Fen: field = gameHeader.fen; break;
         case PgnTag::Eco: {
+            // A code goes into the info word (the writer writes it from there); a value that is
+            // no code is kept as it stands, so that a later ECO tag cannot take its place.
             const int eco = ecoIndexOf(m.value, m.valueLength);
             if (eco != NoEco)
                 gameHeader.info = static_cast<std::uint16_t>((gameHeader.info & ~EcoMask) | eco);
+            else if (m.valueLength > 0)
+                appendOtherTag(m);
             break;
         }
         case PgnTag::Result:
@@ -67,8 +71,12 @@ struct ParserHooks {
             if (again != PgnTag::Result && again != PgnTag::SetUp) appendOtherTag(m);
             break;
         }
+        case PgnTag::Variant:
+            // Kept even empty: a later Variant tag, written after it, must not count instead.
+            otherVariant = !standardVariant(m.value);
+            appendOtherTag(m);
+            break;
         default:
-            if (name == PgnTag::Variant) otherVariant = !standardVariant(m.value);
             if (m.nameLength > 0 && m.valueLength > 0) appendOtherTag(m);
             break;
         }
