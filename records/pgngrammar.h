@@ -117,9 +117,9 @@ const char* scanSkippedLines(const char* from, const char* to, std::int8_t& line
 }
 
 inline const char* nextLineEnd(const char* s, const char* to) {
-    while (s < to && !isLineEnd(*s))
-        ++s;
-    return s;
+    const char* lf = static_cast<const char*>(std::memchr(s, '\n', static_cast<std::size_t>(to - s)));
+    const char* cr = static_cast<const char*>(std::memchr(s, '\r', static_cast<std::size_t>((lf ? lf : to) - s)));
+    return cr ? cr : lf ? lf : to;
 }
 
 inline bool isTagNameByte(unsigned char c) {

@@ -104,7 +104,7 @@ TEST(CliRecords, WhatIsNotReadIsReported) {
          ": 2 zero bytes, the first at offset 21\n"},
         {"text that holds no game", "no game here\n", "index", 0,
          ": 10 bytes of text outside any game, the first at offset 0\n"},
-        {"CR line ends", "[Event \"E\"]\r\r1. e4 Z0 *\r", "index", 2, "(line 3)"},
+        {"CR line ends", "[Event \"E\"]\r\r1. e4 Z0 *\r", "index", 2, "at line 3: 1. e4 Z0 *\n"},
         {"control bytes quoted", "[Event \"E\"]\n\n1. e4 \x1b[2J Z0 *\n", "index", 2, "1. e4 \\x1B[2J Z0 *"},
         {"the move that cannot be read", "[Event \"E\"]\n\n1. e4 e5 2. Ke3 *\n", "game", 2,
          "game 0: move 2. Ke3 cannot be read\n"},
