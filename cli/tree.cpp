@@ -34,7 +34,11 @@ int runTree(const Arguments& args) {
         return fail("tree: --position: " + error);
 
     OpeningTree tree;
-    if (!tree.build(path.c_str())) return fail("tree: cannot open " + path);
+    if (!tree.build(path.c_str())) {
+        if (tree.outcome() == TreeBuild::FileChanged)
+            return fail("tree: " + path + " changed on disk while it was read; run the command again");
+        return fail("tree: cannot open " + path);
+    }
     if (tree.gameCount() == 0)
         return fail("tree: " + path + " holds no game that can be read");
 

@@ -38,6 +38,7 @@ void OpeningTree::clear() {
     m_log     = {};
     m_games    = 0;
     m_skipped  = 0;
+    m_outcome  = TreeBuild::NotBuilt;
 }
 
 void OpeningTree::startPart(PartLog spare) {
@@ -49,9 +50,17 @@ void OpeningTree::startPart(PartLog spare) {
 }
 
 bool OpeningTree::build(const char* path, PassControl* control) {
-    clear();
     BufferedFile file;
-    if (!file.open(path)) return false;
+    if (!file.open(path)) {
+        clear();
+        m_outcome = TreeBuild::CannotOpen;
+        return false;
+    }
+    return build(file, control);
+}
+
+bool OpeningTree::build(BufferedFile& file, PassControl* control) {
+    clear();
     m_table.assign(std::size_t{1} << (64 - InitialShift), Position{});
     m_shift = InitialShift;
     std::mutex           spareLock;
@@ -76,10 +85,15 @@ bool OpeningTree::build(const char* path, PassControl* control) {
             const std::lock_guard<std::mutex> hold(spareLock);
             spares.push_back(std::move(spent));
         });
-    if (!finished) {
+    // A file cut or written over while it was read gives a tree of no file: it is refused, as
+    // the other passes refuse it.
+    const bool changed = finished && !file.unchanged();
+    if (!finished || changed) {
         clear();
+        m_outcome = changed ? TreeBuild::FileChanged : TreeBuild::Stopped;
         return false;
     }
+    m_outcome = TreeBuild::Built;
     return true;
 }
 

@@ -39,17 +39,24 @@ struct TreeAnswer {
 // the positions met first, each with all its games, and leaves the others out.
 inline constexpr std::size_t TreePositionLimit = std::size_t{1} << 23;
 
+enum class TreeBuild : std::uint8_t { NotBuilt, Built, CannotOpen, Stopped, FileChanged };
+
 class OpeningTree {
 public:
     explicit OpeningTree(std::size_t positionLimit = TreePositionLimit);
 
     // The whole build at once, on passThreads() threads: each reads ranges of the file into a
     // tree of its own, and the parts are joined in file order into this one, which ends as one
-    // reading from the start would (the same positions, counts and openings). False when the file
-    // cannot be opened or control stopped the build (the tree is then cleared). The Board is
-    // the caller's before and after. May run on any thread; the tree must not be read
-    // meanwhile.
+    // reading from the start would (the same positions, counts and openings). False when the
+    // file cannot be opened, control stopped the build or the file changed while it was read
+    // (the tree is then cleared; outcome() says which). The Board is the caller's before and
+    // after. May run on any thread; the tree must not be read meanwhile.
     bool build(const char* path, PassControl* control = nullptr);
+    // The same over a file already open: a file whose size or modification time differs from
+    // those it was opened with once it has been read fails, as FileChanged.
+    bool build(BufferedFile& file, PassControl* control = nullptr);
+    // How the last build ended.
+    TreeBuild outcome() const { return m_outcome; }
     // Drops everything.
     void clear();
 
@@ -154,6 +161,7 @@ private:
     std::size_t                m_skipped = 0; // damaged games, dropped where the damage is
 
     Board                      m_initial{}; // the initial position
+    TreeBuild                  m_outcome = TreeBuild::NotBuilt;
     // The game being read.
     std::vector<GamePly>       m_plies;
     std::vector<std::uint32_t> m_gameEdges; // the edges being counted, scored at the end

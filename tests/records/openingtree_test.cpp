@@ -1,6 +1,8 @@
 // The opening explorer: its counts against a reference count, transpositions, the depth and
 // games that do not replay.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <fstream>
 #include <map>
@@ -141,4 +143,36 @@ TEST(OpeningTree, DropsADamagedGameAndLeavesTheBoardAlone) {
     EXPECT_EQ(answerAt(tree, "e4").games, 2u);
     EXPECT_FALSE(tree.build("/nonexistent/file.pgn"));
     EXPECT_EQ(tree.positionCount(), 0u);
+}
+
+// A file cut or written over after it was opened and before its build ends gives no tree: the
+// build fails as FileChanged, whatever it read.
+TEST(OpeningTree, RefusesAFileThatChangesWhileItIsRead) {
+    const std::string original = "[Event \"a\"]\n\n1. e4 e5 1-0\n\n[Event \"b\"]\n\n1. d4 d5 0-1\n";
+    struct Case { const char* what; std::string text; bool touch; };
+    const Case cases[] = {
+        {"cut short", original.substr(0, original.size() / 2), false},
+        {"written over, same size", std::string(original).replace(16, 2, "d4"), true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string path = writeTempFile("changing-tree.pgn", original);
+        BufferedFile      file;
+        ASSERT_TRUE(file.open(path.c_str()));
+        writeTempFile("changing-tree.pgn", c.text);
+        if (c.touch) {
+            // Another modification time, whatever the file system's clock grain.
+            const timespec times[2] = {{0, UTIME_OMIT}, {1000000000, 0}};
+            ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+        }
+        OpeningTree tree;
+        EXPECT_FALSE(tree.build(file));
+        EXPECT_EQ(tree.outcome(), TreeBuild::FileChanged);
+        EXPECT_EQ(tree.positionCount(), 0u);
+    }
+    OpeningTree tree;
+    EXPECT_TRUE(tree.build(writeTempFile("steady-tree.pgn", original).c_str()));
+    EXPECT_EQ(tree.outcome(), TreeBuild::Built);
+    EXPECT_FALSE(tree.build("/nonexistent/file.pgn"));
+    EXPECT_EQ(tree.outcome(), TreeBuild::CannotOpen);
 }
