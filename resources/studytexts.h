@@ -17,6 +17,7 @@ inline constexpr const char* ExplorerGames   = "この局面: %1局";
 inline constexpr const char* ExplorerNoFile  = "棋譜ファイルを開くと、その棋譜から定跡ツリーを作ります";
 inline constexpr const char* ExplorerBuilding = "定跡ツリーを作成しています… %1%";
 inline constexpr const char* ExplorerCancelled = "定跡ツリーの作成を中止しました";
+inline constexpr const char* ExplorerFileChanged = "作成中にファイルが変更されたため、定跡ツリーを作成できませんでした";
 inline constexpr const char* ExplorerDepth   = "この局面はツリーにありません (各棋譜の最初の%1手まで)";
 inline constexpr const char* ExplorerBuild   = "定跡ツリーを作成";
 inline constexpr const char* ExplorerListGames = "この局面の棋譜を一覧";

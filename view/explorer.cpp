@@ -175,7 +175,9 @@ void CExplorerView::Refresh() {
     m_pRows->clear();
     m_answer = {};
     const bool haveFile = !GetDocument() || !GetDocument()->m_games.empty();
-    m_pBuild->setVisible(haveFile && m_cancelled);
+    // A build that found the file changed under it failed: it can be started again.
+    const bool failed = !IsBuilding() && m_tree->outcome() == TreeBuild::FileChanged;
+    m_pBuild->setVisible(haveFile && (m_cancelled || failed));
     m_pListGames->setEnabled(false);
     if (!GetDocument() || GetDocument()->m_games.empty()) {
         m_pSummary->setText(QString::fromUtf8(StudyText::ExplorerNoFile));
@@ -187,6 +189,10 @@ void CExplorerView::Refresh() {
     }
     if (IsBuilding()) {
         m_pSummary->setText(QString::fromUtf8(StudyText::ExplorerBuilding).arg(BuildPercent()));
+        return;
+    }
+    if (failed) {
+        m_pSummary->setText(QString::fromUtf8(StudyText::ExplorerFileChanged));
         return;
     }
     m_answer = m_tree->answer();
