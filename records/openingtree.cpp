@@ -20,7 +20,8 @@ std::uint16_t moveCode(const Move& move) {
 
 } // namespace
 
-OpeningTree::OpeningTree(std::size_t positionLimit) : m_positionLimit(positionLimit) {
+OpeningTree::OpeningTree(std::size_t positionLimit, std::size_t byteLimit)
+    : m_positionLimit(positionLimit), m_byteLimit(byteLimit) {
     const Board saved = board;
     setupStartKeepingMoves();
     m_initial = board;
@@ -76,7 +77,7 @@ bool OpeningTree::build(BufferedFile& file, PassControl* control) {
                     spares.pop_back();
                 }
             }
-            auto range = std::make_unique<PassRange<OpeningTree>>(m_positionLimit);
+            auto range = std::make_unique<PassRange<OpeningTree>>(m_positionLimit, m_byteLimit);
             range->hooks.startPart(std::move(spare));
             return range;
         },
@@ -128,7 +129,9 @@ const OpeningTree::Position* OpeningTree::find(std::uint64_t key) const {
     }
 }
 
-void OpeningTree::grow() {
+bool OpeningTree::grow() {
+    const std::size_t bytes = 3 * m_table.size() * sizeof(Position) + m_edges.capacity() * sizeof(Edge);
+    if (bytes > m_byteLimit) return false;
     std::vector<Position> old(m_table.size() * 2, Position{});
     old.swap(m_table);
     --m_shift;
@@ -140,16 +143,30 @@ void OpeningTree::grow() {
             slot = (slot + 1) & mask;
         m_table[slot] = p;
     }
+    return true;
+}
+
+bool OpeningTree::roomForEdge() {
+    if (m_edges.size() < m_edges.capacity()) return true;
+    // Half as many again (at least 4096): the old and the new vector are both held meanwhile.
+    const std::size_t more  = std::max<std::size_t>(m_edges.capacity() / 2, 4096);
+    const std::size_t bytes = m_table.size() * sizeof(Position) +
+                              (2 * m_edges.capacity() + more) * sizeof(Edge);
+    if (bytes > m_byteLimit) return false;
+    m_edges.reserve(m_edges.capacity() + more);
+    return true;
 }
 
 OpeningTree::Position* OpeningTree::countAt(std::uint64_t key) {
-    if (m_count * 2 >= m_table.size() && m_count < m_positionLimit) grow();
+    // The table stays at most half full: when it cannot grow, no position is added.
+    const bool roomy = m_count * 2 < m_table.size() ||
+                       (m_count < m_positionLimit && grow());
     const std::size_t mask = m_table.size() - 1;
     std::size_t         slot = slotOf(key);
     while (m_table[slot].games && m_table[slot].key != key)
         slot = (slot + 1) & mask;
     Position& p = m_table[slot];
-    if (p.games == 0 && m_count >= m_positionLimit) {
+    if (p.games == 0 && (m_count >= m_positionLimit || !roomy)) {
         // A position first met after the limit is left out; those already in stay whole.
         m_full = true;
         return nullptr;
@@ -184,6 +201,10 @@ void OpeningTree::countGame(const GamePly* plies, std::size_t count, int result,
             e        = m_edges[e].next;
         }
         if (e == None) {
+            if (!roomForEdge()) {
+                m_full = true; // the move is left out; the position keeps its games
+                continue;
+            }
             e = static_cast<std::uint32_t>(m_edges.size());
             m_edges.push_back({first, ply.move, 0, 0, 0, 0, 0});
             first = e;

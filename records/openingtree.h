@@ -35,15 +35,19 @@ struct TreeAnswer {
     std::vector<TreeMoveRow> moves;     // most played first; equal counts by SAN
 };
 
-// Positions the tree holds at most (about 700 MB with their moves): a file with more keeps
-// the positions met first, each with all its games, and leaves the others out.
+// Positions the tree holds at most, and the bytes its tables may take (the positions' table,
+// with the old copy while it grows, and the moves). A file with more keeps the positions met
+// first, each with all its games, and leaves the others out; once the bytes are spent, a move
+// first played later from a position already in is left out too.
 inline constexpr std::size_t TreePositionLimit = std::size_t{1} << 23;
+inline constexpr std::size_t TreeByteLimit     = std::size_t{640} << 20;
 
 enum class TreeBuild : std::uint8_t { NotBuilt, Built, CannotOpen, Stopped, FileChanged };
 
 class OpeningTree {
 public:
-    explicit OpeningTree(std::size_t positionLimit = TreePositionLimit);
+    explicit OpeningTree(std::size_t positionLimit = TreePositionLimit,
+                         std::size_t byteLimit     = TreeByteLimit);
 
     // The whole build at once, on passThreads() threads: each reads ranges of the file into a
     // tree of its own, and the parts are joined in file order into this one, which ends as one
@@ -60,7 +64,7 @@ public:
     // Drops everything.
     void clear();
 
-    // Whether positions were left out at the position limit.
+    // Whether positions (or moves) were left out at the position or byte limit.
     bool         full() const { return m_full; }
     std::size_t  positionCount() const { return m_count; }
     // Games replayed into the tree (games with a set-up position or of another variant are
@@ -108,7 +112,11 @@ private:
 
     std::size_t   slotOf(std::uint64_t key) const;
     const Position* find(std::uint64_t key) const;
-    void            grow();
+    // Doubles the positions' table when the bytes allow it (the old table and the new one are
+    // both held while it grows); false when they do not.
+    bool            grow();
+    // Room for one more move; false when the bytes do not allow it.
+    bool            roomForEdge();
     // The positions a game passed, each with the move played from it (NoEdgeMove at the last
     // one); they are gathered while the game is replayed and counted in one go, so that the
     // table's slots can be fetched ahead.
@@ -154,6 +162,7 @@ private:
     std::vector<Position>      m_table;
     std::size_t                m_count = 0; // positions in the table
     std::size_t                m_positionLimit;
+    std::size_t                m_byteLimit;
     bool                       m_full = false;
     std::vector<Edge>          m_edges;
     int                        m_shift = InitialShift;

@@ -118,6 +118,23 @@ TEST(OpeningTree, StopsAtItsDepthAndAtAMoveThatDoesNotRead) {
     EXPECT_EQ(referenceText(answerAt(tree, "e4")), "games 1\n"); // Ke7 is not legal
 }
 
+// A byte limit bounds the tables (the positions, with the copy made while they grow, and the
+// moves): the positions met first stay, each with all its games.
+TEST(OpeningTree, AtItsByteLimitStaysWithinIt) {
+    constexpr std::size_t limit = std::size_t{3} << 20;
+    OpeningTree           bounded(TreePositionLimit, limit);
+    ASSERT_TRUE(bounded.build(testData("twic944.pgn").c_str()));
+    EXPECT_TRUE(bounded.full());
+    EXPECT_LE(bounded.memoryBytes(), limit);
+    OpeningTree whole;
+    ASSERT_TRUE(whole.build(testData("twic944.pgn").c_str()));
+    EXPECT_GT(whole.memoryBytes(), limit);
+    EXPECT_GT(bounded.positionCount(), 10000u);
+    EXPECT_LT(bounded.positionCount(), whole.positionCount());
+    for (const char* line : {"", "e4", "e4 c5"})
+        EXPECT_EQ(answerAt(bounded, line).games, answerAt(whole, line).games) << line;
+}
+
 TEST(OpeningTree, AtItsPositionLimitKeepsThePositionsMetFirstWhole) {
     OpeningTree full(40);
     ASSERT_TRUE(full.build(testData("twic944.pgn").c_str()));
