@@ -35,7 +35,7 @@ bool parseArguments(const Arguments& args, std::initializer_list<KnownOption> kn
         }
         std::string value;
         if (option->takesValue) {
-            if (i + 1 == args.size() || args[i + 1].empty()) {
+            if (i + 1 == args.size() || (args[i + 1].empty() && !option->mayBeEmpty)) {
                 error = arg + " needs a value";
                 return false;
             }

@@ -9,6 +9,7 @@
 #include "cli/commands.h"
 #include "cli/options.h"
 #include "cli/output.h"
+#include "cli/positionoptions.h"
 #include "cli/threadsoption.h"
 #include "engine/board.h"
 #include "records/gamefilter.h"
@@ -136,15 +137,13 @@ int runSearch(const Arguments& args) {
     std::string     error;
     if (!parseArguments(args,
                         {{"--name", true}, {"--eco", true}, {"--from", true}, {"--to", true},
-                         {"--result", true}, {"--position", true}, ThreadsOption},
+                         {"--result", true}, PositionOption, FenOption, ThreadsOption},
                         parsed, error) ||
         !applyThreadsOption(parsed, error))
         return usageError("search", error);
     if (parsed.operands.size() != 1) return usageError("search", "takes one FILE");
     const std::string& path   = parsed.operands[0];
     SearchFilter       filter = emptyFilter();
-    std::string        positionLine;
-    bool               byPosition = false;
     for (const auto& [option, value] : parsed.options) {
         long long number = 0;
         if (option == "--name") {
@@ -178,16 +177,12 @@ int runSearch(const Arguments& args) {
                 if (comma == std::string::npos) break;
                 start = comma + 1;
             }
-        } else if (option == "--position") {
-            positionLine = value;
-            byPosition   = true;
         }
     }
     if (filter.yearTo && filter.yearTo < filter.yearFrom)
         return usageError("search", "--to is before --from");
-    if (byPosition) {
-        if (!startPosition("", error) || !playMoves(splitMoves(positionLine), error))
-            return fail("search: --position: " + error);
+    if (namesPosition(parsed)) {
+        if (!setUpNamedPosition(parsed, error)) return fail("search: " + error);
         setPositionCriterion(filter);
         startPosition("", error);
     }

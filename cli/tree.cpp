@@ -7,6 +7,7 @@
 #include "cli/commands.h"
 #include "cli/openingnames.h"
 #include "cli/options.h"
+#include "cli/positionoptions.h"
 #include "cli/threadsoption.h"
 #include "records/openingtree.h"
 
@@ -22,16 +23,14 @@ int runTree(const Arguments& args) {
     ParsedArguments     parsed;
     OpeningNameSettings names;
     std::string         error;
-    if (!parseArguments(args, {{"--position", true}, NamesOption, LastNamedOption, ThreadsOption},
+    if (!parseArguments(args, {PositionOption, NamesOption, LastNamedOption, ThreadsOption},
                         parsed, error) ||
         !readOpeningNameOptions(parsed, names, error) || !applyThreadsOption(parsed, error))
         return usageError("tree", error);
     if (parsed.operands.size() != 1) return usageError("tree", "takes one FILE");
     const std::string& path = parsed.operands[0];
-    if (!startPosition("", error)) return fail("tree: " + error);
     // The moves are checked before the file is read.
-    if (parsed.has("--position") && !playMoves(splitMoves(parsed.value("--position")), error))
-        return fail("tree: --position: " + error);
+    if (!setUpNamedPosition(parsed, error)) return fail("tree: " + error);
 
     OpeningTree tree;
     if (!tree.build(path.c_str())) return fail("tree: cannot open " + path);

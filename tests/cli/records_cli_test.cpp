@@ -252,3 +252,59 @@ TEST(CliRecords, OutOfMemoryIsReported) {
     EXPECT_EQ(run.err, "norvane-cli: out of memory\n");
     std::remove(pgn.c_str());
 }
+
+// The start position and positions given as FEN: placement, side, castling and the en-passant
+// square (where a pawn can take on it) are compared as the hash key compares them; a set-up
+// game is found by its own position.
+TEST(CliRecords, SearchFindsTheStartPositionAndPositionsGivenAsFen) {
+    const std::string pgn = scratchPath("positions.pgn");
+    writeFile(pgn,
+              "[Event \"a\"]\n\n1. e4 d5 2. e5 f5 3. Nf3 *\n\n"
+              "[Event \"b\"]\n[SetUp \"1\"]\n[FEN \"4k3/8/8/8/8/8/4P3/4K3 w - - 0 1\"]\n\n1. Kd2 *\n\n"
+              "[Event \"c\"]\n\n1. d4 *\n\n"
+              "[Event \"d\"]\n\n1. e4 e5 *\n");
+    const std::string start = "'rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1'";
+    const std::string afterE4 = "rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR";
+    const std::string passed  = "rnbqkbnr/ppp1p1pp/8/3pPp2/8/8/PPPP1PPP/RNBQKBNR w KQkq";
+    struct Case { std::string args, out; };
+    const Case cases[] = {
+        {"--position ''", "0\n2\n3\nmatched 3\n"},
+        {"--position startpos", "0\n2\n3\nmatched 3\n"},
+        {"--fen " + start, "0\n2\n3\nmatched 3\n"},
+        {"--fen '" + afterE4 + " b KQkq e3 0 1'", "0\n3\nmatched 2\n"},
+        {"--fen '" + afterE4 + " b KQkq -'", "0\n3\nmatched 2\n"},  // no counters; e3 no pawn takes
+        {"--fen '" + afterE4 + " b KQkq -' --position e5", "3\nmatched 1\n"},
+        {"--fen '" + afterE4 + " b - - 0 1'", "matched 0\n"},     // other castling rights
+        {"--fen '" + afterE4 + " w KQkq - 0 1'", "matched 0\n"},  // the other side to move
+        {"--fen '" + passed + " f6 0 3'", "0\nmatched 1\n"},
+        {"--fen '" + passed + " - 0 3'", "matched 0\n"},  // e5xf6 is possible: f6 counts
+        {"--fen '4k3/8/8/8/8/8/4P3/4K3 w - -'", "1\nmatched 1\n"},
+        {"--fen '4k3/8/8/8/8/8/3KP3/8 b - - 1 1'", "1\nmatched 1\n"},
+        {"--fen " + start + " --position 'e4 e5' --result 1-0", "matched 0\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args);
+        const CliRun run = runCli("search " + pgn + " " + c.args);
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(run.out, c.out);
+    }
+    const struct {
+        std::string args, err;
+    } refused[] = {
+        {"--fen 'not a position'", "search: --fen: bad FEN: "},
+        {"--fen '8/8/8/8/8/8/8/8 w - - 0 1'", "each side needs exactly one king"},
+        {"--fen '" + afterE4 + " b KQkq e6 0 1'", "bad en-passant square"},
+        {"--fen " + start + " --position startpos", "two different positions"},
+        {"--fen " + start + " --position 'e4 e4'", "search: --position: illegal or unreadable move: e4"},
+        {"--fen ''", "--fen needs a value"},
+    };
+    for (const auto& r : refused) {
+        SCOPED_TRACE(r.args);
+        const CliRun run = runCli("search " + pgn + " " + r.args);
+        EXPECT_EQ(run.status, 2);
+        EXPECT_TRUE(run.out.empty());
+        EXPECT_NE(run.err.find(r.err), std::string::npos) << run.err;
+    }
+    EXPECT_NE(runCli("help search").out.find("startpos"), std::string::npos);
+    std::remove(pgn.c_str());
+}

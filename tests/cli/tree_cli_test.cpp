@@ -34,3 +34,15 @@ TEST(CliTree, RefusesBadArguments) {
         EXPECT_TRUE(run.out.empty()) << args;
     }
 }
+
+// An empty line of moves, or startpos, is the start position, as no --position at all.
+TEST(CliTree, EmptyPositionIsTheStartPosition) {
+    const std::string file  = std::string(NORVANE_TEST_DATA) + "/kasparov-deep-blue-1997.pgn";
+    const CliRun      plain = runCli("tree " + file);
+    EXPECT_EQ(plain.status, 0) << plain.err;
+    for (const char* position : {"''", "startpos", "' '"}) {
+        const CliRun run = runCli("tree " + file + " --position " + position);
+        EXPECT_EQ(run.status, 0) << position << run.err;
+        EXPECT_EQ(run.out, plain.out) << position;
+    }
+}
