@@ -2,6 +2,7 @@
 #include <iostream>
 
 #include "book/bookbuild.h"
+#include "cli/bookoutput.h"
 #include "cli/commands.h"
 #include "cli/options.h"
 #include "cli/threadsoption.h"
@@ -61,6 +62,9 @@ int runBook(const Arguments& args) {
     const std::string              out = parsed.operands[1];
     const std::vector<std::string> inputs(parsed.operands.begin() + 2, parsed.operands.end());
 
+    // Checked before the inputs are read, and again just before the book replaces OUT.
+    if (!mayReplaceWithBook(out, inputs, error)) return fail("book: " + error);
+
     BookCollection book;
     long long      games = 0, unreadable = 0;
     for (const std::string& input : inputs)
@@ -70,6 +74,7 @@ int runBook(const Arguments& args) {
     if (book.positions.empty())
         return fail("book: the input gives no position (" + std::to_string(games) + " games, " +
                     std::to_string(unreadable) + " unreadable); " + out + " is left as it was");
+    if (!mayReplaceWithBook(out, inputs, error)) return fail("book: " + error);
     const BookWriteResult result = writeBook(book, out.c_str());
     if (!result.ok) return fail("book: " + result.error);
     std::cout << "games " << games << '\n';
