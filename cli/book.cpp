@@ -3,6 +3,7 @@
 
 #include "book/bookbuild.h"
 #include "cli/bookoutput.h"
+#include "cli/filekind.h"
 #include "cli/commands.h"
 #include "cli/options.h"
 #include "cli/threadsoption.h"
@@ -17,7 +18,7 @@ bool addFile(const std::string& path, int plies, BookCollection& book, long long
              long long& unreadable, std::string& error) {
     BufferedFile file;
     if (!file.open(path.c_str())) {
-        error = "cannot open " + path;
+        error = cannotOpenText(path, file);
         return false;
     }
     FileInfo               info{};

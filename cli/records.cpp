@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "cli/commands.h"
+#include "cli/filekind.h"
 #include "cli/options.h"
 #include "cli/output.h"
 #include "cli/positionoptions.h"
@@ -65,7 +66,7 @@ void reportUnread(const std::string& command, const std::string& path, IndexedFi
 bool openIndexed(const std::string& command, const std::string& path, IndexedFile& indexed,
                  int& status) {
     if (!indexed.file.open(path.c_str())) {
-        status = fail(command + ": cannot open " + path);
+        status = fail(command + ": " + cannotOpenText(path, indexed.file));
         return false;
     }
     ScanFailure failure{};
@@ -229,6 +230,9 @@ int runInfo(const Arguments& args) {
     IndexedFile indexed;
     int         status = 0;
     if (!openIndexed("info", parsed.operands[0], indexed, status)) return status;
+    // A summary of nothing would be an empty output with success: an empty file, or one of
+    // text without a game, is said to be so.
+    if (indexed.games.empty()) return fail("info: " + parsed.operands[0] + " holds no game");
     emit(fileInfoText(indexed.info, parsed.operands[0].c_str()));
     return 0;
 }

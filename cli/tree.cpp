@@ -5,10 +5,12 @@
 
 #include "book/namedline.h"
 #include "cli/commands.h"
+#include "cli/filekind.h"
 #include "cli/openingnames.h"
 #include "cli/options.h"
 #include "cli/positionoptions.h"
 #include "cli/threadsoption.h"
+#include "records/bufferedfile.h"
 #include "records/openingtree.h"
 
 namespace {
@@ -32,8 +34,14 @@ int runTree(const Arguments& args) {
     // The moves are checked before the file is read.
     if (!setUpNamedPosition(parsed, error)) return fail("tree: " + error);
 
+    // Opened here first for the reason it cannot be, and to notice a file that changes while
+    // the tree reads it.
+    BufferedFile file;
+    if (!file.open(path.c_str())) return fail("tree: " + cannotOpenText(path, file));
     OpeningTree tree;
-    if (!tree.build(path.c_str())) return fail("tree: cannot open " + path);
+    if (!tree.build(path.c_str())) return fail("tree: cannot read " + path);
+    if (!file.unchanged())
+        return fail("tree: " + path + " changed on disk while it was read; run the command again");
     if (tree.gameCount() == 0)
         return fail("tree: " + path + " holds no game that can be read");
 

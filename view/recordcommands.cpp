@@ -7,6 +7,7 @@
 #include <QClipboard>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 
 #include <cstring>
@@ -161,6 +162,14 @@ void CNorvaneView::OnSave() {
     const QByteArray text = GameRecordText();
     const QString    name = QDir::toNativeSeparators(path);
     QFile            file(path);
+    // Only a regular file takes a game: opening a FIFO would wait for a reader without end,
+    // and a device or a folder is no game file.
+    const QFileInfo target(path);
+    if (target.exists() && !target.isFile()) {
+        MessageBox(QString::fromUtf8(ViewText::SaveOpenFailed)
+                       .arg(name, QString::fromUtf8("通常のファイルではありません。")));
+        return;
+    }
     // Appended: the file keeps its games and gets this one at its end.
     if (!file.open(QIODevice::WriteOnly | QIODevice::Append)) {
         MessageBox(QString::fromUtf8(ViewText::SaveOpenFailed).arg(name, file.errorString()));

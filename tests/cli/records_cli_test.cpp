@@ -111,6 +111,9 @@ TEST(CliRecords, WhatIsNotReadIsReported) {
          "game 0: move 8... Kc9 cannot be read\n"},
         {"a game beyond the move limit", tooLong + "*\n", "game", 2,
          "game 0: the game exceeds the limit of 512 half-moves (at move 257.)\n"},
+        {"an empty file", "", "info", 2, ": info: " + std::string("PATH") + " holds no game\n"},
+        {"text without a game", "no game\n", "info", 2, " holds no game\n"},
+        {"an empty file's index", "", "index", 0, ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -118,7 +121,12 @@ TEST(CliRecords, WhatIsNotReadIsReported) {
         std::ofstream(path, std::ios::binary) << c.text;
         const CliRun run = runCli(c.command + " " + path + (c.command == "game" ? " 0" : ""));
         EXPECT_EQ(run.status, c.status) << run.err;
-        EXPECT_NE(run.err.find(c.err), std::string::npos) << run.err;
+        std::string err = c.err;
+        if (err.find("PATH") != std::string::npos) err.replace(err.find("PATH"), 4, path);
+        EXPECT_NE(run.err.find(err), std::string::npos) << run.err;
+        if (c.status == 2) {
+            EXPECT_TRUE(run.out.empty()) << run.out;
+        }
         EXPECT_EQ(run.err.find('\x1b'), std::string::npos);
         std::remove(path.c_str());
     }
@@ -307,4 +315,41 @@ TEST(CliRecords, SearchFindsTheStartPositionAndPositionsGivenAsFen) {
     }
     EXPECT_NE(runCli("help search").out.find("startpos"), std::string::npos);
     std::remove(pgn.c_str());
+}
+
+// A file that cannot be read says why: missing, a folder, a device, not permitted. One that is
+// not a regular file is refused before anything is read from it: a FIFO with no writer never
+// holds a command up (the timeout only turns a hang into a failure).
+TEST(CliRecords, FilesThatCannotBeReadSayWhy) {
+    const std::string folder = scratchPath("kinds");
+    ASSERT_EQ(mkdir(folder.c_str(), 0755), 0);
+    const std::string fifo = folder + "/fifo.pgn", locked = folder + "/locked.pgn";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
+    writeFile(locked, readFile(data("kasparov-deep-blue-1997.pgn")));
+    ASSERT_EQ(chmod(locked.c_str(), 0), 0);
+    struct File { std::string path, reason; };
+    std::vector<File> files = {
+        {folder + "/missing.pgn", "No such file or directory"},
+        {folder, "it is a directory, not a regular file"},
+        {fifo, "it is a FIFO (named pipe), not a regular file"},
+        {"/dev/null", "it is a character device, not a regular file"},
+    };
+    if (geteuid() != 0) files.push_back({locked, "Permission denied"});  // root reads it all
+    for (const std::string command : {"info", "index", "search", "tree", "game", "book"}) {
+        for (const File& file : files) {
+            const std::string args = command == "book" ? "book build " + folder + "/out.dat " + file.path
+                                     : command == "game" ? "game " + file.path + " 0"
+                                                         : command + " " + file.path;
+            SCOPED_TRACE(args);
+            const CliRun run = runCli(args, "timeout 60 ");
+            EXPECT_EQ(run.status, 2);
+            EXPECT_TRUE(run.out.empty());
+            EXPECT_NE(run.err.find("norvane-cli: " + command + ": cannot open " + file.path + ": " +
+                                   file.reason + "\n"),
+                      std::string::npos)
+                << run.err;
+        }
+    }
+    for (const std::string& path : {fifo, locked}) std::remove(path.c_str());
+    rmdir(folder.c_str());
 }
