@@ -52,8 +52,7 @@ bool addFile(const std::string& path, int plies, BookCollection& book, long long
 int runBook(const Arguments& args) {
     ParsedArguments parsed;
     std::string     error;
-    if (!parseArguments(args, {{"--plies", true}, ThreadsOption}, parsed, error) ||
-        !applyThreadsOption(parsed, error))
+    if (!parseFileArguments(args, {{"--plies", true}}, parsed, error))
         return usageError("book", error);
     if (parsed.operands.size() < 3 || parsed.operands[0] != "build")
         return usageError("book", "needs build, the book to write and at least one PGN file");

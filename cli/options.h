@@ -4,6 +4,7 @@
 #pragma once
 
 #include <initializer_list>
+#include <span>
 #include <string>
 #include <utility>
 #include <vector>
@@ -27,5 +28,9 @@ struct ParsedArguments {
 
 // False, with the reason in error, for an option not in known, or one without its value or
 // with an empty value where that means nothing (an empty --fen is no position at all).
-bool parseArguments(const Arguments& args, std::initializer_list<KnownOption> known,
+bool parseArguments(const Arguments& args, std::span<const KnownOption> known,
                     ParsedArguments& parsed, std::string& error);
+inline bool parseArguments(const Arguments& args, std::initializer_list<KnownOption> known,
+                           ParsedArguments& parsed, std::string& error) {
+    return parseArguments(args, std::span(known.begin(), known.size()), parsed, error);
+}

@@ -25,9 +25,8 @@ int runTree(const Arguments& args) {
     ParsedArguments     parsed;
     OpeningNameSettings names;
     std::string         error;
-    if (!parseArguments(args, {PositionOption, NamesOption, LastNamedOption, ThreadsOption},
-                        parsed, error) ||
-        !readOpeningNameOptions(parsed, names, error) || !applyThreadsOption(parsed, error))
+    if (!parseFileArguments(args, {PositionOption, NamesOption, LastNamedOption}, parsed, error) ||
+        !readOpeningNameOptions(parsed, names, error))
         return usageError("tree", error);
     if (parsed.operands.size() != 1) return usageError("tree", "takes one FILE");
     const std::string& path = parsed.operands[0];
