@@ -4,6 +4,7 @@
 #include "book/bookbuild.h"
 #include "cli/bookoutput.h"
 #include "cli/filekind.h"
+#include "cli/scanfailure.h"
 #include "cli/commands.h"
 #include "cli/options.h"
 #include "cli/threadsoption.h"
@@ -26,7 +27,7 @@ bool addFile(const std::string& path, int plies, BookCollection& book, long long
     PlayerNames            names;
     ScanFailure            failure{};
     if (!scanPgnFile(file, info, entries, names, IndexMode, nullptr, nullptr, &failure)) {
-        error = path + ": " + scanFailureMessage(failure);
+        error = path + " is not a valid PGN file " + scanFailurePlace(failure);
         return false;
     }
     std::string text;

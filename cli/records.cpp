@@ -9,6 +9,7 @@
 #include "cli/options.h"
 #include "cli/output.h"
 #include "cli/positionoptions.h"
+#include "cli/scanfailure.h"
 #include "cli/threadsoption.h"
 #include "engine/board.h"
 #include "records/gamefilter.h"
@@ -70,9 +71,7 @@ bool openIndexed(const std::string& command, const std::string& path, IndexedFil
     ScanFailure failure{};
     if (!scanPgnFile(indexed.file, indexed.info, indexed.games, indexed.names, IndexMode, nullptr,
                      nullptr, &failure)) {
-        std::cerr << scanFailureMessage(failure);
-        status = fail(command + ": " + path + " is not a valid PGN file (line " +
-                      std::to_string(failure.line) + ")");
+        status = fail(command + ": " + path + " is not a valid PGN file " + scanFailurePlace(failure));
         return false;
     }
     indexed.info.fileSize = indexed.file.size();
@@ -195,9 +194,7 @@ int runSearch(const Arguments& args) {
                              &filter, &first, &failure)) {
                 // A file cut short since the index pass fails here: say why.
                 if (!unchangedOnDisk("search", path, indexed, status)) return status;
-                std::cerr << scanFailureMessage(failure);
-                return fail("search: " + path + " could not be searched (line " +
-                            std::to_string(failure.line) + ")");
+                return fail("search: " + path + " could not be searched " + scanFailurePlace(failure));
             }
             if (!unchangedOnDisk("search", path, indexed, status)) return status;
         } else {

@@ -134,10 +134,18 @@ TEST(CliRecords, WhatIsNotReadIsReported) {
 }
 
 TEST(CliRecords, BadFilesAndArguments) {
-    CliRun run = runCli("index " + data("anastasian-lewis.pgn"));
-    EXPECT_EQ(run.status, 2);
-    EXPECT_TRUE(run.out.empty());
-    EXPECT_EQ(run.err.find("ファイルを開くのに失敗しました\n\n20行目\n"), 0u) << run.err;
+    // A file no game of which can be read: one English line, the place where it broke and
+    // the line's text.
+    const std::string broken = data("anastasian-lewis.pgn");
+    const std::string place  = broken + " is not a valid PGN file (line 20): Rxf3 41. Bxf3 Z0 42. Ke1 Qh1+ 1-0\n";
+    for (const std::string command : {"index", "info", "search", "game", "book"}) {
+        const CliRun run = runCli(command == "book"   ? "book build " + scratchPath("none.dat") + " " + broken
+                                  : command == "game" ? "game " + broken + " 0"
+                                                      : command + " " + broken);
+        EXPECT_EQ(run.status, 2);
+        EXPECT_TRUE(run.out.empty());
+        EXPECT_EQ(run.err, "norvane-cli: " + command + ": " + place);
+    }
 
     const std::string twic = data("twic944.pgn");
     const std::string cases[] = {"index", "index /nonexistent.pgn", "index " + data(""),
