@@ -170,8 +170,9 @@ void CNorvaneView::OnSave() {
                        .arg(name, QString::fromUtf8("通常のファイルではありません。")));
         return;
     }
-    // Appended: the file keeps its games and gets this one at its end.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append)) {
+    // Appended: the file keeps its games and gets this one at its end. Unbuffered, so that
+    // nothing of a failed write waits in a buffer for close to append after the truncation.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered)) {
         MessageBox(QString::fromUtf8(ViewText::SaveOpenFailed).arg(name, file.errorString()));
         return;
     }
