@@ -45,7 +45,8 @@ bool probeBook(int side, Move* out) {
     unsigned char window[BookWindowLength * BookRecordSize] = {};
     const off_t   start = static_cast<off_t>(board.hashKey & 0xFFFF) * BookRecordSize;
     for (std::size_t done = 0; done < sizeof window;) {
-        const ssize_t got = ::pread(fd, window + done, sizeof window - done, start + static_cast<off_t>(done));
+        const ssize_t got =
+            ::pread(fd, window + done, sizeof window - done, start + static_cast<off_t>(done));
         if (got < 0 && errno == EINTR) continue;
         if (got <= 0) break;
         done += static_cast<std::size_t>(got);

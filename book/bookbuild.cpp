@@ -30,7 +30,8 @@ unsigned readWord16(const unsigned char* at) { return at[0] | unsigned{at[1]} <<
 // A record of a book at slot: empty, or a position whose home window holds slot and whose
 // moves each join two squares.
 bool recordFits(const unsigned char* record, std::size_t slot) {
-    if (std::all_of(record, record + RecordSize, [](unsigned char b) { return b == 0; })) return true;
+    if (std::all_of(record, record + RecordSize, [](unsigned char b) { return b == 0; }))
+        return true;
     const std::size_t home = readWord16(record);  // the key's low 16 bits
     if (slot < home || slot >= home + WindowSize) return false;
     int moves = 0;

@@ -30,7 +30,7 @@ bool readsAsBook(const std::string& path, const struct stat& expected, std::stri
     bool        read = ::fstat(fd, &opened) == 0 && opened.st_dev == expected.st_dev &&
                 opened.st_ino == expected.st_ino && S_ISREG(opened.st_mode);
     if (read && opened.st_size <= LargestBook) {
-        bytes.resize(static_cast<std::size_t>(opened.st_size) + 1);  // one more: a file that grew
+        bytes.resize(static_cast<std::size_t>(opened.st_size) + 1); // one more: a file that grew
         std::size_t done = 0;
         while (done < bytes.size()) {
             const ssize_t got = ::read(fd, bytes.data() + done, bytes.size() - done);
@@ -55,7 +55,7 @@ bool readsAsBook(const std::string& path, const struct stat& expected, std::stri
     return true;
 }
 
-}  // namespace
+} // namespace
 
 bool mayReplaceWithBook(const std::string& out, const std::vector<std::string>& inputs,
                         std::string& error) {
@@ -66,8 +66,8 @@ bool mayReplaceWithBook(const std::string& out, const std::vector<std::string>& 
         return false;
     }
     if (!S_ISREG(target.st_mode)) {
-        error = out + " is " + fileKindText(target.st_mode) +
-                ", not a book file; it is left as it was";
+        error =
+            out + " is " + fileKindText(target.st_mode) + ", not a book file; it is left as it was";
         return false;
     }
     for (const std::string& input : inputs) {

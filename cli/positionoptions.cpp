@@ -7,9 +7,9 @@ bool namesPosition(const ParsedArguments& parsed) {
 }
 
 bool setUpNamedPosition(const ParsedArguments& parsed, std::string& error) {
-    const bool                     fromFen = parsed.has(FenOption.name);
-    const std::vector<std::string> moves   = splitMoves(parsed.value(PositionOption.name));
-    const bool startWord = moves.size() == 1 && moves[0] == "startpos";
+    const bool                     fromFen   = parsed.has(FenOption.name);
+    const std::vector<std::string> moves     = splitMoves(parsed.value(PositionOption.name));
+    const bool                     startWord = moves.size() == 1 && moves[0] == "startpos";
     if (fromFen && startWord) {
         error = "--position startpos and --fen name two different positions";
         return false;

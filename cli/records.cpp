@@ -71,7 +71,8 @@ bool openIndexed(const std::string& command, const std::string& path, IndexedFil
     ScanFailure failure{};
     if (!scanPgnFile(indexed.file, indexed.info, indexed.games, indexed.names, IndexMode, nullptr,
                      nullptr, &failure)) {
-        status = fail(command + ": " + path + " is not a valid PGN file " + scanFailurePlace(failure));
+        status = fail(command + ": " + path + " is not a valid PGN file " +
+                      scanFailurePlace(failure));
         return false;
     }
     indexed.info.fileSize = indexed.file.size();
@@ -194,7 +195,8 @@ int runSearch(const Arguments& args) {
                              &filter, &first, &failure)) {
                 // A file cut short since the index pass fails here: say why.
                 if (!unchangedOnDisk("search", path, indexed, status)) return status;
-                return fail("search: " + path + " could not be searched " + scanFailurePlace(failure));
+                return fail("search: " + path + " could not be searched " +
+                            scanFailurePlace(failure));
             }
             if (!unchangedOnDisk("search", path, indexed, status)) return status;
         } else {

@@ -8,7 +8,7 @@ namespace {
 
 constexpr KnownOption ThreadsOption = {"--threads", true};
 
-}  // namespace
+} // namespace
 
 bool parseFileArguments(const Arguments& args, std::initializer_list<KnownOption> known,
                         ParsedArguments& parsed, std::string& error) {

@@ -166,8 +166,8 @@ void CNorvaneView::OnSave() {
     // and a device or a folder is no game file.
     const QFileInfo target(path);
     if (target.exists() && !target.isFile()) {
-        MessageBox(QString::fromUtf8(ViewText::SaveOpenFailed)
-                       .arg(name, QString::fromUtf8("通常のファイルではありません。")));
+        const QString reason = QString::fromUtf8("通常のファイルではありません。");
+        MessageBox(QString::fromUtf8(ViewText::SaveOpenFailed).arg(name, reason));
         return;
     }
     // Appended: the file keeps its games and gets this one at its end. Unbuffered, so that

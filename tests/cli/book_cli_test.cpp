@@ -44,7 +44,8 @@ TEST(CliBook, InputWithoutPositionsKeepsTheOldBook) {
     const std::string out     = scratchPath("kept.dat");
     const std::string garbage = scratchPath("garbage.pgn");
     const std::string empty   = scratchPath("empty.pgn");
-    ASSERT_EQ(runCli("book build " + out + " " NORVANE_TEST_DATA "/kasparov-deep-blue-1997.pgn").status, 0);
+    const std::string games = NORVANE_TEST_DATA "/kasparov-deep-blue-1997.pgn";
+    ASSERT_EQ(runCli("book build " + out + " " + games).status, 0);
     const std::string oldBook = readFile(out);
     writeFile(garbage, "no game here, only words\n");
     writeFile(empty, "");
@@ -93,7 +94,9 @@ TEST(CliBook, ReplacesOnlyABookOrNothing) {
     const std::string book  = folder + "/old.dat", out = folder + "/out";
     ASSERT_EQ(runCli("book build " + book + " " + games + " --plies 2").status, 0);
     const std::string oldBook = readFile(book);
-    const auto        copyOf  = [](const std::string& text) { return [text](const std::string& at) { writeFile(at, text); }; };
+    const auto        copyOf  = [](const std::string& text) {
+        return [text](const std::string& at) { writeFile(at, text); };
+    };
     struct Case {
         const char*                             what;
         std::function<void(const std::string&)> make;    // makes OUT
@@ -111,12 +114,17 @@ TEST(CliBook, ReplacesOnlyABookOrNothing) {
         {"one of the inputs", copyOf(oldBook), out, "is the input"},
         {"an input by a symbolic link", copyOf(oldBook), folder + "/link", "is the input"},
         {"a symbolic link to a book",
-         [&](const std::string& at) { ASSERT_EQ(symlink(book.c_str(), at.c_str()), 0); }, "", "is a symbolic link"},
-        {"a dangling symbolic link",
-         [&](const std::string& at) { ASSERT_EQ(symlink((folder + "/none").c_str(), at.c_str()), 0); }, "",
+         [&](const std::string& at) { ASSERT_EQ(symlink(book.c_str(), at.c_str()), 0); }, "",
          "is a symbolic link"},
-        {"a FIFO", [](const std::string& at) { ASSERT_EQ(mkfifo(at.c_str(), 0644), 0); }, "", "is a FIFO"},
-        {"a directory", [](const std::string& at) { ASSERT_EQ(mkdir(at.c_str(), 0755), 0); }, "", "is a directory"},
+        {"a dangling symbolic link",
+         [&](const std::string& at) {
+             ASSERT_EQ(symlink((folder + "/none").c_str(), at.c_str()), 0);
+         },
+         "", "is a symbolic link"},
+        {"a FIFO", [](const std::string& at) { ASSERT_EQ(mkfifo(at.c_str(), 0644), 0); }, "",
+         "is a FIFO"},
+        {"a directory", [](const std::string& at) { ASSERT_EQ(mkdir(at.c_str(), 0755), 0); }, "",
+         "is a directory"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

@@ -137,11 +137,14 @@ TEST(CliRecords, BadFilesAndArguments) {
     // A file no game of which can be read: one English line, the place where it broke and
     // the line's text.
     const std::string broken = data("anastasian-lewis.pgn");
-    const std::string place  = broken + " is not a valid PGN file (line 20): Rxf3 41. Bxf3 Z0 42. Ke1 Qh1+ 1-0\n";
+    const std::string place =
+        broken + " is not a valid PGN file (line 20): Rxf3 41. Bxf3 Z0 42. Ke1 Qh1+ 1-0\n";
     for (const std::string command : {"index", "info", "search", "game", "book"}) {
-        const CliRun run = runCli(command == "book"   ? "book build " + scratchPath("none.dat") + " " + broken
-                                  : command == "game" ? "game " + broken + " 0"
-                                                      : command + " " + broken);
+        const std::string args =
+            command == "book"   ? "book build " + scratchPath("none.dat") + " " + broken
+            : command == "game" ? "game " + broken + " 0"
+                                : command + " " + broken;
+        const CliRun      run  = runCli(args);
         EXPECT_EQ(run.status, 2);
         EXPECT_TRUE(run.out.empty());
         EXPECT_EQ(run.err, "norvane-cli: " + command + ": " + place);
@@ -343,7 +346,8 @@ TEST(CliRecords, SearchFindsTheStartPositionAndPositionsGivenAsFen) {
         {"--fen '8/8/8/8/8/8/8/8 w - - 0 1'", "each side needs exactly one king"},
         {"--fen '" + afterE4 + " b KQkq e6 0 1'", "bad en-passant square"},
         {"--fen " + start + " --position startpos", "two different positions"},
-        {"--fen " + start + " --position 'e4 e4'", "search: --position: illegal or unreadable move: e4"},
+        {"--fen " + start + " --position 'e4 e4'",
+         "search: --position: illegal or unreadable move: e4"},
         {"--fen ''", "--fen needs a value"},
     };
     for (const auto& r : refused) {
@@ -377,9 +381,10 @@ TEST(CliRecords, FilesThatCannotBeReadSayWhy) {
     if (geteuid() != 0) files.push_back({locked, "Permission denied"});  // root reads it all
     for (const std::string command : {"info", "index", "search", "tree", "game", "book"}) {
         for (const File& file : files) {
-            const std::string args = command == "book" ? "book build " + folder + "/out.dat " + file.path
-                                     : command == "game" ? "game " + file.path + " 0"
-                                                         : command + " " + file.path;
+            const std::string args =
+                command == "book"   ? "book build " + folder + "/out.dat " + file.path
+                : command == "game" ? "game " + file.path + " 0"
+                                    : command + " " + file.path;
             SCOPED_TRACE(args);
             const CliRun run = runCli(args, "timeout 60 ");
             EXPECT_EQ(run.status, 2);
