@@ -204,13 +204,14 @@ bool CNorvaneDoc::OpenAndIndex(const QString& path, bool replaceContents, QStrin
     const QByteArray name = QFile::encodeName(path);
     // Linux has no mandatory sharing modes: an exclusive advisory lock keeps other programs
     // that ask (another Norvane among them) away while the document holds the file. The file
-    // the document holds already keeps its lock through a duplicate of its descriptor.
+    // the document holds already keeps its lock through a duplicate of its descriptor. It is
+    // opened non-blocking, so that a FIFO does not hold the open up; the reader refuses it.
     struct stat held {}, wanted {};
     int lockFd = -1;
     if (m_lockFd >= 0 && ::fstat(m_lockFd, &held) == 0 && ::stat(name.constData(), &wanted) == 0 &&
         held.st_dev == wanted.st_dev && held.st_ino == wanted.st_ino)
         lockFd = ::fcntl(m_lockFd, F_DUPFD_CLOEXEC, 0);
-    else if ((lockFd = ::open(name.constData(), O_RDONLY | O_CLOEXEC)) >= 0 &&
+    else if ((lockFd = ::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK)) >= 0 &&
              ::flock(lockFd, LOCK_EX | LOCK_NB) != 0) {
         ::close(lockFd);
         lockFd = -1;

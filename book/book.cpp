@@ -1,7 +1,11 @@
 #include "book/book.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -28,14 +32,26 @@ void setBookPath(const char* path) {
 }
 
 bool probeBook(int side, Move* out) {
-    std::FILE* file = std::fopen(bookPath, "rb");
-    if (!file) return false;
+    // Opened non-blocking and read only when it is a regular file: a FIFO or a device named
+    // as the book never holds the engine up.
+    const int fd = ::open(bookPath, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return false;
+    }
     // Records past the end of the file, or a failed read, leave zeros: no key matches them.
     unsigned char window[BookWindowLength * BookRecordSize] = {};
-    const long    slot = static_cast<long>(board.hashKey & 0xFFFF);
-    if (std::fseek(file, slot * BookRecordSize, SEEK_SET) == 0)
-        (void)std::fread(window, 1, sizeof window, file);
-    std::fclose(file);
+    const off_t   start = static_cast<off_t>(board.hashKey & 0xFFFF) * BookRecordSize;
+    for (std::size_t done = 0; done < sizeof window;) {
+        const ssize_t got =
+            ::pread(fd, window + done, sizeof window - done, start + static_cast<off_t>(done));
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) break;
+        done += static_cast<std::size_t>(got);
+    }
+    ::close(fd);
 
     const std::uint32_t low  = static_cast<std::uint32_t>(board.hashKey);
     const std::uint32_t high = static_cast<std::uint32_t>(board.hashKey >> 32);

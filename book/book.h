@@ -27,6 +27,7 @@ void setBookPath(const char* path);
 
 // Looks the Board's position up in the book at bookPath. True when out now holds a legal book
 // move for side, chosen with rand among the record's moves; false when there is no file, no
-// record, no move, or the move drawn is not legal here. Reads one 256-byte window per call
+// record, no move, or the move drawn is not legal here; a path that is not a regular file (a
+// FIFO, a device, a folder) is no book, and never waited on. Reads one 256-byte window per call
 // and keeps nothing.
 bool probeBook(int side, Move* out);

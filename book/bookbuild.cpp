@@ -25,6 +25,25 @@ void putWord16(unsigned char* at, std::uint16_t value) {
     at[1] = static_cast<unsigned char>(value >> 8);
 }
 
+unsigned readWord16(const unsigned char* at) { return at[0] | unsigned{at[1]} << 8; }
+
+// A record of a book at slot: empty, or a position whose home window holds slot and whose
+// moves each join two squares.
+bool recordFits(const unsigned char* record, std::size_t slot) {
+    if (std::all_of(record, record + RecordSize, [](unsigned char b) { return b == 0; }))
+        return true;
+    const std::size_t home = readWord16(record);  // the key's low 16 bits
+    if (slot < home || slot >= home + WindowSize) return false;
+    int moves = 0;
+    for (int i = 0; i < 4; ++i) {
+        const unsigned packed = readWord16(record + 8 + 2 * i);
+        if (packed == 0) continue;
+        if (packed >= 64 * 64 || packed / 64 == packed % 64) return false;
+        ++moves;
+    }
+    return moves > 0;
+}
+
 }  // namespace
 
 void addGameToBook(BookCollection& book, const Move* game, int count, int plies) {
@@ -116,4 +135,11 @@ BookWriteResult writeBook(const BookCollection& book, const char* path) {
     }
     result.ok = true;
     return result;
+}
+
+bool holdsBook(const unsigned char* bytes, std::size_t size) {
+    if (size % RecordSize != 0 || size > SlotCount * RecordSize) return false;
+    for (std::size_t slot = 0; slot < size / RecordSize; ++slot)
+        if (!recordFits(bytes + slot * RecordSize, slot)) return false;
+    return true;
 }

@@ -41,3 +41,10 @@ struct BookWriteResult {
 // placed first. The file is written under a fresh name beside path, created exclusively,
 // and renamed over path only when complete; on failure path is untouched.
 BookWriteResult writeBook(const BookCollection& book, const char* path);
+
+// Whether bytes, the whole of a file, are a book as writeBook lays one out, so that a build
+// may replace the file without destroying anything else: whole 16-byte records, no more than
+// a complete book, each record either all zeros or a position lying in its home slot or the
+// 15 after it, with one to four moves that each join two different squares. No file (size
+// 0) is a book with no position.
+bool holdsBook(const unsigned char* bytes, std::size_t size);

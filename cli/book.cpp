@@ -2,6 +2,8 @@
 #include <iostream>
 
 #include "book/bookbuild.h"
+#include "cli/bookoutput.h"
+#include "cli/filekind.h"
 #include "cli/commands.h"
 #include "cli/options.h"
 #include "cli/threadsoption.h"
@@ -18,7 +20,7 @@ bool addFile(const std::string& path, int plies, BookCollection& book, long long
              long long& unreadable, std::string& error) {
     BufferedFile file;
     if (!file.open(path.c_str())) {
-        error = "cannot open " + path;
+        error = cannotOpenText(path, file);
         return false;
     }
     FileInfo               info{};
@@ -52,8 +54,7 @@ bool addFile(const std::string& path, int plies, BookCollection& book, long long
 int runBook(const Arguments& args) {
     ParsedArguments parsed;
     std::string     error;
-    if (!parseArguments(args, {{"--plies", true}, ThreadsOption}, parsed, error) ||
-        !applyThreadsOption(parsed, error))
+    if (!parseFileArguments(args, {{"--plies", true}}, parsed, error))
         return usageError("book", error);
     if (parsed.operands.size() < 3 || parsed.operands[0] != "build")
         return usageError("book", "needs build, the book to write and at least one PGN file");
@@ -62,6 +63,9 @@ int runBook(const Arguments& args) {
         return usageError("book", "--plies needs a number from 1 to " + std::to_string(MaxGameMoves));
     const std::string              out = parsed.operands[1];
     const std::vector<std::string> inputs(parsed.operands.begin() + 2, parsed.operands.end());
+
+    // Checked before the inputs are read, and again just before the book replaces OUT.
+    if (!mayReplaceWithBook(out, inputs, error)) return fail("book: " + error);
 
     BookCollection book;
     long long      games = 0, unreadable = 0;
@@ -72,6 +76,7 @@ int runBook(const Arguments& args) {
     if (book.positions.empty())
         return fail("book: the input gives no position (" + std::to_string(games) + " games, " +
                     std::to_string(unreadable) + " unreadable); " + out + " is left as it was");
+    if (!mayReplaceWithBook(out, inputs, error)) return fail("book: " + error);
     const BookWriteResult result = writeBook(book, out.c_str());
     if (!result.ok) return fail("book: " + result.error);
     std::cout << "games " << games << '\n';

@@ -23,6 +23,7 @@ struct Subcommand {
     int (*run)(const Arguments&);
     const char* usage;    // the arguments, after the name
     const char* summary;  // what it does and its last line, for help
+    const char* details = "";  // more, for "help NAME" only
 };
 
 // Every subcommand, in the order help lists them.

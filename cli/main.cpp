@@ -50,6 +50,7 @@ int answerHelp(const Arguments& args) {
     if (!s) return fail("help: unknown subcommand: " + topic);
     std::cout << "usage:\n";
     printUsage(std::cout, *s);
+    if (*s->details) std::cout << '\n' << s->details;
     return 0;
 }
 

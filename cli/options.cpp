@@ -13,7 +13,7 @@ std::string ParsedArguments::value(const std::string& name) const {
     return found;
 }
 
-bool parseArguments(const Arguments& args, std::initializer_list<KnownOption> known,
+bool parseArguments(const Arguments& args, std::span<const KnownOption> known,
                     ParsedArguments& parsed, std::string& error) {
     bool optionsEnded = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
@@ -35,7 +35,7 @@ bool parseArguments(const Arguments& args, std::initializer_list<KnownOption> kn
         }
         std::string value;
         if (option->takesValue) {
-            if (i + 1 == args.size() || args[i + 1].empty()) {
+            if (i + 1 == args.size() || (args[i + 1].empty() && !option->mayBeEmpty)) {
                 error = arg + " needs a value";
                 return false;
             }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <initializer_list>
+#include <span>
 #include <string>
 #include <utility>
 #include <vector>
@@ -11,8 +12,9 @@
 #include "cli/common.h"
 
 struct KnownOption {
-    const char* name;        // "--fen"
-    bool        takesValue;  // false: a switch such as "--divide"
+    const char* name;                // "--fen"
+    bool        takesValue;          // false: a switch such as "--divide"
+    bool        mayBeEmpty = false;  // an empty value means something ("--position ''")
 };
 
 struct ParsedArguments {
@@ -25,6 +27,10 @@ struct ParsedArguments {
 };
 
 // False, with the reason in error, for an option not in known, or one without its value or
-// with an empty value (an empty --fen is no position at all).
-bool parseArguments(const Arguments& args, std::initializer_list<KnownOption> known,
+// with an empty value where that means nothing (an empty --fen is no position at all).
+bool parseArguments(const Arguments& args, std::span<const KnownOption> known,
                     ParsedArguments& parsed, std::string& error);
+inline bool parseArguments(const Arguments& args, std::initializer_list<KnownOption> known,
+                           ParsedArguments& parsed, std::string& error) {
+    return parseArguments(args, std::span(known.begin(), known.size()), parsed, error);
+}

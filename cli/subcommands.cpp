@@ -16,12 +16,20 @@ constexpr Subcommand subcommands[] = {
     {"uci", runUci, "", "the UCI engine protocol on standard input and output"},
     {"index", runIndex, "FILE [--threads N]", "one tab-separated row per game; last line \"games N\""},
     {"search", runSearch,
-     "FILE [--name S] [--eco CODE] [--from Y] [--to Y] [--result R,...] [--position \"MOVE ...\"] [--threads N]",
-     "the numbers of the matching games; last line \"matched N\""},
+     "FILE [--name S] [--eco CODE] [--from Y] [--to Y] [--result R,...] [--position \"MOVE ...\"] "
+     "[--fen FEN] [--threads N]",
+     "the numbers of the matching games; last line \"matched N\"",
+     "--position names a position by its moves from the start; an empty line (--position \"\")\n"
+     "or startpos is the start position itself. --fen FEN names it as FEN, with or without the\n"
+     "move counters; then --position's moves are played from it. A game matches when it passes\n"
+     "through the position: the same placement, side to move and castling rights, and the same\n"
+     "en-passant square where a pawn can take on it (one that no pawn can take counts as none).\n"},
     {"info", runInfo, "FILE [--threads N]", "the file-information summary"},
     {"game", runGame, "FILE N", "game N (counting from 0) parsed and written again as PGN"},
     {"tree", runTree, "FILE [--position \"MOVE ...\"] [--names en|ja] [--last-named] [--threads N]",
-     "the opening explorer: the moves played from the position; last line \"positions N\""},
+     "the opening explorer: the moves played from the position; last line \"positions N\"",
+     "--position names the position by its moves from the start; an empty line or startpos is\n"
+     "the start position, as without the option.\n"},
     {"book", runBook, "build OUT PGN... [--plies N] [--threads N]",
      "compiles a book.dat from the games' first plies; last line \"positions N\""},
 };

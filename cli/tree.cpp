@@ -5,9 +5,12 @@
 
 #include "book/namedline.h"
 #include "cli/commands.h"
+#include "cli/filekind.h"
 #include "cli/openingnames.h"
 #include "cli/options.h"
+#include "cli/positionoptions.h"
 #include "cli/threadsoption.h"
+#include "records/bufferedfile.h"
 #include "records/openingtree.h"
 
 namespace {
@@ -22,22 +25,22 @@ int runTree(const Arguments& args) {
     ParsedArguments     parsed;
     OpeningNameSettings names;
     std::string         error;
-    if (!parseArguments(args, {{"--position", true}, NamesOption, LastNamedOption, ThreadsOption},
-                        parsed, error) ||
-        !readOpeningNameOptions(parsed, names, error) || !applyThreadsOption(parsed, error))
+    if (!parseFileArguments(args, {PositionOption, NamesOption, LastNamedOption}, parsed, error) ||
+        !readOpeningNameOptions(parsed, names, error))
         return usageError("tree", error);
     if (parsed.operands.size() != 1) return usageError("tree", "takes one FILE");
     const std::string& path = parsed.operands[0];
-    if (!startPosition("", error)) return fail("tree: " + error);
     // The moves are checked before the file is read.
-    if (parsed.has("--position") && !playMoves(splitMoves(parsed.value("--position")), error))
-        return fail("tree: --position: " + error);
+    if (!setUpNamedPosition(parsed, error)) return fail("tree: " + error);
 
+    // Opened here first for the reason it cannot be.
+    BufferedFile file;
+    if (!file.open(path.c_str())) return fail("tree: " + cannotOpenText(path, file));
     OpeningTree tree;
     if (!tree.build(path.c_str())) {
         if (tree.outcome() == TreeBuild::FileChanged)
             return fail("tree: " + path + " changed on disk while it was read; run the command again");
-        return fail("tree: cannot open " + path);
+        return fail("tree: cannot read " + path);
     }
     if (tree.gameCount() == 0)
         return fail("tree: " + path + " holds no game that can be read");

@@ -16,17 +16,40 @@ std::int64_t modifiedNanoseconds(const struct stat& st) {
 } // namespace
 
 bool BufferedFile::open(const char* path) {
-    if (isOpen() || !path) return false;
-    const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return false;
-    struct stat st;
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    m_openError = 0;
+    m_openMode  = 0;
+    if (isOpen() || !path) {
+        m_openError = EINVAL;
+        return false;
+    }
+    // Non-blocking, so that opening a FIFO with no writer (or a device) returns at once and
+    // fstat can refuse it; a regular file is then read blocking as usual.
+    const int fd = ::open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+        m_openError = errno;
+        return false;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) {
+        m_openError = errno;
+        ::close(fd);
+        return false;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        m_openMode = st.st_mode;
+        ::close(fd);
+        return false;
+    }
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+        m_openError = errno;
         ::close(fd);
         return false;
     }
     if (!m_buffer) {
         m_buffer.reset(new (std::nothrow) char[BufferSize]);
         if (!m_buffer) {
+            m_openError = ENOMEM;
             ::close(fd);
             return false;
         }

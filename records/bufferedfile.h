@@ -18,7 +18,12 @@ public:
 
     // Opens path for reading; fails when already open, when the file cannot be opened or is
     // not a regular file, or when the buffer cannot be allocated. The buffer starts empty.
+    // The type is checked before anything is read: a FIFO or a device never blocks the open.
     bool open(const char* path);
+    // Why the last open failed: the system's error number (ENOENT, EACCES, ENOMEM...), or 0
+    // for a file that is not a regular file, whose type bits (st_mode) openMode() holds.
+    int      openError() const { return m_openError; }
+    unsigned openMode() const { return m_openMode; }
     // Closes the file if open. The buffer is kept for the next file.
     void close();
     // Exchanges the files (and buffers) of two readers.
@@ -64,4 +69,6 @@ private:
     std::unique_ptr<char[]> m_buffer;
     std::int64_t            m_size     = 0;
     std::int64_t            m_modified = 0; // nanoseconds
+    int                     m_openError = 0;
+    unsigned                m_openMode  = 0;
 };

@@ -7,6 +7,7 @@
 #include <QClipboard>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 
 #include <cstring>
@@ -161,8 +162,17 @@ void CNorvaneView::OnSave() {
     const QByteArray text = GameRecordText();
     const QString    name = QDir::toNativeSeparators(path);
     QFile            file(path);
-    // Appended: the file keeps its games and gets this one at its end.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append)) {
+    // Only a regular file takes a game: opening a FIFO would wait for a reader without end,
+    // and a device or a folder is no game file.
+    const QFileInfo target(path);
+    if (target.exists() && !target.isFile()) {
+        const QString reason = QString::fromUtf8("通常のファイルではありません。");
+        MessageBox(QString::fromUtf8(ViewText::SaveOpenFailed).arg(name, reason));
+        return;
+    }
+    // Appended: the file keeps its games and gets this one at its end. Unbuffered, so that
+    // nothing of a failed write waits in a buffer for close to append after the truncation.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered)) {
         MessageBox(QString::fromUtf8(ViewText::SaveOpenFailed).arg(name, file.errorString()));
         return;
     }

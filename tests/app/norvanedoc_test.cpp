@@ -6,6 +6,7 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -125,6 +126,16 @@ private slots:
         QVERIFY(!doc.OpenDocumentFile(data("no-such-file.pgn")));
         QCOMPARE(doc.messages.size(), 1);
         QCOMPARE(doc.m_games.size(), std::size_t(6));
+        // Nor does a file that is not a regular file: a FIFO (its open never waits for a
+        // writer) or a folder.
+        QTemporaryDir folder;
+        const QString fifo = folder.filePath("games.pgn");
+        QCOMPARE(mkfifo(QFile::encodeName(fifo).constData(), 0644), 0);
+        for (const QString& other : {fifo, folder.path()}) {
+            QVERIFY(!doc.OpenDocumentFile(other));
+            QCOMPARE(doc.messages.size(), 1);
+            QCOMPARE(doc.m_games.size(), std::size_t(6));
+        }
 
         // The same file opened again keeps its lock throughout.
         QVERIFY(doc.OpenDocumentFile(path));

@@ -1,7 +1,9 @@
 #include <dirent.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <functional>
 
 #include "cli_run.h"
 
@@ -42,13 +44,17 @@ TEST(CliBook, InputWithoutPositionsKeepsTheOldBook) {
     const std::string out     = scratchPath("kept.dat");
     const std::string garbage = scratchPath("garbage.pgn");
     const std::string empty   = scratchPath("empty.pgn");
-    writeFile(out, "the old book");
+    const std::string games = NORVANE_TEST_DATA "/kasparov-deep-blue-1997.pgn";
+    ASSERT_EQ(runCli("book build " + out + " " + games).status, 0);
+    const std::string oldBook = readFile(out);
     writeFile(garbage, "no game here, only words\n");
     writeFile(empty, "");
     for (const std::string& input : {garbage, empty}) {
         SCOPED_TRACE(input);
-        expectRefused("book build " + out + " " + input);
-        EXPECT_EQ(readFile(out), "the old book");
+        const CliRun run = runCli("book build " + out + " " + input);
+        EXPECT_EQ(run.status, 2);
+        EXPECT_NE(run.err.find("gives no position"), std::string::npos) << run.err;
+        EXPECT_EQ(readFile(out), oldBook);
     }
     for (const std::string& path : {out, garbage, empty}) std::remove(path.c_str());
 }
@@ -75,5 +81,79 @@ TEST(CliBook, WritesThroughAFreshFileBesideTheBook) {
     std::sort(names.begin(), names.end());
     EXPECT_EQ(names, (std::vector<std::string>{"book.dat", "book.dat.tmp", "victim.txt"}));
     for (const std::string& name : names) std::remove((folder + "/" + name).c_str());
+    rmdir(folder.c_str());
+}
+
+// A build replaces OUT whole, so OUT must be a book or nothing: a PGN file named by mistake,
+// an input under another name, a symbolic link, a FIFO or a directory is refused before any
+// input is read, and left exactly as it was. A book, or an empty file, is replaced.
+TEST(CliBook, ReplacesOnlyABookOrNothing) {
+    const std::string folder = scratchPath("book-targets");
+    ASSERT_EQ(mkdir(folder.c_str(), 0755), 0);
+    const std::string games = NORVANE_TEST_DATA "/kasparov-deep-blue-1997.pgn";
+    const std::string book  = folder + "/old.dat", out = folder + "/out";
+    ASSERT_EQ(runCli("book build " + book + " " + games + " --plies 2").status, 0);
+    const std::string oldBook = readFile(book);
+    const auto        copyOf  = [](const std::string& text) {
+        return [text](const std::string& at) { writeFile(at, text); };
+    };
+    struct Case {
+        const char*                             what;
+        std::function<void(const std::string&)> make;    // makes OUT
+        std::string                             inputs;  // beside games
+        std::string                             err;     // "" when OUT is replaced
+    };
+    const Case cases[] = {
+        {"nothing there", [](const std::string&) {}, "", ""},
+        {"an old book", copyOf(oldBook), "", ""},
+        {"an empty file", copyOf(""), "", ""},
+        {"a PGN file", copyOf(readFile(games)), "", "is not a book file"},
+        {"whole records of text", copyOf(std::string(64, 'a')), "", "is not a book file"},
+        {"a cut book", copyOf(oldBook.substr(0, 17)), "", "is not a book file"},
+        {"a book at the wrong slot", copyOf(oldBook.substr(16)), "", "is not a book file"},
+        {"one of the inputs", copyOf(oldBook), out, "is the input"},
+        {"an input by a symbolic link", copyOf(oldBook), folder + "/link", "is the input"},
+        {"a symbolic link to a book",
+         [&](const std::string& at) { ASSERT_EQ(symlink(book.c_str(), at.c_str()), 0); }, "",
+         "is a symbolic link"},
+        {"a dangling symbolic link",
+         [&](const std::string& at) {
+             ASSERT_EQ(symlink((folder + "/none").c_str(), at.c_str()), 0);
+         },
+         "", "is a symbolic link"},
+        {"a FIFO", [](const std::string& at) { ASSERT_EQ(mkfifo(at.c_str(), 0644), 0); }, "",
+         "is a FIFO"},
+        {"a directory", [](const std::string& at) { ASSERT_EQ(mkdir(at.c_str(), 0755), 0); }, "",
+         "is a directory"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        c.make(out);
+        ASSERT_EQ(symlink(out.c_str(), (folder + "/link").c_str()), 0);
+        struct stat before {};
+        const bool  existed = lstat(out.c_str(), &before) == 0;
+        const std::string content = existed && S_ISREG(before.st_mode) ? readFile(out) : "";
+        const CliRun run = runCli("book build " + out + " " + games + " " + c.inputs);
+        if (c.err.empty()) {
+            EXPECT_EQ(run.status, 0) << run.err;
+            EXPECT_EQ(fileSize(out), 1'048'816);
+        } else {
+            EXPECT_EQ(run.status, 2);
+            EXPECT_TRUE(run.out.empty());
+            EXPECT_NE(run.err.find(c.err), std::string::npos) << run.err;
+            EXPECT_NE(run.err.find("left as it was"), std::string::npos) << run.err;
+            struct stat after {};
+            ASSERT_EQ(lstat(out.c_str(), &after), 0);
+            EXPECT_EQ(after.st_ino, before.st_ino);
+            EXPECT_EQ(after.st_mode, before.st_mode);
+            if (S_ISREG(after.st_mode)) {
+                EXPECT_EQ(readFile(out), content);
+            }
+        }
+        std::remove((folder + "/link").c_str());
+        std::remove(out.c_str());  // a file, a link, a FIFO or an empty directory
+    }
+    EXPECT_EQ(readFile(book), oldBook);
+    std::remove(book.c_str());
     rmdir(folder.c_str());
 }

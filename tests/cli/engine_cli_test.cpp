@@ -1,4 +1,6 @@
 // think, bench and uci: the engine through the command-line companion.
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <fstream>
 
@@ -71,6 +73,20 @@ TEST(CliThink, UsesTheBookItIsGiven) {
     EXPECT_EQ(valueOf(lines, "book"), "yes");
     EXPECT_EQ(valueOf(lines, "san"), "Nf3");
     EXPECT_EQ(lines.back(), "bestmove g1f3");
+}
+
+// A book path that is not a regular file is no book: a FIFO with no writer never holds the
+// engine up (the timeout only turns a hang into a failure).
+TEST(CliThink, ABookThatIsNotARegularFileIsNoBook) {
+    const std::string fifo = scratchPath("book-fifo");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
+    for (const std::string& path : {fifo, ::testing::TempDir(), std::string("/dev/null")}) {
+        SCOPED_TRACE(path);
+        const CliRun run = runCli("think --time-ms 10 --book " + path, "timeout 60 ");
+        ASSERT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(valueOf(outputLines(run.out), "book"), "no");
+    }
+    std::remove(fifo.c_str());
 }
 
 TEST(CliThink, RejectsBadArguments) {

@@ -1,6 +1,7 @@
 // index, search, info and game on real files.
 #include <gtest/gtest.h>
-#include <signal.h>
+#include <fcntl.h>
+#include <sys/syscall.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 
@@ -112,6 +113,9 @@ TEST(CliRecords, WhatIsNotReadIsReported) {
          "game 0: move 8... Kc9 cannot be read\n"},
         {"a game beyond the move limit", tooLong + "*\n", "game", 2,
          "game 0: the game exceeds the limit of 512 half-moves (at move 257.)\n"},
+        {"an empty file", "", "info", 2, ": info: " + std::string("PATH") + " holds no game\n"},
+        {"text without a game", "no game\n", "info", 2, " holds no game\n"},
+        {"an empty file's index", "", "index", 0, ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -119,22 +123,33 @@ TEST(CliRecords, WhatIsNotReadIsReported) {
         std::ofstream(path, std::ios::binary) << c.text;
         const CliRun run = runCli(c.command + " " + path + (c.command == "game" ? " 0" : ""));
         EXPECT_EQ(run.status, c.status) << run.err;
-        EXPECT_NE(run.err.find(c.err), std::string::npos) << run.err;
+        std::string err = c.err;
+        if (err.find("PATH") != std::string::npos) err.replace(err.find("PATH"), 4, path);
+        EXPECT_NE(run.err.find(err), std::string::npos) << run.err;
+        if (c.status == 2) {
+            EXPECT_TRUE(run.out.empty()) << run.out;
+        }
         EXPECT_EQ(run.err.find('\x1b'), std::string::npos);
         std::remove(path.c_str());
     }
 }
 
 TEST(CliRecords, BadFilesAndArguments) {
-    CliRun run = runCli("index " + data("anastasian-lewis.pgn"));
-    EXPECT_EQ(run.status, 2);
-    EXPECT_TRUE(run.out.empty());
-    // One English line, the place where the first game broke in it.
-    EXPECT_EQ(run.err.find("norvane-cli: index: "), 0u) << run.err;
-    EXPECT_NE(run.err.find(" is not a valid PGN file: no game can be read; the first breaks at line 20: "),
-              std::string::npos) << run.err;
-    EXPECT_EQ(run.err.find("行目"), std::string::npos) << run.err;
-    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+    // A file no game of which can be read: one English line, the place where it broke and
+    // the line's text.
+    const std::string broken = data("anastasian-lewis.pgn");
+    const std::string place =
+        broken + " is not a valid PGN file: no game can be read; the first breaks at line 20: Rxf3 41. Bxf3 Z0 42. Ke1 Qh1+ 1-0\n";
+    for (const std::string command : {"index", "info", "search", "game", "book"}) {
+        const std::string args =
+            command == "book"   ? "book build " + scratchPath("none.dat") + " " + broken
+            : command == "game" ? "game " + broken + " 0"
+                                : command + " " + broken;
+        const CliRun      run  = runCli(args);
+        EXPECT_EQ(run.status, 2);
+        EXPECT_TRUE(run.out.empty());
+        EXPECT_EQ(run.err, "norvane-cli: " + command + ": " + place);
+    }
 
     const std::string twic = data("twic944.pgn");
     const std::string cases[] = {"index", "index /nonexistent.pgn", "index " + data(""),
@@ -183,38 +198,69 @@ TEST(CliRecords, InfoKeepsItsCountsAfterALongPath) {
     EXPECT_EQ(run.out.back(), '\n');
 }
 
+namespace {
+
+// Whether the main thread of pid waits in a write to its standard error.
+bool writingToStandardError(pid_t pid) {
+    std::ifstream syscall("/proc/" + std::to_string(pid) + "/syscall");
+    long          number = -1;
+    std::string   fd;
+    syscall >> number >> fd;
+    return (number == SYS_write || number == SYS_writev) && fd == "0x2";
+}
+
+}  // namespace
+
 // A file changed between the index pass and the read that follows is reported, never read
-// as the file indexed. The command stops itself after indexing; the test changes the file.
+// as the file indexed. The file's stray text gives a line on standard error between the two;
+// standard error is a full pipe, so the command waits there while the test changes the file.
 TEST(CliRecords, FileChangedBetweenPassesIsAnError) {
-    const std::string original = readFile(data("kasparov-deep-blue-1997.pgn"));
+    const std::string original = "stray text\n" + readFile(data("kasparov-deep-blue-1997.pgn"));
     const std::string pgn      = scratchPath("changing.pgn");
-    const std::string err      = scratchPath("changing.err");
     for (const std::string command : {"game", "search"}) {
         SCOPED_TRACE(command);
         writeFile(pgn, original);
+        int errors[2];
+        ASSERT_EQ(pipe2(errors, O_CLOEXEC), 0);
+        fcntl(errors[1], F_SETPIPE_SZ, 4096);
+        fcntl(errors[1], F_SETFL, O_NONBLOCK);
+        const std::string filler(4096, '.');
+        while (write(errors[1], filler.data(), filler.size()) > 0 || errno == EINTR) {}
+        ASSERT_EQ(errno, EAGAIN);
+        fcntl(errors[1], F_SETFL, 0);  // the command's writes wait for room
         const pid_t child = fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
-            setenv("NORVANE_CLI_STOP_AFTER_INDEX", "1", 1);
-            if (!freopen(err.c_str(), "w", stderr) || !freopen("/dev/null", "w", stdout)) _exit(126);
+            if (dup2(errors[1], 2) != 2 || !freopen("/dev/null", "w", stdout)) _exit(126);
             if (command == "game")
                 execl(NORVANE_CLI, NORVANE_CLI, "game", pgn.c_str(), "1", nullptr);
             else
                 execl(NORVANE_CLI, NORVANE_CLI, "search", pgn.c_str(), "--position", "e4", nullptr);
             _exit(127);
         }
-        int status = 0;
-        ASSERT_EQ(waitpid(child, &status, WUNTRACED), child);
-        ASSERT_TRUE(WIFSTOPPED(status));
+        close(errors[1]);
+        // Past the index pass and its check once it writes; a minute is far more than enough.
+        bool waiting = false;
+        for (int i = 0; i < 60000 && !(waiting = writingToStandardError(child)); ++i) usleep(1000);
+        EXPECT_TRUE(waiting);
         writeFile(pgn, original.substr(0, original.size() / 2));  // truncated by another program
-        kill(child, SIGCONT);
+        std::string err;
+        char        buffer[4096];
+        for (ssize_t n; (n = read(errors[0], buffer, sizeof buffer)) != 0;) {
+            if (n > 0)
+                err.append(buffer, static_cast<std::size_t>(n));
+            else if (errno != EINTR)
+                break;
+        }
+        close(errors[0]);
+        int status = 0;
         ASSERT_EQ(waitpid(child, &status, 0), child);
         ASSERT_TRUE(WIFEXITED(status));
         EXPECT_EQ(WEXITSTATUS(status), 2);
-        EXPECT_NE(readFile(err).find("changed on disk"), std::string::npos) << readFile(err);
+        EXPECT_NE(err.find("text outside any game"), std::string::npos) << err;
+        EXPECT_NE(err.find("changed on disk"), std::string::npos) << err;
     }
     std::remove(pgn.c_str());
-    std::remove(err.c_str());
 }
 
 // Out of memory is an error like any other: a message and status 2, not an abort.
@@ -257,4 +303,99 @@ TEST(CliRecords, OutOfMemoryIsReported) {
     EXPECT_EQ(run.status, 2);
     EXPECT_EQ(run.err, "norvane-cli: out of memory\n");
     std::remove(pgn.c_str());
+}
+
+// The start position and positions given as FEN: placement, side, castling and the en-passant
+// square (where a pawn can take on it) are compared as the hash key compares them; a set-up
+// game is found by its own position.
+TEST(CliRecords, SearchFindsTheStartPositionAndPositionsGivenAsFen) {
+    const std::string pgn = scratchPath("positions.pgn");
+    writeFile(pgn,
+              "[Event \"a\"]\n\n1. e4 d5 2. e5 f5 3. Nf3 *\n\n"
+              "[Event \"b\"]\n[SetUp \"1\"]\n[FEN \"4k3/8/8/8/8/8/4P3/4K3 w - - 0 1\"]\n\n1. Kd2 *\n\n"
+              "[Event \"c\"]\n\n1. d4 *\n\n"
+              "[Event \"d\"]\n\n1. e4 e5 *\n");
+    const std::string start = "'rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1'";
+    const std::string afterE4 = "rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR";
+    const std::string passed  = "rnbqkbnr/ppp1p1pp/8/3pPp2/8/8/PPPP1PPP/RNBQKBNR w KQkq";
+    struct Case { std::string args, out; };
+    const Case cases[] = {
+        {"--position ''", "0\n2\n3\nmatched 3\n"},
+        {"--position startpos", "0\n2\n3\nmatched 3\n"},
+        {"--fen " + start, "0\n2\n3\nmatched 3\n"},
+        {"--fen '" + afterE4 + " b KQkq e3 0 1'", "0\n3\nmatched 2\n"},
+        {"--fen '" + afterE4 + " b KQkq -'", "0\n3\nmatched 2\n"},  // no counters; e3 no pawn takes
+        {"--fen '" + afterE4 + " b KQkq -' --position e5", "3\nmatched 1\n"},
+        {"--fen '" + afterE4 + " b - - 0 1'", "matched 0\n"},     // other castling rights
+        {"--fen '" + afterE4 + " w KQkq - 0 1'", "matched 0\n"},  // the other side to move
+        {"--fen '" + passed + " f6 0 3'", "0\nmatched 1\n"},
+        {"--fen '" + passed + " - 0 3'", "matched 0\n"},  // e5xf6 is possible: f6 counts
+        {"--fen '4k3/8/8/8/8/8/4P3/4K3 w - -'", "1\nmatched 1\n"},
+        {"--fen '4k3/8/8/8/8/8/3KP3/8 b - - 1 1'", "1\nmatched 1\n"},
+        {"--fen " + start + " --position 'e4 e5' --result 1-0", "matched 0\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args);
+        const CliRun run = runCli("search " + pgn + " " + c.args);
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(run.out, c.out);
+    }
+    const struct {
+        std::string args, err;
+    } refused[] = {
+        {"--fen 'not a position'", "search: --fen: bad FEN: "},
+        {"--fen '8/8/8/8/8/8/8/8 w - - 0 1'", "each side needs exactly one king"},
+        {"--fen '" + afterE4 + " b KQkq e6 0 1'", "bad en-passant square"},
+        {"--fen " + start + " --position startpos", "two different positions"},
+        {"--fen " + start + " --position 'e4 e4'",
+         "search: --position: illegal or unreadable move: e4"},
+        {"--fen ''", "--fen needs a value"},
+    };
+    for (const auto& r : refused) {
+        SCOPED_TRACE(r.args);
+        const CliRun run = runCli("search " + pgn + " " + r.args);
+        EXPECT_EQ(run.status, 2);
+        EXPECT_TRUE(run.out.empty());
+        EXPECT_NE(run.err.find(r.err), std::string::npos) << run.err;
+    }
+    EXPECT_NE(runCli("help search").out.find("startpos"), std::string::npos);
+    std::remove(pgn.c_str());
+}
+
+// A file that cannot be read says why: missing, a folder, a device, not permitted. One that is
+// not a regular file is refused before anything is read from it: a FIFO with no writer never
+// holds a command up (the timeout only turns a hang into a failure).
+TEST(CliRecords, FilesThatCannotBeReadSayWhy) {
+    const std::string folder = scratchPath("kinds");
+    ASSERT_EQ(mkdir(folder.c_str(), 0755), 0);
+    const std::string fifo = folder + "/fifo.pgn", locked = folder + "/locked.pgn";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
+    writeFile(locked, readFile(data("kasparov-deep-blue-1997.pgn")));
+    ASSERT_EQ(chmod(locked.c_str(), 0), 0);
+    struct File { std::string path, reason; };
+    std::vector<File> files = {
+        {folder + "/missing.pgn", "No such file or directory"},
+        {folder, "it is a directory, not a regular file"},
+        {fifo, "it is a FIFO (named pipe), not a regular file"},
+        {"/dev/null", "it is a character device, not a regular file"},
+    };
+    if (geteuid() != 0) files.push_back({locked, "Permission denied"});  // root reads it all
+    for (const std::string command : {"info", "index", "search", "tree", "game", "book"}) {
+        for (const File& file : files) {
+            const std::string args =
+                command == "book"   ? "book build " + folder + "/out.dat " + file.path
+                : command == "game" ? "game " + file.path + " 0"
+                                    : command + " " + file.path;
+            SCOPED_TRACE(args);
+            const CliRun run = runCli(args, "timeout 60 ");
+            EXPECT_EQ(run.status, 2);
+            EXPECT_TRUE(run.out.empty());
+            EXPECT_NE(run.err.find("norvane-cli: " + command + ": cannot open " + file.path + ": " +
+                                   file.reason + "\n"),
+                      std::string::npos)
+                << run.err;
+        }
+    }
+    for (const std::string& path : {fifo, locked}) std::remove(path.c_str());
+    rmdir(folder.c_str());
 }

@@ -2,10 +2,15 @@
 // game-information dialog with its other-tags rules.
 #include <QClipboard>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include <csignal>
 #include <cstring>
 #include <string>
 
@@ -222,19 +227,44 @@ private slots:
                                         << "開けません";
         QTest::newRow("a folder") << "/tmp"
                                   << "開けません";
-        QTest::newRow("disk full") << "/dev/full"
-                                   << "書き込めません";
+        // Made in a scratch folder below: a FIFO, whose open would wait for a reader, and a
+        // file that may grow by one byte only, whose write fails half way.
+        QTest::newRow("a FIFO") << "fifo"
+                                << "通常のファイルではありません";
+        QTest::newRow("a device") << "/dev/null"
+                                  << "通常のファイルではありません";
+        QTest::newRow("no room") << "no room"
+                                 << "書き込めません";
     }
 
     void aSaveThatFailsSaysSo() {
         QFETCH(QString, path);
         QFETCH(QString, says);
-        if (path == "/dev/full" && !QFile::exists(path)) QSKIP("no /dev/full here");
+        QTemporaryDir    folder;
+        const QByteArray old = "[Event \"old\"]\r\n\r\n1.e4 *\r\n\r\n";
+        rlimit           limit{};
+        QVERIFY(getrlimit(RLIMIT_FSIZE, &limit) == 0);
+        const rlimit unlimited = limit;
+        if (path == "fifo") {
+            path = folder.filePath("games.pgn");
+            QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0644), 0);
+        } else if (path == "no room") {
+            path = folder.filePath("games.pgn");
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(old) == old.size());
+            file.close();
+            std::signal(SIGXFSZ, SIG_IGN);  // a write past the limit fails instead
+            limit.rlim_cur = static_cast<rlim_t>(old.size() + 1);
+        }
+        QVERIFY(setrlimit(RLIMIT_FSIZE, &limit) == 0);
         f.view->savePath = path;
         f.view->OnSave();
+        QVERIFY(setrlimit(RLIMIT_FSIZE, &unlimited) == 0);
         QCOMPARE(f.view->messages.size(), 1);
         QVERIFY2(f.view->messages[0].contains(says), qPrintable(f.view->messages[0]));
         QVERIFY(f.view->messages[0].contains(path));
+        // No half game stays behind.
+        if (QFileInfo(path).isFile()) QCOMPARE(fileBytes(path), old);
         // Cancelling the file dialog does nothing.
         f.view->savePath.clear();
         f.view->OnSave();
