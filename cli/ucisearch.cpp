@@ -8,7 +8,7 @@
 void UciSearch::start(const ThinkLimits& limits, bool infinite) {
     settle();
     // Cleared before the thread exists, so that a stop read at once is not lost.
-    stopRequested.store(false);
+    m_stopFlag.store(false);
     m_infinite = infinite;
     m_stop     = false;
     m_thread   = std::thread(&UciSearch::run, this, limits, board);
@@ -20,7 +20,7 @@ void UciSearch::stop() {
         std::lock_guard<std::mutex> lock(m_mutex);
         m_stop = true;
     }
-    stopRequested.store(true);
+    m_stopFlag.store(true);
     m_stopSent.notify_all();
     m_thread.join();
 }
@@ -34,6 +34,7 @@ void UciSearch::settle() {
 
 void UciSearch::run(ThinkLimits limits, Board start) {
     board = start; // the search thread's own Board, a copy of the position set up before it
+    StopSignalScope stoppedBy(m_stopFlag);
     Move chosen{};
     thinkMove(board.sideToMove, &chosen, limits);
     const Move move = playableMove(chosen);

@@ -6,6 +6,7 @@
 // once the search thread has ended, before it touches the engine itself.
 #pragma once
 
+#include <atomic>
 #include <condition_variable>
 #include <mutex>
 #include <string>
@@ -38,6 +39,7 @@ private:
     std::thread             m_thread;
     std::mutex              m_mutex;
     std::condition_variable m_stopSent;
+    std::atomic<bool>       m_stopFlag{false};  // the running search's stop request
     bool                    m_infinite = false;  // the running search waits for stop
     bool                    m_stop     = false;  // stop was sent to the running search
 };

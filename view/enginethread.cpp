@@ -42,13 +42,14 @@ void CEngineThread::Start(int side, ThinkFunction think) {
         progress = ThinkProgress{};
     }
     // Cleared before the worker exists, so that a stop asked at once is not lost.
-    stopRequested.store(false);
+    m_stop.store(false);
     m_ended.store(false);
     m_running = true;
     m_clock.start();
     // The worker thinks on its own Board, a copy of this thread's position.
     m_worker = std::thread([this, side, think = std::move(think), start = board] {
         board = start;
+        const StopSignalScope stoppedBy(m_stop);
         Move      move{};
         const int score = think(side, &move);
         m_move          = move;
@@ -60,7 +61,7 @@ void CEngineThread::Start(int side, ThinkFunction think) {
 }
 
 void CEngineThread::RequestStop() {
-    if (m_running) stopRequested.store(true);
+    if (m_running) m_stop.store(true);
 }
 
 int CEngineThread::Finish(Move* out) {

@@ -56,6 +56,8 @@ public:
     bool HasEnded() const { return m_ended.load(std::memory_order_acquire); }
     // Asks the search to stop at its next clock poll; it then answers its best move so far.
     void RequestStop();
+    // A stop was asked of the last think started (by RequestStop, not by its clock).
+    bool StopWasRequested() const { return m_stop.load(); }
     // Waits for the worker and takes the engine back; out and the answer are the think's.
     // Only while running.
     int Finish(Move* out);
@@ -73,6 +75,7 @@ signals:
 private:
     std::thread       m_worker;
     std::atomic<bool> m_ended{false};
+    std::atomic<bool> m_stop{false};  // the running think's stop request
     bool              m_running = false;
     Move              m_move{};
     int               m_score = 0;

@@ -169,6 +169,8 @@ public:
     void PlayEngineReply(const Move& m, int score);
     // The engine is thinking: the worker owns the Board and the engine's tables.
     bool IsThinking() const { return m_thinker.IsRunning(); }
+    // The engine's worker, for what its last think did.
+    const CEngineThread& Thinker() const { return m_thinker; }
     // Stops a running think at once and plays its best move so far, so that the Board is the
     // user-interface thread's again and the game has lost nothing. Nothing when not thinking.
     void ReclaimEngine();
