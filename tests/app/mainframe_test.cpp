@@ -181,7 +181,7 @@ private slots:
         click("a3");
         click("b1");
         QVERIFY(view->IsThinking());
-        const std::uint64_t shown = view->ShownBoard().hashKey; // the Board is the worker's
+        const std::uint64_t shown = board.hashKey; // the worker thinks on a copy
         frame.close();
         QVERIFY(!view->IsThinking());
         QCOMPARE(board.hashKey, shown);
