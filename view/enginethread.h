@@ -4,10 +4,10 @@
 //
 // The worker thinks on its own Board, a copy of the position at Start, and on its own search
 // state (both thread-local): the user-interface thread keeps its Board and may make SAN, check
-// mate and generate moves while the worker runs. What is shared with the worker is set before
-// Start and not written until Finish: the game's moves and header, playingStrength and the
-// book's path. The only things both threads touch while it runs are the think's stop request
-// (an atomic the search reads at its clock poll) and its progress (under its own mutex).
+// mate and generate moves while the worker runs. What else the worker reads (playingStrength,
+// the book's path) is set before Start and not written until Finish. The only things both
+// threads touch while it runs are the think's stop request (an atomic the search reads at its
+// clock poll), its progress (under its own mutex) and the level's generator (an atomic).
 // Finish joins the worker, which orders everything it wrote before what the UI thread does next.
 #pragma once
 
