@@ -33,12 +33,14 @@ test: build build-asan
 	cd $(ASAN_BUILD) && ctest --output-on-failure -j2
 	@$(MAKE) --no-print-directory test-tsan
 
-# The record tests that run passes on several threads, built with ThreadSanitizer (the small
-# files only: the large ones take minutes under it, and add no other kind of cut).
+# The record tests that run passes on several threads (the small files only: the large ones
+# take minutes under it, and add no other kind of cut) and the engine tests that search on one
+# thread while another makes SAN or searches, built with ThreadSanitizer.
 test-tsan: deps
 	@$(CONFIGURE) $(TSAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DNORVANE_TSAN=ON -DNORVANE_WERROR=ON
-	@cmake --build $(TSAN_BUILD) --target test_records
+	@cmake --build $(TSAN_BUILD) --target test_records test_engine
 	TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" ./$(TSAN_BUILD)/test_records --gtest_filter='ThreadedPasses.*-ThreadedPasses.Large*'
+	TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" ./$(TSAN_BUILD)/test_engine --gtest_filter='ConcurrentSearch.*:EngineSearchTest.*'
 
 # The desktop program on the user's display; ARGS names a PGN file to open. Without a
 # display it says so in one line (and nothing else) instead of letting Qt abort.

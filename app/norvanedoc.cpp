@@ -10,9 +10,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <cstring>
-#include <ctime>
 #include <string>
 #include <utility>
 
@@ -53,8 +51,7 @@ CNorvaneDoc::CNorvaneDoc() : m_filter(emptyFilter()), m_fileInfo{}, m_shownFilte
                                               0, 142, 141, 140, 139, 138, 137, 0};
     // clang-format on
     std::copy(std::begin(ids), std::end(ids), m_pieceImageIds);
-    std::srand(static_cast<unsigned>(std::time(nullptr)));
-    startEngine();
+    startEngine();  // which also seeds the book's random choices
     const QByteArray folder = QFile::encodeName(QCoreApplication::applicationDirPath() + "/");
     setBookPath(shippedBookPath(folder.toStdString()).c_str());
 }

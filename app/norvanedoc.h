@@ -30,8 +30,8 @@ inline constexpr int HintReloadGame = 1, HintRebuildList = 2, HintPositionChange
                      HintOpeningNames = 8;
 inline constexpr int HintEverything = HintReloadGame | HintRebuildList | HintPositionChanged;
 
-// Bits of m_stateFlags. While EngineThinking the engine's worker owns the Board (see
-// view/enginethread.h): nothing that reads the Board or changes the game may run. While
+// Bits of m_stateFlags. While EngineThinking the engine thinks on a copy of the Board (see
+// view/enginethread.h) and its move is played when it ends: nothing may change the game. While
 // PassRunning a worker reads the file (and the game) for an open, a re-index or a position
 // search: the window takes no command and nothing may change the document.
 inline constexpr std::uint32_t ReplayRunning  = 1;

@@ -5,7 +5,7 @@
 #include "cli/commands.h"
 #include "cli/options.h"
 #include "engine/coords.h"
-#include "engine/search.h"
+#include "engine/enginesearch.h"
 #include "engine/think.h"
 #include "records/san.h"
 
@@ -30,18 +30,18 @@ int runThink(const Arguments& args) {
         limits.hardLimitMs = timeMs;
         limits.softLimitMs = timeMs / 2;
     }
-    Move      chosen{};
-    const int score = thinkMove(board.sideToMove, &chosen, limits);
+    EngineSearch       search(board, limits, false);
+    const EngineResult result = search.run();
     // A side that gives up (every move loses to a mate) still names a move here.
-    const Move move = playableMove(chosen);
+    const Move move = playableMove(result.move);
 
     char text[8], san[8] = "none";
     moveToCoords(move, text);
     if (move.fromTo != 0) moveToSan(move, san);
-    std::cout << "score " << score << '\n';
-    std::cout << "depth " << thinkDepth << '\n';
-    std::cout << "nodes " << searchNodes << '\n';
-    std::cout << "book " << (thinkFromBook ? "yes" : "no") << '\n';
+    std::cout << "score " << result.score << '\n';
+    std::cout << "depth " << result.depth << '\n';
+    std::cout << "nodes " << result.nodes << '\n';
+    std::cout << "book " << (result.fromBook ? "yes" : "no") << '\n';
     std::cout << "san " << san << '\n';
     std::cout << "bestmove " << (move.fromTo != 0 ? text : "none") << '\n';
     return 0;

@@ -1,17 +1,23 @@
 // uci: the UCI engine protocol on standard input and output, so that any UCI chess program
-// can play Norvane. The search runs on a thread of its own (ucisearch.h) while this reader
-// goes on reading: isready is answered and stop and quit are obeyed during a search.
+// can play Norvane. The search runs on a thread of its own while this reader goes on reading:
+// isready is answered and stop and quit are obeyed during a search.
 #include <algorithm>
 #include <cstdlib>
 #include <iostream>
+#include <limits>
+#include <memory>
+#include <new>
 #include <mutex>
 #include <sstream>
+#include <thread>
+#include <vector>
 
 #include "cli/commands.h"
+#include "cli/common.h"
 #include "cli/output.h"
 #include "cli/ucioptions.h"
-#include "cli/ucisearch.h"
 #include "engine/coords.h"
+#include "engine/enginesearch.h"
 #include "engine/makemove.h"
 #include "engine/perft.h"
 #include "engine/search.h"
@@ -24,6 +30,37 @@ namespace {
 // Moves to spend a clock on when the GUI does not say how many remain.
 constexpr long long DefaultMovesToGo = 30;
 
+// The longest command line taken, in bytes without its end; far beyond any position with its
+// moves. A longer line is refused, and never held in memory whole.
+constexpr std::streamsize MaxUciLine = 1 << 20;
+
+enum class LineRead { Line, TooLong, End };
+
+// Reads the next line of in into line (without its end) through buffer, which holds
+// MaxUciLine + 1 bytes. A longer line is skipped to its end and answered TooLong; End once
+// the input is used up or cannot be read.
+LineRead readBoundedLine(std::istream& in, std::vector<char>& buffer, std::string& line) {
+    in.getline(buffer.data(), MaxUciLine + 1);
+    std::streamsize length = in.gcount();
+    if (in.bad()) return LineRead::End;
+    if (in.fail()) {
+        // Nothing left to read, or MaxUciLine bytes stored with the line going on.
+        if (length < MaxUciLine) return LineRead::End;
+        in.clear();
+        const int next = in.peek();
+        if (next == '\n') {
+            in.get();
+        } else if (next != std::char_traits<char>::eof()) {
+            in.ignore(std::numeric_limits<std::streamsize>::max(), '\n');
+            return in.bad() ? LineRead::End : LineRead::TooLong;
+        }
+    } else if (!in.eof()) {
+        --length;  // the line end, read but not stored
+    }
+    line.assign(buffer.data(), static_cast<std::size_t>(length));
+    return LineRead::Line;
+}
+
 std::mutex outputMutex;
 
 // Writes one line and flushes it; both threads write through here. Output that cannot be
@@ -33,6 +70,59 @@ void say(const std::string& line) {
     std::cout << line << std::endl;
     if (outputFailed()) std::_Exit(finishOutput(0));
 }
+
+// The running search: an EngineSearch on a thread of its own, which writes the info lines as
+// its iterations finish and then bestmove. The reader calls settle or stop, which return only
+// once that thread has ended, before it changes the position or the settings the next search
+// starts from; the search itself works on its own copy of the Board.
+class UciSearch {
+public:
+    UciSearch() = default;
+    ~UciSearch() { stop(); }
+    UciSearch(const UciSearch&)            = delete;
+    UciSearch& operator=(const UciSearch&) = delete;
+
+    // Searches the Board's position under limits and then writes bestmove. An infinite search
+    // writes its bestmove only after stop, however soon it has found its move.
+    void start(const ThinkLimits& limits, bool infinite) {
+        settle();
+        m_infinite = infinite;
+        m_search   = std::make_unique<EngineSearch>(board, limits, infinite);
+        m_thread   = std::thread([this] {
+            try {
+                const EngineResult result = m_search->run();
+                if (m_infinite) m_search->waitForStop();
+                char text[8];
+                moveToCoords(playableMove(result.move), text);
+                say(std::string("bestmove ") + text);
+            } catch (const std::bad_alloc&) {
+                // The search's tables could not be had: the end main gives out of memory.
+                const std::lock_guard<std::mutex> lock(outputMutex);
+                std::cout.flush();
+                std::_Exit(fail("out of memory"));
+            }
+        });
+    }
+    // Ends the running search at its next look at the clock; returns once its bestmove is out.
+    void stop() {
+        if (!m_thread.joinable()) return;
+        m_search->requestStop();
+        m_thread.join();
+    }
+    // Lets a running search end by its own limits, and returns then; an infinite one is
+    // stopped, since nothing else would end it.
+    void settle() {
+        if (m_infinite)
+            stop();
+        else if (m_thread.joinable())
+            m_thread.join();
+    }
+
+private:
+    std::unique_ptr<EngineSearch> m_search;
+    std::thread                   m_thread;
+    bool                          m_infinite = false;  // the running search waits for stop
+};
 
 // Sets the Board from "startpos|fen FEN... [moves M...]". Stops at the first move that is not
 // legal, keeping the position reached so far.
@@ -130,10 +220,8 @@ void go(std::istringstream& in, const UciSettings& settings, UciSearch& search) 
     ThinkLimits limits = DesktopLimits;
     limits.iterationDone = reportIteration;
     applyUciSettings(settings, limits);
-    if (infinite) {
-        limits.hardLimitMs = NoTimeLimit;
-        limits.softLimitMs = NoTimeLimit;
-    } else if (movetime >= 0) {
+    // An infinite search has no time limits: EngineSearch lifts them.
+    if (movetime >= 0) {
         limits.hardLimitMs = std::max(1LL, movetime);
         limits.softLimitMs = limits.hardLimitMs;
     } else if (time[side] >= 0) {
@@ -158,12 +246,18 @@ int runUci(const Arguments& args) {
     useBookBesideProgram();
     std::string line, error;
     startPosition("", error);
-    UciSettings settings;
-    UciSearch   search(say);
+    UciSettings       settings;
+    UciSearch         search;
+    std::vector<char> buffer(static_cast<std::size_t>(MaxUciLine) + 1);
     strengthRandom = static_cast<std::uint64_t>(clockMs());  // the weaker levels' choices
     // Only isready, stop and quit are taken while a search runs; every other command first
     // waits for it to end (an infinite search is stopped), since it touches the engine.
-    while (std::getline(std::cin, line)) {
+    for (LineRead read; (read = readBoundedLine(std::cin, buffer, line)) != LineRead::End;) {
+        if (read == LineRead::TooLong) {
+            say("info string line longer than " + std::to_string(MaxUciLine) +
+                " bytes ignored");
+            continue;
+        }
         std::istringstream in(line);
         std::string        command;
         in >> command;
@@ -195,8 +289,8 @@ int runUci(const Arguments& args) {
         }
     }
     // quit ends a search at once; at the end of the input a search with limits may finish.
-    if (std::cin.eof() && !std::cin.bad())
-        search.settle();
+    const bool unreadable = std::cin.bad();
+    if (std::cin.eof() && !unreadable) search.settle();
     search.stop();
-    return 0;
+    return unreadable ? fail("uci: cannot read standard input") : 0;
 }

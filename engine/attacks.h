@@ -29,8 +29,10 @@ extern std::int32_t  firstBitTable[65536]; // lowest set bit of a 16-bit value; 
 // squares 0-3 the castling rights WQ, WK, BQ, BK, square 4 Black to move, and the ep squares.
 extern std::uint64_t zobristKeys[2][8][64];
 
-// Fills every table and the Zobrist keys; seeds rand with the time. Runs once per process:
-// the key generator carries on where it stopped, so a second run would give other keys.
+// Fills every table and the Zobrist keys; seeds rand with the time, for the book's choices
+// between its moves (the one place rand is seeded: a test that seeds it after this keeps its
+// seed). Runs once per process: the key generator carries on where it stopped, so a second
+// run would give other keys.
 void initEngine();
 
 // The key generator: an additive lagged-Fibonacci generator on 32-bit words whose state

@@ -1,5 +1,5 @@
-// Setting the Board from a FEN line: a convenience for the command-line companion and the
-// tests. The desktop program reaches every position by replaying moves from the start.
+// Setting the Board from a FEN line: the command-line companion's positions, a game that
+// starts from a set-up position (its FEN tag), the desktop's pasted positions, and the tests.
 #pragma once
 
 #include <cstddef>

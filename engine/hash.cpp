@@ -1,11 +1,21 @@
 #include "engine/hash.h"
 
 #include <cstring>
+#include <memory>
 
-HashEntry     transTable[HashEntries];
-std::uint32_t historyTable[2][4096];
+thread_local constinit HashEntry*     transTable            = nullptr;
+thread_local constinit std::uint32_t (*historyTable)[4096] = nullptr;
 
 namespace {
+
+struct SearchTables {
+    HashEntry     trans[HashEntries];
+    std::uint32_t history[2][4096];
+};
+
+// The owner of this thread's tables, which frees them when the thread ends. Reached only by
+// clearTables; the search goes through the two plain pointers above.
+thread_local std::unique_ptr<SearchTables> threadTables;
 
 // The home index: the low 18 bits of the key. The walk goes down from it and stops before
 // entry 0, with no wrap-around, so a home index of 0 has no entries at all.
@@ -20,8 +30,12 @@ bool isEmpty(const HashEntry& e) { return e.keyLow == 0 && e.keyHigh == 0; }
 }  // namespace
 
 void clearTables() {
-    std::memset(transTable, 0, sizeof transTable);
-    std::memset(historyTable, 0, sizeof historyTable);
+    if (!threadTables) {
+        threadTables.reset(new SearchTables);  // zeroed just below
+        transTable   = threadTables->trans;
+        historyTable = threadTables->history;
+    }
+    std::memset(threadTables.get(), 0, sizeof(SearchTables));
 }
 
 bool probeHash(HashEntry* out) {

@@ -1,6 +1,10 @@
 // The tables that carry knowledge between the nodes of one search: the transposition table,
 // the history counts and the two killer moves per colour. The root clears all of them before
 // every search, so nothing survives from one engine move to the next.
+//
+// Each thread that searches has its own tables, made by its first clearTables and freed when
+// the thread ends: two searches on two threads never share an entry, and the threads that
+// never search (the passes over files, the window's) carry none of their 4 MB.
 #pragma once
 
 #include <cstdint>
@@ -24,11 +28,12 @@ inline constexpr int HashIndexMask = HashEntries - 1;
 // Entries examined per probe or store, walking down from the home index.
 inline constexpr int HashProbeLength = 8;
 
-// 2^18 entries, 4 MB. Entry 0 is never examined or written.
-extern HashEntry transTable[HashEntries];
+// 2^18 entries, 4 MB, this thread's. Entry 0 is never examined or written. Null until the
+// thread's first clearTables.
+extern thread_local constinit HashEntry* transTable;
 // [colour][origin * 64 + destination]: how often and how deeply a move was best at a node.
-// The never-used counters of b1-b1 and c1-c1 hold the killers.
-extern std::uint32_t historyTable[2][4096];
+// The never-used counters of b1-b1 and c1-c1 hold the killers. This thread's, beside transTable.
+extern thread_local constinit std::uint32_t (*historyTable)[4096];
 
 inline constexpr int CaptureKillerSlot = 65;   // b1-b1
 inline constexpr int QuietKillerSlot   = 130;  // c1-c1
@@ -38,7 +43,8 @@ inline constexpr int QuietKillerSlot   = 130;  // c1-c1
 inline std::uint32_t& captureKiller(int colour) { return historyTable[colour][CaptureKillerSlot]; }
 inline std::uint32_t& quietKiller(int colour) { return historyTable[colour][QuietKillerSlot]; }
 
-// Zeroes the transposition table, the history counts and the killers.
+// Zeroes the transposition table, the history counts and the killers of this thread, making
+// them first when the thread has none. The search's only allocation, before its first node.
 void clearTables();
 
 // Looks up the Board's hashKey. On a hit copies the whole entry to out and answers true; on

@@ -10,8 +10,9 @@ void makeMove(const Move& move);
 void unmakeMove(const Move& move);
 
 inline constexpr int HasLegalMove = 0, Checkmated = 1, Stalemated = 2;
-// HasLegalMove, Checkmated or Stalemated for side. Overwrites the move list of the current
-// ply, so it is called outside the search.
+// HasLegalMove, Checkmated or Stalemated for side. Overwrites this thread's move list of the
+// current ply, so it is called outside this thread's search; any thread may call it while
+// another searches.
 int mateStatus(int side);
 
 // The legality test used throughout: does making move leave the mover's king attacked?

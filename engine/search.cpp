@@ -9,21 +9,21 @@
 #include "engine/movegen.h"
 #include "engine/think.h"
 
-Move          moveStack[MaxPly][MaxMovesPerPly];
-Move*         moveListEnd[MaxPly];
-int           searchPly;
-Move*         pickerCurrent[MaxPly];
-int           pickerPhase[MaxPly];
-int           reversibleCount[MaxPly];
-std::uint64_t pathKeys[MaxPly];
-Move          pvTable[MaxPly][MaxPly + 1];
+thread_local constinit Move          moveStack[MaxPly][MaxMovesPerPly]{};
+thread_local constinit Move*         moveListEnd[MaxPly]{};
+thread_local constinit int           searchPly = 0;
+thread_local constinit Move*         pickerCurrent[MaxPly]{};
+thread_local constinit int           pickerPhase[MaxPly]{};
+thread_local constinit int           reversibleCount[MaxPly]{};
+thread_local constinit std::uint64_t pathKeys[MaxPly]{};
+thread_local constinit Move          pvTable[MaxPly][MaxPly + 1]{};
 
-int           stopSearch;
-int           pollCountdown;
-std::int64_t  timeLimitMs;
-std::int64_t  searchStartMs;
-std::uint64_t searchNodes;
-std::atomic<bool> stopRequested{false};
+thread_local constinit int                      stopSearch    = 0;
+thread_local constinit int                      pollCountdown = PollInterval;
+thread_local constinit std::int64_t             timeLimitMs   = 0;
+thread_local constinit std::int64_t             searchStartMs = 0;
+thread_local constinit const std::atomic<bool>* stopSignal    = nullptr;
+thread_local constinit std::uint64_t            searchNodes   = 0;
 
 namespace {
 
@@ -38,7 +38,7 @@ bool clockStops() {
         pollCountdown = PollInterval;
         // The request is read only where the clock is, so a search that is never stopped
         // visits exactly the nodes it always did.
-        if (stopRequested.load(std::memory_order_relaxed) ||
+        if (stopIsRequested() ||
             clockMs() - searchStartMs >= timeLimitMs) {
             stopSearch = 1;
             return true;

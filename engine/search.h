@@ -1,6 +1,11 @@
 // The alpha-beta search below the root: full-width nodes, the capture search at the leaves,
-// the staged move picker, and the per-ply state they share. Everything works on the one
+// the staged move picker, and the per-ply state they share. Everything works on the thread's
 // Board through makeMove/unmakeMove and leaves it as it found it.
+//
+// The per-ply state and the search control below belong to the thread, as the Board does: a
+// search on a worker and the SAN and mate checks of another thread (mateStatus writes the
+// current ply's move list) never touch each other's. constinit: none is dynamically
+// initialised, so each is reached by one thread-pointer-relative address, as a global is.
 #pragma once
 
 #include <atomic>
@@ -20,34 +25,56 @@ inline constexpr int HashMove = 1, Killer = 2, Captures = 4, Quiet = 8, Evasions
 
 // One list of up to 512 moves per ply; any position's pseudo-legal moves fit in one, with the
 // hash-move and killer records besides.
-extern Move  moveStack[MaxPly][MaxMovesPerPly];
+extern thread_local constinit Move  moveStack[MaxPly][MaxMovesPerPly];
 // End of the records generated so far at each ply.
-extern Move* moveListEnd[MaxPly];
+extern thread_local constinit Move* moveListEnd[MaxPly];
 // The current ply, 0 at the root and outside the search.
-extern int   searchPly;
+extern thread_local constinit int   searchPly;
 // The record nextMove last returned at each ply; null before the first.
-extern Move* pickerCurrent[MaxPly];
+extern thread_local constinit Move* pickerCurrent[MaxPly];
 // The picker stage of each ply.
-extern int   pickerPhase[MaxPly];
+extern thread_local constinit int   pickerPhase[MaxPly];
 // Plies since the last pawn move or capture on the current line, counted from the root.
-extern int   reversibleCount[MaxPly];
+extern thread_local constinit int   reversibleCount[MaxPly];
 // hashKey of the position at each ply of the current line.
-extern std::uint64_t pathKeys[MaxPly];
+extern thread_local constinit std::uint64_t pathKeys[MaxPly];
 // Best line found from each ply; a record whose fromTo is 0 ends it. pvTable[0][0] is the
 // root's choice.
-extern Move  pvTable[MaxPly][MaxPly + 1];
+extern thread_local constinit Move  pvTable[MaxPly][MaxPly + 1];
 
 // Search control, set by the root before each search.
-extern int           stopSearch;     // 1 once the time limit was found exceeded
-extern int           pollCountdown;  // nodes left until the next look at the clock
-extern std::int64_t  timeLimitMs;    // the hard limit, measured from searchStartMs
-extern std::int64_t  searchStartMs;  // clockMs when the search began
-// Set from another thread to end the running search at its next clock poll, as if its time had
-// run out; the search never clears it. Whoever starts a search that may be stopped clears it
-// first, before the search can begin, so that a stop sent at once is not lost.
-extern std::atomic<bool> stopRequested;
+extern thread_local constinit int          stopSearch;     // 1 once the time limit was found exceeded
+extern thread_local constinit int          pollCountdown;  // nodes left until the next look at the clock
+extern thread_local constinit std::int64_t timeLimitMs;    // the hard limit, measured from searchStartMs
+extern thread_local constinit std::int64_t searchStartMs;  // clockMs when the search began
+// The stop request of the searches this thread runs, or null when nothing but their clock
+// stops them. Another thread sets the atomic to end the running search at its next clock poll,
+// as if its time had run out; the search never clears it. Set through StopSignalScope by the
+// object that runs the search (engine/enginesearch.h), so a stop sent to one search never
+// reaches another.
+extern thread_local constinit const std::atomic<bool>* stopSignal;
 // Nodes visited since the root last reset it, full-width and capture-search nodes alike.
-extern std::uint64_t searchNodes;
+extern thread_local constinit std::uint64_t searchNodes;
+
+// True once the running search's stop request is set.
+inline bool stopIsRequested() {
+    return stopSignal != nullptr && stopSignal->load(std::memory_order_relaxed);
+}
+
+// Makes request the stop request of this thread's searches for the scope's life. Whoever may
+// stop the search clears request before the search can begin, so that an early stop is kept.
+class StopSignalScope {
+public:
+    explicit StopSignalScope(const std::atomic<bool>& request) : m_previous(stopSignal) {
+        stopSignal = &request;
+    }
+    ~StopSignalScope() { stopSignal = m_previous; }
+    StopSignalScope(const StopSignalScope&)            = delete;
+    StopSignalScope& operator=(const StopSignalScope&) = delete;
+
+private:
+    const std::atomic<bool>* m_previous;
+};
 
 // Initial and reset value of pollCountdown: the clock is read once every 32770 nodes.
 inline constexpr int PollInterval = 32768;

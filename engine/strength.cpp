@@ -6,8 +6,8 @@
 #include "engine/perft.h"
 #include "engine/search.h"
 
-int           playingStrength = FullStrength;
-std::uint64_t strengthRandom  = 0;
+int                        playingStrength = FullStrength;
+std::atomic<std::uint64_t> strengthRandom{0};
 
 namespace {
 

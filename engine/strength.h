@@ -3,6 +3,7 @@
 // best they found, so that a beginner can win.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 
 #include "engine/board.h"
@@ -43,9 +44,11 @@ inline constexpr StrengthLevel strengthLevels[StrengthLevelCount] = {
 // clang-format on
 
 // The level thinkMove plays at; FullStrength unless a player or a UCI option chose another.
+// Set only while no search runs (before a worker starts one, or on the searching thread).
 extern int playingStrength;
-// The generator state of thinkMove's level choices; seeded by whoever sets a level.
-extern std::uint64_t strengthRandom;
+// The generator state of thinkMove's level choices; seeded by whoever sets a level. Atomic, as
+// searches on several threads may each take their choices from it.
+extern std::atomic<std::uint64_t> strengthRandom;
 
 // The level for a UCI_Elo: the strongest whose rating does not exceed elo (the beginner's
 // below it).

@@ -11,8 +11,8 @@
 #include "engine/search.h"
 #include "engine/strength.h"
 
-int  thinkDepth;
-bool thinkFromBook;
+thread_local constinit int  thinkDepth    = 0;
+thread_local constinit bool thinkFromBook = false;
 
 namespace {
 
@@ -39,8 +39,12 @@ std::int64_t clockMs() {
 int thinkMove(int side, Move* out) { return thinkMove(side, out, DesktopLimits); }
 
 int thinkMove(int side, Move* out, const ThinkLimits& limits) {
-    if (playingStrength != FullStrength)
-        return thinkAtLevel(playingStrength, side, out, limits, strengthRandom);
+    if (playingStrength != FullStrength) {
+        std::uint64_t random = strengthRandom.load(std::memory_order_relaxed);
+        const int     score  = thinkAtLevel(playingStrength, side, out, limits, random);
+        strengthRandom.store(random, std::memory_order_relaxed);
+        return score;
+    }
     return searchBestMove(side, out, limits);
 }
 
@@ -66,7 +70,7 @@ int searchBestMove(int side, Move* out, const ThinkLimits& limits) {
         result     = score;
         thinkDepth = depth;
         if (limits.iterationDone) limits.iterationDone(depth, score);
-        if (stopRequested.load(std::memory_order_relaxed)) break;
+        if (stopIsRequested()) break;
         if (clockMs() - searchStartMs >= limits.softLimitMs && depth >= SoftStopMinDepth) break;
         if (score == MateScore || score == -MateScore) break;
     }

@@ -24,7 +24,8 @@ struct ThinkLimits {
     std::int64_t softLimitMs;  // no new iteration past this age once depth 3 is done
     int          maxDepth;     // the last iteration, 1 to 31
     bool         useBook;      // ask probeBook first
-    // Told after each finished iteration, with its depth and score; may be null.
+    // Told after each finished iteration, with its depth and score; may be null. Runs on
+    // the searching thread, whose search state (pvTable, searchNodes) it may read.
     void (*iterationDone)(int depth, int score);
 };
 
@@ -43,7 +44,7 @@ int thinkMove(int side, Move* out, const ThinkLimits& limits);
 // The full-strength choice under limits: the book, then iterative deepening.
 int searchBestMove(int side, Move* out, const ThinkLimits& limits);
 
-// What the last thinkMove did: the depth of its last finished iteration (0 when none finished
-// or the move came from the book), and whether the book answered.
-extern int  thinkDepth;
-extern bool thinkFromBook;
+// What the last thinkMove of this thread did: the depth of its last finished iteration (0 when
+// none finished or the move came from the book), and whether the book answered.
+extern thread_local constinit int  thinkDepth;
+extern thread_local constinit bool thinkFromBook;

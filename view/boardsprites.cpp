@@ -23,7 +23,7 @@ void CNorvaneView::RebuildSprites() {
     CNorvaneDoc* doc = GetDocument();
     doc->m_sprites.RemoveAll();
     std::fill(std::begin(m_squareSprites), std::end(m_squareSprites), nullptr);
-    const Board& shown = ShownBoard();
+    const Board& shown = board;
     for (int colour = White; colour <= Black; ++colour)
         for (int piece = Pawn; piece <= King; ++piece)
             for (Bitboard set = shown.pieceBits[colour][piece]; set; set &= set - 1) {

@@ -33,7 +33,6 @@ void CNorvaneView::EngineReply() {
     if (IsThinking()) return;
     // Everything the worker reads is set before it starts; it thinks on a copy of the Board,
     // and the document's game stays as it is until the reply is played.
-    m_shownBoard    = board;
     m_thinkLine     = GetDocument()->m_strMoveInfo;
     playingStrength = m_strengthLevel;
     GetDocument()->m_stateFlags |= EngineThinking;

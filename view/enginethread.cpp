@@ -2,31 +2,7 @@
 
 #include <QMetaObject>
 
-#include <cstring>
-#include <mutex>
-
-#include "engine/search.h"
-#include "records/san.h"
-
-namespace {
-
-// The progress of the one think that can run at a time: the worker writes it at the end of
-// each iteration, the user-interface thread reads it for the status line.
-std::mutex    progressLock;
-ThinkProgress progress;
-
-} // namespace
-
-void recordThinkProgress(int depth, int score) {
-    // The root's best move, read while the worker owns the Board it was found on; the SAN
-    // makes and unmakes it, leaving the tables the next iteration uses as they were.
-    ThinkProgress now;
-    now.depth = depth;
-    now.score = score;
-    if (pvTable[0][0].fromTo != 0) moveToSan(pvTable[0][0], now.bestSan);
-    const std::lock_guard<std::mutex> hold(progressLock);
-    progress = now;
-}
+void recordThinkProgress(int depth, int score) { EngineSearch::recordIteration(depth, score); }
 
 CEngineThread::~CEngineThread() {
     if (!m_running) return;
@@ -37,22 +13,18 @@ CEngineThread::~CEngineThread() {
 
 void CEngineThread::Start(int side, ThinkFunction think) {
     if (m_running) return;
-    {
-        const std::lock_guard<std::mutex> hold(progressLock);
-        progress = ThinkProgress{};
-    }
-    // Cleared before the worker exists, so that a stop asked at once is not lost.
-    stopRequested.store(false);
+    // The think's limits are its own (the view's Think builds them); the search is made here,
+    // before the worker exists, so that a stop asked at once is not lost.
+    m_search = std::make_unique<EngineSearch>(
+        board, DesktopLimits, false,
+        [side, think = std::move(think)](int, Move* out, const ThinkLimits&) {
+            return think(side, out);
+        });
     m_ended.store(false);
     m_running = true;
     m_clock.start();
-    // The worker thinks on its own Board, a copy of this thread's position.
-    m_worker = std::thread([this, side, think = std::move(think), start = board] {
-        board = start;
-        Move      move{};
-        const int score = think(side, &move);
-        m_move          = move;
-        m_score         = score;
+    m_worker = std::thread([this] {
+        m_result = m_search->run();
         m_ended.store(true, std::memory_order_release);
         // Queued to this object's thread; dropped if the object is gone by then.
         QMetaObject::invokeMethod(this, [this] { emit thinkingEnded(); }, Qt::QueuedConnection);
@@ -60,7 +32,7 @@ void CEngineThread::Start(int side, ThinkFunction think) {
 }
 
 void CEngineThread::RequestStop() {
-    if (m_running) stopRequested.store(true);
+    if (m_running) m_search->requestStop();
 }
 
 int CEngineThread::Finish(Move* out) {
@@ -70,11 +42,10 @@ int CEngineThread::Finish(Move* out) {
     }
     m_worker.join();
     m_running = false;
-    *out      = m_move;
-    return m_score;
+    *out      = m_result.move;
+    return m_result.score;
 }
 
 ThinkProgress CEngineThread::Progress() const {
-    const std::lock_guard<std::mutex> hold(progressLock);
-    return progress;
+    return m_search ? m_search->progress() : ThinkProgress{};
 }

@@ -1,19 +1,14 @@
 // CEngineThread: the engine's think on a worker thread, so that the window repaints, opens its
-// menus and takes commands while the engine chooses its move.
+// menus and takes commands while the engine chooses its move. The think itself is an
+// EngineSearch (engine/enginesearch.h), the same worker the command line uses.
 //
-// The engine's state is process-wide (the Board, the search and hash tables, the book's
-// generator, playingStrength) and is never locked. It has one owner at a time:
-// - The user-interface thread owns it, except between Start and the end of Finish.
-// - Start hands it to the worker: everything the UI thread wrote before Start is seen by the
-//   worker (starting a thread orders it), and from then on the UI thread reads and writes no
-//   engine state. The board view closes every way in while IsRunning() holds: its mouse input,
-//   the commands that use the Board (their enable rules), and the document's operations, which
-//   stop the think first (CNorvaneView::ReclaimEngine). The picture comes from the sprites and
-//   from a copy of the Board taken before Start, never from the Board itself.
-// - Finish takes it back by joining the worker, which orders everything the worker wrote
-//   before what the UI thread does next.
-// The one thing shared while the worker runs is stopRequested (an atomic the search reads at
-// its clock poll) and the progress record below (under its own mutex).
+// The worker thinks on its own Board, a copy of the position at Start, and on its own search
+// state (both thread-local): the user-interface thread keeps its Board and may make SAN, check
+// mate and generate moves while the worker runs. What else the worker reads (playingStrength,
+// the book's path) is set before Start and not written until Finish. The only things both
+// threads touch while it runs are the think's stop request (an atomic the search reads at its
+// clock poll), its progress (under its own mutex) and the level's generator (an atomic).
+// Finish joins the worker, which orders everything it wrote before what the UI thread does next.
 #pragma once
 
 #include <QElapsedTimer>
@@ -21,19 +16,17 @@
 
 #include <atomic>
 #include <functional>
+#include <memory>
 #include <thread>
 
 #include "engine/board.h"
+#include "engine/enginesearch.h"
 
 // What the running think has found so far: its last finished iteration.
-struct ThinkProgress {
-    int  depth = 0;      // 0 until the first iteration finishes
-    int  score = 0;      // from the engine's view
-    char bestSan[8] = {}; // SAN of the iteration's best move, empty before
-};
+using ThinkProgress = EngineProgress;
 
 // For ThinkLimits::iterationDone: records the finished iteration and its best move as the
-// running think's progress. Runs on the worker, which owns the Board it reads.
+// running think's progress. Runs on the worker, on the Board and search state it thinks on.
 void recordThinkProgress(int depth, int score);
 
 class CEngineThread : public QObject {
@@ -48,16 +41,18 @@ public:
     CEngineThread(const CEngineThread&)            = delete;
     CEngineThread& operator=(const CEngineThread&) = delete;
 
-    // Hands the engine to a new worker that runs think(side, ...). Only while not running.
+    // Starts a new worker that runs think(side, ...) on a copy of the Board. Only while not
+    // running.
     void Start(int side, ThinkFunction think);
-    // From Start until Finish: the worker owns the engine.
+    // From Start until Finish: a think runs, or has ended and its move waits for Finish.
     bool IsRunning() const { return m_running; }
     // The worker's think has returned (Finish will not wait).
     bool HasEnded() const { return m_ended.load(std::memory_order_acquire); }
     // Asks the search to stop at its next clock poll; it then answers its best move so far.
     void RequestStop();
-    // Waits for the worker and takes the engine back; out and the answer are the think's.
-    // Only while running.
+    // A stop was asked of the last think started (by RequestStop, not by its clock).
+    bool StopWasRequested() const { return m_search && m_search->stopRequested(); }
+    // Waits for the worker; out and the answer are the think's. Only while running.
     int Finish(Move* out);
 
     // The progress of the running think, and the milliseconds since Start.
@@ -71,10 +66,10 @@ signals:
     void thinkingEnded();
 
 private:
-    std::thread       m_worker;
-    std::atomic<bool> m_ended{false};
-    bool              m_running = false;
-    Move              m_move{};
-    int               m_score = 0;
-    QElapsedTimer     m_clock;
+    std::unique_ptr<EngineSearch> m_search;  // the last think started
+    std::thread                   m_worker;
+    std::atomic<bool>             m_ended{false};
+    bool                          m_running = false;
+    EngineResult                  m_result;
+    QElapsedTimer                 m_clock;
 };

@@ -111,8 +111,8 @@ void CExplorerView::StartBuild() {
     m_control.bytesDone = 0;
     m_built             = false;
     m_buildSize         = QFileInfo(QFile::decodeName(path)).size();
-    // The worker replays the games on Boards of its own threads: the board on the screen and
-    // the engine's worker are never disturbed.
+    // The worker replays the games on Boards of its own threads (each thread has its own):
+    // the board on the screen and the engine's think are never disturbed.
     m_worker = std::thread([this, tree = m_building.get(), file = path.toStdString()] {
         tree->build(file.c_str(), &m_control);
         m_built.store(true, std::memory_order_release);
@@ -137,11 +137,6 @@ void CExplorerView::CancelBuild() {
     m_tree->clear();
     m_cancelled = true;
     Refresh();
-}
-
-bool CExplorerView::EngineBusy() const {
-    const CNorvaneDoc* doc = GetDocument();
-    return doc && (doc->m_stateFlags & EngineThinking);
 }
 
 int CExplorerView::BuildPercent() const {
@@ -169,9 +164,6 @@ void CExplorerView::BuildStep() {
 }
 
 void CExplorerView::Refresh() {
-    // The answer reads the Board; while the engine thinks the rows stay as they were, and the
-    // engine's move refreshes them.
-    if (EngineBusy()) return;
     m_pRows->clear();
     m_answer = {};
     const bool haveFile = !GetDocument() || !GetDocument()->m_games.empty();

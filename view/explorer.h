@@ -41,8 +41,6 @@ public:
     void StartBuild();
     // Stops a running build; the pane says it was cancelled.
     void CancelBuild();
-    // The engine is thinking: the Board is its worker's.
-    bool EngineBusy() const;
     // The timer's look at the build: its progress, or the finished tree taken in.
     void BuildStep();
     bool IsBuilding() const { return m_worker.joinable(); }

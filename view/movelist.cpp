@@ -97,9 +97,6 @@ void CMoveListView::OnUpdate(CView*, int hint) {
 }
 
 void CMoveListView::Refresh() {
-    // The list reads the Board, which is the engine's worker's while it thinks; the engine's
-    // move refreshes it.
-    if (GetDocument() && (GetDocument()->m_stateFlags & EngineThinking)) return;
     const CNorvaneView* view = GetDocument() ? GetDocument()->GetBoardView() : nullptr;
     m_pTable->clearContents();
     m_pTable->setRowCount(0);

@@ -71,7 +71,7 @@ void CNorvaneView::Render(const QRect* clip) {
 // --- The mouse --------------------------------------------------------------------------
 
 void CNorvaneView::OnLButtonDown(QPoint p) {
-    // While the engine thinks the Board is the worker's: the board takes no clicks.
+    // While the engine thinks the game waits for its move: the board takes no clicks.
     if (!(m_mode & (ModePlaying | ModeResearch)) || (m_mode & ModeReplaying) || IsThinking() ||
         gamePly >= InputMoveLimit || m_researchCount >= InputMoveLimit)
         return;

@@ -167,16 +167,15 @@ public:
     // Plays the engine's choice m (score from thinkMove), then tells how the game stands:
     // resignation, checkmate, stalemate, or a beep for the user's turn.
     void PlayEngineReply(const Move& m, int score);
-    // The engine is thinking: the worker owns the Board and the engine's tables.
+    // The engine is thinking on its worker (on a copy of the Board): the game waits for its move.
     bool IsThinking() const { return m_thinker.IsRunning(); }
+    // The engine's worker, for what its last think did.
+    const CEngineThread& Thinker() const { return m_thinker; }
     // Stops a running think at once and plays its best move so far, so that the Board is the
     // user-interface thread's again and the game has lost nothing. Nothing when not thinking.
     void ReclaimEngine();
     // Stops a running think and drops its move: the window is closing.
     void AbandonThinking();
-    // The position the picture shows: the Board, or while the engine thinks the copy taken
-    // before it started (the Board itself then belongs to the worker).
-    const Board& ShownBoard() const { return IsThinking() ? m_shownBoard : board; }
     // Writes the move-information line of the status bar into the document.
     void ComposeMoveInfo();
 
@@ -256,7 +255,7 @@ protected:
     // The strength dialog opened at level; false when cancelled.
     virtual bool AskStrength(int& level);
     // The engine's choice for side (thinkMove under the desktop budget, reporting its
-    // progress). Runs on the worker thread.
+    // progress). Runs on the worker thread, on its own Board.
     virtual int Think(int side, Move* out);
     // The document's New: its contents dropped, then every view's OnInitialUpdate.
     virtual void NewDocument();
@@ -331,7 +330,6 @@ private:
     int           m_replayTimer = 0; // Qt's id of the running replay timer, 0 when none
     CEngineThread m_thinker;         // the engine's worker
     QTimer        m_thinkTicker;     // refreshes the status line while the engine thinks
-    Board         m_shownBoard{};    // the Board as the think started
     QString       m_thinkLine;       // the move line as the think started
 
     BoardGeometry                     m_geometry;

@@ -175,13 +175,13 @@ private slots:
         QVERIFY(frame.Commands().Action(CmdMoveNow)->isEnabled());
         QTest::keyClick(frame.GetGameView()->GetList(), Qt::Key_M, Qt::ControlModifier);
         QTRY_VERIFY_WITH_TIMEOUT(!view->IsThinking(), 10000);
-        QVERIFY(stopRequested.load()); // the key stopped it, not its clock
+        QVERIFY(view->Thinker().StopWasRequested()); // the key stopped it, not its clock
         QCOMPARE(gamePly, 2);
 
         click("a3");
         click("b1");
         QVERIFY(view->IsThinking());
-        const std::uint64_t shown = view->ShownBoard().hashKey; // the Board is the worker's
+        const std::uint64_t shown = board.hashKey; // the worker thinks on a copy
         frame.close();
         QVERIFY(!view->IsThinking());
         QCOMPARE(board.hashKey, shown);

@@ -198,3 +198,42 @@ TEST(CliUci, StrengthOptionsChooseTheLevel) {
     }
     EXPECT_EQ(depths, (std::vector<int>{1, 4, 1, 4}));
 }
+
+// A command line is read up to 1 MB: a longer one is refused with an info line and skipped
+// without being held whole (the 64 MB line is read in a process that may have 60 MB), and the
+// session goes on.
+TEST(CliUci, LongLinesAreRefusedAndTheSessionGoesOn) {
+    constexpr std::size_t Limit   = std::size_t{1} << 20;
+    const std::string     refused = "info string line longer than 1048576 bytes ignored";
+    struct Row {
+        const char* name;
+        std::string input;
+        std::string shell;  // run before the companion, in its shell
+        std::vector<std::string> lines;
+    };
+    const std::string exactly = "isready" + std::string(Limit - 7, ' ');
+    const Row rows[] = {
+        {"a line of exactly the limit", exactly + "\nquit\n", "", {"readyok"}},
+        {"one byte over the limit", exactly + " \nisready\n", "", {refused, "readyok"}},
+        {"a long last line without its end", "isready\n" + std::string(3 * Limit, 'x'), "",
+         {"readyok", refused}},
+        {"a 64 MB line under a memory limit", std::string(64 * Limit, 'x') + "\nisready\n",
+         "ulimit -v 60000; ", {refused, "readyok"}},
+    };
+    const std::string script = ::testing::TempDir() + "uci-long-lines.txt";
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+#ifdef __SANITIZE_ADDRESS__
+        if (!row.shell.empty()) continue;  // the address sanitizer needs more than the limit
+#endif
+        {
+            std::ofstream in(script, std::ios::binary);
+            in << row.input;
+        }
+        const CliRun run = runCli("uci < " + script, row.shell);
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(run.err, "");
+        EXPECT_EQ(outputLines(run.out), row.lines);
+    }
+    std::remove(script.c_str());
+}

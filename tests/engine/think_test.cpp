@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <new>
+#include <thread>
 
 #include "book/book.h"
 #include "engine/perft.h"
@@ -106,9 +107,22 @@ TEST_F(Think, SoftLimitEndsDeepeningOnlyFromDepthThree) {
     EXPECT_TRUE(isLegal(move));
 }
 
+// A thread's first search makes its tables, in one allocation; from then on a search
+// allocates nothing.
 TEST_F(Think, SearchAllocatesNothing) {
     ASSERT_TRUE(playLine("d2d4 d7d5 c2c4 e7e6 b1c3 g8f6 c1g5 f8e7"));
-    Move            move{};
+    Move        move{};
+    std::size_t first = 0;
+    std::thread fresh([&] {
+        ASSERT_TRUE(playLine("d2d4"));
+        const std::size_t before = allocationCount();
+        thinkMove(Black, &move, fixedDepth(1));
+        first = allocationCount() - before;
+    });
+    fresh.join();
+    EXPECT_EQ(first, 1u);
+
+    thinkMove(White, &move, fixedDepth(1));  // this thread's tables, if it had none
     const std::size_t before = allocationCount();
     thinkMove(White, &move, fixedDepth(5));
     EXPECT_EQ(allocationCount(), before);

@@ -16,6 +16,7 @@
 #include "app/norvanedoc.h"
 #include "engine/attacks.h"
 #include "engine/makemove.h"
+#include "engine/search.h"
 #include "engine/strength.h"
 #include "engine/think.h"
 #include "records/game.h"
@@ -45,6 +46,7 @@ public:
     bool waitForEngine = true;
     // The budget of the real engine once the scripted replies are used up.
     ThinkLimits limits = {600, 200, 6, true, recordThinkProgress};
+    std::uint64_t workerNodes = 0; // nodes of the last real think, written on the worker
     int         strengthAsked = -1; // the strength dialog's answer; -1 cancels
 
 protected:
@@ -85,7 +87,9 @@ protected:
             sanToMove(san.c_str(), static_cast<int>(san.size()) - 1, out);
             return 0;
         }
-        return thinkMove(side, out, limits);
+        const int score = thinkMove(side, out, limits);
+        workerNodes     = searchNodes; // the worker's own count, read after the join
+        return score;
     }
     bool AskStrength(int& level) override {
         if (strengthAsked < 0) return false;

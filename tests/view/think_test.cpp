@@ -98,7 +98,7 @@ private slots:
         QVERIFY(spriteOn(f.view, "e4") && !spriteOn(f.view, "e2"));
         QCOMPARE(int(f.doc->m_sprites.GetCount()), 32);
 
-        QVERIFY(!stopRequested.load());
+        QVERIFY(!f.view->Thinker().StopWasRequested());
         QVERIFY(execute(CmdMoveNow));
         QTRY_VERIFY_WITH_TIMEOUT(!f.view->IsThinking(), 10000);
         QCOMPARE(gamePly, 2);
@@ -118,7 +118,7 @@ private slots:
         QVERIFY(waitForReply(f.view));
         QCOMPARE(gamePly, 2);
         const Move          reply = gameMoves[1];
-        const std::uint64_t nodes = searchNodes;
+        const std::uint64_t nodes = f.view->workerNodes;
 
         unmakeMove(gameMoves[1]);
         Move      again{};
