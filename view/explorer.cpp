@@ -6,7 +6,6 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
-#include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -36,8 +35,7 @@ QString percentText(std::uint32_t part, std::uint32_t whole) {
 CExplorerView::CExplorerView(CNorvaneDoc* doc, QWidget* parent)
     : CView(parent), m_pSummary(new QLabel(this)), m_pRows(new QTreeWidget(this)),
       m_pBuild(new QPushButton(QString::fromUtf8(StudyText::ExplorerBuild), this)),
-      m_pListGames(new QPushButton(QString::fromUtf8(StudyText::ExplorerListGames), this)),
-      m_pTimer(new QTimer(this)) {
+      m_pListGames(new QPushButton(QString::fromUtf8(StudyText::ExplorerListGames), this)) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(2, 2, 2, 2);
     layout->setSpacing(2);
@@ -70,9 +68,9 @@ CExplorerView::CExplorerView(CNorvaneDoc* doc, QWidget* parent)
     connect(m_pRows, &QTreeWidget::itemActivated, this, playLater);
     connect(m_pBuild, &QPushButton::clicked, this, &CExplorerView::StartBuild);
     connect(m_pListGames, &QPushButton::clicked, this, &CExplorerView::ListGames);
-    // A look at the build a few times a second.
-    m_pTimer->setInterval(100);
-    connect(m_pTimer, &QTimer::timeout, this, &CExplorerView::BuildStep);
+    connect(&m_buildTask, &CBackgroundTask::progressed, this, [this](int percent) {
+        m_pSummary->setText(QString::fromUtf8(StudyText::ExplorerBuilding).arg(percent));
+    });
     doc->AddView(this);
     Refresh();
 }
@@ -85,7 +83,6 @@ CNorvaneDoc* CExplorerView::GetDocument() const {
 
 void CExplorerView::OnInitialUpdate() {
     StopBuild();
-    if (m_pProgress) m_pProgress->End();
     m_tree->clear();
     m_cancelled = false;
     if (!GetDocument()->m_games.empty()) StartBuild();
@@ -105,71 +102,41 @@ void CExplorerView::StartBuild() {
         Refresh();
         return;
     }
-    m_building = std::make_unique<OpeningTree>();
-    m_control.stop      = false;
-    m_control.bytesDone = 0;
-    m_built             = false;
-    m_buildSize         = QFileInfo(QFile::decodeName(path)).size();
-    // The worker replays the games on Boards of its own threads: the board on the screen and
-    // the engine's worker are never disturbed.
-    m_worker = std::thread([this, tree = m_building.get(), file = path.toStdString()] {
-        tree->build(file.c_str(), &m_control);
-        m_built.store(true, std::memory_order_release);
-    });
-    if (m_pProgress)
-        m_pProgress->Begin(QString::fromUtf8(StudyText::BuildingTree), [this] { CancelBuild(); });
-    m_pTimer->start();
+    // The worker fills a tree of its own, replaying the games on Boards of its own threads:
+    // the board on the screen and the engine's think are never disturbed.
+    auto       built = std::make_shared<OpeningTree>();
+    const auto build = [built, file = path.toStdString()](PassControl& control) {
+        built->build(file.c_str(), &control);
+    };
+    m_buildTask.Start(QString::fromUtf8(StudyText::BuildingTree),
+                      QFileInfo(QFile::decodeName(path)).size(), build,
+                      [this, built](bool completed) { BuildEnded(built, completed); });
     Refresh();
 }
 
-void CExplorerView::StopBuild() {
-    m_pTimer->stop();
-    if (!m_worker.joinable()) return;
-    m_control.stop = true;
-    m_worker.join();
-    m_building.reset();
-}
+void CExplorerView::StopBuild() { m_buildTask.Abandon(); }
 
-void CExplorerView::CancelBuild() {
-    StopBuild();
-    if (m_pProgress) m_pProgress->End();
-    m_tree->clear();
-    m_cancelled = true;
-    Refresh();
-}
+void CExplorerView::CancelBuild() { m_buildTask.Cancel(); }
 
 bool CExplorerView::EngineBusy() const {
     const CNorvaneDoc* doc = GetDocument();
-    return doc && (doc->m_stateFlags & EngineThinking);
+    return doc && doc->GetBoardView() && doc->GetBoardView()->IsThinking();
 }
 
-int CExplorerView::BuildPercent() const {
-    const std::int64_t done = m_control.bytesDone.load(std::memory_order_relaxed);
-    return m_buildSize > 0 ? static_cast<int>(std::min<std::int64_t>(done, m_buildSize) * 100 / m_buildSize) : 0;
-}
-
-void CExplorerView::BuildStep() {
-    if (!m_worker.joinable()) return;
-    // While a pass over the file runs, the progress pane is the pass's: the build goes on,
-    // and shows again (or ends) once the pass is over.
-    const CNorvaneDoc* doc = GetDocument();
-    if (doc && (doc->m_stateFlags & PassRunning)) return;
-    if (!m_built.load(std::memory_order_acquire)) {
-        const int percent = BuildPercent();
-        if (m_pProgress) m_pProgress->SetPercent(percent);
-        m_pSummary->setText(QString::fromUtf8(StudyText::ExplorerBuilding).arg(percent));
-        return;
-    }
-    m_worker.join();
-    m_pTimer->stop();
-    m_tree = std::move(m_building);
-    if (m_pProgress) m_pProgress->End();
+void CExplorerView::BuildEnded(std::shared_ptr<OpeningTree> built, bool completed) {
+    // A build the program stops itself (StopBuild) never gets here: this one the user
+    // cancelled, and the pane offers to build again.
+    if (completed)
+        m_tree = std::move(built);
+    else
+        m_cancelled = true;
     Refresh();
 }
 
 void CExplorerView::Refresh() {
-    // The answer reads the Board; while the engine thinks the rows stay as they were, and the
-    // engine's move refreshes them.
+    // The answer makes SAN, which uses the search's move stack that the engine's worker uses
+    // while it thinks; the rows stay as they were meanwhile, and the engine's move refreshes
+    // them.
     if (EngineBusy()) return;
     m_pRows->clear();
     m_answer = {};
@@ -185,7 +152,7 @@ void CExplorerView::Refresh() {
         return;
     }
     if (IsBuilding()) {
-        m_pSummary->setText(QString::fromUtf8(StudyText::ExplorerBuilding).arg(BuildPercent()));
+        m_pSummary->setText(QString::fromUtf8(StudyText::ExplorerBuilding).arg(m_buildTask.Percent()));
         return;
     }
     m_answer = m_tree->answer();
@@ -234,6 +201,7 @@ void CExplorerView::ListGames() {
     if (!doc->CanUseFileCommands()) return;
     doc->m_filter = emptyFilter();
     setPositionCriterion(doc->m_filter);
-    doc->SearchGames();
-    if (!doc->WasCancelled()) emit gamesListed();
+    doc->SearchGames([this] {
+        if (!GetDocument()->WasCancelled()) emit gamesListed();
+    });
 }

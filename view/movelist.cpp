@@ -97,10 +97,10 @@ void CMoveListView::OnUpdate(CView*, int hint) {
 }
 
 void CMoveListView::Refresh() {
-    // The list reads the Board, which is the engine's worker's while it thinks; the engine's
-    // move refreshes it.
-    if (GetDocument() && (GetDocument()->m_stateFlags & EngineThinking)) return;
+    // The list makes SAN, which uses the search's move stack that the engine's worker uses
+    // while it thinks; the engine's move refreshes it.
     const CNorvaneView* view = GetDocument() ? GetDocument()->GetBoardView() : nullptr;
+    if (view && view->IsThinking()) return;
     m_pTable->clearContents();
     m_pTable->setRowCount(0);
     m_targets.clear();
