@@ -163,7 +163,7 @@ public:
     SearchFilter           m_shownFilter;       // the criteria of the list shown (empty: all)
     std::int64_t           m_matchedGames = -1; // games the list shows after a search
     std::int64_t           m_loadedGame   = -1; // number of the game last read from the file
-    CBackgroundTask        m_fileTask;          // runs the passes over the file
+    CBackgroundTask        m_fileTask;          // runs the passes over the file (docs/threads.md)
 
 private:
     // Opens, locks and indexes path (a pass in the background), then makes it the document's

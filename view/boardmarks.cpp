@@ -36,8 +36,8 @@ void CNorvaneView::MarkShownPosition() {
                                              : nullptr;
     m_highlights.lastFrom    = last ? moveFrom(*last) : NoSquare;
     m_highlights.lastTo      = last ? moveTo(*last) : NoSquare;
-    // While the engine thinks the Board is the worker's: the shown position is the one whose
-    // check was marked when the user's move was drawn, so the mark stays as it is.
+    // While the engine thinks the position is the one the user's move left, whose check was
+    // marked when that move was drawn: the mark stays as it is.
     if (!IsThinking()) m_highlights.checkSquare = checkedKingSquare();
     if (!m_pHeld) m_highlights.ForgetCarry();
 }

@@ -72,7 +72,7 @@ void CNorvaneView::Render(const QRect* clip) {
 // --- The mouse --------------------------------------------------------------------------
 
 void CNorvaneView::OnLButtonDown(QPoint p) {
-    // While the engine thinks the Board is the worker's: the board takes no clicks.
+    // While the engine thinks its move is still to come: the board takes no clicks.
     if (!(m_mode & (ModePlaying | ModeResearch)) || (m_mode & ModeReplaying) || IsThinking() ||
         gamePly >= InputMoveLimit || m_researchCount >= InputMoveLimit)
         return;
