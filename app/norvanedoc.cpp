@@ -59,6 +59,8 @@ CNorvaneDoc::CNorvaneDoc() : m_filter(emptyFilter()), m_fileInfo{}, m_shownFilte
 }
 
 CNorvaneDoc::~CNorvaneDoc() {
+    // A pass may still read the file and the names: it stops before they go.
+    m_fileTask.Abandon();
     CloseFile();
     m_sprites.RemoveAll();
     delete m_pBackground;
