@@ -44,10 +44,10 @@ bool CDocument::OnNewDocument() {
     return true;
 }
 
-bool CDocument::OnOpenDocument(const QString&) {
+void CDocument::OnOpenDocument(const QString& path) {
     DeleteContents();
     m_bModified = false;
-    return true;
+    EndOpen(path, true);
 }
 
 bool CDocument::NewDocumentFile() {
@@ -58,14 +58,19 @@ bool CDocument::NewDocumentFile() {
     return true;
 }
 
-bool CDocument::OpenDocumentFile(const QString& path) {
+void CDocument::OpenDocumentFile(const QString& path) {
     FinishPendingWork();
-    if (!OnOpenDocument(path)) return false;
-    m_strPathName = path;
-    m_bModified   = false;
-    SendInitialUpdate();
-    OnDocumentShown();
-    return true;
+    OnOpenDocument(path);
+}
+
+void CDocument::EndOpen(const QString& path, bool opened) {
+    if (opened) {
+        m_strPathName = path;
+        m_bModified   = false;
+        SendInitialUpdate();
+        OnDocumentShown();
+    }
+    emit openEnded(opened);
 }
 
 void CDocument::SendInitialUpdate() {

@@ -32,8 +32,10 @@ public:
 
     // New: DeleteContents, no path, not modified. Returns false to refuse.
     virtual bool OnNewDocument();
-    // Open: DeleteContents, not modified; the document reads path itself. False on failure.
-    virtual bool OnOpenDocument(const QString& path);
+    // Open, the document's own step: it opens path, then calls EndOpen (at once, or later
+    // when it reads the file in the background). The base drops the contents and ends at once,
+    // opened.
+    virtual void OnOpenDocument(const QString& path);
     // Drops everything the document holds.
     virtual void DeleteContents() {}
     // Called first by NewDocumentFile and OpenDocumentFile, before anything changes: work
@@ -47,11 +49,21 @@ public:
     bool           IsModified() const { return m_bModified; }
     void           SetModifiedFlag(bool modified = true) { m_bModified = modified; }
 
-    // The whole New and Open sequences: the document's own step, the path name, then every
-    // view's OnInitialUpdate (and for Open, OnDocumentShown). False (and no initial update)
-    // when the document's step failed.
+    // The whole New sequence: the document's own step, the path name, then every view's
+    // OnInitialUpdate. False (and no initial update) when the document's step failed.
     bool NewDocumentFile();
-    bool OpenDocumentFile(const QString& path);
+    // The Open sequence: the document's own step (OnOpenDocument) starts it; when that ends
+    // (EndOpen), the path name, every view's OnInitialUpdate and OnDocumentShown follow, and
+    // openEnded tells how it went (no initial update when it failed).
+    void OpenDocumentFile(const QString& path);
+
+signals:
+    // An Open has ended: opened, or not (the document as it was before).
+    void openEnded(bool opened);
+
+protected:
+    // Ends the open OnOpenDocument started.
+    void EndOpen(const QString& path, bool opened);
 
 private:
     void SendInitialUpdate();

@@ -7,6 +7,8 @@
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     CNorvaneApp  norvane;
+    // A command-line file that fails once read ends the program as one that fails at once.
+    QObject::connect(&norvane, &CNorvaneApp::startUpFailed, [] { QCoreApplication::exit(1); });
     if (!norvane.InitInstance(QApplication::arguments())) return 1;
     return QApplication::exec();
 }

@@ -199,9 +199,9 @@ CMainFrame::CMainFrame(CNorvaneDoc* doc, QWidget* parent)
     m_pSideTabs->addTab(m_pExplorer, QString::fromUtf8(StudyText::ExplorerTab));
     m_wndSplitter->addWidget(m_pSideTabs);
     m_pExplorer->SetProgressPane(m_pProgress);
-    doc->m_filePass.SetProgressPane(m_pProgress);
-    connect(&doc->m_filePass, &CFilePass::runningChanged, this, &CMainFrame::OnPassRunning);
-    connect(&doc->m_filePass, &CFilePass::cancelled, this,
+    doc->m_fileTask.SetProgressPane(m_pProgress);
+    connect(&doc->m_fileTask, &CBackgroundTask::runningChanged, this, &CMainFrame::OnPassRunning);
+    connect(doc, &CNorvaneDoc::passCancelled, this,
             [this](const QString& text) { statusBar()->showMessage(text, CancelNoticeMs); });
     connect(m_pExplorer, &CExplorerView::gamesListed, this,
             [this] { m_pSideTabs->setCurrentWidget(m_pGameView); });
@@ -365,7 +365,7 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
     // The engine's worker ends before the window and the document it uses go away; a pass
     // over the file ends soon after it is cancelled.
     m_pBoardView->AbandonThinking();
-    m_pDoc->m_filePass.Cancel();
+    m_pDoc->m_fileTask.Cancel();
     QMainWindow::closeEvent(event);
 }
 
@@ -376,7 +376,7 @@ void CMainFrame::changeEvent(QEvent* event) {
 }
 
 void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
-    if (m_pDoc->m_filePass.IsRunning()) return; // one pass at a time
+    if (m_pDoc->IsPassRunning()) return; // one pass at a time
     for (const QUrl& url : event->mimeData()->urls())
         if (url.isLocalFile()) {
             event->acceptProposedAction();

@@ -10,6 +10,7 @@
 #include <QSettings>
 
 #include <cstdio>
+#include <utility>
 
 #include "app/association.h"
 #include "app/commands.h"
@@ -72,61 +73,79 @@ bool CNorvaneApp::InitInstance(const QStringList& arguments) {
     m_pMainWnd             = std::make_unique<CMainFrame>(m_pDoc.get());
     CCommandTable& commands = m_pMainWnd->Commands();
     AddOpeningNameCommands(commands, m_pDoc.get());
-    const auto     notReplaying = [this] { return !(m_pDoc->m_stateFlags & ReplayRunning); };
+    const auto     notReplaying = [this] {
+        const CNorvaneView* view = m_pDoc->GetBoardView();
+        return !(view && view->IsReplaying());
+    };
     commands.Add(CmdFileNew, [this] { OnFileNew(); });
     commands.Add(CmdFileOpen, [this] { OnFileOpen(); }, notReplaying);
     for (int i = 0; i < MaxRecentFiles; ++i)
         commands.Add(
             CmdRecentFile + i,
             [this, i] {
-                if (i >= m_recentFiles.size()) return;
-                // A file that no longer opens leaves the list; one whose opening was
-                // cancelled stays.
-                const QString path = m_recentFiles[i];
-                if (!OpenDocumentFile(path) && !m_pDoc->WasCancelled()) {
-                    m_recentFiles.removeAll(path);
-                    SaveRecentFiles();
-                    UpdateRecentFileMenu();
-                }
+                // A file that no longer opens leaves the list (OnOpenEnded); one whose
+                // opening was cancelled stays.
+                if (i < m_recentFiles.size()) OpenDocumentFile(m_recentFiles[i]);
             },
             [this, i, notReplaying] { return i < m_recentFiles.size() && notReplaying(); });
     commands.Add(CmdAppAbout, [this] { OnAppAbout(); });
     m_pMainWnd->LoadFrame();
     UpdateRecentFileMenu();
     connect(m_pMainWnd.get(), &CMainFrame::openFileRequested, this,
-            [this](const QString& path) {
+            [this, notReplaying](const QString& path) {
                 // Like Open, which a running replay or pass disables.
-                if (!(m_pDoc->m_stateFlags & (ReplayRunning | PassRunning))) OpenDocumentFile(path);
+                if (notReplaying() && !m_pDoc->IsPassRunning()) OpenDocumentFile(path);
             });
 
     // The window is up, with a new game, while the command line's file opens: a large file
     // shows its progress and can be cancelled (the new game then stays).
     if (!m_pDoc->NewDocumentFile()) return false;
     connect(m_pDoc.get(), &CNorvaneDoc::showGameList, m_pMainWnd.get(), &CMainFrame::ShowGameList);
+    connect(m_pDoc.get(), &CDocument::openEnded, this, &CNorvaneApp::OnOpenEnded);
     m_pMainWnd->show();
-    if (arguments.size() > 1 && !OpenDocumentFile(arguments[1]) && !m_pDoc->WasCancelled())
-        return false;
-    // The window closed while the file opened: the program ends as soon as its event loop
-    // runs (closing the last window quits only a running loop).
-    if (!m_pMainWnd->isVisible())
-        QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+    if (arguments.size() > 1) {
+        m_initializing       = true;
+        m_openingStartUpFile = true;
+        OpenDocumentFile(arguments[1]);
+        m_initializing = false;
+        if (m_startUpFailedAtOnce) return false;
+    }
     commands.UpdateCommandUI();
     return true;
 }
 
-bool CNorvaneApp::OpenDocumentFile(const QString& name) {
+void CNorvaneApp::OpenDocumentFile(const QString& name) {
     // The document's path (the status bar's path pane) is always the full one.
-    const QString path        = QFileInfo(name).absoluteFilePath();
-    const int     shownBefore = m_pDoc->m_messagesShown;
-    if (!m_pDoc->OpenDocumentFile(path)) {
-        // The document explains only a file that breaks the grammar; a cancelled open is
-        // told in the status bar.
-        if (m_pDoc->m_messagesShown == shownBefore && !m_pDoc->WasCancelled())
-            MessageBox(QString::fromUtf8("ファイルを開けません。\n%1").arg(QDir::toNativeSeparators(path)));
-        return false;
+    m_openingPath        = QFileInfo(name).absoluteFilePath();
+    m_messagesBeforeOpen = m_pDoc->m_messagesShown;
+    m_pDoc->OpenDocumentFile(m_openingPath);
+}
+
+void CNorvaneApp::OnOpenEnded(bool opened) {
+    // Only the opens started here are the application's to follow up.
+    if (m_openingPath.isEmpty()) return;
+    const QString path      = std::exchange(m_openingPath, {});
+    const bool    startUp   = std::exchange(m_openingStartUpFile, false);
+    if (opened) {
+        AddToRecentFileList(path);
+        return;
     }
-    AddToRecentFileList(path);
-    return true;
+    if (m_pDoc->WasCancelled()) return; // told in the status bar
+    // The document explains only a file that breaks the grammar.
+    if (m_pDoc->m_messagesShown == m_messagesBeforeOpen)
+        MessageBox(QString::fromUtf8("ファイルを開けません。\n%1").arg(QDir::toNativeSeparators(path)));
+    RemoveFromRecentFileList(path);
+    if (!startUp) return;
+    if (m_initializing)
+        m_startUpFailedAtOnce = true;
+    else
+        emit startUpFailed();
+}
+
+void CNorvaneApp::RemoveFromRecentFileList(const QString& path) {
+    if (m_recentFiles.removeAll(path) == 0) return;
+    SaveRecentFiles();
+    UpdateRecentFileMenu();
 }
 
 void CNorvaneApp::OnFileNew() { m_pDoc->NewDocumentFile(); }

@@ -34,15 +34,17 @@ public:
 
     // Start-up: Japanese texts for Qt's own dialogs, the icon, the settings under "Norvane"
     // with the recent files, the document with a new game and the main window, shown; then
-    // the command line: with one argument that file is opened (and the game list shown).
-    // False when the named file could not be opened: the program ends. A cancelled opening
-    // keeps the new game.
+    // the command line: with one argument that file starts opening (and the game list shows
+    // once it has). False when the named file could not be opened at once: the program ends;
+    // when its reading fails later, startUpFailed says so. A cancelled opening keeps the new
+    // game.
     bool InitInstance(const QStringList& arguments);
 
-    // Opens path as the document, as Open does; on success it heads the recent files. A
-    // failure the document did not explain itself is reported in a message box; a cancelled
-    // opening only in the status bar.
-    bool OpenDocumentFile(const QString& path);
+    // Starts opening path as the document, as Open does; when it has opened, it heads the
+    // recent files. A failure the document did not explain itself is reported in a message
+    // box (and the file leaves the recent files); a cancelled opening only in the status bar.
+    // The document's openEnded tells the end.
+    void OpenDocumentFile(const QString& path);
     void OnFileNew();
     // The open-file dialog ("開く"), then OpenDocumentFile.
     void OnFileOpen();
@@ -50,6 +52,7 @@ public:
     void OnAppAbout();
 
     const QStringList& RecentFiles() const { return m_recentFiles; }
+    void               RemoveFromRecentFileList(const QString& path);
     void               AddToRecentFileList(const QString& path);
 
     CDesktopDoc* GetDocument() const { return m_pDoc.get(); }
@@ -60,7 +63,14 @@ public:
     virtual QString AskOpenFileName();
     virtual void    MessageBox(const QString& text);
 
+signals:
+    // The file named on the command line did not open once its reading ended: the program is
+    // to end (with status 1).
+    void startUpFailed();
+
 private:
+    // The end of an open started by OpenDocumentFile.
+    void OnOpenEnded(bool opened);
     // Reads and writes the recent files in the settings.
     void LoadStdProfileSettings(int count);
     void SaveRecentFiles() const;
@@ -73,4 +83,9 @@ private:
     int                          m_maxRecentFiles = 0;
     std::unique_ptr<CDesktopDoc> m_pDoc;
     std::unique_ptr<CMainFrame>  m_pMainWnd; // goes before the document it shows
+    // The open under way: its full path, the document's messages before it, and whether it
+    // is the command line's file (and InitInstance is still running, or it failed at once).
+    QString m_openingPath;
+    int     m_messagesBeforeOpen = 0;
+    bool    m_openingStartUpFile = false, m_initializing = false, m_startUpFailedAtOnce = false;
 };

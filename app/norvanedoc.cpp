@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <memory>
 #include <string>
 #include <utility>
 
@@ -52,11 +53,15 @@ CNorvaneDoc::CNorvaneDoc() : m_filter(emptyFilter()), m_fileInfo{}, m_shownFilte
     // clang-format on
     std::copy(std::begin(ids), std::end(ids), m_pieceImageIds);
     startEngine();  // which also seeds the book's random choices
+    // A pass over the file keeps the window to itself: Escape cancels it.
+    m_fileTask.SetModal(true);
     const QByteArray folder = QFile::encodeName(QCoreApplication::applicationDirPath() + "/");
     setBookPath(shippedBookPath(folder.toStdString()).c_str());
 }
 
 CNorvaneDoc::~CNorvaneDoc() {
+    // A pass may still read the file and the names: it stops before they go.
+    m_fileTask.Abandon();
     CloseFile();
     m_sprites.RemoveAll();
     delete m_pBackground;
@@ -146,7 +151,6 @@ void CNorvaneDoc::DeleteContents() {
     UpdateAllViews(nullptr, HintRebuildList);
     m_fileInfo = FileInfo{};
     clearGame(); // no moves, no tags, no ECO code, no result
-    m_stateFlags = 0;
     m_strMoveInfo.clear();
     CloseFile();
     setupStartPosition();
@@ -158,22 +162,26 @@ bool CNorvaneDoc::OnNewDocument() {
     return true;
 }
 
-bool CNorvaneDoc::OnOpenDocument(const QString& path) {
+void CNorvaneDoc::OnOpenDocument(const QString& path) {
     // The new file is indexed before the collection open now is let go: a file that does
     // not open, or whose indexing is cancelled, leaves it as it was.
     m_passCancelled = false;
-    QString skipped;
-    if (!OpenAndIndex(path, true, skipped)) return false;
-    SetPathName(path); // a re-index on a later load opens the file again by it
-    // What the open has to say waits until the list and the board show the file
-    // (OnDocumentShown): first the games left out, then the first game's unreadable move.
-    m_heldMessages.clear();
-    if (!skipped.isEmpty()) m_heldMessages << skipped;
-    m_holdMessages = true;
-    if (!m_games.empty()) LoadGame(&m_games.front());
-    m_holdMessages = false;
-    emit showGameList(true);
-    return true;
+    OpenAndIndex(path, true, [this, path](bool indexed, const QString& skipped) {
+        if (!indexed) {
+            EndOpen(path, false);
+            return;
+        }
+        SetPathName(path); // a re-index on a later load opens the file again by it
+        // What the open has to say waits until the list and the board show the file
+        // (OnDocumentShown): first the games left out, then the first game's unreadable move.
+        m_heldMessages.clear();
+        if (!skipped.isEmpty()) m_heldMessages << skipped;
+        m_holdMessages = true;
+        if (!m_games.empty()) LoadGame(&m_games.front());
+        m_holdMessages = false;
+        emit showGameList(true);
+        EndOpen(path, true);
+    });
 }
 
 void CNorvaneDoc::OnDocumentShown() {
@@ -197,8 +205,42 @@ void CNorvaneDoc::CloseFile() {
     }
 }
 
-bool CNorvaneDoc::OpenAndIndex(const QString& path, bool replaceContents, QString& skipped) {
+namespace {
+
+// An index pass's own file, lock and results, shared by the worker and the pass's end; the
+// lock is let go with it unless the document takes it.
+struct IndexJob {
+    BufferedFile             file;
+    int                      lockFd = -1;
+    FileInfo                 info{};
+    std::vector<GameEntry>   games;
+    PlayerNames              names;
+    ScanFailure              failure{};
+    std::vector<ScanFailure> skippedPlaces;
+    bool                     indexed = false;
+
+    IndexJob() = default;
+    IndexJob(const IndexJob&)            = delete;
+    IndexJob& operator=(const IndexJob&) = delete;
+    ~IndexJob() {
+        if (lockFd >= 0) ::close(lockFd);
+    }
+};
+
+// A position search's marks and answer, shared the same way.
+struct SearchJob {
+    SearchFilter           filter;
+    std::vector<GameEntry> marked;
+    ScanFailure            failure{};
+    std::int64_t           first    = -1;
+    bool                   complete = false;
+};
+
+} // namespace
+
+void CNorvaneDoc::OpenAndIndex(const QString& path, bool replaceContents, IndexDone then) {
     const QByteArray name = QFile::encodeName(path);
+    auto             job  = std::make_shared<IndexJob>();
     // Linux has no mandatory sharing modes: an exclusive advisory lock keeps other programs
     // that ask (another Norvane among them) away while the document holds the file. The file
     // the document holds already keeps its lock through a duplicate of its descriptor. It is
@@ -213,119 +255,151 @@ bool CNorvaneDoc::OpenAndIndex(const QString& path, bool replaceContents, QStrin
         ::close(lockFd);
         lockFd = -1;
     }
-    if (lockFd < 0) return false;
-    BufferedFile file;
-    if (!file.open(name.constData())) {
-        ::close(lockFd);
-        return false;
+    job->lockFd = lockFd;
+    if (lockFd < 0 || !job->file.open(name.constData())) {
+        then(false, {});
+        return;
     }
     // The pass builds into its own index; the document, and the list showing it, stay as they
     // are until it has succeeded.
-    FileInfo                 info{};
-    std::vector<GameEntry>   games;
-    PlayerNames              names;
-    ScanFailure              failure{};
-    std::vector<ScanFailure> skippedPlaces;
-    bool                     indexed = false;
-    const auto               index   = [&](PassControl& control) {
-        indexed = indexFile(file, info, games, names, &failure, &control);
-        if (indexed && info.skippedGames > 0) skippedPlaces = skippedGamePlaces(file, info);
+    const auto index = [job](PassControl& control) {
+        job->indexed = indexFile(job->file, job->info, job->games, job->names, &job->failure, &control);
+        if (job->indexed && job->info.skippedGames > 0)
+            job->skippedPlaces = skippedGamePlaces(job->file, job->info);
     };
-    if (!RunPass(replaceContents ? StudyText::OpeningFile : StudyText::ReindexingFile, file.size(),
-                 index, replaceContents ? StudyText::OpenCancelled : StudyText::ReindexCancelled)) {
-        ::close(lockFd);
-        return false;
-    }
-    if (!indexed) {
-        ::close(lockFd);
-        MessageBox(fileProblemMessage(failure));
-        return false;
-    }
-    skipped.clear();
-    if (info.skippedGames > 0)
-        skipped = skippedGamesMessage(info.skippedGames, skippedPlaces);
+    const auto indexed = [this, job, path, name, replaceContents, then](bool completed) {
+        if (!completed) {
+            then(false, {});
+            return;
+        }
+        if (!job->indexed) {
+            MessageBox(fileProblemMessage(job->failure));
+            then(false, {});
+            return;
+        }
+        QString skipped;
+        if (job->info.skippedGames > 0)
+            skipped = skippedGamesMessage(job->info.skippedGames, job->skippedPlaces);
 
-    // The new file becomes the document's; the collection open before goes.
-    if (replaceContents)
-        CDocument::OnOpenDocument(path);
-    else
-        CloseFile();
-    m_file.swap(file);
-    m_lockFd = lockFd;
-    m_games.swap(games);
-    m_names                  = std::move(names);
-    m_fileInfo               = info;
-    m_fileInfo.fileSize      = m_file.size();
-    const std::size_t length = std::min<std::size_t>(name.size(), FilePathSize - 1);
-    std::memcpy(m_fileInfo.path, name.constData(), length);
-    m_fileInfo.path[length] = '\0';
-    // The list's rows point into the old index: they are made again before anything can
-    // paint the list.
-    if (!replaceContents) UpdateAllViews(nullptr, HintRebuildList);
-    return true;
+        // The new file becomes the document's; the collection open before goes.
+        if (replaceContents)
+            CDocument::OnOpenDocument(path);
+        else
+            CloseFile();
+        m_file.swap(job->file);
+        m_lockFd = std::exchange(job->lockFd, -1);
+        m_games.swap(job->games);
+        m_names                  = std::move(job->names);
+        m_fileInfo               = job->info;
+        m_fileInfo.fileSize      = m_file.size();
+        const std::size_t length = std::min<std::size_t>(name.size(), FilePathSize - 1);
+        std::memcpy(m_fileInfo.path, name.constData(), length);
+        m_fileInfo.path[length] = '\0';
+        // The list's rows point into the old index: they are made again before anything can
+        // paint the list.
+        if (!replaceContents) UpdateAllViews(nullptr, HintRebuildList);
+        then(true, skipped);
+    };
+    RunPass(replaceContents ? StudyText::OpeningFile : StudyText::ReindexingFile, job->file.size(),
+            index, replaceContents ? StudyText::OpenCancelled : StudyText::ReindexCancelled, indexed);
 }
 
-bool CNorvaneDoc::Reindex() {
+void CNorvaneDoc::Reindex(std::function<void(bool indexed)> then) {
     // The engine's move is played first: nothing may change the game while the pass runs.
     FinishPendingWork();
     const QString path = GetPathName();
-    QString       skipped;
-    if (!OpenAndIndex(path, false, skipped)) {
-        if (m_passCancelled) return false;
-        OnNewDocument();
-        UpdateAllViews(nullptr, HintEverything);
+    OpenAndIndex(path, false, [this, path, then](bool indexed, const QString& skipped) {
+        if (!indexed) {
+            if (!m_passCancelled) {
+                OnNewDocument();
+                UpdateAllViews(nullptr, HintEverything);
+            }
+            then(false);
+            return;
+        }
+        SetPathName(path);
+        if (!skipped.isEmpty()) MessageBox(skipped);
+        then(true);
+    });
+}
+
+void CNorvaneDoc::WithFreshIndex(std::function<void(bool indexed)> then) {
+    // Byte ranges hold only for the file as it was indexed.
+    if (m_file.unchanged())
+        then(true);
+    else
+        Reindex(std::move(then));
+}
+
+void CNorvaneDoc::RunPass(const char* label, std::int64_t totalBytes, CBackgroundTask::Work work,
+                          const char* cancelledText, std::function<void(bool completed)> then) {
+    const auto ended = [this, cancelledText, then](bool completed) {
+        m_passCancelled = !completed;
+        if (m_passCancelled) emit passCancelled(QString::fromUtf8(cancelledText));
+        then(completed);
+    };
+    if (!m_fileTask.Start(QString::fromUtf8(label), totalBytes, std::move(work), ended)) {
+        m_passCancelled = true; // one pass at a time
+        then(false);
+    }
+}
+
+void CNorvaneDoc::ReadGameText(const GameEntry* entry, TextReader then) {
+    m_passCancelled = false;
+    if (!entry || !m_file.isOpen()) {
+        then(false, {});
+        return;
+    }
+    // After a re-index the entry is found again by its number, in the new index.
+    const std::size_t number = entry->number;
+    WithFreshIndex([this, number, then](bool indexed) {
+        std::string text;
+        if (!indexed || number >= m_games.size()) {
+            then(false, text);
+            return;
+        }
+        readGameText(m_file, &m_games[number], text);
+        then(true, text);
+    });
+}
+
+bool CNorvaneDoc::LoadGame(const GameEntry* entry, std::function<void(bool loaded)> then) {
+    m_passCancelled = false;
+    if (!entry || !m_file.isOpen()) {
+        if (then) then(false);
         return false;
     }
-    SetPathName(path);
-    if (!skipped.isEmpty()) MessageBox(skipped);
-    return true;
-}
-
-bool CNorvaneDoc::RunPass(const char* label, std::int64_t totalBytes,
-                          const std::function<void(PassControl&)>& work, const char* cancelledText) {
-    m_stateFlags |= PassRunning;
-    m_passCancelled = !m_filePass.Run(QString::fromUtf8(label), totalBytes, work);
-    m_stateFlags &= ~PassRunning;
-    if (m_passCancelled) m_filePass.ReportCancelled(QString::fromUtf8(cancelledText));
-    return !m_passCancelled;
-}
-
-bool CNorvaneDoc::ReadGameText(const GameEntry* entry, std::string& text) {
-    text.clear();
-    m_passCancelled = false;
-    if (!entry || !m_file.isOpen()) return false;
-    // Byte ranges hold only for the file as it was indexed.
-    if (!m_file.unchanged()) {
-        const std::size_t number = entry->number;
-        if (!Reindex() || number >= m_games.size()) return false;
-        entry = &m_games[number];
-    }
-    readGameText(m_file, entry, text);
-    return true;
-}
-
-bool CNorvaneDoc::LoadGame(const GameEntry* entry) {
-    m_passCancelled = false;
-    if (!entry || !m_file.isOpen()) return false;
     const std::int64_t loadedBefore = m_loadedGame;
     m_loadedGame                    = entry->number;
-    std::string text;
-    if (!ReadGameText(entry, text)) {
-        if (m_passCancelled)
-            m_loadedGame = loadedBefore;
-        else
-            clearGame();
-        return false;
-    }
-    // A game read in part is shown up to the move that could not be read, which is named.
-    ParseOutcome outcome;
-    if (parseGameText(text.c_str(), text.size(), &outcome)) return true;
-    Tell(parseProblemMessage(outcome));
-    return false;
+    // Set when the load ends, which may be at once.
+    const auto loadedNow = std::make_shared<bool>(false);
+    ReadGameText(entry, [this, loadedBefore, then, loadedNow](bool read, const std::string& text) {
+        bool loaded = false;
+        if (!read) {
+            if (m_passCancelled)
+                m_loadedGame = loadedBefore;
+            else
+                clearGame();
+        } else {
+            // A game read in part is shown up to the move that could not be read, which is
+            // named.
+            ParseOutcome outcome;
+            loaded = parseGameText(text.c_str(), text.size(), &outcome);
+            if (!loaded) Tell(parseProblemMessage(outcome));
+        }
+        *loadedNow = loaded;
+        if (then) then(loaded);
+    });
+    return *loadedNow;
+}
+
+bool CNorvaneDoc::IsBoardBusy() const {
+    const CNorvaneView* view = GetBoardView();
+    return view && (view->IsReplaying() || view->IsThinking());
 }
 
 bool CNorvaneDoc::CanUseFileCommands() const {
-    return !(m_stateFlags & (ReplayRunning | EngineThinking | PassRunning)) && !m_games.empty();
+    return !IsBoardBusy() && !IsPassRunning() && !m_games.empty();
 }
 
 void CNorvaneDoc::OnFileInfo() {
@@ -351,22 +425,34 @@ void CNorvaneDoc::OnSearch() {
     SearchGames();
 }
 
-void CNorvaneDoc::SearchGames() {
+void CNorvaneDoc::SearchGames(std::function<void()> then) {
     m_passCancelled = false;
-    if (filterIsEmpty(m_filter)) return; // no criteria: the list stays as it was
+    if (filterIsEmpty(m_filter)) { // no criteria: the list stays as it was
+        if (then) then();
+        return;
+    }
     // The search marks a copy of the index, so that the list goes on showing the index as it
     // is; only a search that matched hands its marks over. One that matches nothing keeps
     // the list it would have replaced, and so does a cancelled one.
-    std::vector<GameEntry> marked;
-    std::int64_t           first = -1;
     if (m_filter.positionKey == 0) {
-        CWaitCursor wait;
-        marked = m_games;
+        CWaitCursor            wait;
+        std::vector<GameEntry> marked = m_games;
+        std::int64_t           first  = -1;
         collectMatches(m_file, marked, m_names, m_filter, first);
-    } else if (!SearchPosition(marked, first)) {
-        m_filter = m_shownFilter;
+        ShowMatches(marked, first);
+        if (then) then();
         return;
     }
+    SearchPosition([this, then](bool searched, const std::vector<GameEntry>& marked, std::int64_t first) {
+        if (searched)
+            ShowMatches(marked, first);
+        else
+            m_filter = m_shownFilter;
+        if (then) then();
+    });
+}
+
+void CNorvaneDoc::ShowMatches(const std::vector<GameEntry>& marked, std::int64_t first) {
     if (first < 0 || static_cast<std::size_t>(first) >= m_games.size() ||
         marked.size() != m_games.size()) {
         m_filter = m_shownFilter;
@@ -383,22 +469,36 @@ void CNorvaneDoc::SearchGames() {
     UpdateAllViews(nullptr, HintEverything);
 }
 
-bool CNorvaneDoc::SearchPosition(std::vector<GameEntry>& marked, std::int64_t& first) {
+void CNorvaneDoc::SearchPosition(PositionDone then) {
     // The pass reads the file by the index's offsets.
-    if (!m_file.unchanged() && !Reindex()) return false;
-    marked = m_games;
-    ScanFailure failure{};
-    bool        complete = false;
-    const auto  search   = [&](PassControl& control) {
-        complete = collectMatches(m_file, marked, m_names, m_filter, first, &failure, &control);
-    };
-    if (!RunPass(StudyText::SearchingPosition, m_file.size(), search, StudyText::SearchCancelled))
-        return false;
-    // Games whose moves turned out not to replay are marked so whatever the search finds.
-    for (std::size_t i = 0; i < m_games.size() && i < marked.size(); ++i)
-        m_games[i].info |= marked[i].info & Unreadable;
-    if (!complete) MessageBox(fileProblemMessage(failure));
-    return true;
+    WithFreshIndex([this, then](bool indexed) {
+        if (!indexed) {
+            then(false, {}, -1);
+            return;
+        }
+        // The worker reads the file, the names and its own copies of the filter and the index;
+        // the window takes no command meanwhile, so none of them changes.
+        auto job    = std::make_shared<SearchJob>();
+        job->filter = m_filter;
+        job->marked = m_games;
+        const auto search = [this, job](PassControl& control) {
+            job->complete = collectMatches(m_file, job->marked, m_names, job->filter, job->first,
+                                           &job->failure, &control);
+        };
+        const auto searched = [this, job, then](bool completed) {
+            if (!completed) {
+                then(false, {}, -1);
+                return;
+            }
+            // Games whose moves turned out not to replay are marked so whatever the search finds.
+            for (std::size_t i = 0; i < m_games.size() && i < job->marked.size(); ++i)
+                m_games[i].info |= job->marked[i].info & Unreadable;
+            if (!job->complete) MessageBox(fileProblemMessage(job->failure));
+            then(true, job->marked, job->first);
+        };
+        RunPass(StudyText::SearchingPosition, m_file.size(), search, StudyText::SearchCancelled,
+                searched);
+    });
 }
 
 void CNorvaneDoc::OnReload() {
@@ -409,8 +509,9 @@ void CNorvaneDoc::OnReload() {
     for (GameEntry& entry : m_games)
         entry.info |= Matched;
     // A cancelled re-index of a file changed on disk keeps the game on the board.
-    LoadGame(&m_games.front());
-    UpdateAllViews(nullptr, WasCancelled() ? HintRebuildList : HintEverything);
+    LoadGame(&m_games.front(), [this](bool) {
+        UpdateAllViews(nullptr, WasCancelled() ? HintRebuildList : HintEverything);
+    });
 }
 
 void CNorvaneDoc::AddCommands(CCommandTable& table) {

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "app/docview.h"
-#include "app/filepass.h"
+#include "app/backgroundtask.h"
 #include "book/openings.h"
 #include "records/bufferedfile.h"
 #include "records/gameindex.h"
@@ -29,14 +29,6 @@ class CNorvaneView;
 inline constexpr int HintReloadGame = 1, HintRebuildList = 2, HintPositionChanged = 4,
                      HintOpeningNames = 8;
 inline constexpr int HintEverything = HintReloadGame | HintRebuildList | HintPositionChanged;
-
-// Bits of m_stateFlags. While EngineThinking the engine thinks on a copy of the Board (see
-// view/enginethread.h) and its move is played when it ends: nothing may change the game. While
-// PassRunning a worker reads the file (and the game) for an open, a re-index or a position
-// search: the window takes no command and nothing may change the document.
-inline constexpr std::uint32_t ReplayRunning  = 1;
-inline constexpr std::uint32_t EngineThinking = 2;
-inline constexpr std::uint32_t PassRunning    = 4;
 
 // Runs initEngine the first time it is called in the process; the key generator must not
 // run twice (a second run would give other keys).
@@ -96,27 +88,36 @@ public:
     void DeleteContents() override;
     // An empty document; the game list is hidden.
     bool OnNewDocument() override;
-    // Opens path (held under an advisory lock while the document keeps it), indexes its games
-    // on a worker (m_filePass) and loads the first. False when the file does not open or the
-    // user cancelled the indexing: the collection open before stays as it was, and only a
-    // file that breaks the PGN grammar has shown a message (where it broke).
-    bool OnOpenDocument(const QString& path) override;
+    // Opens path (held under an advisory lock while the document keeps it) and starts indexing
+    // its games in the background (m_fileTask); when that ends, the file becomes the
+    // document's, its first game is loaded and the list shown, and the open ends (EndOpen).
+    // It fails when the file does not open or the user cancelled the indexing: the collection
+    // open before stays as it was, and only a file that breaks the PGN grammar has shown a
+    // message (where it broke).
+    void OnOpenDocument(const QString& path) override;
     // Shows what the open had to say (games left out, the first game's unreadable move), now
     // that the list and the board show the file.
     void OnDocumentShown() override;
 
-    // The raw text of entry's game from the file as it is now: a file changed on disk since it
-    // was indexed is indexed again first and the game of the same number read. False when there
-    // is no file or the game is gone (entry no longer points into the index then), or when
-    // the user cancelled that re-index (the index and the list stay as they were).
-    bool ReadGameText(const GameEntry* entry, std::string& text);
-    // Reads entry's game (through ReadGameText) into the current game; false when that fails or
-    // the game does not parse (what was read stays the current game). A cancelled re-index
-    // keeps the current game.
-    bool LoadGame(const GameEntry* entry);
+    // Hands then the raw text of entry's game from the file as it is now: at once, or for a
+    // file changed on disk since it was indexed, once it has been indexed again in the
+    // background (the game of the same number is read then). read is false when there is no
+    // file or the game is gone, or when the user cancelled that re-index (the index and the
+    // list stay as they were).
+    using TextReader = std::function<void(bool read, const std::string& text)>;
+    void ReadGameText(const GameEntry* entry, TextReader then);
+    // Reads entry's game (through ReadGameText) into the current game, then runs then (if any)
+    // with whether it loaded: false when reading fails or the game does not parse (what was
+    // read stays the current game). A cancelled re-index keeps the current game. Answers
+    // whether the game was loaded at once; false also while the re-index runs.
+    bool LoadGame(const GameEntry* entry, std::function<void(bool loaded)> then = {});
     // The last open, game read or search was cancelled by the user during its pass over the
     // file: it changed nothing, and the status bar has said so.
     bool WasCancelled() const { return m_passCancelled; }
+    // A pass over the file (open, re-index, position search) runs in the background.
+    bool IsPassRunning() const { return m_fileTask.IsRunning(); }
+    // The board view replays the game or the engine thinks: the current game must not change.
+    bool IsBoardBusy() const;
 
     // The three file commands: file information, search, reload. Each does nothing without
     // games; the enable rule says whether it can run now.
@@ -124,11 +125,12 @@ public:
     void OnSearch();
     void OnReload();
     bool CanUseFileCommands() const;
-    // Runs the search of m_filter over the games, loads the first match and tells the views;
-    // nothing when the filter has no criteria. The position criterion reads the file on a
-    // worker (m_filePass). A search that matches no game says so and keeps the list and the
-    // criteria it had; a cancelled one keeps them silently.
-    void SearchGames();
+    // Runs the search of m_filter over the games, loads the first match and tells the views,
+    // then runs then (if any); nothing but then when the filter has no criteria. The position
+    // criterion reads the file in the background (m_fileTask): the search ends later. A search
+    // that matches no game says so and keeps the list and the criteria it had; a cancelled one
+    // keeps them silently.
+    void SearchGames(std::function<void()> then = {});
     // Adds the file commands to the frame's command table.
     void AddCommands(CCommandTable& table);
 
@@ -144,6 +146,8 @@ public:
 signals:
     // The game list should be shown (a file was opened) or hidden (New).
     void showGameList(bool show);
+    // A pass over the file was cancelled; text says which.
+    void passCancelled(const QString& text);
 
 public:
     CDIB*                  m_pBackground = nullptr; // owned; null until the board view is attached
@@ -155,34 +159,44 @@ public:
     std::vector<GameEntry> m_games;             // one entry per game, in file order
     PlayerNames            m_names;             // the players m_games name
     QString                m_strMoveInfo;       // the move-information line of the status bar
-    std::uint32_t          m_stateFlags = 0;    // ReplayRunning
     OpeningNameSettings    m_openingNames;      // how the views and texts name openings
     SearchFilter           m_shownFilter;       // the criteria of the list shown (empty: all)
     std::int64_t           m_matchedGames = -1; // games the list shows after a search
     std::int64_t           m_loadedGame   = -1; // number of the game last read from the file
-    CFilePass              m_filePass;          // runs the passes over the file
+    CBackgroundTask        m_fileTask;          // runs the passes over the file (docs/threads.md)
 
 private:
-    // Opens, locks and indexes path (a pass on the worker), then makes it the document's file,
-    // index and counts (replaceContents: after emptying the document, as a new open does;
-    // else the list is made again at once); shows the scanner's message when no game of the
-    // file can be read. False, also when the user cancelled the pass, leaves the document as
-    // it was: the collection open before stays open. skipped receives the message on the
-    // games that were left out (empty when none were).
-    bool OpenAndIndex(const QString& path, bool replaceContents, QString& skipped);
+    // Opens, locks and indexes path (a pass in the background), then makes it the document's
+    // file, index and counts (replaceContents: after emptying the document, as a new open
+    // does; else the list is made again at once); shows the scanner's message when no game of
+    // the file can be read. then receives whether it did so, and the message on the games that
+    // were left out (empty when none were). Failed, also when the user cancelled the pass, it
+    // leaves the document as it was: the collection open before stays open.
+    using IndexDone = std::function<void(bool indexed, const QString& skipped)>;
+    void OpenAndIndex(const QString& path, bool replaceContents, IndexDone then);
     // Closes the file and releases its lock.
     void CloseFile();
     // Indexes the open file again after it changed on disk: the list is rebuilt; on failure
-    // the document becomes empty as after a failed open. Cancelled: the old index stays.
-    bool Reindex();
+    // the document becomes empty as after a failed open. Cancelled: the old index stays. then
+    // receives whether the new index stands.
+    void Reindex(std::function<void(bool indexed)> then);
+    // Runs then once the index matches the file on disk: at once when the file is unchanged,
+    // else after Reindex (with its answer).
+    void WithFreshIndex(std::function<void(bool indexed)> then);
     // The search of m_filter's position over a copy of the index (marked), reading the file
-    // by its offsets; first receives the first match or -1. False when it was cancelled or
-    // the file changed on disk and could not be indexed again.
-    bool SearchPosition(std::vector<GameEntry>& marked, std::int64_t& first);
-    // Runs work as a pass over the file (m_filePass) under label; false when the user
-    // cancelled it, after the status bar says cancelledText.
-    bool RunPass(const char* label, std::int64_t totalBytes,
-                 const std::function<void(PassControl&)>& work, const char* cancelledText);
+    // by its offsets; first is the first match or -1. searched is false when it was cancelled
+    // or the file changed on disk and could not be indexed again.
+    using PositionDone =
+        std::function<void(bool searched, const std::vector<GameEntry>& marked, std::int64_t first)>;
+    void SearchPosition(PositionDone then);
+    // Takes a search's marks (first: its first match) as the list's, loads the first match
+    // and tells the views; one that matched nothing says so and keeps the list.
+    void ShowMatches(const std::vector<GameEntry>& marked, std::int64_t first);
+    // Runs work as a pass over the file (m_fileTask) under label, then then with whether it
+    // ran to its end; a cancelled one has the status bar say cancelledText first. A pass asked
+    // for while another runs counts as cancelled.
+    void RunPass(const char* label, std::int64_t totalBytes, CBackgroundTask::Work work,
+                 const char* cancelledText, std::function<void(bool completed)> then);
 
     // Shows text in a message box, or while an open holds its messages, keeps it for
     // OnDocumentShown.

@@ -11,6 +11,7 @@
 #include <cstdlib>
 
 #include "app/norvanedoc.h"
+#include "bench/openandwait.h"
 #include "records/bufferedfile.h"
 #include "records/gameindex.h"
 #include "records/fileplaces.h"
@@ -51,7 +52,7 @@ void BM_OpenDocument(benchmark::State& state) {
     const QString path = bigFile();
     CNorvaneDoc   doc;
     for (auto _ : state) {
-        if (!doc.OpenDocumentFile(path)) std::abort();
+        if (!openAndWait(doc, path)) std::abort();
         state.counters["games"] = static_cast<double>(doc.m_games.size());
     }
 }

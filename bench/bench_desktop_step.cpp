@@ -15,6 +15,7 @@
 #include <cstdlib>
 
 #include "app/norvanedoc.h"
+#include "bench/openandwait.h"
 #include "records/game.h"
 #include "view/boardimages.h"
 #include "view/boardscale.h"
@@ -30,7 +31,7 @@ void showGame() {
     const QString copy = QDir::temp().filePath("norvane-bench-step.pgn");
     QFile::remove(copy);
     if (!QFile::copy(NORVANE_TEST_DATA "/kasparov-deep-blue-1997.pgn", copy) ||
-        !doc->OpenDocumentFile(copy))
+        !openAndWait(*doc, copy))
         std::abort();
     for (int i = 0; i < 20; ++i)
         view->StepForward();

@@ -15,18 +15,14 @@ void CNorvaneView::DestroyOn(int d) {
 }
 
 void CNorvaneView::RebuildSprites() {
-    // The carried sprite is about to go: the mouse is released first.
-    if (m_pHeld) {
-        CaptureMouse(false);
-        m_pHeld = nullptr;
-    }
+    // The carried sprite is about to go.
+    m_pHeld = nullptr;
     CNorvaneDoc* doc = GetDocument();
     doc->m_sprites.RemoveAll();
     std::fill(std::begin(m_squareSprites), std::end(m_squareSprites), nullptr);
-    const Board& shown = board;
     for (int colour = White; colour <= Black; ++colour)
         for (int piece = Pawn; piece <= King; ++piece)
-            for (Bitboard set = shown.pieceBits[colour][piece]; set; set &= set - 1) {
+            for (Bitboard set = board.pieceBits[colour][piece]; set; set &= set - 1) {
                 const int d        = DisplaySquare(firstOne(set));
                 m_squareSprites[d] = doc->NewSprite(colour, piece);
                 Place(m_squareSprites[d], d);

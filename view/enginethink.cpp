@@ -2,9 +2,11 @@
 // it runs, taking its move, stopping it (move now, New, Open, closing), the strength level, and
 // a game against the engine from the position on the board.
 #include <cstring>
+#include <memory>
 
 #include "app/norvanedoc.h"
 #include "app/strengthdialog.h"
+#include "engine/search.h"
 #include "engine/strength.h"
 #include "records/fen.h"
 #include "resources/enginetexts.h"
@@ -23,61 +25,65 @@ void CNorvaneView::ConnectEngine() {
     strengthRandom  = static_cast<std::uint64_t>(clockMs());
     m_thinkTicker.setInterval(ThinkingTickMs);
     connect(&m_thinkTicker, &QTimer::timeout, this, [this] { ShowThinking(); });
-    connect(&m_thinker, &CEngineThread::thinkingEnded, this, [this] {
-        // A think the view already took back (New, Open) has nothing left to play.
-        if (m_thinker.IsRunning() && m_thinker.HasEnded()) FinishThinking();
-    });
 }
 
 void CNorvaneView::EngineReply() {
     if (IsThinking()) return;
-    // Everything the worker reads is set before it starts; it thinks on a copy of the Board,
-    // and the document's game stays as it is until the reply is played.
+    // Everything the worker reads is set before it starts; it thinks on its own Board, a copy
+    // of this thread's, and the document's game stays as it is until the reply is played. The
+    // search is made before the worker exists, so that a stop asked at once is not lost.
     m_thinkLine     = GetDocument()->m_strMoveInfo;
     playingStrength = m_strengthLevel;
-    GetDocument()->m_stateFlags |= EngineThinking;
+    const int side  = board.sideToMove;
+    m_search        = std::make_shared<EngineSearch>(
+        board, DesktopLimits, false,
+        [this, side](int, Move* out, const ThinkLimits&) { return Think(side, out); });
+    const auto result = std::make_shared<EngineResult>();
+    const auto think  = [search = m_search, result](PassControl&) { *result = search->run(); };
     SetWaitCursor(true);
-    m_thinker.Start(board.sideToMove, [this](int side, Move* out) { return Think(side, out); });
+    m_thinkClock.start();
+    m_thinker.Start({}, 0, think,
+                    [this, result](bool) { FinishThinking(result->move, result->score); });
     m_thinkTicker.start();
     ShowThinking();
 }
 
-void CNorvaneView::FinishThinking() {
-    Move      m{};
-    const int score = m_thinker.Finish(&m);
+void CNorvaneView::ClearThinkingMarks() {
     m_thinkTicker.stop();
-    GetDocument()->m_stateFlags &= ~EngineThinking;
     SetWaitCursor(false);
-    GetDocument()->m_strMoveInfo = m_thinkLine;
+    if (CNorvaneDoc* doc = GetDocument()) doc->m_strMoveInfo = m_thinkLine;
+}
+
+void CNorvaneView::FinishThinking(const Move& m, int score) {
+    ClearThinkingMarks();
     PlayEngineReply(m, score);
+}
+
+void CNorvaneView::RequestStop() {
+    if (!IsThinking()) return;
+    m_search->requestStop();
+    m_thinker.Cancel();
 }
 
 void CNorvaneView::ReclaimEngine() {
     if (!IsThinking()) return;
-    m_thinker.RequestStop();
-    FinishThinking();
+    m_search->requestStop();
+    m_thinker.Finish(); // the move is played before this returns
 }
 
 void CNorvaneView::AbandonThinking() {
     if (!IsThinking()) return;
-    m_thinker.RequestStop();
-    Move dropped{};
-    m_thinker.Finish(&dropped);
-    m_thinkTicker.stop();
-    if (CNorvaneDoc* doc = GetDocument()) {
-        doc->m_stateFlags &= ~EngineThinking;
-        doc->m_strMoveInfo = m_thinkLine;
-    }
-    SetWaitCursor(false);
+    m_search->requestStop();
+    m_thinker.Abandon();
+    ClearThinkingMarks();
 }
 
-void CNorvaneView::OnMoveNow() { m_thinker.RequestStop(); }
+void CNorvaneView::OnMoveNow() { RequestStop(); }
 
 void CNorvaneView::ShowThinking() {
     if (!IsThinking()) return;
-    const ThinkProgress progress = m_thinker.Progress();
-    QString             line =
-        QString::fromUtf8(EngineText::Thinking).arg(m_thinker.ElapsedMs() / 1000);
+    const EngineProgress progress = m_search->progress();
+    QString line = QString::fromUtf8(EngineText::Thinking).arg(m_thinkClock.elapsed() / 1000);
     if (progress.depth > 0)
         line += QString::fromUtf8(EngineText::Progress)
                     .arg(progress.depth)

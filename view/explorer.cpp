@@ -6,7 +6,6 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
-#include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -37,8 +36,7 @@ QString percentText(std::uint32_t part, std::uint32_t whole) {
 CExplorerView::CExplorerView(CNorvaneDoc* doc, QWidget* parent)
     : CView(parent), m_pSummary(new QLabel(this)), m_pRows(new QTreeWidget(this)),
       m_pBuild(new QPushButton(QString::fromUtf8(StudyText::ExplorerBuild), this)),
-      m_pListGames(new QPushButton(QString::fromUtf8(StudyText::ExplorerListGames), this)),
-      m_pTimer(new QTimer(this)) {
+      m_pListGames(new QPushButton(QString::fromUtf8(StudyText::ExplorerListGames), this)) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(2, 2, 2, 2);
     layout->setSpacing(2);
@@ -71,9 +69,9 @@ CExplorerView::CExplorerView(CNorvaneDoc* doc, QWidget* parent)
     connect(m_pRows, &QTreeWidget::itemActivated, this, playLater);
     connect(m_pBuild, &QPushButton::clicked, this, &CExplorerView::StartBuild);
     connect(m_pListGames, &QPushButton::clicked, this, &CExplorerView::ListGames);
-    // A look at the build a few times a second.
-    m_pTimer->setInterval(100);
-    connect(m_pTimer, &QTimer::timeout, this, &CExplorerView::BuildStep);
+    connect(&m_buildTask, &CBackgroundTask::progressed, this, [this](int percent) {
+        m_pSummary->setText(QString::fromUtf8(StudyText::ExplorerBuilding).arg(percent));
+    });
     doc->AddView(this);
     Refresh();
 }
@@ -86,7 +84,6 @@ CNorvaneDoc* CExplorerView::GetDocument() const {
 
 void CExplorerView::OnInitialUpdate() {
     StopBuild();
-    if (m_pProgress) m_pProgress->End();
     m_tree->clear();
     m_cancelled = false;
     if (!GetDocument()->m_games.empty()) StartBuild();
@@ -106,60 +103,30 @@ void CExplorerView::StartBuild() {
         Refresh();
         return;
     }
-    m_building = std::make_unique<OpeningTree>();
-    m_control.stop      = false;
-    m_control.bytesDone = 0;
-    m_built             = false;
-    m_buildSize         = QFileInfo(QFile::decodeName(path)).size();
-    // The worker replays the games on Boards of its own threads (each thread has its own):
+    // The worker fills a tree of its own, replaying the games on Boards of its own threads:
     // the board on the screen and the engine's think are never disturbed.
-    m_worker = std::thread([this, tree = m_building.get(), file = path.toStdString()] {
-        tree->build(file.c_str(), &m_control);
-        m_built.store(true, std::memory_order_release);
-    });
-    if (m_pProgress)
-        m_pProgress->Begin(QString::fromUtf8(StudyText::BuildingTree), [this] { CancelBuild(); });
-    m_pTimer->start();
+    auto       built = std::make_shared<OpeningTree>();
+    const auto build = [built, file = path.toStdString()](PassControl& control) {
+        built->build(file.c_str(), &control);
+    };
+    m_buildTask.Start(QString::fromUtf8(StudyText::BuildingTree),
+                      QFileInfo(QFile::decodeName(path)).size(), build,
+                      [this, built](bool completed) { BuildEnded(built, completed); });
     Refresh();
 }
 
-void CExplorerView::StopBuild() {
-    m_pTimer->stop();
-    if (!m_worker.joinable()) return;
-    m_control.stop = true;
-    m_worker.join();
-    m_building.reset();
-}
+void CExplorerView::StopBuild() { m_buildTask.Abandon(); }
 
-void CExplorerView::CancelBuild() {
-    StopBuild();
-    if (m_pProgress) m_pProgress->End();
-    m_tree->clear();
-    m_cancelled = true;
-    Refresh();
-}
+void CExplorerView::CancelBuild() { m_buildTask.Cancel(); }
 
-int CExplorerView::BuildPercent() const {
-    const std::int64_t done = m_control.bytesDone.load(std::memory_order_relaxed);
-    return m_buildSize > 0 ? static_cast<int>(std::min<std::int64_t>(done, m_buildSize) * 100 / m_buildSize) : 0;
-}
-
-void CExplorerView::BuildStep() {
-    if (!m_worker.joinable()) return;
-    // While a pass over the file runs, the progress pane is the pass's: the build goes on,
-    // and shows again (or ends) once the pass is over.
-    const CNorvaneDoc* doc = GetDocument();
-    if (doc && (doc->m_stateFlags & PassRunning)) return;
-    if (!m_built.load(std::memory_order_acquire)) {
-        const int percent = BuildPercent();
-        if (m_pProgress) m_pProgress->SetPercent(percent);
-        m_pSummary->setText(QString::fromUtf8(StudyText::ExplorerBuilding).arg(percent));
-        return;
-    }
-    m_worker.join();
-    m_pTimer->stop();
-    m_tree = std::move(m_building);
-    if (m_pProgress) m_pProgress->End();
+void CExplorerView::BuildEnded(std::shared_ptr<OpeningTree> built, bool completed) {
+    // A build the program stops itself (StopBuild) never gets here: this one ran to its end
+    // (or found its file changed, which Refresh shows), or the user cancelled it, and the
+    // pane offers to build again.
+    if (completed)
+        m_tree = std::move(built);
+    else
+        m_cancelled = true;
     Refresh();
 }
 
@@ -180,7 +147,7 @@ void CExplorerView::Refresh() {
         return;
     }
     if (IsBuilding()) {
-        m_pSummary->setText(QString::fromUtf8(StudyText::ExplorerBuilding).arg(BuildPercent()));
+        m_pSummary->setText(QString::fromUtf8(StudyText::ExplorerBuilding).arg(m_buildTask.Percent()));
         return;
     }
     if (failed) {
@@ -234,6 +201,7 @@ void CExplorerView::ListGames() {
     SearchCriteria criteria;
     criteria.position = true;
     doc->m_filter     = searchFilterOf(criteria);
-    doc->SearchGames();
-    if (!doc->WasCancelled()) emit gamesListed();
+    doc->SearchGames([this] {
+        if (!GetDocument()->WasCancelled()) emit gamesListed();
+    });
 }

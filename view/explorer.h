@@ -1,22 +1,21 @@
 // CExplorerView: the opening explorer (定跡ツリー) beside the board. After a file is opened it
-// builds the file's opening tree on a worker thread (which reads the file on every
-// processor), with its progress (and a cancel button) in the status bar; then, for the position on the
-// board, it lists the moves played there with their counts and scores. Clicking a move plays
-// it on the board; a button lists the games through the position.
+// builds the file's opening tree in the background (m_buildTask, see docs/threads.md; the
+// build reads the file on every processor), with its progress (and a cancel button) in the
+// status bar; then, for the position on the board, it lists the moves played there with their
+// counts and scores. Clicking a move plays it on the board; a button lists the games through
+// the position.
 #pragma once
 
 #include <QString>
 
-#include <atomic>
 #include <memory>
-#include <thread>
 
+#include "app/backgroundtask.h"
 #include "app/docview.h"
 #include "records/openingtree.h"
 
 class QLabel;
 class QPushButton;
-class QTimer;
 class QTreeWidget;
 class CNorvaneDoc;
 class CNorvaneView;
@@ -30,22 +29,20 @@ public:
 
     CNorvaneDoc* GetDocument() const;
     // Where the build shows its progress; none: it shows only in the pane.
-    void SetProgressPane(CProgressPane* pane) { m_pProgress = pane; }
+    void SetProgressPane(CProgressPane* pane) { m_buildTask.SetProgressPane(pane); }
 
     // After every New and Open: the old tree goes, a file with games has its tree built.
     void OnInitialUpdate() override;
     // Any change of the shown position: the rows are made again.
     void OnUpdate(CView* sender, int hint) override;
 
-    // Builds the tree of the open file from the start, on a worker thread.
+    // Builds the tree of the open file from the start, in the background; the build's end
+    // (m_buildTask's finished) takes the tree in.
     void StartBuild();
-    // Stops a running build; the pane says it was cancelled.
+    // Asks a running build to stop; when it has, the pane says it was cancelled.
     void CancelBuild();
-    // The timer's look at the build: its progress, or the finished tree taken in.
-    void BuildStep();
-    bool IsBuilding() const { return m_worker.joinable(); }
-    // How much of the file the build has read, in percent.
-    int BuildPercent() const;
+    bool IsBuilding() const { return m_buildTask.IsRunning(); }
+    const CBackgroundTask& BuildTask() const { return m_buildTask; }
 
     // Plays the move of row on the board.
     void PlayRow(int row);
@@ -65,22 +62,18 @@ signals:
 private:
     // The rows and the summary line for the Board's position.
     void Refresh();
-    // Stops a build and waits for its worker; the tree shown stays as it is.
+    // Stops a build and waits for its worker, dropping what it built; the tree shown stays as
+    // it is.
     void StopBuild();
+    // The build has ended: a finished tree becomes the one shown.
+    void BuildEnded(std::shared_ptr<OpeningTree> built, bool completed);
 
-    std::unique_ptr<OpeningTree> m_tree = std::make_unique<OpeningTree>(); // the tree shown
-    // The build in progress: the tree its worker fills, how far it read, whether it is done.
-    std::unique_ptr<OpeningTree> m_building;
-    std::thread                  m_worker;
-    PassControl                  m_control;
-    std::atomic<bool>            m_built{false};
-    std::int64_t                 m_buildSize = 0;
+    std::shared_ptr<OpeningTree> m_tree = std::make_shared<OpeningTree>(); // the tree shown
+    CBackgroundTask              m_buildTask; // builds the next tree
     TreeAnswer     m_answer;
     bool           m_cancelled = false;
     QLabel*        m_pSummary;
     QTreeWidget*   m_pRows;
     QPushButton*   m_pBuild;
     QPushButton*   m_pListGames;
-    QTimer*        m_pTimer;
-    CProgressPane* m_pProgress = nullptr;
 };

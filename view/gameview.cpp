@@ -73,10 +73,12 @@ void CGameView::OnUpdate(CView*, int hint) {
 void CGameView::LoadRow(int row) {
     CNorvaneDoc*     doc   = GetDocument();
     const GameEntry* entry = m_pModel->EntryAt(row);
-    if (!doc || !entry || (doc->m_stateFlags & (ReplayRunning | EngineThinking))) return;
-    doc->LoadGame(entry);
-    if (doc->WasCancelled()) return; // the game on the board stays
-    doc->UpdateAllViews(this, HintGameChosen);
+    if (!doc || !entry || doc->IsBoardBusy()) return;
+    doc->LoadGame(entry, [this](bool) {
+        // A cancelled re-index of a file changed on disk keeps the game on the board.
+        if (GetDocument()->WasCancelled()) return;
+        GetDocument()->UpdateAllViews(this, HintGameChosen);
+    });
 }
 
 const GameEntry* CGameView::SelectedEntry() const {
@@ -84,25 +86,28 @@ const GameEntry* CGameView::SelectedEntry() const {
     return rows.isEmpty() ? nullptr : m_pModel->EntryAt(rows.front().row());
 }
 
-std::string CGameView::SelectedGameText() const {
-    std::string      text;
+void CGameView::WithSelectedGameText(CNorvaneDoc::TextReader use) {
     CNorvaneDoc*     doc   = GetDocument();
     const GameEntry* entry = SelectedEntry();
-    if (doc && entry) doc->ReadGameText(entry, text);
-    return text;
+    if (doc && entry)
+        doc->ReadGameText(entry, std::move(use));
+    else
+        use(false, {});
 }
 
 void CGameView::OnShowGameText() {
     if (!SelectedEntry()) return;
-    const std::string text = SelectedGameText();
-    if (GetDocument()->WasCancelled()) return;
-    MessageBox(recordTextPrefix(text, GameTextShowLimit));
+    WithSelectedGameText([this](bool, const std::string& text) {
+        if (GetDocument()->WasCancelled()) return;
+        MessageBox(recordTextPrefix(text, GameTextShowLimit));
+    });
 }
 
 void CGameView::OnCopyGameText() {
-    const std::string text = SelectedGameText();
-    if (text.empty()) return;
-    QApplication::clipboard()->setText(recordText(text.data(), static_cast<qsizetype>(text.size())));
+    WithSelectedGameText([](bool, const std::string& text) {
+        if (text.empty()) return;
+        QApplication::clipboard()->setText(recordText(text.data(), static_cast<qsizetype>(text.size())));
+    });
 }
 
 void CGameView::AddCommands(CCommandTable& table) {

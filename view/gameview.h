@@ -9,12 +9,12 @@
 #include <string>
 
 #include "app/docview.h"
+#include "app/norvanedoc.h"
 #include "records/gameindex.h"
 
 class QMenu;
 class CGameListModel;
 class CListViewEx;
-class CNorvaneDoc;
 
 // Hint the list sends when the user chose a game: the board takes the game afresh
 // (HintReloadGame) and the position changed.
@@ -41,8 +41,9 @@ public:
     void OnUpdate(CView* sender, int hint) override;
 
     // Loads the game of row (Enter: the selected row, double click: the row under the mouse)
-    // and tells the board. Nothing while a replay runs or without such a row; the board keeps
-    // its game when the user cancelled the re-index the read needed.
+    // and tells the board (once the re-index a file changed on disk needs has ended). Nothing
+    // while a replay runs or the engine thinks, or without such a row; the board keeps its
+    // game when the user cancelled that re-index.
     void LoadRow(int row);
     // The game of the selected row, or null.
     const GameEntry* SelectedEntry() const;
@@ -67,9 +68,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    // The selected game's raw bytes from the file; empty when there is no selection or
-    // nothing could be read.
-    std::string SelectedGameText() const;
+    // Hands use the selected game's raw bytes from the file (at once, or after the re-index
+    // a file changed on disk needs); empty when there is no selection or nothing could be read.
+    void WithSelectedGameText(CNorvaneDoc::TextReader use);
     void        ShowContextMenu(const QPoint& pos);
 
     CListViewEx*    m_pList;

@@ -6,7 +6,6 @@
 #include <QMouseEvent>
 #include <QSettings>
 #include <QShortcut>
-#include <QTimerEvent>
 
 
 #include "app/commands.h"
@@ -32,6 +31,8 @@ CNorvaneView::CNorvaneView(CNorvaneDoc* doc, QWidget* parent) : COSBView(parent)
     ClearGameSan();
     ClearResearch();
     clearGame();
+    m_replayTimer.setInterval(ReplayIntervalMs);
+    connect(&m_replayTimer, &QTimer::timeout, this, [this] { OnTimer(ReplayTimerId); });
     // A carried piece follows the mouse with no button held.
     setMouseTracking(true);
     ConnectEngine();
@@ -71,7 +72,7 @@ void CNorvaneView::Render(const QRect* clip) {
 // --- The mouse --------------------------------------------------------------------------
 
 void CNorvaneView::OnLButtonDown(QPoint p) {
-    // While the engine thinks the game waits for its move: the board takes no clicks.
+    // While the engine thinks its move is still to come: the board takes no clicks.
     if (!(m_mode & (ModePlaying | ModeResearch)) || (m_mode & ModeReplaying) || IsThinking() ||
         gamePly >= InputMoveLimit || m_researchCount >= InputMoveLimit)
         return;
@@ -91,7 +92,6 @@ void CNorvaneView::OnLButtonDown(QPoint p) {
         m_pHeld      = sprite;
         m_grabOffset = p - QPoint(sprite->GetX(), sprite->GetY());
         sprite->SetZ(CarriedDepth);
-        CaptureMouse(true);
         BoardHighlights marks = m_highlights;
         marks.pickSquare      = s;
         marks.targets         = legalTargets(s);
@@ -125,7 +125,6 @@ void CNorvaneView::DropAt(QPoint p) {
     // An illegal drop is silent: the piece stays in hand.
     if (leavesKingAttacked(m)) return;
     if (promotionType(m) != NoPiece) {
-        CaptureMouse(false);
         int choice = 0;
         if (!AskPromotion(choice) || choice < 0 || choice > 3) {
             PutBack();
@@ -135,7 +134,6 @@ void CNorvaneView::DropAt(QPoint p) {
         m.flags = static_cast<std::uint16_t>((m.flags & ~PromotionMask) | (pieces[choice] << 12));
     }
     m_pHeld->SetZ(RestingDepth);
-    CaptureMouse(false);
     m_pHeld = nullptr;
     m_highlights.ForgetCarry(); // the step draws the whole board
 
@@ -164,7 +162,6 @@ void CNorvaneView::PutBack() {
     const QRect home = m_squareRects[DisplaySquare(m_pickSquare)];
     m_pHeld->SetPosition(home.left(), home.top());
     m_pHeld->SetZ(RestingDepth);
-    CaptureMouse(false);
     m_pHeld               = nullptr;
     BoardHighlights marks = m_highlights;
     marks.ForgetCarry();
@@ -184,10 +181,6 @@ void CNorvaneView::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void CNorvaneView::mouseMoveEvent(QMouseEvent* event) { OnMouseMove(ToBuffer(event->position())); }
-
-void CNorvaneView::timerEvent(QTimerEvent* event) {
-    if (event->timerId() == m_replayTimer) OnTimer(ReplayTimerId);
-}
 
 // --- Platform operations ----------------------------------------------------------------
 
@@ -247,19 +240,12 @@ QString CNorvaneView::AskSavePath() {
     return dialog.selectedFiles().front();
 }
 
-void CNorvaneView::CaptureMouse(bool) {
-    // The mouse is not grabbed: a carried piece follows it over the board (mouse tracking,
-    // and Qt's own grab while a button is held), and the menus and the toolbar keep taking
-    // clicks; their commands put the piece back first.
-}
-
 void CNorvaneView::StartReplayTimer() {
-    if (!m_replayTimer) m_replayTimer = startTimer(ReplayIntervalMs);
+    if (!m_replayTimer.isActive()) m_replayTimer.start();
 }
 
 void CNorvaneView::StopReplayTimer() {
-    if (m_replayTimer) killTimer(m_replayTimer);
-    m_replayTimer = 0;
+    m_replayTimer.stop();
 }
 
 void CNorvaneView::SetWaitCursor(bool wait) {
@@ -272,7 +258,7 @@ void CNorvaneView::SetWaitCursor(bool wait) {
 
 int CNorvaneView::Think(int side, Move* out) {
     ThinkLimits limits   = DesktopLimits;
-    limits.iterationDone = recordThinkProgress;
+    limits.iterationDone = EngineSearch::recordIteration;
     return thinkMove(side, out, limits);
 }
 

@@ -8,6 +8,7 @@
 // virtual platform operations at the end of the class, which tests replace.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QPoint>
 #include <QRect>
 #include <QString>
@@ -20,7 +21,8 @@
 #include "records/game.h"
 #include "view/boardscale.h"
 #include "view/highlights.h"
-#include "view/enginethread.h"
+#include "app/backgroundtask.h"
+#include "engine/enginesearch.h"
 #include "view/osbview.h"
 
 class CCommandTable;
@@ -40,7 +42,7 @@ inline constexpr std::uint32_t DisplayModes    = 0xF00;
 // m_engineSide: the colour the engine plays, or nobody (game entry).
 inline constexpr int EngineNone = 2;
 
-// The replay timer: its number and period.
+// The replay timer: its number and its standard period.
 inline constexpr int ReplayTimerId     = 16;
 inline constexpr int ReplayIntervalMs  = 1000;
 
@@ -160,19 +162,22 @@ public:
     // Steps the viewed game forward from its start to the first position whose key is key;
     // stays at the start when the game never reaches it.
     void StepToPosition(std::uint64_t key);
-    // The engine starts choosing its move for the side to move, on a worker (view/enginethread.h);
-    // the window stays alive meanwhile and the status line tells how the think goes. Its move
-    // is played by PlayEngineReply when the think ends.
+    // The engine starts choosing its move for the side to move, in the background on a copy of
+    // the Board (m_thinker, see docs/threads.md); the window stays alive meanwhile and the
+    // status line tells how the think goes. Its move is played by PlayEngineReply when the
+    // think ends.
     void EngineReply();
     // Plays the engine's choice m (score from thinkMove), then tells how the game stands:
     // resignation, checkmate, stalemate, or a beep for the user's turn.
     void PlayEngineReply(const Move& m, int score);
-    // The engine is thinking on its worker (on a copy of the Board): the game waits for its move.
+    // The engine is thinking on its worker (on a Board of its own): its move is still to come,
+    // so the game must not change.
     bool IsThinking() const { return m_thinker.IsRunning(); }
-    // The engine's worker, for what its last think did.
-    const CEngineThread& Thinker() const { return m_thinker; }
-    // Stops a running think at once and plays its best move so far, so that the Board is the
-    // user-interface thread's again and the game has lost nothing. Nothing when not thinking.
+    // The task the engine thinks in, and the last think started (none before the first).
+    const CBackgroundTask& Thinker() const { return m_thinker; }
+    const EngineSearch*    LastThink() const { return m_search.get(); }
+    // Stops a running think at once and plays its best move so far, so that the game has lost
+    // nothing before New or Open replace it. Nothing when not thinking.
     void ReclaimEngine();
     // Stops a running think and drops its move: the window is closing.
     void AbandonThinking();
@@ -218,8 +223,10 @@ public:
 
     // Adds every command of the board view to table: its handler, enable and check rules.
     void RegisterCommands(CCommandTable& table);
-    // The same; kept for callers that still use the older name.
-    void AddCommands(CCommandTable& table) { RegisterCommands(table); }
+
+    // The replay's period; tests shorten it.
+    void SetReplayInterval(int ms) { m_replayTimer.setInterval(ms); }
+    const QTimer& ReplayTimer() const { return m_replayTimer; }
 
     // The play state. The sprites belong to the document's list; the view only points at them.
     QPoint        m_grabOffset;        // mouse minus the carried sprite's position at pick-up
@@ -248,7 +255,6 @@ protected:
     virtual bool AskGameInfo(GameInfoValues& values);
     // The save-as dialog for a PGN file; an empty answer means cancelled.
     virtual QString AskSavePath();
-    virtual void    CaptureMouse(bool capture);
     virtual void    StartReplayTimer();
     virtual void    StopReplayTimer();
     virtual void    SetWaitCursor(bool wait);
@@ -264,7 +270,6 @@ protected:
     void  mousePressEvent(QMouseEvent* event) override;
     void  mouseReleaseEvent(QMouseEvent* event) override;
     void  mouseMoveEvent(QMouseEvent* event) override;
-    void  timerEvent(QTimerEvent* event) override;
     void  resizeEvent(QResizeEvent* event) override;
     void  showEvent(QShowEvent* event) override;
     QSize minimumSizeHint() const override;
@@ -317,20 +322,27 @@ private:
     // The current game as PGN with CR LF line ends, the shown position restored afterwards.
     QByteArray GameRecordText();
 
-    // Reads the strength level from the settings and joins the worker's signals to the view.
+    // Reads the strength level from the settings and sets up the status line's ticker.
     void ConnectEngine();
-    // The think has ended: its move is taken back from the worker and played.
-    void FinishThinking();
+    // The think has ended with move m and its score: the status line is given back and the
+    // move played.
+    void FinishThinking(const Move& m, int score);
+    // Asks the running think to stop at its next clock poll; it then answers its best move.
+    void RequestStop();
+    // The think's marks go: the ticker, the wait cursor, the move line before it.
+    void ClearThinkingMarks();
     // The status line while the engine thinks: seconds, depth, best move so far.
     void ShowThinking();
     // A game in play ends in the position on the board when its side to move is mated or
     // stalemated: the result is set and the move line shows it. False when the game goes on.
     bool RecordGameEnd();
 
-    int           m_replayTimer = 0; // Qt's id of the running replay timer, 0 when none
-    CEngineThread m_thinker;         // the engine's worker
-    QTimer        m_thinkTicker;     // refreshes the status line while the engine thinks
-    QString       m_thinkLine;       // the move line as the think started
+    QTimer          m_replayTimer;   // timer ReplayTimerId: one replay step a tick
+    CBackgroundTask m_thinker;       // runs the engine's think
+    std::shared_ptr<EngineSearch> m_search; // the last think started: its stop and progress
+    QTimer          m_thinkTicker;   // refreshes the status line while the engine thinks
+    QElapsedTimer   m_thinkClock;    // since the think started
+    QString         m_thinkLine;     // the move line as the think started
 
     BoardGeometry                     m_geometry;
     BoardHighlights                   m_highlights;

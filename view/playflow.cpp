@@ -268,7 +268,6 @@ void CNorvaneView::OnEndGame() {
 void CNorvaneView::StopReplay() {
     StopReplayTimer();
     m_mode &= ~ModeReplaying;
-    if (CNorvaneDoc* doc = GetDocument()) doc->m_stateFlags &= ~ReplayRunning;
 }
 
 void CNorvaneView::OnReplay() {
@@ -279,7 +278,6 @@ void CNorvaneView::OnReplay() {
     }
     StartReplayTimer();
     m_mode |= ModeReplaying;
-    GetDocument()->m_stateFlags |= ReplayRunning;
 }
 
 void CNorvaneView::OnTimer(int id) {

@@ -5,6 +5,8 @@
 #include <QProgressBar>
 #include <QToolButton>
 
+#include <algorithm>
+
 #include "resources/studytexts.h"
 
 CProgressPane::CProgressPane(QWidget* parent)
@@ -21,44 +23,49 @@ CProgressPane::CProgressPane(QWidget* parent)
     layout->addWidget(m_pBar);
     layout->addWidget(m_pCancel);
     connect(m_pCancel, &QToolButton::clicked, this, [this] {
+        if (m_work.empty()) return;
         // The handler may begin other work; it is taken first so that End cannot drop it.
-        const std::function<void()> cancel = std::move(m_cancel);
-        End();
+        const std::function<void()> cancel = std::move(m_work.back().cancel);
+        End(m_work.back().owner);
         if (cancel) cancel();
     });
     hide();
 }
 
-void CProgressPane::Begin(const QString& label, std::function<void()> cancel) {
-    if (m_running) m_waiting.push_back({m_pLabel->text(), std::move(m_cancel), m_pBar->value(), m_clock});
-    m_pLabel->setText(label);
-    m_pBar->setValue(0);
-    m_cancel  = std::move(cancel);
-    m_running = true;
-    m_clock.start();
+void CProgressPane::Begin(const void* owner, const QString& label, std::function<void()> cancel) {
+    End(owner);
+    Work work{owner, label, std::move(cancel), 0, {}};
+    work.clock.start();
+    m_work.push_back(std::move(work));
+    ShowTop();
 }
 
-void CProgressPane::SetPercent(int percent) {
-    if (!m_running) return;
-    m_pBar->setValue(percent < 0 ? 0 : percent > 100 ? 100 : percent);
-    if (isHidden() && m_clock.elapsed() >= ShowAfterMs) show();
+void CProgressPane::SetPercent(const void* owner, int percent) {
+    for (Work& work : m_work)
+        if (work.owner == owner) work.percent = std::clamp(percent, 0, 100);
+    if (!m_work.empty() && m_work.back().owner == owner) ShowTop();
 }
 
-void CProgressPane::End() {
-    m_cancel = {};
-    if (m_waiting.empty()) {
-        m_running = false;
+void CProgressPane::End(const void* owner) {
+    const auto found = std::find_if(m_work.begin(), m_work.end(),
+                                    [owner](const Work& work) { return work.owner == owner; });
+    if (found == m_work.end()) return;
+    const bool shown = found + 1 == m_work.end();
+    m_work.erase(found);
+    if (shown) ShowTop();
+}
+
+void CProgressPane::ShowTop() {
+    if (m_work.empty()) {
         hide();
         return;
     }
-    Waiting waiting = std::move(m_waiting.back());
-    m_waiting.pop_back();
-    m_pLabel->setText(waiting.label);
-    m_cancel = std::move(waiting.cancel);
-    m_clock  = waiting.clock;
-    SetPercent(waiting.percent);
+    const Work& top = m_work.back();
+    m_pLabel->setText(top.label);
+    m_pBar->setValue(top.percent);
+    if (isHidden() && top.clock.elapsed() >= ShowAfterMs) show();
 }
 
-QString CProgressPane::GetLabel() const { return m_pLabel->text(); }
+QString CProgressPane::GetLabel() const { return m_work.empty() ? QString() : m_pLabel->text(); }
 
 int CProgressPane::GetPercent() const { return m_pBar->value(); }

@@ -1,6 +1,7 @@
 #include <QAction>
 #include <QEventLoop>
 #include <QMenu>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 
@@ -24,8 +25,10 @@ public:
     bool refuseOpen = false;
     int  deletes    = 0;
     void DeleteContents() override { ++deletes; }
-    bool OnOpenDocument(const QString& path) override {
-        return CDocument::OnOpenDocument(path) && !refuseOpen;
+    void OnOpenDocument(const QString& path) override {
+        if (!refuseOpen) return CDocument::OnOpenDocument(path);
+        DeleteContents();
+        EndOpen(path, false);
     }
 };
 
@@ -62,11 +65,14 @@ private slots:
         TestDocument  document;
         RecordingView view;
         document.AddView(&view);
-        QVERIFY(document.OpenDocumentFile("games.pgn"));
+        QSignalSpy    ended(&document, &CDocument::openEnded);
+        document.OpenDocumentFile("games.pgn");
+        QCOMPARE(ended.takeFirst().at(0).toBool(), true);
         QCOMPARE(document.GetPathName(), QString("games.pgn"));
         QCOMPARE(view.initialUpdates, 1);
         document.refuseOpen = true;
-        QVERIFY(!document.OpenDocumentFile("other.pgn"));
+        document.OpenDocumentFile("other.pgn");
+        QCOMPARE(ended.takeFirst().at(0).toBool(), false);
         QCOMPARE(view.initialUpdates, 1);
         QCOMPARE(document.GetPathName(), QString("games.pgn"));
         document.SetModifiedFlag();

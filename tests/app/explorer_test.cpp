@@ -2,12 +2,14 @@
 // playing its moves, listing the games through the position, cancelled from the status bar.
 #include <QLabel>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTabWidget>
 #include <QTest>
 #include <QToolButton>
 #include <QTreeWidget>
 
 #include "app/mainframe.h"
+#include "resources/studytexts.h"
 #include "tests/app/testdoc.h"
 #include "tests/common/playsan.h"
 #include "tests/qtestmain.h"
@@ -45,9 +47,9 @@ private slots:
         TestDoc    doc;
         CMainFrame frame(&doc);
         frame.LoadFrame();
-        QVERIFY(doc.OpenDocumentFile(data("twic944.pgn")));
+        QVERIFY(openFile(doc, data("twic944.pgn")));
         CExplorerView& explorer = *frame.GetExplorer();
-        QTRY_VERIFY_WITH_TIMEOUT(!explorer.IsBuilding(), 20000);
+        QVERIFY(waitForTask(explorer.BuildTask()));
         QCOMPARE(frame.GetSideTabs()->currentWidget(), frame.GetGameView()); // the list first
         frame.GetSideTabs()->setCurrentWidget(&explorer);
         frame.ShowGameList(true);
@@ -72,6 +74,7 @@ private slots:
 
         // The games through the position, in the list; the first opens at the position.
         QTest::mouseClick(explorer.GetListButton(), Qt::LeftButton);
+        QVERIFY(waitForTask(doc.m_fileTask));
         QCOMPARE(frame.GetSideTabs()->currentWidget(), frame.GetGameView());
         QCOMPARE(frame.GetGameView()->GetModel()->rowCount(), 530);
         QCOMPARE(board.hashKey, keyAfter("e4 c5"));
@@ -85,21 +88,24 @@ private slots:
         TestDoc    doc;
         CMainFrame frame(&doc);
         frame.LoadFrame();
-        QVERIFY(doc.OpenDocumentFile(data("twic944.pgn")));
+        QVERIFY(openFile(doc, data("twic944.pgn")));
         CExplorerView& explorer = *frame.GetExplorer();
         QVERIFY(explorer.IsBuilding());
         QVERIFY(frame.GetProgressPane()->IsRunning());
+        QSignalSpy  ended(&explorer.BuildTask(), &CBackgroundTask::finished);
+        const Board before = board;
         frame.GetProgressPane()->GetCancelButton()->click();
-        QVERIFY(!explorer.IsBuilding());
         QVERIFY(!frame.GetProgressPane()->IsRunning());
+        QVERIFY(ended.wait(BackgroundWaitMs));
+        QCOMPARE(ended.takeFirst().at(0).toBool(), false);
+        QVERIFY(!explorer.IsBuilding());
         QCOMPARE(explorer.GetTree().positionCount(), 0u);
         QCOMPARE(explorer.GetRows()->topLevelItemCount(), 0);
-        const Board before = board;
-        QTest::qWait(50); // no step runs after the cancel
+        QVERIFY(explorer.GetSummary()->text() == QString::fromUtf8(StudyText::ExplorerCancelled));
         QVERIFY(board == before);
 
         explorer.StartBuild();
-        QTRY_VERIFY_WITH_TIMEOUT(!explorer.IsBuilding(), 20000);
+        QVERIFY(waitForTask(explorer.BuildTask()));
         QCOMPARE(explorer.GetRows()->topLevelItemCount(), 12);
     }
 };

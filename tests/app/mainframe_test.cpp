@@ -22,6 +22,7 @@
 #include "records/game.h"
 #include "tests/app/testdoc.h"
 #include "engine/search.h"
+#include "tests/passwait.h"
 #include "tests/qtestmain.h"
 #include "view/norvaneview.h"
 #include "view/gamelistmodel.h"
@@ -122,6 +123,7 @@ private slots:
     void keysRunTheirCommandsWhereverTheFocusIs() {
         TestApp app;
         QVERIFY(app.InitInstance({"norvane", data("kasparov-deep-blue-1997.pgn")}));
+        QVERIFY(waitForTask(app.GetDocument()->m_fileTask));
         CMainFrame& frame = *app.GetMainFrame();
         QVERIFY(QTest::qWaitForWindowActive(&frame));
         QCOMPARE(frame.AcceleratorCommand(QKeySequence(Qt::Key_Left)), CmdBack);
@@ -174,14 +176,14 @@ private slots:
         frame.Commands().UpdateCommandUI(); // as the idle pass does
         QVERIFY(frame.Commands().Action(CmdMoveNow)->isEnabled());
         QTest::keyClick(frame.GetGameView()->GetList(), Qt::Key_M, Qt::ControlModifier);
-        QTRY_VERIFY_WITH_TIMEOUT(!view->IsThinking(), 10000);
-        QVERIFY(view->Thinker().StopWasRequested()); // the key stopped it, not its clock
+        QVERIFY(waitForTask(view->Thinker()));
+        QVERIFY(view->LastThink()->stopRequested()); // the key stopped it, not its clock
         QCOMPARE(gamePly, 2);
 
         click("a3");
         click("b1");
         QVERIFY(view->IsThinking());
-        const std::uint64_t shown = board.hashKey; // the worker thinks on a copy
+        const std::uint64_t shown = board.hashKey; // the worker thinks on a Board of its own
         frame.close();
         QVERIFY(!view->IsThinking());
         QCOMPARE(board.hashKey, shown);
@@ -191,6 +193,7 @@ private slots:
     void theCommandLineFileShowsTheListAndTogglingRestoresTheWindow() {
         TestApp app;
         QVERIFY(app.InitInstance({"norvane", data("kasparov-deep-blue-1997.pgn")}));
+        QVERIFY(waitForTask(app.GetDocument()->m_fileTask));
         CMainFrame& frame = *app.GetMainFrame();
         QVERIFY(frame.IsGameListShown());
         QCOMPARE(frame.size(), CMainFrame::WithListSize);
@@ -221,6 +224,7 @@ private slots:
         QCOMPARE(app.RecentFiles(), QStringList{path});
         QCOMPARE(commands.Action(CmdRecentFile)->text(), "&1 " + path);
         QVERIFY(commands.Execute(CmdRecentFile));
+        QVERIFY(waitForTask(app.GetDocument()->m_fileTask));
         QVERIFY(frame.IsGameListShown());
         QCOMPARE(frame.size(), CMainFrame::WithListSize);
 
@@ -228,7 +232,8 @@ private slots:
         QTemporaryDir dir;
         const QString gone = dir.filePath("gone.pgn");
         QVERIFY(QFile::copy(path, gone));
-        QVERIFY(app.OpenDocumentFile(gone));
+        app.OpenDocumentFile(gone);
+        QVERIFY(waitForTask(app.GetDocument()->m_fileTask));
         QCOMPARE(app.RecentFiles(), QStringList({gone, path}));
         QVERIFY(QFile::remove(gone));
         QVERIFY(commands.Execute(CmdRecentFile));
@@ -268,6 +273,7 @@ private slots:
         QSignalSpy requested(&frame, &CMainFrame::openFileRequested);
         QApplication::sendEvent(&frame, &drop);
         QCOMPARE(requested.count(), 1);
+        QVERIFY(waitForTask(app.GetDocument()->m_fileTask));
         QVERIFY(frame.IsGameListShown());
         QCOMPARE(frame.GetGameView()->GetModel()->rowCount(), 6);
 
@@ -295,10 +301,13 @@ private slots:
         QCOMPARE(missing.messages.size(), 1);
         QVERIFY(missing.messages[0].contains("no-such-file.pgn"));
 
-        // The document already said where a broken file breaks: nothing more is said.
-        TestApp broken;
+        // The document already said where a broken file breaks, once it has read it: nothing
+        // more is said, and the program is told to end.
+        TestApp    broken;
+        QSignalSpy failed(&broken, &CNorvaneApp::startUpFailed);
         closeNextMessageBox();
-        QVERIFY(!broken.InitInstance({"norvane", data("anastasian-lewis.pgn")}));
+        QVERIFY(broken.InitInstance({"norvane", data("anastasian-lewis.pgn")}));
+        QVERIFY(failed.wait(BackgroundWaitMs));
         QVERIFY(broken.messages.isEmpty());
         QCOMPARE(broken.GetDocument()->m_messagesShown, 1);
     }

@@ -52,7 +52,7 @@ private slots:
         TestDoc    doc;
         CMainFrame frame(&doc);
         frame.LoadFrame();
-        QVERIFY(doc.OpenDocumentFile(data("kasparov-deep-blue-1997.pgn")));
+        QVERIFY(openFile(doc, data("kasparov-deep-blue-1997.pgn")));
         frame.ShowGameList(true);
         frame.GetSideTabs()->setCurrentWidget(frame.GetMoveList());
         frame.show();
@@ -114,7 +114,7 @@ private slots:
         TestDoc    doc;
         CMainFrame frame(&doc);
         frame.LoadFrame();
-        QVERIFY(doc.OpenDocumentFile(data("lichess-annotated.pgn")));
+        QVERIFY(openFile(doc, data("lichess-annotated.pgn")));
         frame.GetSideTabs()->setCurrentWidget(frame.GetMoveList());
         frame.show();
         QVERIFY(QTest::qWaitForWindowActive(&frame));
@@ -130,7 +130,7 @@ private slots:
         QCOMPARE(lichess.mid(lichess.size() - 3),
                  (QStringList{"21. g4#", "White wins by checkmate.", "1-0"}));
 
-        QVERIFY(doc.OpenDocumentFile(data("nested-variations.pgn")));
+        QVERIFY(openFile(doc, data("nested-variations.pgn")));
         QVERIFY(doc.LoadGame(&doc.m_games[2]));
         doc.UpdateAllViews(nullptr, HintReloadGame);
         QCOMPARE(rowTexts(table),

@@ -21,6 +21,7 @@
 #include "resources/studytexts.h"
 #include "tests/app/testdoc.h"
 #include "tests/qtestmain.h"
+#include "view/norvaneview.h"
 
 namespace {
 
@@ -46,7 +47,7 @@ std::vector<bool> matchMarks(const CNorvaneDoc& doc) {
 
 // Every pass of doc is cancelled as it starts, before its worker reads a byte.
 void cancelEveryPass(CNorvaneDoc& doc) {
-    doc.m_filePass.SetStartHook([&doc] { doc.m_filePass.Cancel(); });
+    doc.m_fileTask.SetStartHook([&doc] { doc.m_fileTask.Cancel(); });
 }
 
 // Whether another descriptor can take an exclusive lock on path now.
@@ -75,7 +76,7 @@ private slots:
         QSignalSpy shown(&doc, &CNorvaneDoc::showGameList);
         doc.AddView(&view);
         const QString path = data("kasparov-deep-blue-1997.pgn");
-        QVERIFY(doc.OpenDocumentFile(path));
+        QVERIFY(openFile(doc, path));
         QCOMPARE(doc.m_games.size(), std::size_t(6));
         QCOMPARE(doc.m_fileInfo.games, 6);
         QCOMPARE(doc.m_fileInfo.fileSize, QFile(path).size());
@@ -102,13 +103,13 @@ private slots:
 
     void aFileWithNoReadableGameLeavesTheOpenCollectionAsItWas() {
         TestDoc doc;
-        QVERIFY(doc.OpenDocumentFile(data("kasparov-deep-blue-1997.pgn")));
+        QVERIFY(openFile(doc, data("kasparov-deep-blue-1997.pgn")));
         const QString path = doc.GetPathName();
         const QString white = QString(gameHeader.white);
         HintView   view;
         QSignalSpy shown(&doc, &CNorvaneDoc::showGameList);
         doc.AddView(&view);
-        QVERIFY(!doc.OpenDocumentFile(data("anastasian-lewis.pgn")));
+        QVERIFY(!openFile(doc, data("anastasian-lewis.pgn")));
         QCOMPARE(doc.messages.size(), 1);
         QVERIFY(doc.messages[0].startsWith(
             QString::fromUtf8("ファイルを開くのに失敗しました\n\n20行目\n")));
@@ -123,7 +124,7 @@ private slots:
         QVERIFY(lockable(data("anastasian-lewis.pgn")));
 
         // A file that cannot be opened says nothing of its own.
-        QVERIFY(!doc.OpenDocumentFile(data("no-such-file.pgn")));
+        QVERIFY(!openFile(doc, data("no-such-file.pgn")));
         QCOMPARE(doc.messages.size(), 1);
         QCOMPARE(doc.m_games.size(), std::size_t(6));
         // Nor does a file that is not a regular file: a FIFO (its open never waits for a
@@ -132,20 +133,20 @@ private slots:
         const QString fifo = folder.filePath("games.pgn");
         QCOMPARE(mkfifo(QFile::encodeName(fifo).constData(), 0644), 0);
         for (const QString& other : {fifo, folder.path()}) {
-            QVERIFY(!doc.OpenDocumentFile(other));
+            QVERIFY(!openFile(doc, other));
             QCOMPARE(doc.messages.size(), 1);
             QCOMPARE(doc.m_games.size(), std::size_t(6));
         }
 
         // The same file opened again keeps its lock throughout.
-        QVERIFY(doc.OpenDocumentFile(path));
+        QVERIFY(openFile(doc, path));
         QCOMPARE(doc.m_games.size(), std::size_t(6));
         QVERIFY(!lockable(path));
     }
 
     void damagedGamesAreLeftOutWithOneMessage() {
         TestDoc doc;
-        QVERIFY(doc.OpenDocumentFile(data("pgn4web-test.pgn")));
+        QVERIFY(openFile(doc, data("pgn4web-test.pgn")));
         QCOMPARE(doc.m_games.size(), std::size_t(14));
         QCOMPARE(doc.GetPaneText(PaneGameCount), QString("14"));
         QCOMPARE(doc.messages.size(), 1);
@@ -157,7 +158,7 @@ private slots:
     // the first game's move that cannot be read.
     void anOpensMessagesComeAfterTheFileIsShownInOrder() {
         TestDoc doc;
-        QVERIFY(doc.OpenDocumentFile(data("torture.pgn")));
+        QVERIFY(openFile(doc, data("torture.pgn")));
         QCOMPARE(doc.messages.size(), 2);
         QVERIFY(doc.messages[0].startsWith(QString::fromUtf8("読み込めない棋譜が2局ありました。")));
         QVERIFY(doc.messages[1].contains(QString::fromUtf8("Rh6: を読み込めません")));
@@ -169,8 +170,8 @@ private slots:
 
     void aFileHeldByAnotherDocumentDoesNotOpen() {
         TestDoc first, second;
-        QVERIFY(first.OpenDocumentFile(data("kasparov-deep-blue-1997.pgn")));
-        QVERIFY(!second.OpenDocumentFile(data("kasparov-deep-blue-1997.pgn")));
+        QVERIFY(openFile(first, data("kasparov-deep-blue-1997.pgn")));
+        QVERIFY(!openFile(second, data("kasparov-deep-blue-1997.pgn")));
         QVERIFY(second.m_games.empty());
         QVERIFY(second.messages.isEmpty());
         QCOMPARE(first.m_games.size(), std::size_t(6));
@@ -178,7 +179,7 @@ private slots:
 
     void aCancelledOpenLeavesTheCollectionItsListAndTheGame() {
         TestDoc doc;
-        QVERIFY(doc.OpenDocumentFile(data("kasparov-deep-blue-1997.pgn")));
+        QVERIFY(openFile(doc, data("kasparov-deep-blue-1997.pgn")));
         const QString path = doc.GetPathName();
         QVERIFY(doc.LoadGame(&doc.m_games[2]));
         for (gamePly = 0; gamePly < 7; ++gamePly)
@@ -187,10 +188,10 @@ private slots:
         const QString white  = QString(gameHeader.white);
         HintView      view;
         doc.AddView(&view);
-        QSignalSpy cancelled(&doc.m_filePass, &CFilePass::cancelled);
+        QSignalSpy cancelled(&doc, &CNorvaneDoc::passCancelled);
 
         cancelEveryPass(doc);
-        QVERIFY(!doc.OpenDocumentFile(data("twic944.pgn")));
+        QVERIFY(!openFile(doc, data("twic944.pgn")));
         QVERIFY(doc.WasCancelled());
         QCOMPARE(doc.m_games.size(), std::size_t(6));
         QCOMPARE(doc.m_fileInfo.games, 6);
@@ -205,11 +206,11 @@ private slots:
         QCOMPARE(cancelled[0].at(0).toString(), QString::fromUtf8(StudyText::OpenCancelled));
         QVERIFY(!lockable(path));
         QVERIFY(lockable(data("twic944.pgn")));
-        QVERIFY(!(doc.m_stateFlags & PassRunning));
+        QVERIFY(!doc.IsPassRunning());
 
         // Not cancelled, the same open runs on its worker to the end.
-        doc.m_filePass.SetStartHook({});
-        QVERIFY(doc.OpenDocumentFile(data("twic944.pgn")));
+        doc.m_fileTask.SetStartHook({});
+        QVERIFY(openFile(doc, data("twic944.pgn")));
         QVERIFY(!doc.WasCancelled());
         QCOMPARE(doc.m_games.size(), std::size_t(2953));
         QCOMPARE(cancelled.size(), 1);
@@ -219,7 +220,7 @@ private slots:
         TestDoc  doc;
         HintView view;
         doc.AddView(&view);
-        QVERIFY(doc.OpenDocumentFile(data("twic944.pgn")));
+        QVERIFY(openFile(doc, data("twic944.pgn")));
         doc.search.name = "carlsen";
         doc.OnSearch();
         const std::vector<bool> marks = matchMarks(doc);
@@ -230,6 +231,7 @@ private slots:
         cancelEveryPass(doc);
         doc.search.samePosition = true;
         doc.OnSearch();
+        QVERIFY(waitForTask(doc.m_fileTask));
         QVERIFY(doc.WasCancelled());
         QVERIFY(matchMarks(doc) == marks);
         QCOMPARE(doc.m_loadedGame, shown);
@@ -241,8 +243,10 @@ private slots:
         QVERIFY(view.hints.empty());
         QVERIFY(doc.messages.isEmpty());
 
-        doc.m_filePass.SetStartHook({});
+        doc.m_fileTask.SetStartHook({});
         doc.OnSearch();
+        QVERIFY(doc.IsPassRunning()); // the search reads the file in the background
+        QVERIFY(waitForTask(doc.m_fileTask));
         QVERIFY(!doc.WasCancelled());
         QVERIFY(doc.m_filter.positionKey != 0);
         QCOMPARE(view.hints.back(), HintEverything);
@@ -252,7 +256,7 @@ private slots:
         TestDoc  doc;
         HintView view;
         doc.AddView(&view);
-        QVERIFY(doc.OpenDocumentFile(data("twic944.pgn")));
+        QVERIFY(openFile(doc, data("twic944.pgn")));
         const int games = int(doc.m_games.size());
         QCOMPARE(games, 2953);
         QCOMPARE(QString(gameHeader.white), QString(doc.m_names.name(doc.m_games[0].white).data()));
@@ -291,36 +295,39 @@ private slots:
 
     void searchingForThePositionOnTheBoardReadsTheFile() {
         TestDoc doc;
-        QVERIFY(doc.OpenDocumentFile(data("kasparov-deep-blue-1997.pgn")));
+        QVERIFY(openFile(doc, data("kasparov-deep-blue-1997.pgn")));
         doc.search.samePosition = true;
         doc.search.whiteWon     = true;
         clearGame();
         doc.OnSearch(); // at the start every game has a move: the results decide
+        QVERIFY(waitForTask(doc.m_fileTask));
         QCOMPARE(matched(doc), 3);
         QCOMPARE(QString(gameHeader.white), QString("Garry Kasparov"));
         doc.search.whiteWon = false;
         doc.OnSearch();
+        QVERIFY(waitForTask(doc.m_fileTask));
         QCOMPARE(matched(doc), 6);
         QVERIFY(doc.messages.isEmpty());
     }
 
     void theFileCommandsNeedGamesAndNoReplay() {
         TestDoc       doc;
+        CNorvaneView  boardPane(&doc);
         CCommandTable table;
         doc.AddCommands(table);
         const int commands[] = {CmdFileInfo, CmdSearch, CmdReload};
         table.UpdateCommandUI();
         for (int id : commands)
             QVERIFY(!table.Action(id)->isEnabled());
-        QVERIFY(doc.OpenDocumentFile(data("kasparov-deep-blue-1997.pgn")));
+        QVERIFY(openFile(doc, data("kasparov-deep-blue-1997.pgn")));
         table.UpdateCommandUI();
         for (int id : commands)
             QVERIFY(table.Action(id)->isEnabled());
-        doc.m_stateFlags |= ReplayRunning;
+        boardPane.m_mode |= ModeReplaying;
         table.UpdateCommandUI();
         for (int id : commands)
             QVERIFY(!table.Action(id)->isEnabled());
-        doc.m_stateFlags = 0;
+        boardPane.m_mode &= ~ModeReplaying;
         QVERIFY(table.Execute(CmdFileInfo));
         QCOMPARE(doc.messages.size(), 1);
         QVERIFY(doc.messages[0].contains("game"));
@@ -350,7 +357,7 @@ private slots:
         TestDoc  doc;
         HintView view;
         doc.AddView(&view);
-        QVERIFY(doc.OpenDocumentFile(path));
+        QVERIFY(openFile(doc, path));
         QCOMPARE(doc.m_games.size(), std::size_t(6));
 
         // Another program rewrites the file: one short game in front of the others.
@@ -367,13 +374,17 @@ private slots:
         const QString white = QString(gameHeader.white);
         cancelEveryPass(doc);
         QVERIFY(!doc.LoadGame(&doc.m_games[1]));
+        QVERIFY(waitForTask(doc.m_fileTask));
         QVERIFY(doc.WasCancelled());
         QCOMPARE(doc.m_games.size(), std::size_t(6));
         QCOMPARE(doc.m_loadedGame, std::int64_t(0));
         QCOMPARE(QString(gameHeader.white), white);
         QVERIFY(view.hints.empty());
-        doc.m_filePass.SetStartHook({});
-        QVERIFY(doc.LoadGame(&doc.m_games[1]));
+        doc.m_fileTask.SetStartHook({});
+        bool loaded = false;
+        QVERIFY(!doc.LoadGame(&doc.m_games[1], [&](bool ok) { loaded = ok; })); // not yet
+        QVERIFY(waitForTask(doc.m_fileTask));
+        QVERIFY(loaded);
         QCOMPARE(doc.m_games.size(), std::size_t(7));
         QCOMPARE(QString(gameHeader.white), QString("Garry Kasparov")); // game 1 of the new file
         QCOMPARE(QString(doc.m_names.name(doc.m_games[0].white).data()), QString("Alpha"));
@@ -390,6 +401,7 @@ private slots:
             changed.write("[White \"Alpha\"]\n1. e4 (\n");
         }
         QVERIFY(!doc.LoadGame(&doc.m_games[0]));
+        QVERIFY(waitForTask(doc.m_fileTask));
         QVERIFY(doc.m_games.empty());
         QVERIFY(doc.GetPathName().isEmpty());
         QCOMPARE(doc.messages.size(), 1);

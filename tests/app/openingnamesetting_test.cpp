@@ -10,6 +10,7 @@
 #include "app/dialogs.h"
 #include "app/mainframe.h"
 #include "app/norvaneapp.h"
+#include "tests/passwait.h"
 #include "tests/qtestmain.h"
 
 namespace {
@@ -42,6 +43,7 @@ private slots:
     void statusLineFollowsTheSettingAtOnceAndTheSettingIsRemembered() {
         QuietApp app;
         QVERIFY(app.InitInstance({"norvane", NORVANE_TEST_DATA "/kasparov-deep-blue-1997.pgn"}));
+        QVERIFY(waitForTask(app.GetDocument()->m_fileTask));
         CCommandTable& commands = app.GetMainFrame()->Commands();
         const QString& line     = app.GetDocument()->m_strMoveInfo;
         QVERIFY(isChecked(app, CmdNamesEnglish));

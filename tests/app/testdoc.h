@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/norvanedoc.h"
+#include "tests/passwait.h"
 
 // A document whose platform operations are recorded: the messages it shows and the search
 // criteria it is given.

@@ -156,7 +156,7 @@ private slots:
 
     void flipAndCoordinateCommandsToggleAndRebuild() {
         CCommandTable table;
-        view->AddCommands(table);
+        view->RegisterCommands(table);
         QVERIFY(table.Execute(CmdFlip));
         QCOMPARE(view->m_mode, ModeFlipped);
         QVERIFY(table.Action(CmdFlip)->isChecked());

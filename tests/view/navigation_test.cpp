@@ -1,6 +1,7 @@
 // Viewing a loaded game: stepping, replay and research move the Board and the sprites
 // together; the navigation commands are enabled exactly when they can act.
 #include <QAction>
+#include <QSignalSpy>
 #include <QTest>
 
 #include <functional>
@@ -31,7 +32,7 @@ class NavigationTest : public QObject {
         table = std::make_unique<CCommandTable>();
         f.view->RegisterCommands(*table);
     }
-    void open() { QVERIFY(f.doc->OpenDocumentFile(privateCopy(GameFile))); }
+    void open() { QVERIFY(openFile(*f.doc, privateCopy(GameFile))); }
     bool enabled(int id) {
         table->UpdateCommandUI();
         return table->Action(id)->isEnabled();
@@ -101,7 +102,7 @@ private slots:
             QVERIFY(table->Execute(CmdBack));
         QVERIFY(table->Execute(CmdReplay));
         QVERIFY(f.view->m_mode & ModeReplaying);
-        QVERIFY(f.doc->m_stateFlags & ReplayRunning);
+        QVERIFY(f.doc->IsBoardBusy());
         QVERIFY(f.view->timerRunning);
         QVERIFY(table->Action(CmdReplay)->isChecked());
         for (int tick = 1; tick <= 3; ++tick) {
@@ -112,19 +113,26 @@ private slots:
         QVERIFY(f.view->m_mode & ModeReplaying);
         f.view->OnTimer(ReplayTimerId); // past the end
         QCOMPARE(f.view->m_mode, ModeViewing);
-        QVERIFY(!(f.doc->m_stateFlags & ReplayRunning));
+        QVERIFY(!f.doc->IsBoardBusy());
         QVERIFY(!f.view->timerRunning);
         QCOMPARE(gamePly, GamePlies);
     }
 
-    void theReplayTimerTicksEverySecond() {
+    // The real timer runs once a second; each of its ticks is a step, and turning the replay
+    // off stops it. (The test shortens the period and waits for the ticks themselves.)
+    void theReplayTimerStepsOnEachTickUntilTurnedOff() {
         open();
+        QCOMPARE(f.view->ReplayTimer().interval(), 1000);
         f.view->realTimer = true;
+        f.view->SetReplayInterval(1);
+        QSignalSpy ticks(&f.view->ReplayTimer(), &QTimer::timeout);
         QVERIFY(table->Execute(CmdReplay));
-        QTRY_COMPARE_WITH_TIMEOUT(gamePly, 1, 1800);
+        QVERIFY(f.view->ReplayTimer().isActive());
+        QVERIFY(ticks.wait(BackgroundWaitMs));
+        QCOMPARE(gamePly, 1);
         QVERIFY(f.view->m_mode & ModeReplaying);
         QVERIFY(table->Execute(CmdReplay));
-        QTest::qWait(1200);
+        QVERIFY(!f.view->ReplayTimer().isActive()); // no tick can come
         QCOMPARE(gamePly, 1);
         expectShown();
     }
@@ -141,7 +149,7 @@ private slots:
         QVERIFY(table->Execute(CmdReplay));
         QCOMPARE(f.view->m_mode, ModeViewing);
         QVERIFY(!f.view->timerRunning);
-        QVERIFY(!(f.doc->m_stateFlags & ReplayRunning));
+        QVERIFY(!f.doc->IsBoardBusy());
         f.view->OnTimer(ReplayTimerId); // a late tick changes nothing
         QCOMPARE(gamePly, 2);
         expectShown();

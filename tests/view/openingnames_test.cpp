@@ -11,7 +11,7 @@ class OpeningNamesViewTest : public QObject {
 
     // Kasparov - Deep Blue, game 1: 1.Nf3 d5 2.g3 (A07) Bg4 3.b3.
     void openAt(int plies) {
-        QVERIFY(f.doc->OpenDocumentFile(privateCopy("kasparov-deep-blue-1997.pgn")));
+        QVERIFY(openFile(*f.doc, privateCopy("kasparov-deep-blue-1997.pgn")));
         for (int i = 0; i < plies; ++i) f.view->OnForward();
     }
     void setNames(const OpeningNameSettings& names) {

@@ -2,7 +2,6 @@
 // clicks on the squares' rectangles, as a user would.
 #pragma once
 
-#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -14,6 +13,7 @@
 #include <string>
 
 #include "app/norvanedoc.h"
+#include "tests/passwait.h"
 #include "engine/attacks.h"
 #include "engine/makemove.h"
 #include "engine/search.h"
@@ -40,12 +40,12 @@ public:
     std::function<bool(GameInfoValues&)> gameInfo;              // null cancels
     QString                              savePath;              // empty cancels
     std::deque<std::string>              engineMoves; // SAN replies played instead of thinking
-    bool                                 captured = false, timerRunning = false, realTimer = false;
+    bool                                 timerRunning = false, realTimer = false;
     // The helpers below wait for the engine's reply after each click; tests of what happens
     // during a think turn it off.
     bool waitForEngine = true;
     // The budget of the real engine once the scripted replies are used up.
-    ThinkLimits limits = {600, 200, 6, true, recordThinkProgress};
+    ThinkLimits limits = {600, 200, 6, true, EngineSearch::recordIteration};
     std::uint64_t workerNodes = 0; // nodes of the last real think, written on the worker
     int         strengthAsked = -1; // the strength dialog's answer; -1 cancels
 
@@ -67,7 +67,6 @@ protected:
     }
     bool    AskGameInfo(GameInfoValues& values) override { return gameInfo && gameInfo(values); }
     QString AskSavePath() override { return savePath; }
-    void    CaptureMouse(bool capture) override { captured = capture; }
     // The real timer when realTimer is set; otherwise the test ticks by hand.
     void StartReplayTimer() override {
         timerRunning = true;
@@ -119,14 +118,8 @@ struct PlayFixture {
 };
 
 // Lets the engine's worker finish and its move be played, as the event loop does; false when
-// the think does not end within the time.
-inline bool waitForReply(CNorvaneView* view, int timeoutMs = 20000) {
-    QElapsedTimer clock;
-    clock.start();
-    while (view->IsThinking() && clock.elapsed() < timeoutMs)
-        QTest::qWait(2);
-    return !view->IsThinking();
-}
+// the think does not end.
+inline bool waitForReply(CNorvaneView* view) { return waitForTask(view->Thinker()); }
 
 // Board square of a name like "e4".
 inline int squareOf(const char* name) { return (name[0] - 'a') + 8 * (name[1] - '1'); }

@@ -49,7 +49,7 @@ class RecordsTest : public QObject {
     Q_OBJECT
     PlayFixture f;
 
-    void openGame() { QVERIFY(f.doc->OpenDocumentFile(privateCopy(GameFile))); }
+    void openGame() { QVERIFY(openFile(*f.doc, privateCopy(GameFile))); }
 
 private slots:
     void init() {
@@ -214,7 +214,7 @@ private slots:
         QCOMPARE(gamePly, 1);
 
         // Reading it back gives the same game.
-        QVERIFY(f.doc->OpenDocumentFile(path));
+        QVERIFY(openFile(*f.doc, path));
         QCOMPARE(f.doc->m_games.size(), std::size_t(3));
         QVERIFY(f.doc->LoadGame(&f.doc->m_games[1]));
         QCOMPARE(QByteArray(gameHeader.white), QByteArray("Ren\xe9"));

@@ -2,6 +2,7 @@
 // think, the worker's move against the synchronous search's, strength levels, a game from the
 // position on the board, and the ends of games on the move line.
 #include <QClipboard>
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -22,7 +23,7 @@
 namespace {
 
 // A budget the test ends itself: no book, no time limit within the test's life.
-constexpr ThinkLimits endless = {600000, 600000, MaxSearchDepth, false, recordThinkProgress};
+constexpr ThinkLimits endless = {600000, 600000, MaxSearchDepth, false, EngineSearch::recordIteration};
 
 // Picks up and drops by two clicks without waiting for the engine.
 void clickMoveNoWait(ScriptedView* view, const char* from, const char* to) {
@@ -76,7 +77,6 @@ private slots:
         QCOMPARE(gamePly, 1);
         QVERIFY(spriteOn(f.view, "e4") && !spriteOn(f.view, "e2"));
         QCOMPARE(f.view->waitCursors, 1);
-        QVERIFY(f.doc->m_stateFlags & EngineThinking);
 
         for (int id : {CmdTakeBack, CmdEndGame, CmdCopyBoard, CmdCopyGame, CmdPasteGame,
                        CmdShowRecord, CmdSave, CmdEditGameInfo, CmdPlayFromHere})
@@ -98,12 +98,11 @@ private slots:
         QVERIFY(spriteOn(f.view, "e4") && !spriteOn(f.view, "e2"));
         QCOMPARE(int(f.doc->m_sprites.GetCount()), 32);
 
-        QVERIFY(!f.view->Thinker().StopWasRequested());
+        QVERIFY(!f.view->LastThink()->stopRequested());
         QVERIFY(execute(CmdMoveNow));
-        QTRY_VERIFY_WITH_TIMEOUT(!f.view->IsThinking(), 10000);
+        QVERIFY(waitForReply(f.view));
         QCOMPARE(gamePly, 2);
         QCOMPARE(f.view->beeps, 1);
-        QVERIFY(!(f.doc->m_stateFlags & EngineThinking));
         QCOMPARE(mapMismatch(*f.doc, *f.view), QString());
         QCOMPARE(board.hashKey, keyAfter(gameMoves, 2));
         QVERIFY(f.doc->m_strMoveInfo.startsWith("1 . . . "));
@@ -113,7 +112,7 @@ private slots:
 
     // At a fixed depth the worker plays what the synchronous search plays, node for node.
     void theWorkersMoveIsTheSynchronousSearchsMove() {
-        f.view->limits = {NoTimeLimit, NoTimeLimit, 5, false, recordThinkProgress};
+        f.view->limits = {NoTimeLimit, NoTimeLimit, 5, false, EngineSearch::recordIteration};
         clickMoveNoWait(f.view, "b1", "a3");
         QVERIFY(waitForReply(f.view));
         QCOMPARE(gamePly, 2);
@@ -145,15 +144,16 @@ private slots:
         QCOMPARE(f.view->m_engineSide, EngineNone);
         QCOMPARE(gamePly, 0);
         QCOMPARE(mapMismatch(*f.doc, *f.view), QString());
-        // The queued end of the stopped think plays nothing more.
-        QTest::qWait(50);
+        // The stopped think's own notice of its end, queued before it was taken back, plays
+        // nothing more.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
         QCOMPARE(gamePly, 0);
 
         f.view->newGameChoice = Black;
         f.view->OnNewGame();
         clickMoveNoWait(f.view, "d2", "d4");
         QVERIFY(f.view->IsThinking());
-        QVERIFY(f.doc->OpenDocumentFile(privateCopy("capablanca.pgn")));
+        QVERIFY(openFile(*f.doc, privateCopy("capablanca.pgn")));
         QVERIFY(!f.view->IsThinking());
         QCOMPARE(f.view->m_mode, ModeViewing);
         QVERIFY(!f.doc->m_games.empty());
@@ -176,7 +176,7 @@ private slots:
         }
         storeStrengthLevel(FullStrength);
 
-        f.view->limits = {NoTimeLimit, NoTimeLimit, 4, false, recordThinkProgress};
+        f.view->limits = {NoTimeLimit, NoTimeLimit, 4, false, EngineSearch::recordIteration};
         QVERIFY(clickMove(f.view, "Na3"));
         QVERIFY(waitForReply(f.view));
         QCOMPARE(playingStrength, BeginnerStrength);
@@ -197,7 +197,7 @@ private slots:
         boardToText(shown, sizeof shown);
 
         f.view->newGameChoice = White; // the engine has White, the side to move
-        f.view->limits        = {NoTimeLimit, NoTimeLimit, 3, false, recordThinkProgress};
+        f.view->limits        = {NoTimeLimit, NoTimeLimit, 3, false, EngineSearch::recordIteration};
         QVERIFY(execute(CmdPlayFromHere));
         QVERIFY(waitForReply(f.view));
         QCOMPARE(QString(gameHeader.fen), QString(shown));
@@ -241,7 +241,7 @@ private slots:
     // A loaded game at its sixth move with one research move after it: the game against the
     // engine starts there, with Black to move; the collection stays open.
     void aGameFromALoadedGamesResearchLine() {
-        QVERIFY(f.doc->OpenDocumentFile(privateCopy("capablanca.pgn")));
+        QVERIFY(openFile(*f.doc, privateCopy("capablanca.pgn")));
         for (int i = 0; i < 6; ++i)
             f.view->OnForward();
         f.view->OnResearch();
@@ -256,7 +256,7 @@ private slots:
         boardToText(shown, sizeof shown);
 
         f.view->newGameChoice = Black; // the user has White: the engine moves first
-        f.view->limits        = {NoTimeLimit, NoTimeLimit, 3, false, recordThinkProgress};
+        f.view->limits        = {NoTimeLimit, NoTimeLimit, 3, false, EngineSearch::recordIteration};
         QVERIFY(execute(CmdPlayFromHere));
         QVERIFY(waitForReply(f.view));
         QCOMPARE(QString(gameHeader.fen), QString(shown));
