@@ -146,8 +146,7 @@ bool OpeningTree::grow() {
     return true;
 }
 
-bool OpeningTree::roomForEdge() {
-    if (m_edges.size() < m_edges.capacity()) return true;
+bool OpeningTree::growEdges() {
     // Half as many again (at least 4096): the old and the new vector are both held meanwhile.
     const std::size_t more  = std::max<std::size_t>(m_edges.capacity() / 2, 4096);
     const std::size_t bytes = m_table.size() * sizeof(Position) +

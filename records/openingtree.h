@@ -115,8 +115,10 @@ private:
     // Doubles the positions' table when the bytes allow it (the old table and the new one are
     // both held while it grows); false when they do not.
     bool            grow();
-    // Room for one more move; false when the bytes do not allow it.
-    bool            roomForEdge();
+    // Room for one more move; false when the bytes do not allow it. The vector's spare room
+    // is looked at here, in line: it is grown (growEdges) once in thousands of moves.
+    bool            roomForEdge() { return m_edges.size() < m_edges.capacity() || growEdges(); }
+    bool            growEdges();
     // The positions a game passed, each with the move played from it (NoEdgeMove at the last
     // one); they are gathered while the game is replayed and counted in one go, so that the
     // table's slots can be fetched ahead.
