@@ -259,7 +259,9 @@ void OpeningTree::tagTaken(const PgnMachine& m) {
         m_year = yearOfDate(m.value, m.valueLength);
         break;
     case PgnTag::Fen:
-        m_setUp = true; // a set-up position: its moves belong to another tree
+        // A set-up position: its moves belong to another tree. An empty FEN is the initial
+        // position, as every reader takes it.
+        if (m.valueLength > 0) m_setUp = true;
         break;
     case PgnTag::Variant:
         if (!standardVariant(m.value)) m_setUp = true; // another game's rules: its moves do not replay here

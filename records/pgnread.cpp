@@ -54,7 +54,7 @@ struct ParserHooks {
             const int eco = ecoIndexOf(m.value, m.valueLength);
             if (eco != NoEco)
                 gameHeader.info = static_cast<std::uint16_t>((gameHeader.info & ~EcoMask) | eco);
-            else if (m.valueLength > 0)
+            else
                 appendOtherTag(m);
             break;
         }
@@ -65,10 +65,13 @@ struct ParserHooks {
             break;
         case PgnTag::Repeated: {
             // A later tag of a name the game has had counts for nothing; it is kept as it
-            // stands (after the first, so that a written game reads back the same), except
-            // those written again from the game.
+            // stands, after the first, so that a written game reads back the same. Not those
+            // written again from the game, nor a FEN after an empty one (the writer writes
+            // no empty FEN, so the later one would count when read back).
             const PgnTag again = tagNameOf(m.name, m.nameLength);
-            if (again != PgnTag::Result && again != PgnTag::SetUp) appendOtherTag(m);
+            if (again != PgnTag::Result && again != PgnTag::SetUp &&
+                !(again == PgnTag::Fen && gameHeader.fen[0] == '\0'))
+                appendOtherTag(m);
             break;
         }
         case PgnTag::Variant:

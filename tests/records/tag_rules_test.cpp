@@ -91,6 +91,9 @@ TEST(TagRules, FirstTagOfANameAndTheTerminationTokenEverywhere) {
          0, 0, NoEco, true, true, ""},
         {"an ECO value that is no code, then a code", "[ECO \"?\"]\n[ECO \"B01\"]\n\n1. e4 d5 *\n", 0, 0,
          NoEco, true, true, ""},
+        {"an empty ECO, then a code", "[ECO \"\"]\n[ECO \"B01\"]\n\n1. e4 d5 *\n", 0, 0, NoEco, true, true, ""},
+        {"an empty FEN, then one", "[FEN \"\"]\n[FEN \"4k3/8/8/8/8/8/8/4K3 b - - 0 1\"]\n\n1. e4 *\n", 0, 0,
+         NoEco, true, true, ""},
         {"two FEN tags", "[FEN \"4k3/8/8/8/8/8/8/4K3 w - - 0 1\"]\n[FEN \"4k3/8/8/8/8/8/8/3K4 b - - 0 1\"]\n\n1. Kd2 *\n",
          0, 0, NoEco, true, false, ""},
     };
