@@ -6,7 +6,7 @@ namespace {
 // Notes kept for the owner to show or log; older ones are dropped.
 constexpr std::size_t MaxNotes = 16;
 
-}  // namespace
+} // namespace
 
 UciClient::UciClient(UciTransport& transport, UciTimeouts timeouts)
     : m_transport(transport), m_timeouts(timeouts) {}
@@ -74,7 +74,7 @@ UciEvent UciClient::lineReceived(const std::string& line, std::int64_t now) {
         takeInfo(message.info);
         return UciEvent::Info;
     case UciMessageKind::BestMove:
-        if (m_state != State::Searching && m_state != State::Stopping) break;  // a stray one
+        if (m_state != State::Searching && m_state != State::Stopping) break; // a stray one
         m_state = State::Idle;
         m_stopDeadline.reset();
         m_bestMove = message.bestMove;
@@ -99,8 +99,8 @@ void UciClient::takeInfo(const UciInfo& info) {
     UciInfo& line = m_lines[info.multipv.value_or(1)];
     // A line with a score but no moves (a bound found on the way) keeps the moves it had.
     std::vector<std::string> pv = info.pv.empty() ? line.pv : info.pv;
-    line    = info;
-    line.pv = std::move(pv);
+    line                        = info;
+    line.pv                     = std::move(pv);
 }
 
 UciEvent UciClient::tick(std::int64_t now) {
@@ -108,13 +108,24 @@ UciEvent UciClient::tick(std::int64_t now) {
         return fail(UciErrorKind::HandshakeTimeout, UciCommandUci);
     if (m_readyDeadline && now >= *m_readyDeadline)
         return fail(UciErrorKind::ReadyTimeout, UciCommandIsReady);
-    if (m_stopDeadline && now >= *m_stopDeadline) return fail(UciErrorKind::StopTimeout, UciCommandStop);
+    if (m_stopDeadline && now >= *m_stopDeadline)
+        return fail(UciErrorKind::StopTimeout, UciCommandStop);
     return UciEvent::None;
 }
 
 UciEvent UciClient::engineExited(const std::string& detail) {
+    // A command that could not be written to an engine that had ended is told as that end.
+    if (m_state == State::Failed && m_error.kind == UciErrorKind::SendFailed) {
+        m_error = UciError{UciErrorKind::Exited, detail};
+        return UciEvent::Failed;
+    }
     if (m_state == State::Failed || m_state == State::Closed) return UciEvent::None;
     return fail(UciErrorKind::Exited, detail);
+}
+
+UciEvent UciClient::unreadableLine(const std::string& detail) {
+    if (m_state == State::Failed || m_state == State::Closed) return UciEvent::None;
+    return fail(UciErrorKind::Garbage, detail);
 }
 
 bool UciClient::isReady(std::int64_t now) {
@@ -130,7 +141,8 @@ bool UciClient::setOption(const std::string& name, const std::optional<std::stri
 
 bool UciClient::newGame() { return m_state == State::Idle && send(UciCommandNewGame); }
 
-bool UciClient::go(const std::string& fen, const std::vector<std::string>& moves, const UciGo& limits) {
+bool UciClient::go(const std::string& fen, const std::vector<std::string>& moves,
+                   const UciGo& limits) {
     if (m_state != State::Idle) return false;
     m_lines.clear();
     m_progress = UciInfo{};
@@ -152,7 +164,8 @@ bool UciClient::ponderHit() { return m_state == State::Searching && send(UciComm
 
 void UciClient::quit() {
     if (m_state == State::Closed) return;
-    if (m_state != State::Failed && m_state != State::NotStarted) m_transport.sendLine(UciCommandQuit);
+    if (m_state != State::Failed && m_state != State::NotStarted)
+        m_transport.sendLine(UciCommandQuit);
     if (m_state != State::Failed) m_state = State::Closed;
     m_handshakeDeadline.reset();
     m_readyDeadline.reset();

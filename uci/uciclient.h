@@ -23,17 +23,17 @@ public:
 
 enum class UciErrorKind {
     None,
-    SendFailed,        // a command could not be written to the engine
-    HandshakeTimeout,  // no uciok in time after uci
-    ReadyTimeout,      // no readyok in time after isready
-    StopTimeout,       // no bestmove in time after stop
-    Exited,            // the engine ended (or closed its output) while it had work
-    Garbage,           // the engine wrote what is not text, or nothing but unknown lines
+    SendFailed,       // a command could not be written to the engine
+    HandshakeTimeout, // no uciok in time after uci
+    ReadyTimeout,     // no readyok in time after isready
+    StopTimeout,      // no bestmove in time after stop
+    Exited,           // the engine ended (or closed its output) while it had work
+    Garbage,          // the engine wrote what is not text, or nothing but unknown lines
 };
 
 struct UciError {
     UciErrorKind kind = UciErrorKind::None;
-    std::string  text;  // the detail: the line, the exit status; not for the user as it is
+    std::string  text; // the detail: the line, the exit status; not for the user as it is
 };
 
 struct UciTimeouts {
@@ -49,12 +49,12 @@ class UciClient {
 public:
     enum class State {
         NotStarted,
-        Handshake,  // uci sent, waiting for uciok
-        Idle,       // the engine waits for a command
-        Searching,  // go sent
-        Stopping,   // stop sent, waiting for bestmove
+        Handshake, // uci sent, waiting for uciok
+        Idle,      // the engine waits for a command
+        Searching, // go sent
+        Stopping,  // stop sent, waiting for bestmove
         Failed,
-        Closed,     // quit sent, or the engine ended after quit
+        Closed, // quit sent, or the engine ended after quit
     };
 
     // Consecutive unknown lines taken before the engine is judged to write garbage.
@@ -69,7 +69,10 @@ public:
     // Looks at the clock: a timeout fails the session.
     UciEvent tick(std::int64_t now);
     // The engine's process ended, or its output closed; detail says how (an exit status).
+    // After a failed write it turns that failure into the engine's end.
     UciEvent engineExited(const std::string& detail);
+    // The owner could not read a line the engine wrote (one far too long, say): garbage.
+    UciEvent unreadableLine(const std::string& detail);
 
     // Sends isready; Ready comes with its readyok. Taken when Idle or Searching.
     bool isReady(std::int64_t now);
@@ -93,7 +96,7 @@ public:
     // The latest info with a score or a pv, per multipv number (1 when the engine gives none).
     const std::map<int, UciInfo>& lines() const { return m_lines; }
     // The latest of each figure about the whole search (depth, nodes, nps, currmove...).
-    const UciInfo&                progress() const { return m_progress; }
+    const UciInfo& progress() const { return m_progress; }
     // The last search's bestmove, once it has come.
     const std::optional<UciBestMove>& bestMove() const { return m_bestMove; }
     // The latest "info string" texts and unknown lines, the most recent last (a few only).
@@ -105,16 +108,16 @@ private:
     void     note(const std::string& text);
     void     takeInfo(const UciInfo& info);
 
-    UciTransport&                m_transport;
-    UciTimeouts                  m_timeouts;
-    State                        m_state = State::NotStarted;
-    UciError                     m_error;
-    std::string                  m_name, m_author;
-    std::vector<UciOption>       m_options;
-    std::map<int, UciInfo>       m_lines;
-    UciInfo                      m_progress;
-    std::optional<UciBestMove>   m_bestMove;
-    std::vector<std::string>     m_notes;
-    std::optional<std::int64_t>  m_handshakeDeadline, m_readyDeadline, m_stopDeadline;
-    int                          m_unknownRun = 0;
+    UciTransport&               m_transport;
+    UciTimeouts                 m_timeouts;
+    State                       m_state = State::NotStarted;
+    UciError                    m_error;
+    std::string                 m_name, m_author;
+    std::vector<UciOption>      m_options;
+    std::map<int, UciInfo>      m_lines;
+    UciInfo                     m_progress;
+    std::optional<UciBestMove>  m_bestMove;
+    std::vector<std::string>    m_notes;
+    std::optional<std::int64_t> m_handshakeDeadline, m_readyDeadline, m_stopDeadline;
+    int                         m_unknownRun = 0;
 };

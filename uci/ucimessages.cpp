@@ -13,9 +13,11 @@ std::vector<std::string> splitWords(const std::string& line) {
     std::vector<std::string> words;
     std::size_t              at = 0;
     while (at < line.size()) {
-        while (at < line.size() && (line[at] == ' ' || line[at] == '\t')) ++at;
+        while (at < line.size() && (line[at] == ' ' || line[at] == '\t'))
+            ++at;
         std::size_t end = at;
-        while (end < line.size() && line[end] != ' ' && line[end] != '\t') ++end;
+        while (end < line.size() && line[end] != ' ' && line[end] != '\t')
+            ++end;
         if (end > at) words.push_back(line.substr(at, end - at));
         at = end;
     }
@@ -25,7 +27,8 @@ std::vector<std::string> splitWords(const std::string& line) {
 // The line without its line end (a "\r\n" included).
 std::string withoutLineEnd(const std::string& line) {
     std::size_t end = line.size();
-    while (end > 0 && (line[end - 1] == '\n' || line[end - 1] == '\r')) --end;
+    while (end > 0 && (line[end - 1] == '\n' || line[end - 1] == '\r'))
+        --end;
     return line.substr(0, end);
 }
 
@@ -33,8 +36,10 @@ std::string withoutLineEnd(const std::string& line) {
 std::string restAfterWords(const std::string& line, int count) {
     std::size_t at = 0;
     for (int word = 0; word < count; ++word) {
-        while (at < line.size() && (line[at] == ' ' || line[at] == '\t')) ++at;
-        while (at < line.size() && line[at] != ' ' && line[at] != '\t') ++at;
+        while (at < line.size() && (line[at] == ' ' || line[at] == '\t'))
+            ++at;
+        while (at < line.size() && line[at] != ' ' && line[at] != '\t')
+            ++at;
     }
     const std::size_t first = line.find_first_not_of(" \t", at);
     if (first == std::string::npos) return "";
@@ -42,10 +47,9 @@ std::string restAfterWords(const std::string& line, int count) {
     return line.substr(first, last - first + 1);
 }
 
-template <typename Number>
-bool readNumber(const std::string& word, Number& value) {
-    const char* first = word.data();
-    const char* last  = word.data() + word.size();
+template <typename Number> bool readNumber(const std::string& word, Number& value) {
+    const char* first       = word.data();
+    const char* last        = word.data() + word.size();
     const auto [end, error] = std::from_chars(first, last, value);
     return error == std::errc() && end == last;
 }
@@ -63,16 +67,23 @@ bool readOption(const std::vector<std::string>& words, UciOption& option) {
     // option name <words> type <t> [default <words>] [min n] [max n] [var <words>]...
     if (words.size() < 2 || words[1] != "name") return false;
     std::size_t at = 2;
-    while (at < words.size() && words[at] != "type") ++at;
+    while (at < words.size() && words[at] != "type")
+        ++at;
     if (at == 2 || at + 1 >= words.size()) return false;
-    option.name        = joinWords(words, 2, at);
+    option.name             = joinWords(words, 2, at);
     const std::string& type = words[at + 1];
-    if (type == "spin") option.type = UciOptionType::Spin;
-    else if (type == "check") option.type = UciOptionType::Check;
-    else if (type == "combo") option.type = UciOptionType::Combo;
-    else if (type == "string") option.type = UciOptionType::String;
-    else if (type == "button") option.type = UciOptionType::Button;
-    else return false;
+    if (type == "spin")
+        option.type = UciOptionType::Spin;
+    else if (type == "check")
+        option.type = UciOptionType::Check;
+    else if (type == "combo")
+        option.type = UciOptionType::Combo;
+    else if (type == "string")
+        option.type = UciOptionType::String;
+    else if (type == "button")
+        option.type = UciOptionType::Button;
+    else
+        return false;
     at += 2;
     const auto isKey = [](const std::string& word) {
         return word == "default" || word == "min" || word == "max" || word == "var";
@@ -80,7 +91,8 @@ bool readOption(const std::vector<std::string>& words, UciOption& option) {
     while (at < words.size()) {
         const std::string& key = words[at];
         std::size_t        end = at + 1;
-        while (end < words.size() && !isKey(words[end])) ++end;
+        while (end < words.size() && !isKey(words[end]))
+            ++end;
         const std::string value = joinWords(words, at + 1, end);
         if (key == "default") {
             // An empty string option is written "<empty>" by many engines.
@@ -92,7 +104,7 @@ bool readOption(const std::vector<std::string>& words, UciOption& option) {
             if (end != at + 2 || !readNumber(words[at + 1], number)) return false;
             (key == "min" ? option.min : option.max) = number;
         } else {
-            return false;  // a word where a key belongs
+            return false; // a word where a key belongs
         }
         at = end;
     }
@@ -116,30 +128,45 @@ bool readInfo(const std::string& line, const std::vector<std::string>& words, Uc
     };
     while (at < words.size()) {
         const std::string& key = words[at];
-        if (key == "depth") { if (!next(info.depth)) return false; }
-        else if (key == "seldepth") { if (!next(info.seldepth)) return false; }
-        else if (key == "multipv") { if (!next(info.multipv)) return false; }
-        else if (key == "hashfull") { if (!next(info.hashfull)) return false; }
-        else if (key == "currmovenumber") { if (!next(info.currmovenumber)) return false; }
-        else if (key == "nodes") { if (!next(info.nodes)) return false; }
-        else if (key == "nps") { if (!next(info.nps)) return false; }
-        else if (key == "tbhits") { if (!next(info.tbhits)) return false; }
-        else if (key == "time") { if (!next(info.time)) return false; }
-        else if (key == "sbhits" || key == "cpuload") {
+        if (key == "depth") {
+            if (!next(info.depth)) return false;
+        } else if (key == "seldepth") {
+            if (!next(info.seldepth)) return false;
+        } else if (key == "multipv") {
+            if (!next(info.multipv)) return false;
+        } else if (key == "hashfull") {
+            if (!next(info.hashfull)) return false;
+        } else if (key == "currmovenumber") {
+            if (!next(info.currmovenumber)) return false;
+        } else if (key == "nodes") {
+            if (!next(info.nodes)) return false;
+        } else if (key == "nps") {
+            if (!next(info.nps)) return false;
+        } else if (key == "tbhits") {
+            if (!next(info.tbhits)) return false;
+        } else if (key == "time") {
+            if (!next(info.time)) return false;
+        } else if (key == "sbhits" || key == "cpuload") {
             std::optional<long long> ignored;
             if (!next(ignored)) return false;
         } else if (key == "score") {
             if (at + 2 >= words.size()) return false;
             UciScore score;
-            if (words[at + 1] == "cp") score.kind = UciScore::Centipawns;
-            else if (words[at + 1] == "mate") score.kind = UciScore::Mate;
-            else return false;
+            if (words[at + 1] == "cp")
+                score.kind = UciScore::Centipawns;
+            else if (words[at + 1] == "mate")
+                score.kind = UciScore::Mate;
+            else
+                return false;
             if (!readNumber(words[at + 2], score.value)) return false;
             at += 3;
             for (; at < words.size(); ++at) {
-                if (words[at] == "lowerbound") score.lowerbound = true;
-                else if (words[at] == "upperbound") score.upperbound = true;
-                else break;
+                if (words[at] == "lowerbound")
+                    score.lowerbound = true;
+                else if (words[at] == "upperbound")
+                    score.upperbound = true;
+                else
+                    break;
             }
             info.score = score;
         } else if (key == "wdl") {
@@ -156,22 +183,25 @@ bool readInfo(const std::string& line, const std::vector<std::string>& words, Uc
             at += 2;
         } else if (key == "pv") {
             info.pv.clear();
-            for (++at; at < words.size() && isUciMove(words[at]); ++at) info.pv.push_back(words[at]);
+            for (++at; at < words.size() && isUciMove(words[at]); ++at)
+                info.pv.push_back(words[at]);
         } else if (key == "refutation" || key == "currline") {
             // Moves the client does not use; a currline starts with its thread's number.
             int thread = 0;
-            for (++at; at < words.size() && (isUciMove(words[at]) || readNumber(words[at], thread)); ++at) {}
+            for (++at; at < words.size() && (isUciMove(words[at]) || readNumber(words[at], thread));
+                 ++at) {
+            }
         } else if (key == "string") {
             info.text = restAfterWords(line, static_cast<int>(at + 1));
             return true;
         } else {
-            ++at;  // a word this client does not know: passed over
+            ++at; // a word this client does not know: passed over
         }
     }
     return true;
 }
 
-}  // namespace
+} // namespace
 
 bool isUciMove(const std::string& text) {
     if (text == "0000") return true;
@@ -186,16 +216,21 @@ bool isBinaryLine(const std::string& line) {
     for (std::size_t at = 0; at < line.size();) {
         const auto byte = static_cast<unsigned char>(line[at]);
         if (byte < 0x80) {
-            if ((byte < 0x20 && byte != '\t' && byte != '\r' && byte != '\n') || byte == 0x7f) return true;
+            if ((byte < 0x20 && byte != '\t' && byte != '\r' && byte != '\n') || byte == 0x7f)
+                return true;
             ++at;
             continue;
         }
         // A UTF-8 sequence: its lead byte gives its length, each following byte is 10xxxxxx.
         int length = 0;
-        if (byte >= 0xc2 && byte <= 0xdf) length = 2;
-        else if (byte >= 0xe0 && byte <= 0xef) length = 3;
-        else if (byte >= 0xf0 && byte <= 0xf4) length = 4;
-        else return true;
+        if (byte >= 0xc2 && byte <= 0xdf)
+            length = 2;
+        else if (byte >= 0xe0 && byte <= 0xef)
+            length = 3;
+        else if (byte >= 0xf0 && byte <= 0xf4)
+            length = 4;
+        else
+            return true;
         if (at + length > line.size()) return true;
         for (int follow = 1; follow < length; ++follow)
             if ((static_cast<unsigned char>(line[at + follow]) & 0xc0) != 0x80) return true;
@@ -205,9 +240,9 @@ bool isBinaryLine(const std::string& line) {
 }
 
 UciMessage parseUciLine(const std::string& rawLine) {
-    const std::string        line  = withoutLineEnd(rawLine);
+    const std::string              line  = withoutLineEnd(rawLine);
     const std::vector<std::string> words = splitWords(line);
-    UciMessage               message;
+    UciMessage                     message;
     message.text = line;
     if (words.empty() || isBinaryLine(line)) return message;
     const std::string& first = words[0];
@@ -223,7 +258,8 @@ UciMessage parseUciLine(const std::string& rawLine) {
         if (!none && !isUciMove(words[1])) return message;
         message.kind          = UciMessageKind::BestMove;
         message.bestMove.move = none ? "" : words[1];
-        if (words.size() >= 4 && words[2] == "ponder" && isUciMove(words[3])) message.bestMove.ponder = words[3];
+        if (words.size() >= 4 && words[2] == "ponder" && isUciMove(words[3]))
+            message.bestMove.ponder = words[3];
     } else if (first == "option") {
         if (readOption(words, message.option)) message.kind = UciMessageKind::Option;
     } else if (first == "info") {
@@ -244,7 +280,7 @@ std::string oneLine(const std::string& text) {
     return line.substr(first, line.find_last_not_of(' ') - first + 1);
 }
 
-}  // namespace
+} // namespace
 
 std::string uciSetOption(const std::string& name, const std::optional<std::string>& value) {
     std::string line = "setoption name " + oneLine(name);
@@ -258,7 +294,8 @@ std::string uciPosition(const std::string& fen, const std::vector<std::string>& 
     line.append(board);
     if (!moves.empty()) {
         line += " moves";
-        for (const std::string& move : moves) line.append(" ").append(oneLine(move));
+        for (const std::string& move : moves)
+            line.append(" ").append(oneLine(move));
     }
     return line;
 }
@@ -281,7 +318,8 @@ std::string uciGo(const UciGo& go) {
     if (go.infinite) line += " infinite";
     if (!go.searchmoves.empty()) {
         line += " searchmoves";
-        for (const std::string& move : go.searchmoves) line.append(" ").append(oneLine(move));
+        for (const std::string& move : go.searchmoves)
+            line.append(" ").append(oneLine(move));
     }
     return line;
 }

@@ -21,7 +21,8 @@ TEST(UciMessages, Options) {
     EXPECT_EQ(spin.option.min, 1);
     EXPECT_EQ(spin.option.max, 33554432);
 
-    UciMessage combo = parseUciLine("option name Style type combo default Very Solid var Very Solid var Risky");
+    UciMessage combo =
+        parseUciLine("option name Style type combo default Very Solid var Very Solid var Risky");
     ASSERT_EQ(combo.kind, UciMessageKind::Option);
     EXPECT_EQ(combo.option.defaultValue, "Very Solid");
     EXPECT_EQ(combo.option.vars, (std::vector<std::string>{"Very Solid", "Risky"}));
@@ -34,11 +35,12 @@ TEST(UciMessages, Options) {
     UciMessage text = parseUciLine("option name SyzygyPath type string default <empty>");
     ASSERT_EQ(text.kind, UciMessageKind::Option);
     EXPECT_EQ(text.option.defaultValue, "");
-    EXPECT_EQ(parseUciLine("option name Ponder type check default false").option.defaultValue, "false");
+    EXPECT_EQ(parseUciLine("option name Ponder type check default false").option.defaultValue,
+              "false");
 
     for (const char* bad : {"option name type spin", "option name X", "option name X type slider",
-                            "option name X type spin default 1 min low", "option name X type spin default big",
-                            "option X type check"})
+                            "option name X type spin default 1 min low",
+                            "option name X type spin default big", "option X type check"})
         EXPECT_EQ(parseUciLine(bad).kind, UciMessageKind::Unknown) << bad;
 }
 
@@ -84,8 +86,9 @@ TEST(UciMessages, InfoFields) {
     EXPECT_EQ(parseUciLine("info refutation d1h5 g6h5 depth 7").info.depth, 7);
     EXPECT_EQ(parseUciLine("info currline 1 e2e4 e7e5 nodes 9").info.nodes, 9);
 
-    for (const char* bad : {"info depth", "info depth x", "info score cp", "info score pawns 3",
-                            "info wdl 1 2", "info currmove Nf3", "info nodes 99999999999999999999999"})
+    for (const char* bad :
+         {"info depth", "info depth x", "info score cp", "info score pawns 3", "info wdl 1 2",
+          "info currmove Nf3", "info nodes 99999999999999999999999"})
         EXPECT_EQ(parseUciLine(bad).kind, UciMessageKind::Unknown) << bad;
 }
 
@@ -103,8 +106,9 @@ TEST(UciMessages, BestMove) {
 
 TEST(UciMessages, BinaryAndUnknownLines) {
     EXPECT_FALSE(isBinaryLine("info string caf\xc3\xa9 \xe6\x97\xa5\xe6\x9c\xac\t\r\n"));
-    for (const std::string& bad : {std::string("ok\0", 3), std::string("\x1b[31m"), std::string("\xff\xfe"),
-                                  std::string("\xc3"), std::string("\xe6\x97x")})
+    for (const std::string& bad :
+         {std::string("ok\0", 3), std::string("\x1b[31m"), std::string("\xff\xfe"),
+          std::string("\xc3"), std::string("\xe6\x97x")})
         EXPECT_TRUE(isBinaryLine(bad));
     UciMessage banner = parseUciLine("Stockfish 16 by the Stockfish developers");
     EXPECT_EQ(banner.kind, UciMessageKind::Unknown);
@@ -114,15 +118,18 @@ TEST(UciMessages, BinaryAndUnknownLines) {
 }
 
 TEST(UciMessages, Commands) {
-    EXPECT_EQ(uciSetOption("Skill Level", std::string("20")), "setoption name Skill Level value 20");
+    EXPECT_EQ(uciSetOption("Skill Level", std::string("20")),
+              "setoption name Skill Level value 20");
     EXPECT_EQ(uciSetOption("Clear Hash", std::nullopt), "setoption name Clear Hash");
     // A line break in a value could start a command of its own; it becomes a space.
-    EXPECT_EQ(uciSetOption("Path", std::string("/tmp\nquit")), "setoption name Path value /tmp quit");
+    EXPECT_EQ(uciSetOption("Path", std::string("/tmp\nquit")),
+              "setoption name Path value /tmp quit");
     EXPECT_EQ(uciPosition("", {}), "position startpos");
     EXPECT_EQ(uciPosition("8/8/8/8/8/8/8/K1k5 w - - 0 1", {"a1a2", "c1c2"}),
               "position fen 8/8/8/8/8/8/8/K1k5 w - - 0 1 moves a1a2 c1c2");
     UciGo clock;
-    clock.wtime = 60000, clock.btime = 55000, clock.winc = 1000, clock.binc = 1000, clock.movestogo = 20;
+    clock.wtime = 60000, clock.btime = 55000, clock.winc = 1000, clock.binc = 1000,
+    clock.movestogo = 20;
     EXPECT_EQ(uciGo(clock), "go wtime 60000 btime 55000 winc 1000 binc 1000 movestogo 20");
     UciGo limits;
     limits.depth = 12, limits.nodes = 5000, limits.mate = 2, limits.movetime = 300;
