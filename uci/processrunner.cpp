@@ -220,18 +220,25 @@ void ProcessRunner::stop(int graceMs) {
         // Waits for the child to end without reaping it, so that its number, and so its group's,
         // cannot go to another process before the group is killed.
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(graceMs);
+        bool       reapedElsewhere = false;
         for (;;) {
             siginfo_t info{};
             const int waited =
                 ::waitid(P_PID, static_cast<id_t>(m_pid), &info, WEXITED | WNOHANG | WNOWAIT);
             if (waited == 0 && info.si_pid == m_pid) break;
-            if (waited < 0 && errno != EINTR) break;
+            if (waited < 0 && errno != EINTR) {
+                // No such child (SIGCHLD ignored reaps at once): its number may be another's now.
+                reapedElsewhere = errno == ECHILD;
+                break;
+            }
             if (std::chrono::steady_clock::now() >= deadline) break;
             std::this_thread::sleep_for(std::chrono::milliseconds(2));
         }
-        // What the child started in its group goes with it.
-        ::kill(-m_pid, SIGKILL);
-        ::kill(m_pid, SIGKILL);
+        if (!reapedElsewhere) {
+            // What the child started in its group goes with it.
+            ::kill(-m_pid, SIGKILL);
+            ::kill(m_pid, SIGKILL);
+        }
         reap(true);
     }
     closeFd(m_output);

@@ -62,6 +62,8 @@ TEST(ProcessRunner, BuiltInEngineSearchesAndQuits) {
     ASSERT_TRUE(pumpUntil(runner, client, handshaken, 20000)) << client.error().text;
     EXPECT_FALSE(client.engineName().empty());
     EXPECT_FALSE(client.options().empty());
+    // Without the book, so that the move comes from a search with its info lines.
+    ASSERT_TRUE(client.setOption("OwnBook", std::string("false")));
     ASSERT_TRUE(client.isReady(steadyMilliseconds()));
     ASSERT_TRUE(pumpUntil(
         runner, client, [](const UciClient& c) { return !c.readyPending(); }, 20000));
@@ -210,4 +212,34 @@ TEST(ProcessRunner, StopEndsAChildThatIgnoresItsInput) {
     EXPECT_TRUE(runner.exit().signaled);
     EXPECT_EQ(runner.exit().signal, SIGKILL);
     EXPECT_TRUE(reaped(pid));
+}
+
+namespace {
+
+// True once process pid has ended (gone, or a zombie waiting for its parent), looked at until
+// it has or a generous bound passes.
+bool endsSoon(pid_t pid) {
+    for (int look = 0; look < 2000; ++look) {
+        std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+        std::string   text;
+        if (!std::getline(stat, text)) return true;
+        const std::size_t close = text.rfind(')');
+        if (close != std::string::npos && close + 2 < text.size() && text[close + 2] == 'Z')
+            return true;
+        usleep(5000);
+    }
+    return false;
+}
+
+} // namespace
+
+TEST(ProcessRunner, StopEndsWhatTheChildStarted) {
+    ProcessRunner runner;
+    std::string   error, line;
+    ASSERT_TRUE(runner.start(writeScript("parent", "sleep 600 & echo $!; wait\n"), {}, error))
+        << error;
+    ASSERT_EQ(runner.readLine(line, 20000), ProcessRunner::Read::Line);
+    const pid_t grandchild = static_cast<pid_t>(std::stol(line));
+    runner.stop(0);
+    EXPECT_TRUE(endsSoon(grandchild));
 }
