@@ -9,20 +9,30 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 
 #include "uci/processrunner.h"
 
 namespace {
 
-// A script in a folder of its own, made executable.
-std::string writeScript(const std::string& name, const std::string& body) {
-    static std::string folder;
-    if (folder.empty()) {
+// A folder for this test program's scripts, removed when the program ends.
+struct ScriptFolder {
+    ScriptFolder() {
         std::string pattern = ::testing::TempDir() + "norvane-uci-XXXXXX";
-        folder              = mkdtemp(pattern.data()) ? pattern : ::testing::TempDir();
+        if (mkdtemp(pattern.data())) path = pattern;
     }
-    const std::string path = folder + "/" + name;
+    ~ScriptFolder() {
+        std::error_code ignored;
+        if (!path.empty()) std::filesystem::remove_all(path, ignored);
+    }
+    std::string path;
+};
+
+// A script in the scripts' folder, made executable.
+std::string writeScript(const std::string& name, const std::string& body) {
+    static ScriptFolder folder;
+    const std::string   path = folder.path + "/" + name;
     std::ofstream(path) << "#!/bin/sh\n" << body;
     chmod(path.c_str(), 0755);
     return path;
