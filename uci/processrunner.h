@@ -50,7 +50,7 @@ public:
 
     bool  running() const { return m_pid > 0; }
     pid_t pid() const { return m_pid; }
-    // How the child ended, once stop (or a read that saw it end) has reaped it.
+    // How the child ended, once stop has reaped it.
     const ProcessExit& exit() const { return m_exit; }
 
 private:
