@@ -33,11 +33,11 @@ int runTree(const Arguments& args) {
     // The moves are checked before the file is read.
     if (!setUpNamedPosition(parsed, error)) return fail("tree: " + error);
 
-    // Opened here first for the reason it cannot be.
+    // Opened here, so that a file that cannot be is named with the reason; the tree reads it.
     BufferedFile file;
     if (!file.open(path.c_str())) return fail("tree: " + cannotOpenText(path, file));
     OpeningTree tree;
-    if (!tree.build(path.c_str())) {
+    if (!tree.build(file)) {
         if (tree.outcome() == TreeBuild::FileChanged)
             return fail("tree: " + path + " changed on disk while it was read; run the command again");
         return fail("tree: cannot read " + path);

@@ -2,14 +2,15 @@
 
 #include <cstring>
 
+#include "records/utf8.h"
+
 void quoteFileBytes(const char* line, std::size_t n, char* text, std::size_t size) {
     static constexpr char hex[] = "0123456789ABCDEF";
     std::size_t           k     = 0;
     for (std::size_t i = 0; i < n;) {
-        const unsigned char c      = static_cast<unsigned char>(line[i]);
-        std::size_t         length = c < 0x80 ? 1 : c >= 0xF0 && c < 0xF5 ? 4 : c >= 0xE0 ? 3 : c >= 0xC2 ? 2 : 0;
-        for (std::size_t j = 1; j < length; ++j)
-            if (i + j >= n || (static_cast<unsigned char>(line[i + j]) & 0xC0) != 0x80) length = 0;
+        const unsigned char c = static_cast<unsigned char>(line[i]);
+        std::size_t         length = static_cast<std::size_t>(
+            utf8SequenceLength(reinterpret_cast<const unsigned char*>(line) + i, n - i));
         if (length == 1 && (c < 0x20 || c == 0x7F)) length = 0;
         if (length == 0) {
             if (k + 4 >= size) break;

@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <type_traits>
 
+#include "records/utf8.h"
+
 namespace {
 
 // The words of a line, split at spaces and tabs.
@@ -221,19 +223,9 @@ bool isBinaryLine(const std::string& line) {
             ++at;
             continue;
         }
-        // A UTF-8 sequence: its lead byte gives its length, each following byte is 10xxxxxx.
-        int length = 0;
-        if (byte >= 0xc2 && byte <= 0xdf)
-            length = 2;
-        else if (byte >= 0xe0 && byte <= 0xef)
-            length = 3;
-        else if (byte >= 0xf0 && byte <= 0xf4)
-            length = 4;
-        else
-            return true;
-        if (at + length > line.size()) return true;
-        for (int follow = 1; follow < length; ++follow)
-            if ((static_cast<unsigned char>(line[at + follow]) & 0xc0) != 0x80) return true;
+        const int length = utf8SequenceLength(reinterpret_cast<const unsigned char*>(line.data()) + at,
+                                              line.size() - at);
+        if (length == 0) return true;
         at += length;
     }
     return false;

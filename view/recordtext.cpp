@@ -4,31 +4,15 @@
 
 #include <cstring>
 
+#include "records/utf8.h"
+
 namespace {
 
 bool isValidUtf8(const unsigned char* p, qsizetype n) {
     for (qsizetype i = 0; i < n;) {
-        const unsigned char c = p[i];
-        int                 extra;
-        if (c < 0x80) {
-            ++i;
-            continue;
-        }
-        if (c >= 0xC2 && c <= 0xDF)
-            extra = 1;
-        else if (c >= 0xE0 && c <= 0xEF)
-            extra = 2;
-        else if (c >= 0xF0 && c <= 0xF4)
-            extra = 3;
-        else
-            return false;
-        for (int k = 1; k <= extra; ++k)
-            if (i + k >= n || (p[i + k] & 0xC0) != 0x80) return false;
-        // Overlong three- and four-byte forms, surrogates and values past U+10FFFF.
-        if ((c == 0xE0 && p[i + 1] < 0xA0) || (c == 0xED && p[i + 1] >= 0xA0) ||
-            (c == 0xF0 && p[i + 1] < 0x90) || (c == 0xF4 && p[i + 1] >= 0x90))
-            return false;
-        i += extra + 1;
+        const int length = utf8SequenceLength(p + i, static_cast<std::size_t>(n - i));
+        if (length == 0) return false;
+        i += length;
     }
     return true;
 }
