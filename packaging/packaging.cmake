@@ -26,10 +26,10 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 # The libraries' packages come from the programs' own links (dpkg-shlibdeps). What they load
 # at run time without a link is recommended: Qt's platform plugins, the Japanese font, Qt's
-# own Japanese texts, and the tools that register the .pgn association.
+# own Japanese texts, the tools that register the .pgn association, and Stockfish for analysis.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
-    "qt6-qpa-plugins, fonts-ipafont-gothic, qt6-translations-l10n, xdg-utils, desktop-file-utils")
+    "qt6-qpa-plugins, fonts-ipafont-gothic, qt6-translations-l10n, xdg-utils, desktop-file-utils, stockfish")
 include(CPack)
 
 # The package test: builds the package, unpacks it into a scratch folder and runs the
