@@ -123,6 +123,11 @@ UciEvent UciClient::engineExited(const std::string& detail) {
     return fail(UciErrorKind::Exited, detail);
 }
 
+UciEvent UciClient::startFailed(const std::string& detail) {
+    if (m_state != State::NotStarted && m_state != State::Handshake) return UciEvent::None;
+    return fail(UciErrorKind::StartFailed, detail);
+}
+
 UciEvent UciClient::unreadableLine(const std::string& detail) {
     if (m_state == State::Failed || m_state == State::Closed) return UciEvent::None;
     return fail(UciErrorKind::Garbage, detail);

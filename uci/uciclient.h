@@ -23,6 +23,7 @@ public:
 
 enum class UciErrorKind {
     None,
+    StartFailed,      // the engine's program could not be started (told by the owner that runs it)
     SendFailed,       // a command could not be written to the engine
     HandshakeTimeout, // no uciok in time after uci
     ReadyTimeout,     // no readyok in time after isready
@@ -71,6 +72,8 @@ public:
     // The engine's process ended, or its output closed; detail says how (an exit status).
     // After a failed write it turns that failure into the engine's end.
     UciEvent engineExited(const std::string& detail);
+    // The owner could not start the engine's program; detail says why.
+    UciEvent startFailed(const std::string& detail);
     // The owner could not read a line the engine wrote (one far too long, say): garbage.
     UciEvent unreadableLine(const std::string& detail);
 
