@@ -18,7 +18,7 @@ namespace {
 constexpr long long DefaultMovetimeMs = 3000;
 // How long past its own limit a search may run before it is stopped: a movetime search past
 // its time, a depth or nodes search in all.
-constexpr long long MovetimeSlackMs = 30000;
+constexpr long long MovetimeSlackMs  = 30000;
 constexpr long long OpenSearchWaitMs = 10 * 60 * 1000;
 // The most lines asked for; engines offer fewer or more, and say so in their option.
 constexpr long long MaxMultiPv = 500;
@@ -43,7 +43,8 @@ std::string lineText(int number, const UciInfo& info, const std::string& fen,
     text += " pv";
     SanLine line;
     if (pvToSan(fen, moves, info.pv, line))
-        for (const std::string& san : line.san) text.append(" ").append(san);
+        for (const std::string& san : line.san)
+            text.append(" ").append(san);
     return text;
 }
 
@@ -51,7 +52,8 @@ std::string lineText(int number, const UciInfo& info, const std::string& fen,
 bool readLimits(const ParsedArguments& parsed, UciGo& limits, long long& waitMs,
                 std::string& error) {
     int given = 0;
-    for (const char* name : {"--depth", "--nodes", "--movetime"}) given += parsed.has(name);
+    for (const char* name : {"--depth", "--nodes", "--movetime"})
+        given += parsed.has(name);
     if (given > 1) {
         error = "give one of --depth, --nodes and --movetime";
         return false;
@@ -95,9 +97,10 @@ bool readSettings(const ParsedArguments& parsed, std::vector<EngineSetting>& set
             error = "--option needs NAME=VALUE, or NAME alone for a button";
             return false;
         }
-        const bool multiPv = setting.name.size() == 7 &&
-                             std::equal(setting.name.begin(), setting.name.end(), "MultiPV",
-                                        [](char a, char b) { return std::tolower(a) == std::tolower(b); });
+        const bool multiPv =
+            setting.name.size() == 7 &&
+            std::equal(setting.name.begin(), setting.name.end(), "MultiPV",
+                       [](char a, char b) { return std::tolower(a) == std::tolower(b); });
         if (multiPv && parsed.has("--multipv")) {
             error = "--multipv and --option MultiPV name the same setting: give one";
             return false;
@@ -139,7 +142,8 @@ int runAnalyse(const Arguments& args) {
 
     // The position is checked here, before any engine starts, and handed on as this program
     // writes it: the FEN it starts from and the moves in coordinate form.
-    if (!startPosition(parsed.value("--fen"), error)) return usageError("analyse", "--fen: " + error);
+    if (!startPosition(parsed.value("--fen"), error))
+        return usageError("analyse", "--fen: " + error);
     char fen[256];
     boardToText(fen, sizeof fen);
     request.fen = fen;

@@ -26,7 +26,7 @@ constexpr int QuitGraceMs = 2000;
 constexpr std::size_t QuotedLength = 60;
 
 bool isExecutableFile(const std::string& path) {
-    struct stat status{};
+    struct stat status {};
     return ::stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode) &&
            ::access(path.c_str(), X_OK) == 0;
 }
@@ -61,7 +61,7 @@ class EngineGuard {
 public:
     explicit EngineGuard(pid_t pid) {
         runningEngine.store(pid);
-        struct sigaction action{};
+        struct sigaction action {};
         action.sa_handler = endWithEngine;
         sigemptyset(&action.sa_mask);
         for (std::size_t i = 0; i < std::size(Signals); ++i)
@@ -114,8 +114,7 @@ std::string describeFailure(const std::string& title, const std::string& doing,
     case UciErrorKind::ReadyTimeout:
         return title + " did not answer isready within " + seconds(timeouts.readyMs);
     case UciErrorKind::StopTimeout:
-        return title + " did not end its search within " + seconds(timeouts.stopMs) +
-               " of stop";
+        return title + " did not end its search within " + seconds(timeouts.stopMs) + " of stop";
     case UciErrorKind::Exited:
     case UciErrorKind::SendFailed:
         return title + " ended " + doing + " (" + howItEnded(error, runner) + ")";
@@ -144,7 +143,7 @@ bool matchSetting(const std::vector<UciOption>& options, const EngineSetting& se
         error = title + " has no option \"" + setting.name + "\"";
         return false;
     }
-    out = EngineSetting{option->name, setting.value};
+    out                    = EngineSetting{option->name, setting.value};
     const std::string what = "option \"" + option->name + "\" ";
     switch (option->type) {
     case UciOptionType::Button:
@@ -154,26 +153,26 @@ bool matchSetting(const std::vector<UciOption>& options, const EngineSetting& se
         }
         return true;
     case UciOptionType::Check:
-        if (!setting.value || (lowerCase(*setting.value) != "true" &&
-                               lowerCase(*setting.value) != "false")) {
+        if (!setting.value ||
+            (lowerCase(*setting.value) != "true" && lowerCase(*setting.value) != "false")) {
             error = what + "takes true or false";
             return false;
         }
         out.value = lowerCase(*setting.value);
         return true;
     case UciOptionType::Spin: {
-        const std::string text  = setting.value.value_or("");
-        char*             end   = nullptr;
-        errno                   = 0;
-        const long long   value = std::strtoll(text.c_str(), &end, 10);
-        const bool        whole = !text.empty() && !std::isspace(static_cast<unsigned char>(text[0])) &&
+        const std::string text = setting.value.value_or("");
+        char*             end  = nullptr;
+        errno                  = 0;
+        const long long value  = std::strtoll(text.c_str(), &end, 10);
+        const bool whole = !text.empty() && !std::isspace(static_cast<unsigned char>(text[0])) &&
                            *end == '\0' && errno == 0;
         if (!whole || (option->min && value < *option->min) ||
             (option->max && value > *option->max)) {
             error = what + "takes a whole number";
             if (option->min && option->max)
-                error += " from " + std::to_string(*option->min) + " to " +
-                         std::to_string(*option->max);
+                error +=
+                    " from " + std::to_string(*option->min) + " to " + std::to_string(*option->max);
             return false;
         }
         out.value = std::to_string(value);
@@ -186,7 +185,8 @@ bool matchSetting(const std::vector<UciOption>& options, const EngineSetting& se
                 return true;
             }
         error = what + "takes one of:";
-        for (const std::string& choice : option->vars) error += " " + choice;
+        for (const std::string& choice : option->vars)
+            error += " " + choice;
         return false;
     case UciOptionType::String:
         if (!setting.value) out.value = std::string();
@@ -239,8 +239,7 @@ bool ready(const UciClient& client) { return !client.readyPending(); }
 bool searched(const UciClient& client) { return client.bestMove().has_value(); }
 
 int clientWaitMs(const UciTimeouts& timeouts) {
-    return static_cast<int>(
-               std::max({timeouts.handshakeMs, timeouts.readyMs, timeouts.stopMs})) +
+    return static_cast<int>(std::max({timeouts.handshakeMs, timeouts.readyMs, timeouts.stopMs})) +
            TimeoutSlackMs;
 }
 
@@ -315,8 +314,7 @@ bool runAnalysis(const AnalyseRequest& request, AnalyseResult& result, std::stri
     }
     for (const EngineSetting& setting : settings)
         if (!client.setOption(setting.name, setting.value)) break;
-    if (client.isReady(steadyMilliseconds()))
-        pumpUntil(runner, client, ready, waitMs);
+    if (client.isReady(steadyMilliseconds())) pumpUntil(runner, client, ready, waitMs);
     if (client.state() != UciClient::State::Idle || client.readyPending())
         return failed("while it was set up");
 

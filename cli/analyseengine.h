@@ -26,22 +26,22 @@ struct EngineSetting {
 };
 
 struct AnalyseRequest {
-    std::string                program;  // the file to run
-    std::vector<std::string>   args;     // its arguments ("uci" for the built-in engine)
-    std::string                title;    // how errors name the engine
-    std::vector<EngineSetting> settings; // --option, in the order given
-    int                        multiPv = 0;  // --multipv; 0 when not given
-    std::string                fen;          // the position the moves start from
-    std::vector<std::string>   moves;        // coordinate form
+    std::string                program;     // the file to run
+    std::vector<std::string>   args;        // its arguments ("uci" for the built-in engine)
+    std::string                title;       // how errors name the engine
+    std::vector<EngineSetting> settings;    // --option, in the order given
+    int                        multiPv = 0; // --multipv; 0 when not given
+    std::string                fen;         // the position the moves start from
+    std::vector<std::string>   moves;       // coordinate form
     UciGo                      limits;
     // How long the search may take before it is asked to stop.
     std::int64_t searchWaitMs = 0;
 };
 
 struct AnalyseResult {
-    std::map<int, UciInfo> lines;  // the last line of each multipv number, best first
+    std::map<int, UciInfo> lines; // the last line of each multipv number, best first
     UciBestMove            bestMove;
-    bool                   stoppedEarly = false;  // the search outran searchWaitMs and was stopped
+    bool                   stoppedEarly = false; // the search outran searchWaitMs and was stopped
 };
 
 // Runs the engine through one search of the request's position. False, with the reason in

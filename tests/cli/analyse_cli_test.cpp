@@ -108,7 +108,8 @@ std::string firstLine(const std::string& out) {
 std::vector<std::string> splitWords(const std::string& text) {
     std::vector<std::string> words;
     std::istringstream       in(text);
-    for (std::string word; in >> word;) words.push_back(word);
+    for (std::string word; in >> word;)
+        words.push_back(word);
     return words;
 }
 
@@ -177,7 +178,7 @@ TEST(CliAnalyse, StockfishGivesSeveralLinesBestFirst) {
 }
 
 TEST(CliAnalyse, AMatedSideHasNoBestMove) {
-    const std::string mated = "--fen '7k/6Q1/6K1/8/8/8/8/8 b - - 0 1'";
+    const std::string        mated   = "--fen '7k/6Q1/6K1/8/8/8/8/8 b - - 0 1'";
     std::vector<std::string> engines = {""}; // the built-in engine says 0000
     if (haveStockfish()) engines.push_back(std::string("--engine ") + Stockfish); // (none)
     for (const std::string& engine : engines) {
@@ -206,7 +207,7 @@ TEST(CliAnalyse, SendsTheSessionAndWritesTheLines) {
     const std::string engine = scriptedEngine("transcript", options, onGo);
     const CliRun      run    = runCli("analyse --engine " + engine +
                                       " e4 --multipv 2 --depth 7 --option hash=32"
-                                      " --option 'clear hash' --option style=risky");
+                                              " --option 'clear hash' --option style=risky");
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, "multipv 1 score cp 31 lowerbound depth 7 pv e5 Nf3 Nc6\n"
                        "multipv 2 score cp -12 upperbound depth 7 pv d5 exd5\n"
@@ -227,8 +228,8 @@ TEST(CliAnalyse, SendsTheSessionAndWritesTheLines) {
 
 // Arguments refused before any engine starts: the engine would leave a mark if it ran.
 TEST(CliAnalyse, RefusesBadArgumentsBeforeStartingTheEngine) {
-    const std::string mark   = scriptFolder() + "/started";
-    const std::string engine = writeScript("marking", "touch '" + mark + "'\nexit 0\n");
+    const std::string mark    = scriptFolder() + "/started";
+    const std::string engine  = writeScript("marking", "touch '" + mark + "'\nexit 0\n");
     const char* const cases[] = {
         "--fen 'not a fen'",
         "e2e5",
@@ -274,10 +275,11 @@ TEST(CliAnalyse, EnginesThatFailAreReportedAndStopped) {
          writeScript("huge", helper + "read cmd; head -c 2000000 /dev/zero | tr '\\0' x; wait\n"),
          "", "wrote a line longer than 1048576 bytes"},
         {"dies in the search",
-         writeScript("dies", helper + "while read cmd; do case \"$cmd\" in\n"
-                                      "uci) echo uciok;; isready) echo readyok;;\n"
-                                      "go*) echo 'info depth 1 score cp 3 pv e2e4'; kill -SEGV $$;;\n"
-                                      "esac; done\n"),
+         writeScript("dies", helper +
+                                 "while read cmd; do case \"$cmd\" in\n"
+                                 "uci) echo uciok;; isready) echo readyok;;\n"
+                                 "go*) echo 'info depth 1 score cp 3 pv e2e4'; kill -SEGV $$;;\n"
+                                 "esac; done\n"),
          "", "ended during the search (killed by signal 11"},
         {"no such option", scriptedEngine("plain1", helper + plain, "echo 'bestmove e2e4'"),
          "--option Threads=2", "has no option \"Threads\""},
