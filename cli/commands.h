@@ -17,6 +17,7 @@ int runTree(const Arguments& args);
 int runThink(const Arguments& args);
 int runBench(const Arguments& args);
 int runUci(const Arguments& args);
+int runAnalyse(const Arguments& args);
 
 struct Subcommand {
     const char* name;

@@ -14,6 +14,19 @@ constexpr Subcommand subcommands[] = {
      "the engine's move: score, depth, nodes, book, san; last line \"bestmove e2e4\""},
     {"bench", runBench, "", "a fixed-depth search signature; last line \"nodes N nps M\""},
     {"uci", runUci, "", "the UCI engine protocol on standard input and output"},
+    {"analyse", runAnalyse,
+     "[--engine PROGRAM] [--fen FEN] [MOVE ...] [--multipv N] [--depth D | --nodes N | "
+     "--movetime MS] [--option NAME=VALUE ...]",
+     "a UCI engine's lines in SAN, best first, then its move; last line \"bestmove e2e4\"",
+     "The engine is the built-in one (norvane-cli uci) unless --engine names a program: a path,\n"
+     "or a name looked up in PATH and then /usr/games. Without a limit the search takes 3000 ms\n"
+     "(--movetime 3000). One line per PV, best first, the score from the side to move as the\n"
+     "engine gives it, with its bound when it gives one:\n"
+     "  multipv 1 score cp 31 depth 18 pv Nf3 Nc6 d4\n"
+     "then \"bestmove e2e4\", or \"bestmove (none)\" when the position has no move. --option\n"
+     "sets an engine option by its name (a bare NAME presses a button); --multipv N sets its\n"
+     "MultiPV. The engine is asked for a search, not a book move (OwnBook false when it has\n"
+     "the option), in its analysis manner (UCI_AnalyseMode true), unless --option says else.\n"},
     {"index", runIndex, "FILE [--threads N]", "one tab-separated row per game; last line \"games N\""},
     {"search", runSearch,
      "FILE [--name S] [--eco CODE] [--from Y] [--to Y] [--result R,...] [--position \"MOVE ...\"] "

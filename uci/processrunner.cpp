@@ -142,31 +142,39 @@ bool ProcessRunner::writeLine(const std::string& line) {
 
 ProcessRunner::Read ProcessRunner::readLine(std::string& line, int timeoutMs) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    bool       polled   = false;
     for (;;) {
         const std::size_t end = m_pending.find('\n');
         if (end != std::string::npos) {
-            const bool tooLong = m_skipping || end > MaxLine;
-            line.assign(m_pending, 0, end);
-            m_pending.erase(0, end + 1);
-            m_skipping = false;
-            if (tooLong) {
+            if (m_skipping) {
+                // The end of a line already reported too long.
+                m_pending.erase(0, end + 1);
+                m_skipping = false;
+                continue;
+            }
+            if (end > MaxLine) {
+                m_pending.erase(0, end + 1);
                 line.clear();
                 return Read::TooLong;
             }
+            line.assign(m_pending, 0, end);
+            m_pending.erase(0, end + 1);
             if (!line.empty() && line.back() == '\r') line.pop_back();
             return Read::Line;
         }
-        if (m_skipping || m_pending.size() > MaxLine) {
-            // The start of a line far too long: dropped as it comes, never held whole.
+        if (m_skipping) {
+            m_pending.clear();
+        } else if (m_pending.size() > MaxLine) {
+            // A line far too long: told at once, however long it goes on, and then dropped
+            // as it comes, never held whole.
             m_skipping = true;
             m_pending.clear();
+            line.clear();
+            return Read::TooLong;
         }
         if (m_output < 0) {
             // The output has ended: a last line without its end is still a line.
-            if (m_skipping) {
-                m_skipping = false;
-                return Read::TooLong;
-            }
+            m_skipping = false;
             if (m_pending.empty()) return Read::Closed;
             line.swap(m_pending);
             m_pending.clear();
@@ -175,13 +183,16 @@ ProcessRunner::Read ProcessRunner::readLine(std::string& line, int timeoutMs) {
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
                               deadline - std::chrono::steady_clock::now())
                               .count();
+        // A child that writes without pause still lets the read end at its time.
+        if (left <= 0 && polled) return Read::Timeout;
+        polled = true;
         pollfd    ready{m_output, POLLIN, 0};
-        const int polled = ::poll(&ready, 1, static_cast<int>(std::max<long long>(left, 0)));
-        if (polled < 0) {
+        const int count = ::poll(&ready, 1, static_cast<int>(std::max<long long>(left, 0)));
+        if (count < 0) {
             if (errno == EINTR) continue;
             return Read::Failed;
         }
-        if (polled == 0) return Read::Timeout;
+        if (count == 0) return Read::Timeout;
         char          buffer[65536];
         const ssize_t n = ::read(m_output, buffer, sizeof buffer);
         if (n < 0) {

@@ -24,7 +24,7 @@ struct ProcessExit {
 
 class ProcessRunner {
 public:
-    // The longest line read, in bytes without its end: a longer one is skipped whole.
+    // The longest line read, in bytes without its end: a longer one is told and skipped whole.
     static constexpr std::size_t MaxLine = std::size_t{1} << 20;
 
     enum class Read { Line, Timeout, TooLong, Closed, Failed };
@@ -41,8 +41,10 @@ public:
     // Writes line and a line end. False when the child cannot be written to (it has closed its
     // input or ended): never a SIGPIPE.
     bool writeLine(const std::string& line);
-    // Reads the next line (without its end) within timeoutMs. TooLong skips a line longer than
-    // MaxLine; Closed comes once the child's output has ended and all its lines are read.
+    // Reads the next line (without its end) within timeoutMs, even from a child that writes
+    // without pause. TooLong comes as soon as a line is longer than MaxLine, whether or not it
+    // has ended; the rest of that line is then skipped. Closed comes once the child's output
+    // has ended and all its lines are read.
     Read readLine(std::string& line, int timeoutMs);
     // Closes the child's input, waits up to graceMs for it to end, then kills its process
     // group; returns once the child is reaped. Does nothing when no child runs.

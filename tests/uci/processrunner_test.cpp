@@ -189,6 +189,19 @@ TEST(ProcessRunner, ReadsLinesAndSkipsOneTooLong) {
     EXPECT_TRUE(runner.exit().exited);
 }
 
+// A line that never ends is told too long as soon as it passes the limit, and a child that
+// writes it without pause still lets each read end at its time.
+TEST(ProcessRunner, AnEndlessLineIsToldAtOnce) {
+    ProcessRunner runner;
+    std::string   error, line;
+    ASSERT_TRUE(runner.start(writeScript("endless", "tr '\\000' x < /dev/zero\n"), {}, error))
+        << error;
+    EXPECT_EQ(runner.readLine(line, 60000), ProcessRunner::Read::TooLong);
+    EXPECT_EQ(runner.readLine(line, 50), ProcessRunner::Read::Timeout);
+    runner.stop();
+    EXPECT_TRUE(runner.exit().signaled);
+}
+
 TEST(ProcessRunner, WritingToAnEndedChildFailsQuietly) {
     ProcessRunner runner;
     std::string   error, line;
