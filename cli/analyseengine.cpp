@@ -115,6 +115,8 @@ std::string describeFailure(const std::string& title, const std::string& doing,
         return title + " did not answer isready within " + seconds(timeouts.readyMs);
     case UciErrorKind::StopTimeout:
         return title + " did not end its search within " + seconds(timeouts.stopMs) + " of stop";
+    case UciErrorKind::StartFailed:
+        return "cannot start " + title + ": " + error.text;
     case UciErrorKind::Exited:
     case UciErrorKind::SendFailed:
         return title + " ended " + doing + " (" + howItEnded(error, runner) + ")";
