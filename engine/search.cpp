@@ -178,9 +178,9 @@ int searchNode(int side, int alpha, int beta, int depth) {
     if (p >= MaxPly) return evaluate(side, alpha, beta);
 
     // A position met before on the line since the root is a draw. The walk stops at the last
-    // pawn move or capture: no earlier position can come back across it.
-    // Past the root the walk goes on into the game's earlier positions (the root's count is
-    // theirs), which only a game given with its moves has.
+    // pawn move or capture: no earlier position can come back across it. Below the root it
+    // goes on into the game's earlier positions (the root's count is theirs), which only a
+    // game given with its moves has.
     const std::uint64_t key = board.hashKey;
     if (reversibleCount[p] != 0) {
         int k = p - 1;

@@ -140,7 +140,8 @@ void clearSearchState();
 
 // Fail-soft negamax search of depth remaining plies for side, the colour to move, within
 // (alpha, beta). Probes and stores the transposition table, scores a position that recurs on
-// the line since the root as 0, and answers 0 at once after the clock stopped the search.
+// the line since the root, or below the root repeats one of gameHistory, as 0, and answers 0
+// at once after the clock stopped the search.
 int alphaBeta(int side, int alpha, int beta, int depth);
 
 // alphaBeta at the root (ply 0), with what rootMoves, rootPreferredMove and rootMoveStarted
