@@ -206,10 +206,16 @@ bool RootLines::searchIteration(int side, int depth) {
         }
         keepSearchLine(fresh[found++], score, depth);
     }
-    std::stable_sort(fresh, fresh + found, [](const SearchLine& a, const SearchLine& b) {
-        return lineRank(a) > lineRank(b);
-    });
-    std::copy(fresh, fresh + found, searchLines);
+    // Into searchLines best first, equal lines in the order found (an insertion sort: the
+    // search allocates nothing).
+    for (int k = 0; k < found; ++k) {
+        int hole = k;
+        while (hole > 0 && lineRank(searchLines[hole - 1]) < lineRank(fresh[k])) {
+            searchLines[hole] = searchLines[hole - 1];
+            --hole;
+        }
+        searchLines[hole] = fresh[k];
+    }
     searchLineCount = found;
     std::memcpy(pvTable[0], searchLines[0].pv, sizeof searchLines[0].pv);
     return true;

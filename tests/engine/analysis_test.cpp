@@ -3,6 +3,7 @@
 #include <thread>
 #include <vector>
 
+#include "allocation_counter.h"
 #include "book/book.h"
 #include "engine/enginesearch.h"
 #include "engine/perft.h"
@@ -69,8 +70,10 @@ TEST_F(Analysis, SeveralLinesAreDistinctAndBestFirst) {
 
     ThinkLimits three = fixedDepth(5);
     three.lines       = 3;
-    const Board before = board;
-    const int   score  = thinkMove(White, &move, three);
+    const Board       before      = board;
+    const std::size_t allocations = allocationCount();
+    const int         score       = thinkMove(White, &move, three);
+    EXPECT_EQ(allocationCount(), allocations) << "the lines allocate nothing";
     EXPECT_TRUE(board == before);
     ASSERT_EQ(searchLineCount, 3);
     EXPECT_EQ(score, searchLines[0].score);
