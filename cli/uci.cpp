@@ -18,9 +18,11 @@
 #include "cli/ucioptions.h"
 #include "engine/coords.h"
 #include "engine/enginesearch.h"
+#include "engine/hash.h"
 #include "engine/makemove.h"
 #include "engine/perft.h"
 #include "engine/search.h"
+#include "engine/attacks.h"
 #include "engine/strength.h"
 #include "engine/think.h"
 #include "records/textout.h"
@@ -71,6 +73,63 @@ void say(const std::string& line) {
     if (outputFailed()) std::_Exit(finishOutput(0));
 }
 
+// How a search ends: by its limits, only by stop (infinite), or by its limits once ponderhit
+// has come (ponder; stop ends it too).
+enum class SearchMode { Limited, Infinite, Ponder };
+
+// What the search of one go works with besides its limits, read from the position command and
+// the go.
+struct SearchInput {
+    std::vector<std::uint64_t> history;      // the game's earlier positions (setPosition)
+    std::vector<Move>          searchMoves;  // empty: all
+};
+
+// The clock time of the running go, for its info lines (the search's own start moves to the
+// ponderhit). Written before the search thread starts, read on it.
+std::int64_t goStartMs = 0;
+// The depth of the iteration the search is in, for the currmove lines; the search thread's.
+int currentDepth = 1;
+
+// Appends " WORD MOVE..." of line as far as its moves are legal in turn; answers how many.
+int putLine(TextOut& out, const Move* line, const char* word) {
+    Move played[MaxPly];
+    int  made = 0;
+    for (int i = 0; i < MaxPly && line[i].fromTo != 0; ++i) {
+        Move        legal[MaxMovesPerPly];
+        const Move* end = genLegalMoves(legal);
+        const Move* m   = legal;
+        while (m != end && (m->fromTo != line[i].fromTo || promotionType(*m) != promotionType(line[i])))
+            ++m;
+        if (m == end) break;
+        char text[8];
+        moveToCoords(*m, text);
+        if (made == 0) out.put(' ').put(word);
+        out.put(' ').put(text);
+        makeMove(*m);
+        played[made++] = *m;
+    }
+    for (int i = made; i > 0; --i) unmakeMove(played[i - 1]);
+    return made;
+}
+
+// The bestmove line for move; with the reply the search expects when its best line starts
+// with move and goes on.
+std::string bestMoveLine(const Move& move) {
+    char text[8];
+    moveToCoords(move, text);
+    std::string answer = std::string("bestmove ") + text;
+    if (move.fromTo != 0 && searchLineCount > 0 && searchLines[0].pv[0].fromTo == move.fromTo &&
+        searchLines[0].pv[1].fromTo != 0) {
+        char    buffer[64];
+        TextOut out(buffer, sizeof buffer);
+        makeMove(move);
+        Move reply[2] = {searchLines[0].pv[1], Move{}};
+        if (putLine(out, reply, "ponder") == 1) answer += buffer;
+        unmakeMove(move);
+    }
+    return answer;
+}
+
 // The running search: an EngineSearch on a thread of its own, which writes the info lines as
 // its iterations finish and then bestmove. The reader calls settle or stop, which return only
 // once that thread has ended, before it changes the position or the settings the next search
@@ -83,18 +142,33 @@ public:
     UciSearch& operator=(const UciSearch&) = delete;
 
     // Searches the Board's position under limits and then writes bestmove. An infinite search
-    // writes its bestmove only after stop, however soon it has found its move.
-    void start(const ThinkLimits& limits, bool infinite) {
+    // writes its bestmove only after stop, however soon it has found its move; a ponder search
+    // only after ponderhit or stop. A position without a legal move is not searched.
+    void start(const ThinkLimits& limits, SearchMode mode, SearchInput input) {
         settle();
-        m_infinite = infinite;
-        m_search   = std::make_unique<EngineSearch>(board, limits, infinite);
-        m_thread   = std::thread([this] {
+        m_mode = mode;
+        EngineSearch::Think think;
+        Move legal[MaxMovesPerPly];
+        if (genLegalMoves(legal) == legal) {
+            const int side = board.sideToMove;
+            say(isAttacked(board.kingSquare[side], side ^ 1) ? "info depth 0 score mate 0"
+                                                             : "info depth 0 score cp 0");
+            think = [](int, Move* out, const ThinkLimits&) {
+                *out = Move{};
+                return 0;
+            };
+        }
+        m_search = std::make_unique<EngineSearch>(board, limits, mode == SearchMode::Infinite,
+                                                  std::move(think));
+        m_search->setGameHistory(std::move(input.history));
+        m_search->setSearchMoves(std::move(input.searchMoves));
+        if (mode == SearchMode::Ponder) m_search->setPondering();
+        m_thread = std::thread([this, mode] {
             try {
                 const EngineResult result = m_search->run();
-                if (m_infinite) m_search->waitForStop();
-                char text[8];
-                moveToCoords(playableMove(result.move), text);
-                say(std::string("bestmove ") + text);
+                if (mode == SearchMode::Infinite) m_search->waitForStop();
+                if (mode == SearchMode::Ponder) m_search->waitForPonderEnd();
+                say(bestMoveLine(playableMove(result.move)));
             } catch (const std::bad_alloc&) {
                 // The search's tables could not be had: the end main gives out of memory.
                 const std::lock_guard<std::mutex> lock(outputMutex);
@@ -109,10 +183,16 @@ public:
         m_search->requestStop();
         m_thread.join();
     }
-    // Lets a running search end by its own limits, and returns then; an infinite one is
-    // stopped, since nothing else would end it.
+    // The ponder search becomes a search under its go's limits.
+    void ponderHit() {
+        if (!m_thread.joinable() || m_mode != SearchMode::Ponder) return;
+        m_mode = SearchMode::Limited;
+        m_search->ponderHit();
+    }
+    // Lets a running search end by its own limits, and returns then; an infinite or pondering
+    // one is stopped, since nothing else would end it.
     void settle() {
-        if (m_infinite)
+        if (m_mode != SearchMode::Limited)
             stop();
         else if (m_thread.joinable())
             m_thread.join();
@@ -121,12 +201,15 @@ public:
 private:
     std::unique_ptr<EngineSearch> m_search;
     std::thread                   m_thread;
-    bool                          m_infinite = false;  // the running search waits for stop
+    SearchMode                    m_mode = SearchMode::Limited;  // the reader's view of it
 };
 
-// Sets the Board from "startpos|fen FEN... [moves M...]". Stops at the first move that is not
-// legal, keeping the position reached so far.
-void setPosition(std::istringstream& in) {
+// Sets the Board from "startpos|fen FEN... [moves M...]", and history to the keys of the
+// positions the moves passed through since the last pawn move or capture (the position
+// reached not included). Stops at the first move that is not legal, keeping the position
+// reached so far.
+void setPosition(std::istringstream& in, std::vector<std::uint64_t>& history) {
+    history.clear();
     std::string token, fen;
     in >> token;
     if (token == "fen") {
@@ -145,59 +228,69 @@ void setPosition(std::istringstream& in) {
     while (in >> token) {
         Move move{};
         if (!coordsToMove(token.c_str(), &move)) return;
+        if (move.piece == Pawn || capturedType(move) != NoPiece)
+            history.clear();
+        else
+            history.push_back(board.hashKey);
         makeMove(move);
     }
 }
 
-// Appends the best line of the last finished iteration as far as its moves are legal in turn.
-void putPv(TextOut& out) {
-    Move line[MaxPly];
-    int  made = 0;
-    for (int i = 0; i < MaxPly && pvTable[0][i].fromTo != 0; ++i) {
-        Move        legal[MaxMovesPerPly];
-        const Move* end = genLegalMoves(legal);
-        const Move* m   = legal;
-        const Move& wanted = pvTable[0][i];
-        while (m != end &&
-               (m->fromTo != wanted.fromTo || promotionType(*m) != promotionType(wanted)))
-            ++m;
-        if (m == end) break;
-        char text[8];
-        moveToCoords(*m, text);
-        out.put(' ').put(text);
-        makeMove(*m);
-        line[made++] = *m;
+// The info lines of a finished iteration, one per line of the search, best first.
+void reportIteration(int depth, int) {
+    const std::int64_t  elapsed = std::max<std::int64_t>(0, clockMs() - goStartMs);
+    const long long     nodes   = static_cast<long long>(searchNodes);
+    const int           full    = hashFullPerMille();
+    for (int k = 0; k < searchLineCount; ++k) {
+        const SearchLine& line = searchLines[k];
+        char              buffer[1024];
+        TextOut           out(buffer, sizeof buffer);
+        out.put("info depth ").putInt(depth);
+        out.put(" seldepth ").putInt(std::max(depth, selDepthReached));
+        out.put(" multipv ").putInt(k + 1).put(" score ");
+        if (line.score == MateScore || line.score == -MateScore)
+            out.put("mate ").putInt(line.mateMoves);
+        else
+            out.put("cp ").putInt(line.score);
+        out.put(" nodes ").putInt(nodes);
+        out.put(" nps ").putInt(elapsed > 0 ? nodes * 1000 / elapsed : nodes);
+        out.put(" hashfull ").putInt(full);
+        out.put(" time ").putInt(elapsed);
+        putLine(out, line.pv, "pv");
+        say(buffer);
     }
-    while (made > 0) unmakeMove(line[--made]);
+    currentDepth = depth + 1;
 }
 
-// One "info" line per finished iteration.
-void reportIteration(int depth, int score) {
-    char    buffer[1024];
+// The root move being searched, once a second has passed since go: a fast search says
+// nothing of its root moves.
+void reportRootMove(const Move& move, int number) {
+    if (clockMs() - goStartMs < 1000) return;
+    char    text[8];
+    char    buffer[128];
     TextOut out(buffer, sizeof buffer);
-    out.put("info depth ").putInt(depth).put(" score ");
-    if (score == MateScore)
-        out.put("mate ").putInt((depth + 1) / 2);
-    else if (score == -MateScore)
-        out.put("mate -").putInt(std::max(1, depth / 2));
-    else
-        out.put("cp ").putInt(score);
-    out.put(" nodes ").putInt(static_cast<long long>(searchNodes));
-    out.put(" time ").putInt(clockMs() - searchStartMs);
-    out.put(" pv");
-    putPv(out);
+    moveToCoords(move, text);
+    out.put("info depth ").putInt(currentDepth).put(" currmove ").put(text);
+    out.put(" currmovenumber ").putInt(number);
     say(buffer);
 }
 
-// Reads "go ..." and starts the search: movetime is honoured as asked; a clock gets a share of
-// what is left, at most the desktop's 4 seconds; depth limits the iterations; infinite (and
-// ponder) search until stop; anything else runs within the desktop budget.
-void go(std::istringstream& in, const UciSettings& settings, UciSearch& search) {
+// Reads "go ...". movetime is honoured as asked; a clock gets a share of what is left, at most
+// the desktop's 4 seconds; depth limits the iterations, nodes the nodes (at a clock poll
+// placed on the count), mate N ends at a mate in N moves or less (by depth 2N-1 at the latest),
+// and none of these three has a time limit of its own; searchmoves names the only root moves
+// searched; infinite searches until stop, ponder until ponderhit and then under its limits;
+// with nothing given the search runs within the desktop budget.
+void go(std::istringstream& in, const UciSettings& settings, UciSearch& search,
+        std::vector<std::uint64_t> history) {
     long long   movetime = -1, time[2] = {-1, -1}, inc[2] = {0, 0}, movesToGo = 0, depth = 0;
-    bool        infinite = false;
+    long long   nodes = 0, mate = 0;
+    SearchMode  mode  = SearchMode::Limited;
+    SearchInput input;
+    input.history = std::move(history);
+    bool        readingMoves = false;
     std::string token;
     while (in >> token) {
-        if (token == "infinite" || token == "ponder") infinite = true;
         long long* field = nullptr;
         if (token == "movetime") field = &movetime;
         else if (token == "wtime") field = &time[White];
@@ -206,6 +299,14 @@ void go(std::istringstream& in, const UciSettings& settings, UciSearch& search) 
         else if (token == "binc") field = &inc[Black];
         else if (token == "movestogo") field = &movesToGo;
         else if (token == "depth") field = &depth;
+        else if (token == "nodes") field = &nodes;
+        else if (token == "mate") field = &mate;
+        if (field || token == "infinite" || token == "ponder" || token == "searchmoves")
+            readingMoves = token == "searchmoves";
+        if (token == "infinite") mode = SearchMode::Infinite;
+        if (token == "ponder" && mode == SearchMode::Limited) mode = SearchMode::Ponder;
+        Move move{};
+        if (readingMoves && coordsToMove(token.c_str(), &move)) input.searchMoves.push_back(move);
         std::string value;
         if (field && in >> value) {
             long long n = 0;
@@ -218,7 +319,8 @@ void go(std::istringstream& in, const UciSettings& settings, UciSearch& search) 
 
     const int   side   = board.sideToMove;
     ThinkLimits limits = DesktopLimits;
-    limits.iterationDone = reportIteration;
+    limits.iterationDone   = reportIteration;
+    limits.rootMoveStarted = reportRootMove;
     applyUciSettings(settings, limits);
     // An infinite search has no time limits: EngineSearch lifts them.
     if (movetime >= 0) {
@@ -231,12 +333,21 @@ void go(std::istringstream& in, const UciSettings& settings, UciSearch& search) 
         share = std::min({share, time[side] / 2, static_cast<long long>(HardTimeLimitMs)});
         limits.hardLimitMs = std::max(1LL, share);
         limits.softLimitMs = limits.hardLimitMs / 2;
+    } else if (depth > 0 || nodes > 0 || mate > 0) {
+        limits.hardLimitMs = NoTimeLimit;
+        limits.softLimitMs = NoTimeLimit;
     }
-    if (depth > 0) {
-        limits.maxDepth = static_cast<int>(std::min<long long>(depth, MaxSearchDepth));
-        if (movetime < 0 && time[side] < 0) limits.softLimitMs = NoTimeLimit;
+    if (depth > 0) limits.maxDepth = static_cast<int>(std::min<long long>(depth, MaxSearchDepth));
+    if (nodes > 0) limits.maxNodes = static_cast<std::uint64_t>(nodes);
+    if (mate > 0) {
+        limits.mateMoves = static_cast<int>(std::min<long long>(mate, MaxSearchDepth));
+        limits.maxDepth  = std::min(limits.maxDepth, 2 * limits.mateMoves - 1);
     }
-    search.start(limits, infinite);
+    // The book knows one move: not the answer to a mate search or to several lines or moves.
+    if (mate > 0 || limits.lines > 1 || !input.searchMoves.empty()) limits.useBook = false;
+    goStartMs    = clockMs();
+    currentDepth = 1;
+    search.start(limits, mode, std::move(input));
 }
 
 }  // namespace
@@ -248,9 +359,10 @@ int runUci(const Arguments& args) {
     startPosition("", error);
     UciSettings       settings;
     UciSearch         search;
+    std::vector<std::uint64_t> history;  // of the position set last
     std::vector<char> buffer(static_cast<std::size_t>(MaxUciLine) + 1);
     strengthRandom = static_cast<std::uint64_t>(clockMs());  // the weaker levels' choices
-    // Only isready, stop and quit are taken while a search runs; every other command first
+    // Only isready, stop, ponderhit and quit are taken while a search runs; every other command first
     // waits for it to end (an infinite search is stopped), since it touches the engine.
     for (LineRead read; (read = readBoundedLine(std::cin, buffer, line)) != LineRead::End;) {
         if (read == LineRead::TooLong) {
@@ -265,6 +377,8 @@ int runUci(const Arguments& args) {
             say("readyok");
         } else if (command == "stop") {
             search.stop();
+        } else if (command == "ponderhit") {
+            search.ponderHit();
         } else if (command == "quit") {
             break;
         } else if (command == "uci") {
@@ -275,12 +389,13 @@ int runUci(const Arguments& args) {
         } else if (command == "ucinewgame") {
             search.settle();
             startPosition("", error);
+            history.clear();
         } else if (command == "position") {
             search.settle();
-            setPosition(in);
+            setPosition(in, history);
         } else if (command == "go") {
             search.settle();
-            go(in, settings, search);
+            go(in, settings, search, history);
         } else if (command == "setoption") {
             search.settle();
             std::string words;

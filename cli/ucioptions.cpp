@@ -21,6 +21,8 @@ const UciOption options[] = {
     {"UCI_Elo", "spin", strengthLevels[FullStrength].elo, strengthLevels[BeginnerStrength].elo,
      strengthLevels[FullStrength].elo, [](UciSettings& s, long long v) { s.elo = static_cast<int>(v); }},
     {"Skill Level", "spin", 20, 0, 20, [](UciSettings& s, long long v) { s.skill = static_cast<int>(v); }},
+    {"MultiPV", "spin", 1, 1, MaxSearchLines, [](UciSettings& s, long long v) { s.multiPv = static_cast<int>(v); }},
+    {"Ponder", "check", 0, 0, 1, [](UciSettings& s, long long v) { s.ponder = v != 0; }},
 };
 
 std::string lowerCase(std::string text) {
@@ -87,5 +89,6 @@ bool setUciOption(const std::string& words, UciSettings& settings) {
 
 void applyUciSettings(const UciSettings& settings, ThinkLimits& limits) {
     limits.useBook  = settings.ownBook;
+    limits.lines    = settings.multiPv;
     playingStrength = settings.limitStrength ? levelForElo(settings.elo) : levelForSkill(settings.skill);
 }

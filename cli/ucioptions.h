@@ -14,6 +14,8 @@ struct UciSettings {
     bool limitStrength = false;
     int  elo           = strengthLevels[FullStrength].elo;
     int  skill         = 20;
+    int  multiPv       = 1;      // lines per search: the best move, the best of the rest...
+    bool ponder        = false;  // the GUI may send go ponder; the engine needs nothing for it
 };
 
 // The "option name ..." line of every option, in table order, each passed to say.

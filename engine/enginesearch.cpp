@@ -22,6 +22,20 @@ private:
     EngineSearch* m_previous;
 };
 
+// Makes signal the ponder signal of this thread's search for the scope's life (null: none).
+class PonderScope {
+public:
+    explicit PonderScope(const std::atomic<std::int64_t>* signal) : m_previous(ponderHitSignal) {
+        ponderHitSignal = signal;
+    }
+    ~PonderScope() { ponderHitSignal = m_previous; }
+    PonderScope(const PonderScope&)            = delete;
+    PonderScope& operator=(const PonderScope&) = delete;
+
+private:
+    const std::atomic<std::int64_t>* m_previous;
+};
+
 }  // namespace
 
 EngineSearch::EngineSearch(const Board& start, const ThinkLimits& limits, bool infinite,
@@ -38,8 +52,14 @@ EngineSearch::EngineSearch(const Board& start, const ThinkLimits& limits, bool i
 }
 
 EngineResult EngineSearch::run() {
-    const RunningScope    running(this);
-    const StopSignalScope stoppedBy(m_stop);
+    const RunningScope     running(this);
+    const StopSignalScope  stoppedBy(m_stop);
+    const GameHistoryScope history(m_history.data(), static_cast<int>(m_history.size()));
+    const PonderScope      ponder(m_pondering ? &m_ponderHitMs : nullptr);
+    if (!m_searchMoves.empty()) {
+        m_limits.searchMoves     = m_searchMoves.data();
+        m_limits.searchMoveCount = static_cast<int>(m_searchMoves.size());
+    }
     board = m_start;
     EngineResult result;
     result.score    = m_think(board.sideToMove, &result.move, m_limits);
@@ -64,6 +84,19 @@ void EngineSearch::requestStop() {
 void EngineSearch::waitForStop() {
     std::unique_lock<std::mutex> hold(m_mutex);
     m_stopSent.wait(hold, [this] { return m_stop.load(); });
+}
+
+void EngineSearch::ponderHit() {
+    {
+        const std::lock_guard<std::mutex> hold(m_mutex);
+        if (m_ponderHitMs.load() < 0) m_ponderHitMs.store(clockMs());
+    }
+    m_stopSent.notify_all();
+}
+
+void EngineSearch::waitForPonderEnd() {
+    std::unique_lock<std::mutex> hold(m_mutex);
+    m_stopSent.wait(hold, [this] { return m_stop.load() || m_ponderHitMs.load() >= 0; });
 }
 
 EngineProgress EngineSearch::progress() const {

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <functional>
 #include <mutex>
+#include <vector>
 
 #include "engine/board.h"
 #include "engine/think.h"
@@ -45,6 +46,16 @@ public:
     EngineSearch(const EngineSearch&)            = delete;
     EngineSearch& operator=(const EngineSearch&) = delete;
 
+    // Before run: the game's positions before the start since its last pawn move or capture,
+    // as hashKeys, oldest first. The search scores a return to any of them as a draw.
+    void setGameHistory(std::vector<std::uint64_t> keys) { m_history = std::move(keys); }
+    // Before run: only these root moves are searched (limits.searchMoves points at them).
+    void setSearchMoves(std::vector<Move> moves) { m_searchMoves = std::move(moves); }
+    // Before run: the think ponders. No limit holds until ponderHit; from then on the limits
+    // do, their time counted from the hit. A ponder think that ends before the hit still
+    // answers; its caller waits for the hit or a stop (waitForPonderEnd) before it uses it.
+    void setPondering() { m_ponderHitMs.store(-1); m_pondering = true; }
+
     // Runs the think on the calling thread, whose Board it sets to the start position, and
     // answers it. limits.iterationDone is told each finished iteration after the progress
     // holds it. Once per object.
@@ -57,6 +68,11 @@ public:
     // From any thread: returns once requestStop has been called (an infinite think's answer
     // waits for it).
     void waitForStop();
+
+    // From any thread: the ponderhit (nothing when the think does not ponder).
+    void ponderHit();
+    // From any thread: returns once ponderHit or requestStop has been called.
+    void waitForPonderEnd();
 
     // From any thread: the last finished iteration.
     EngineProgress progress() const;
@@ -73,7 +89,11 @@ private:
     Think                   m_think;
     void (*m_tellIteration)(int depth, int score);  // the caller's iterationDone
     std::atomic<bool>       m_stop{false};
-    mutable std::mutex      m_mutex;  // guards m_progress and m_stopSent's wait
-    std::condition_variable m_stopSent;
+    mutable std::mutex      m_mutex;  // guards m_progress and m_stopSent's waits
+    std::condition_variable m_stopSent;  // also told of the ponderhit
     EngineProgress          m_progress;
+    std::vector<std::uint64_t> m_history;
+    std::vector<Move>          m_searchMoves;
+    bool                       m_pondering = false;
+    std::atomic<std::int64_t>  m_ponderHitMs{0};  // -1 while pondering
 };

@@ -84,3 +84,10 @@ void rewardBestMove(int colour, const Move& bestMove, int depth) {
         capturedType(bestMove) != NoPiece ? captureKiller(colour) : quietKiller(colour);
     if (counts[bestMove.fromTo] > counts[killer]) killer = bestMove.fromTo;
 }
+
+int hashFullPerMille() {
+    if (!transTable) return 0;
+    int used = 0;
+    for (int i = 1; i <= 1000; ++i) used += !isEmpty(transTable[i]);
+    return used;
+}

@@ -59,3 +59,6 @@ void storeHash(int move, int score, int depth);
 // Credits bestMove, the move that raised alpha at a finished node of colour, with depth + 1
 // and makes it the killer of its kind when its count now beats the current killer's.
 void rewardBestMove(int colour, const Move& bestMove, int depth);
+
+// How full this thread's transposition table is, per mille, judged by entries 1 to 1000.
+int hashFullPerMille();

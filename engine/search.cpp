@@ -24,6 +24,15 @@ thread_local constinit std::int64_t             timeLimitMs   = 0;
 thread_local constinit std::int64_t             searchStartMs = 0;
 thread_local constinit const std::atomic<bool>* stopSignal    = nullptr;
 thread_local constinit std::uint64_t            searchNodes   = 0;
+thread_local constinit std::uint64_t            nodeLimit     = NoNodeLimit;
+thread_local constinit int                      selDepthReached = 0;
+thread_local constinit const std::uint64_t*     gameHistory      = nullptr;
+thread_local constinit int                      gameHistoryCount = 0;
+thread_local constinit const std::atomic<std::int64_t>* ponderHitSignal = nullptr;
+thread_local constinit const Move*              rootMoves         = nullptr;
+thread_local constinit int                      rootMoveCount     = 0;
+thread_local constinit int                      rootPreferredMove = 0;
+thread_local constinit RootMoveHook             rootMoveStarted   = nullptr;
 
 namespace {
 
@@ -35,15 +44,32 @@ bool clockStops() {
     const int n = pollCountdown;
     pollCountdown = n - 1;
     if (n < 0) {
-        pollCountdown = PollInterval;
-        // The request is read only where the clock is, so a search that is never stopped
-        // visits exactly the nodes it always did.
-        if (stopIsRequested() ||
-            clockMs() - searchStartMs >= timeLimitMs) {
+        // The requests and the node limit are read only where the clock is, so a search that
+        // is never stopped visits exactly the nodes it always did.
+        if (ponderHitSignal) takePonderHit();
+        pollCountdown = pollCountdownFor(searchNodes);
+        if (stopSearch || stopIsRequested() || clockMs() - searchStartMs >= timeLimitMs ||
+            searchNodes >= nodeLimit) {
             stopSearch = 1;
             return true;
         }
     }
+    return false;
+}
+
+// True when the position at ply p (> 0), whose line since the root holds no earlier
+// occurrence, is one of the game's positions before the root.
+[[gnu::noinline]] bool repeatsGameHistory(std::uint64_t key) {
+    for (int i = gameHistoryCount - 1; i >= 0; --i)
+        if (gameHistory[i] == key) return true;
+    return false;
+}
+
+// Whether a root move is among rootMoves.
+bool rootMoveAllowed(const Move& move) {
+    for (int i = 0; i < rootMoveCount; ++i)
+        if (rootMoves[i].fromTo == move.fromTo && promotionType(rootMoves[i]) == promotionType(move))
+            return true;
     return false;
 }
 
@@ -143,19 +169,27 @@ Move* nextMove(int side, int hashMove) {
     return end != start ? start : nullptr;
 }
 
-int alphaBeta(int side, int alpha, int beta, int depth) {
+// alphaBeta's body; Root adds what the root may be asked (searchRoot). The nodes below the
+// root are Root = false, which compiles to the plain search.
+template <bool Root>
+int searchNode(int side, int alpha, int beta, int depth) {
     if (clockStops()) return 0;
     const int p = searchPly;
     if (p >= MaxPly) return evaluate(side, alpha, beta);
 
     // A position met before on the line since the root is a draw. The walk stops at the last
-    // pawn move or capture: no earlier position can come back across it.
+    // pawn move or capture: no earlier position can come back across it. Below the root it
+    // goes on into the game's earlier positions (the root's count is theirs), which only a
+    // game given with its moves has.
     const std::uint64_t key = board.hashKey;
-    if (reversibleCount[p] != 0)
-        for (int k = p - 1; k >= 0; --k) {
+    if (reversibleCount[p] != 0) {
+        int k = p - 1;
+        for (; k >= 0; --k) {
             if (pathKeys[k] == key) return 0;
             if (reversibleCount[k] == 0) break;
         }
+        if (k < 0 && p > 0 && repeatsGameHistory(key)) return 0;
+    }
     pathKeys[p] = key;
     if (depth <= 0) return quiesce(side, alpha, beta);
 
@@ -163,7 +197,10 @@ int alphaBeta(int side, int alpha, int beta, int depth) {
     HashEntry entry;
     entry.move   = 0;
     int hashMove = 0;
-    if (probeHash(&entry)) {
+    const bool restricted = Root && rootMoves != nullptr;
+    if (restricted) {
+        hashMove = rootPreferredMove;
+    } else if (probeHash(&entry)) {
         hashMove = entry.move;
         if (entry.depth >= depth) {
             pvTable[p][0].fromTo = 0;
@@ -187,16 +224,20 @@ int alphaBeta(int side, int alpha, int beta, int depth) {
                 continue;
             if (m->fromTo == quietKiller(side)) killerTried = true;
         }
+        if constexpr (Root)
+            if (restricted && !rootMoveAllowed(*m)) continue;
         makeMove(*m);
         if (inCheckNow(side)) {
             unmakeMove(*m);
             continue;
         }
+        if constexpr (Root)
+            if (rootMoveStarted) rootMoveStarted(*m, searched + 1);
         if (p + 1 < MaxPly)
             reversibleCount[p + 1] =
                 m->piece == Pawn || capturedType(*m) != NoPiece ? 0 : reversibleCount[p] + 1;
         searchPly       = p + 1;
-        const int score = -alphaBeta(side ^ 1, -beta, -alpha, depth - 1);
+        const int score = -searchNode<false>(side ^ 1, -beta, -alpha, depth - 1);
         searchPly       = p;
         unmakeMove(*m);
         if (stopSearch) return 0;
@@ -209,22 +250,31 @@ int alphaBeta(int side, int alpha, int beta, int depth) {
             bestMove = *m;
         }
         if (alpha >= beta) {
-            storeHash(m->fromTo, alpha, depth);
+            if (!restricted) storeHash(m->fromTo, alpha, depth);
             return alpha;
         }
     }
 
     if (bestMove.fromTo != 0) {
         rewardBestMove(side, bestMove, depth);
-        storeHash(bestMove.fromTo, alpha, depth);
+        if (!restricted) storeHash(bestMove.fromTo, alpha, depth);
     }
     if (searched == 0) return inCheck ? -MateScore : 0;
     return best;
 }
 
+int alphaBeta(int side, int alpha, int beta, int depth) {
+    return searchNode<false>(side, alpha, beta, depth);
+}
+
+int searchRoot(int side, int alpha, int beta, int depth) {
+    return searchNode<true>(side, alpha, beta, depth);
+}
+
 int quiesce(int side, int alpha, int beta) {
     if (clockStops()) return 0;
     const int p = searchPly;
+    if (p > selDepthReached) selDepthReached = p;
     if (p >= MaxPly) return evaluate(side, alpha, beta);
 
     const bool inCheck = inCheckNow(side);

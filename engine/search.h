@@ -55,6 +55,52 @@ extern thread_local constinit std::int64_t searchStartMs;  // clockMs when the s
 extern thread_local constinit const std::atomic<bool>* stopSignal;
 // Nodes visited since the root last reset it, full-width and capture-search nodes alike.
 extern thread_local constinit std::uint64_t searchNodes;
+// The search stops at the clock poll that finds searchNodes at this count (NoNodeLimit: never).
+// pollCountdown is shortened so that a poll lands on it.
+extern thread_local constinit std::uint64_t nodeLimit;
+inline constexpr std::uint64_t NoNodeLimit = UINT64_MAX;
+// The deepest ply the capture search reached since the root last reset it.
+extern thread_local constinit int selDepthReached;
+
+// The game's positions before the root since its last pawn move or capture, oldest first, as
+// hashKeys; null with gameHistoryCount 0 for a position given alone. A position of the search
+// that repeats one of them is a draw. Set through GameHistoryScope.
+extern thread_local constinit const std::uint64_t* gameHistory;
+extern thread_local constinit int                  gameHistoryCount;
+
+class GameHistoryScope {
+public:
+    GameHistoryScope(const std::uint64_t* keys, int count)
+        : m_keys(gameHistory), m_count(gameHistoryCount) {
+        gameHistory      = keys;
+        gameHistoryCount = count;
+    }
+    ~GameHistoryScope() {
+        gameHistory      = m_keys;
+        gameHistoryCount = m_count;
+    }
+    GameHistoryScope(const GameHistoryScope&)            = delete;
+    GameHistoryScope& operator=(const GameHistoryScope&) = delete;
+
+private:
+    const std::uint64_t* m_keys;
+    int                  m_count;
+};
+
+// A ponder search's signal: -1 while it ponders, then the clockMs of the ponderhit; null when
+// the search does not ponder. The clock poll takes the hit (takePonderHit, engine/think.h).
+extern thread_local constinit const std::atomic<std::int64_t>* ponderHitSignal;
+
+// What the root searches besides its usual self: only the moves of rootMoves (null: every
+// move), with rootPreferredMove (origin * 64 + destination, 0: none) first in place of the
+// hash move. A restricted root neither takes nor stores its own hash entry, whose score
+// belongs to all its moves. rootMoveStarted, when set, is told each legal root move before
+// it is searched, with its number (1 for the first).
+extern thread_local constinit const Move* rootMoves;
+extern thread_local constinit int         rootMoveCount;
+extern thread_local constinit int         rootPreferredMove;
+using RootMoveHook = void (*)(const Move& move, int number);
+extern thread_local constinit RootMoveHook rootMoveStarted;
 
 // True once the running search's stop request is set.
 inline bool stopIsRequested() {
@@ -79,14 +125,28 @@ private:
 // Initial and reset value of pollCountdown: the clock is read once every 32770 nodes.
 inline constexpr int PollInterval = 32768;
 
+// The countdown to give pollCountdown at searchNodes so that the next poll comes after
+// PollInterval + 2 nodes, or on the node limit when that comes first.
+inline int pollCountdownFor(std::uint64_t nodes) {
+    if (nodes >= nodeLimit) return -1;  // the next node polls
+    const std::uint64_t left = nodeLimit - nodes;
+    return left >= static_cast<std::uint64_t>(PollInterval) + 2 ? PollInterval
+                                                                 : static_cast<int>(left) - 2;
+}
+
 // Zeroes the move lists, the line keys and counts, the best lines and the tables of hash.h,
 // and puts the search at ply 0, so that nothing carries over from an earlier search.
 void clearSearchState();
 
 // Fail-soft negamax search of depth remaining plies for side, the colour to move, within
 // (alpha, beta). Probes and stores the transposition table, scores a position that recurs on
-// the line since the root as 0, and answers 0 at once after the clock stopped the search.
+// the line since the root, or below the root repeats one of gameHistory, as 0, and answers 0
+// at once after the clock stopped the search.
 int alphaBeta(int side, int alpha, int beta, int depth);
+
+// alphaBeta at the root (ply 0), with what rootMoves, rootPreferredMove and rootMoveStarted
+// ask; with none of them set it is alphaBeta node for node.
+int searchRoot(int side, int alpha, int beta, int depth);
 
 // The capture search at the leaves: stand pat on the static score, then captures (never of a
 // pawn, never by a higher-coded man onto a square the opponent attacks); in check, every

@@ -132,7 +132,8 @@ TEST(CliUci, PlaysThroughTheProtocol) {
     for (const std::string& line : lines) {
         if (line.rfind("info ", 0) == 0) continue;
         answers.push_back(line);
-        if (line.rfind("bestmove ", 0) == 0) bestmoves.push_back(line.substr(9));
+        // The move alone, without the reply the engine would ponder on.
+        if (line.rfind("bestmove ", 0) == 0) bestmoves.push_back(line.substr(9, line.find(' ', 9) - 9));
     }
     ASSERT_GE(answers.size(), 5u) << run.out;
     EXPECT_EQ(answers[0], "id name Norvane");
@@ -141,12 +142,15 @@ TEST(CliUci, PlaysThroughTheProtocol) {
         "option name OwnBook type check default true",
         "option name UCI_LimitStrength type check default false",
         "option name UCI_Elo type spin default 1850 min 200 max 1850",
-        "option name Skill Level type spin default 20 min 0 max 20"};
+        "option name Skill Level type spin default 20 min 0 max 20",
+        "option name MultiPV type spin default 1 min 1 max 16",
+        "option name Ponder type check default false"};
     ASSERT_GE(answers.size(), 4u + options.size()) << run.out;
-    EXPECT_EQ(std::vector<std::string>(answers.begin() + 2, answers.begin() + 2 + 4), options);
-    EXPECT_EQ(answers[6], "uciok");
-    EXPECT_EQ(answers[7], "readyok");
-    EXPECT_EQ(answers.size(), 12u) << "nothing after quit, nothing for unknown commands";
+    EXPECT_EQ(std::vector<std::string>(answers.begin() + 2, answers.begin() + 2 + options.size()),
+              options);
+    EXPECT_EQ(answers[8], "uciok");
+    EXPECT_EQ(answers[9], "readyok");
+    EXPECT_EQ(answers.size(), 14u) << "nothing after quit, nothing for unknown commands";
 
     ASSERT_EQ(bestmoves.size(), 4u);
     EXPECT_TRUE(legalAfter("e2e4 e7e5", bestmoves[0])) << bestmoves[0];
@@ -154,7 +158,7 @@ TEST(CliUci, PlaysThroughTheProtocol) {
     EXPECT_EQ(bestmoves[2], "0000");
     EXPECT_TRUE(legalAfter("e2e4 c7c5 g1f3", bestmoves[3])) << bestmoves[3];
 
-    EXPECT_NE(run.out.find("info depth 1 score mate 1 nodes "), std::string::npos);
+    EXPECT_NE(run.out.find("info depth 1 seldepth 1 multipv 1 score mate 1 nodes "), std::string::npos);
     EXPECT_NE(run.out.find(" pv d1d8\n"), std::string::npos);
 }
 

@@ -112,12 +112,12 @@ TEST(CliUciSession, StopEndsALongSearchAndQuitEndsTheProcess) {
     engine.send("stop");
     line = engine.nextAnswer();
     ASSERT_EQ(line.rfind("bestmove ", 0), 0u) << line;
-    EXPECT_EQ(runCli("position e2e4 " + line.substr(9)).status, 0) << line;
+    EXPECT_EQ(runCli("position e2e4 " + line.substr(9, line.find(' ', 9) - 9)).status, 0) << line;
 
     // An infinite search that has found its mate at once still waits for stop.
     engine.send("position fen 6k1/5ppp/8/8/8/8/5PPP/3R2K1 w - - 0 1");
     engine.send("go infinite");
-    while ((line = engine.next()).rfind("info depth 1 score mate 1 ", 0) != 0)
+    while ((line = engine.next()).rfind("info depth 1 seldepth 1 multipv 1 score mate 1 ", 0) != 0)
         ASSERT_NE(line.rfind('(', 0), 0u) << line;
     engine.send("isready");
     EXPECT_EQ(engine.nextAnswer(), "readyok");
