@@ -93,6 +93,20 @@ int pliesToMate(Move* line, int ply, bool mating, int& budget) {
             for (int i = ply + 1; i <= MaxPly; ++i) line[i] = branch[i];
             return plies + 1;
         }
+        // The capture search mates without keeping its move in the line or the table: a move
+        // that mates at once ends the line.
+        for (const Move* m = legal; m != end; ++m) {
+            makeMove(*m);
+            Move      replies[MaxMovesPerPly];
+            const int mover = board.sideToMove;
+            const bool mates = genLegalMoves(replies) == replies &&
+                               isAttacked(board.kingSquare[mover], mover ^ 1);
+            unmakeMove(*m);
+            if (!mates) continue;
+            line[ply] = *m;
+            for (int i = ply + 1; i <= MaxPly; ++i) line[i] = Move{};
+            return 1;
+        }
         return -1;
     }
 

@@ -121,34 +121,27 @@ std::vector<std::string> pvOf(const std::string& line) {
 
 } // namespace
 
-TEST(CliAnalyse, BuiltInEngineFindsTheMates) {
-    for (const MateInTwo& mate : MatesInTwo) {
-        SCOPED_TRACE(mate.name);
-        const CliRun run = runCli(std::string("analyse --depth 5 ") + mate.position);
-        ASSERT_EQ(run.status, 0) << run.err;
-        const std::string line = firstLine(run.out);
-        // The score is a mate for the side to move; its distance is the engine's own reckoning.
-        EXPECT_NE(line.find(" score mate "), std::string::npos) << line;
-        EXPECT_EQ(line.find(" score mate -"), std::string::npos) << line;
-        ASSERT_FALSE(pvOf(line).empty()) << line;
-        EXPECT_EQ(pvOf(line)[0], mate.firstSan);
-        EXPECT_EQ(lastLine(run.out), std::string("bestmove ") + mate.bestmove);
-    }
-}
-
-TEST(CliAnalyse, StockfishFindsTheMatesInTwo) {
-    if (!haveStockfish()) GTEST_SKIP() << Stockfish << " is not installed";
-    for (const MateInTwo& mate : MatesInTwo) {
-        SCOPED_TRACE(mate.name);
-        const CliRun run =
-            runCli(std::string("analyse --engine stockfish --depth 16 ") + mate.position);
-        ASSERT_EQ(run.status, 0) << run.err;
-        const std::string line = firstLine(run.out);
-        EXPECT_EQ(line.rfind("multipv 1 score mate 2 depth ", 0), 0u) << line;
-        ASSERT_EQ(pvOf(line).size(), 3u) << line;
-        EXPECT_EQ(pvOf(line)[0], mate.firstSan);
-        EXPECT_EQ(pvOf(line)[2].back(), '#') << line;
-        EXPECT_EQ(lastLine(run.out), std::string("bestmove ") + mate.bestmove);
+// Both engines give the mate with its real distance, its line to the mate and its first move.
+TEST(CliAnalyse, EnginesFindTheMatesInTwo) {
+    struct Engine {
+        const char* arguments;
+        bool        needsStockfish;
+    };
+    const Engine engines[] = {{"analyse --depth 5 ", false},
+                              {"analyse --engine stockfish --depth 16 ", true}};
+    for (const Engine& engine : engines) {
+        if (engine.needsStockfish && !haveStockfish()) continue;
+        for (const MateInTwo& mate : MatesInTwo) {
+            SCOPED_TRACE(std::string(engine.arguments) + mate.name);
+            const CliRun run = runCli(engine.arguments + std::string(mate.position));
+            ASSERT_EQ(run.status, 0) << run.err;
+            const std::string line = firstLine(run.out);
+            EXPECT_EQ(line.rfind("multipv 1 score mate 2 depth ", 0), 0u) << line;
+            ASSERT_EQ(pvOf(line).size(), 3u) << line;
+            EXPECT_EQ(pvOf(line)[0], mate.firstSan);
+            EXPECT_EQ(pvOf(line)[2].back(), '#') << line;
+            EXPECT_EQ(lastLine(run.out), std::string("bestmove ") + mate.bestmove);
+        }
     }
 }
 
