@@ -19,6 +19,7 @@
 #include <QToolBar>
 
 #include "app/commands.h"
+#include "app/enginesdialog.h"
 #include "app/norvanedoc.h"
 #include "resources/studytexts.h"
 #include "view/explorer.h"
@@ -73,7 +74,7 @@ const MenuLayout menuLayouts[] = {
                    {CmdForward, "進む(&M)"}, {CmdBack, "戻る(&R)"}, {CmdFirst, "初期局面(&F)"},
                    {CmdLast, "最終局面(&L)"}, {CmdReplay, "再生(&P)"}, {CmdResearch, "研究(&S)"},
                    {0, nullptr}, {CmdPlayFromHere, "この局面から対局(&H)"},
-                   {CmdStrength, "エンジンの強さ(&T)..."}}},
+                   {CmdStrength, "エンジンの強さ(&T)..."}, {CmdEngines, "エンジンの設定(&G)..."}}},
     {"ﾍﾙﾌﾟ(&H)", {{CmdAppAbout, "バージョン情報(&A)..."}}},
 };
 
@@ -117,6 +118,7 @@ const CommandText commandTexts[] = {
     {CmdMoveNow, "エンジンの思考を止めて、その時点の最善手を指させます", "今すぐ指す"},
     {CmdPlayFromHere, "盤上の局面からエンジンと対局します", "この局面から対局"},
     {CmdStrength, "エンジンの強さを選びます", "エンジンの強さ"},
+    {CmdEngines, "解析に使うエンジンを選び、エンジンを追加してオプションを設定します", "エンジンの設定"},
     {CmdAppAbout, "バージョン情報を表示します", "バージョン情報"},
 };
 
@@ -225,6 +227,7 @@ CMainFrame::CMainFrame(CNorvaneDoc* doc, QWidget* parent)
         CmdViewStatusBar, [this] { statusBar()->setHidden(!statusBar()->isHidden()); }, {},
         [this] { return !statusBar()->isHidden(); });
     m_commands.Add(CmdAppExit, [this] { close(); });
+    m_commands.Add(CmdEngines, [this] { runEnginesDialog(this); });
     // A carried piece goes back to its square before any command runs.
     m_commands.SetPrelude([this] { m_pBoardView->CancelCarry(); });
 
