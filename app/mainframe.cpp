@@ -7,6 +7,7 @@
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLayout>
 #include <QMenuBar>
@@ -22,6 +23,7 @@
 #include "app/enginesdialog.h"
 #include "app/norvanedoc.h"
 #include "resources/studytexts.h"
+#include "view/evalbar.h"
 #include "view/explorer.h"
 #include "view/gameview.h"
 #include "view/movelist.h"
@@ -194,7 +196,19 @@ CMainFrame::CMainFrame(CNorvaneDoc* doc, QWidget* parent)
     m_pBoardPane->setFrameShape(QFrame::NoFrame);
     m_pBoardPane->setWidgetResizable(true);
     m_pBoardPane->setWidget(m_pBoardView);
-    m_wndSplitter->addWidget(m_pBoardPane);
+    // The evaluation bar stands left of the board, as tall as the board; hidden (taking no
+    // room) until the analysis gives it a snapshot.
+    auto* boardArea   = new QWidget;
+    auto* boardLayout = new QHBoxLayout(boardArea);
+    boardLayout->setContentsMargins(0, 0, 0, 0);
+    boardLayout->setSpacing(EvalBar::Gap);
+    m_pEvalBar = new EvalBar(boardArea);
+    m_pEvalBar->FollowBoard(m_pBoardView, [view = m_pBoardView] {
+        return static_cast<int>(view->Geometry().Side() / view->DevicePixelRatio());
+    });
+    boardLayout->addWidget(m_pEvalBar, 0, Qt::AlignTop);
+    boardLayout->addWidget(m_pBoardPane, 1);
+    m_wndSplitter->addWidget(boardArea);
     m_pSideTabs->setDocumentMode(true);
     m_pSideTabs->addTab(m_pGameView, QString::fromUtf8(StudyText::GameListTab));
     m_pSideTabs->addTab(m_pMoveList, QString::fromUtf8(StudyText::MoveListTab));
@@ -350,6 +364,7 @@ void CMainFrame::UpdatePanes() {
     if (!m_pPanes) return;
     for (const PaneLayout& pane : paneLayouts)
         m_pPanes->SetPaneText(pane.id, m_pDoc->GetPaneText(pane.id));
+    m_pEvalBar->SetFlipped(m_pBoardView->m_mode & ModeFlipped);
 }
 
 void CMainFrame::OnPassRunning(bool running) {
