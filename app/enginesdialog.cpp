@@ -118,8 +118,9 @@ const QString Reading = QStringLiteral("読み込み中...");
 } // namespace
 
 bool CEnginesDialog::IsProgramOption(const std::string& name) {
-    // The number of lines and pondering follow the analysis's own settings.
-    for (const char* own : {"MultiPV", "Ponder", "UCI_AnalyseMode"})
+    // The number of lines and pondering follow the analysis's own settings; the games are
+    // standard chess.
+    for (const char* own : {"MultiPV", "Ponder", "UCI_AnalyseMode", "UCI_Chess960"})
         if (name.size() == std::char_traits<char>::length(own) &&
             std::equal(name.begin(), name.end(), own,
                        [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) ==
@@ -264,7 +265,7 @@ void CEnginesDialog::ShowSelected() {
         ShowNotice(QString());
         return;
     }
-    m_pOptionsBox->setTitle(QStringLiteral("%1 のオプション").arg(row->entry.name));
+    m_pOptionsBox->setTitle(QStringLiteral("%1のオプション").arg(row->entry.name));
     m_pProgram->setText(QStringLiteral("プログラム: %1").arg(row->entry.program));
     switch (row->state) {
     case Row::NotRead:

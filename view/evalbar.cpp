@@ -37,7 +37,9 @@ QString shortScoreText(const UciScore& score) {
 
 EvalBar::EvalBar(QWidget* parent) : QWidget(parent) {
     setFixedWidth(BarWidth);
-    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    // As tall as the board, never making the window keep a height: a smaller pane gets a
+    // shorter bar.
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Maximum);
     m_glide.setDuration(GlideMs);
     m_glide.setEasingCurve(QEasingCurve::OutCubic);
     connect(&m_glide, &QVariantAnimation::valueChanged, this, [this](const QVariant& value) {
@@ -47,7 +49,9 @@ EvalBar::EvalBar(QWidget* parent) : QWidget(parent) {
     hide();
 }
 
-QSize EvalBar::sizeHint() const { return {BarWidth, height() > 0 ? height() : 300}; }
+QSize EvalBar::sizeHint() const { return {BarWidth, m_boardSide}; }
+
+QSize EvalBar::minimumSizeHint() const { return {BarWidth, 0}; }
 
 void EvalBar::ShowAnalysis(const AnalysisSnapshot* snapshot) {
     if (!snapshot) {
@@ -103,8 +107,11 @@ bool EvalBar::eventFilter(QObject* watched, QEvent* event) {
 
 void EvalBar::AdoptBoardHeight() {
     if (!m_boardHeight) return;
-    const int h = m_boardHeight();
-    if (h > 0 && h != height()) setFixedHeight(h);
+    const int side = m_boardHeight();
+    if (side <= 0 || side == m_boardSide) return;
+    m_boardSide = side;
+    setMaximumHeight(side);
+    updateGeometry();
 }
 
 void EvalBar::paintEvent(QPaintEvent*) {
@@ -129,6 +136,7 @@ void EvalBar::paintEvent(QPaintEvent*) {
     // The score small at the end of the side that stands better, in that side's part.
     QFont font = this->font();
     font.setPixelSize(std::max(7, BarWidth / 2 - 2));
+    font.setBold(true);
     painter.setFont(font);
     const bool   whiteAhead = m_target >= 0.5;
     const bool   atBottom   = whiteAhead != m_flipped;

@@ -49,6 +49,7 @@ public:
     QString ScoreText() const { return m_text; }
 
     QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -62,6 +63,7 @@ private:
     double                m_shown   = 0.5;
     bool                  m_flipped = false;
     QString               m_text;
+    int                   m_boardSide = 300; // logical pixels
     QWidget*              m_board = nullptr;
     std::function<int()>  m_boardHeight;
 };
