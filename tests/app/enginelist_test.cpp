@@ -3,10 +3,12 @@
 // Stockfish found in PATH or in /usr/games.
 #include <QFile>
 #include <QSettings>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include "app/enginelist.h"
+#include "app/engineprocess.h"
 #include "tests/qtestmain.h"
 
 namespace {
@@ -134,6 +136,35 @@ private slots:
         const bool    inGames = QFile::exists("/usr/games/stockfish");
         QCOMPARE(installedStockfish().program, inGames ? QString("/usr/games/stockfish") : QString());
         QCOMPARE(availableEngines().size(), inGames ? 2 : 1);
+    }
+
+    void theKeptValuesAreSentAfterTheHandshake() {
+        QTemporaryDir folder;
+        const QString heard  = folder.filePath("heard");
+        const QString script = folder.filePath("engine");
+        QFile         file(script);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("#!/bin/sh\nwhile read line; do case \"$line\" in\n"
+                   "uci) echo uciok;; isready) echo readyok;; quit) exit 0;;\n"
+                   "setoption*) echo \"$line\" >> '" + heard.toUtf8() + "';; esac; done\n");
+        file.close();
+        file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        EngineEntry entry = userEngine("Listener", script);
+        entry.options     = {{"Skill Level", "5"}, {"Book File", "<empty>"}, {"Clear Hash", QString()}};
+        EngineProcess process;
+        QSignalSpy    handshaken(&process, &EngineProcess::handshaken);
+        QSignalSpy    ready(&process, &EngineProcess::ready);
+        process.start(entry.program, entry.arguments);
+        QVERIFY(handshaken.wait(20000));
+        QVERIFY(sendEngineOptions(process, entry));
+        QVERIFY(process.isReady());
+        QVERIFY(ready.count() == 1 || ready.wait(20000));
+        QFile lines(heard);
+        QVERIFY(lines.open(QIODevice::ReadOnly));
+        QCOMPARE(QString::fromUtf8(lines.readAll()),
+                 QString("setoption name Skill Level value 5\n"
+                         "setoption name Book File value <empty>\n"
+                         "setoption name Clear Hash\n"));
     }
 };
 

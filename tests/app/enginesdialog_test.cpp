@@ -1,6 +1,7 @@
 // The engines dialog driven headless: a scripted engine added by its program file, the form
 // built from its option lines, values kept (only those that differ from the defaults) and
 // shown again; an engine that fails its handshake is not added; the analysis choice is kept.
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
@@ -11,8 +12,12 @@
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
+#include "app/commands.h"
 #include "app/enginesdialog.h"
+#include "app/mainframe.h"
+#include "app/norvaneapp.h"
 #include "tests/qtestmain.h"
 
 namespace {
@@ -195,6 +200,26 @@ private slots:
         }
         QVERIFY(userEngines().isEmpty());
         QCOMPARE(storedAnalysisEngineName(), installedStockfishOrBuiltIn());
+    }
+
+    void theGameMenuOpensTheDialog() {
+        CNorvaneApp app;
+        QVERIFY(app.InitInstance({"norvane"}));
+        bool opened = false;
+        // The dialog's exec blocks: it is answered from the event loop once it is up.
+        auto* timer = new QTimer(&app);
+        connect(timer, &QTimer::timeout, [&opened, timer] {
+            if (auto* dialog = qobject_cast<CEnginesDialog*>(QApplication::activeModalWidget())) {
+                timer->stop();
+                opened = true;
+                dialog->reject();
+            }
+        });
+        timer->start(10);
+        QTimer::singleShot(WaitMs, timer, [timer] { timer->stop(); });
+        QVERIFY(app.GetMainFrame()->Commands().Execute(CmdEngines));
+        QVERIFY(opened);
+        QVERIFY(storedAnalysisEngineName().isEmpty()); // cancelled: nothing kept
     }
 
 private:
