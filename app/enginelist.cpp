@@ -9,12 +9,12 @@
 namespace {
 
 // Settings keys (ASCII, as the settings file escapes others).
-const char* const AnalysisKey        = "engines/analysis";
-const char* const BuiltInOptionsKey  = "engines/builtin/options";
-const char* const BuiltInButtonsKey  = "engines/builtin/buttons";
+const char* const AnalysisKey         = "engines/analysis";
+const char* const BuiltInOptionsKey   = "engines/builtin/options";
+const char* const BuiltInButtonsKey   = "engines/builtin/buttons";
 const char* const StockfishOptionsKey = "engines/stockfish/options";
 const char* const StockfishButtonsKey = "engines/stockfish/buttons";
-const char* const UserArray          = "engines/user";
+const char* const UserArray           = "engines/user";
 
 // Option values are kept as a list of names and values taken in turn, and the buttons to send
 // as a list of their names, so that names with spaces or slashes are kept as they are.
@@ -34,7 +34,7 @@ void writeOptions(QSettings& settings, const QString& valuesKey, const QString& 
 QList<QPair<QString, QString>> readOptions(const QSettings& settings, const QString& valuesKey,
                                            const QString& buttonsKey) {
     QList<QPair<QString, QString>> options;
-    const QStringList values = settings.value(valuesKey).toStringList();
+    const QStringList              values = settings.value(valuesKey).toStringList();
     for (qsizetype i = 0; i + 1 < values.size(); i += 2)
         if (!values[i].isEmpty()) options.append({values[i], values[i + 1]});
     for (const QString& button : settings.value(buttonsKey).toStringList())
@@ -142,7 +142,8 @@ QString uniqueEngineName(const QString& name, const QList<EngineEntry>& engines)
         return false;
     };
     QString candidate = name;
-    for (int n = 2; taken(candidate); ++n) candidate = QStringLiteral("%1 (%2)").arg(name).arg(n);
+    for (int n = 2; taken(candidate); ++n)
+        candidate = QStringLiteral("%1 (%2)").arg(name).arg(n);
     return candidate;
 }
 

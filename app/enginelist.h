@@ -17,9 +17,9 @@ class EngineProcess;
 struct EngineEntry {
     enum Kind { BuiltIn, Stockfish, User };
 
-    QString     name;       // as menus and panes show it; unique among the engines
-    QString     program;    // the program file
-    QStringList arguments;  // {"uci"} for the built-in engine
+    QString     name;      // as menus and panes show it; unique among the engines
+    QString     program;   // the program file
+    QStringList arguments; // {"uci"} for the built-in engine
     bool        builtIn = false;
     Kind        kind    = User;
     // Option values the user chose, sent with setoption after the handshake, in this order.

@@ -90,14 +90,16 @@ QWidget* makeControl(const UciOption& option, QWidget* parent) {
     switch (option.type) {
     case UciOptionType::Spin: {
         auto* spin = new QSpinBox(parent);
-        spin->setRange(clampToInt(option.min.value_or(INT_MIN)), clampToInt(option.max.value_or(INT_MAX)));
+        spin->setRange(clampToInt(option.min.value_or(INT_MIN)),
+                       clampToInt(option.max.value_or(INT_MAX)));
         return spin;
     }
     case UciOptionType::Check:
         return new QCheckBox(parent);
     case UciOptionType::Combo: {
         auto* combo = new QComboBox(parent);
-        for (const std::string& var : option.vars) combo->addItem(qs(var));
+        for (const std::string& var : option.vars)
+            combo->addItem(qs(var));
         return combo;
     }
     case UciOptionType::String:
@@ -106,7 +108,8 @@ QWidget* makeControl(const UciOption& option, QWidget* parent) {
         // Marked, the button is sent to the engine each time it starts.
         auto* button = new QPushButton(QStringLiteral("起動時に実行する"), parent);
         button->setCheckable(true);
-        button->setToolTip(QStringLiteral("押した状態にすると、エンジンを起動するたびにこのボタンの操作を送ります"));
+        button->setToolTip(QStringLiteral(
+            "押した状態にすると、エンジンを起動するたびにこのボタンの操作を送ります"));
         return button;
     }
     }
@@ -122,9 +125,10 @@ bool CEnginesDialog::IsProgramOption(const std::string& name) {
     // standard chess.
     for (const char* own : {"MultiPV", "Ponder", "UCI_AnalyseMode", "UCI_Chess960"})
         if (name.size() == std::char_traits<char>::length(own) &&
-            std::equal(name.begin(), name.end(), own,
-                       [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) ==
-                                                   std::tolower(static_cast<unsigned char>(b)); }))
+            std::equal(name.begin(), name.end(), own, [](char a, char b) {
+                return std::tolower(static_cast<unsigned char>(a)) ==
+                       std::tolower(static_cast<unsigned char>(b));
+            }))
             return true;
     return false;
 }
@@ -139,15 +143,15 @@ CEnginesDialog::CEnginesDialog(QWidget* parent) : QDialog(parent) {
     static_cast<QLabel*>(left->itemAt(0)->widget())->setBuddy(m_pList);
     left->addWidget(m_pList, 1);
     auto* listButtons = new QHBoxLayout;
-    m_pAdd    = new QPushButton(QStringLiteral("追加(&A)..."), this);
-    m_pRemove = new QPushButton(QStringLiteral("削除(&D)"), this);
+    m_pAdd            = new QPushButton(QStringLiteral("追加(&A)..."), this);
+    m_pRemove         = new QPushButton(QStringLiteral("削除(&D)"), this);
     m_pAdd->setAutoDefault(false);
     m_pRemove->setAutoDefault(false);
     listButtons->addWidget(m_pAdd);
     listButtons->addWidget(m_pRemove);
     listButtons->addStretch();
     left->addLayout(listButtons);
-    auto* choice = new QHBoxLayout;
+    auto* choice      = new QHBoxLayout;
     auto* choiceLabel = new QLabel(QStringLiteral("解析に使うエンジン(&U):"), this);
     m_pAnalysis       = new QComboBox(this);
     choiceLabel->setBuddy(m_pAnalysis);
@@ -156,9 +160,9 @@ CEnginesDialog::CEnginesDialog(QWidget* parent) : QDialog(parent) {
     left->addLayout(choice);
     columns->addLayout(left, 2);
 
-    m_pOptionsBox     = new QGroupBox(QStringLiteral("オプション"), this);
+    m_pOptionsBox       = new QGroupBox(QStringLiteral("オプション"), this);
     auto* optionsLayout = new QVBoxLayout(m_pOptionsBox);
-    m_pProgram = new QLabel(m_pOptionsBox);
+    m_pProgram          = new QLabel(m_pOptionsBox);
     m_pProgram->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_pProgram->setWordWrap(true);
     optionsLayout->addWidget(m_pProgram);
@@ -172,8 +176,8 @@ CEnginesDialog::CEnginesDialog(QWidget* parent) : QDialog(parent) {
     optionsLayout->addWidget(m_pFormArea, 1);
     columns->addWidget(m_pOptionsBox, 3);
 
-    auto* buttons = new QDialogButtonBox(this);
-    QPushButton* ok = buttons->addButton(text(DialogText::Ok), QDialogButtonBox::AcceptRole);
+    auto*        buttons = new QDialogButtonBox(this);
+    QPushButton* ok      = buttons->addButton(text(DialogText::Ok), QDialogButtonBox::AcceptRole);
     buttons->addButton(text(DialogText::Cancel), QDialogButtonBox::RejectRole);
     ok->setDefault(true);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
@@ -213,7 +217,8 @@ CEnginesDialog::Row* CEnginesDialog::RowAt(int index) const {
 
 QList<EngineEntry> CEnginesDialog::Engines() const {
     QList<EngineEntry> engines;
-    for (const auto& row : m_rows) engines.append(row->entry);
+    for (const auto& row : m_rows)
+        engines.append(row->entry);
     return engines;
 }
 
@@ -245,7 +250,8 @@ void CEnginesDialog::UpdateButtons() {
 
 void CEnginesDialog::RefreshAnalysisChoice(const QString& keep) {
     m_pAnalysis->clear();
-    for (const auto& row : m_rows) m_pAnalysis->addItem(row->entry.name);
+    for (const auto& row : m_rows)
+        m_pAnalysis->addItem(row->entry.name);
     int index = m_pAnalysis->findText(keep, Qt::MatchExactly);
     if (index < 0) {
         // The chosen engine was removed: the engine that would analyse without a choice.
@@ -286,7 +292,7 @@ void CEnginesDialog::ShowSelected() {
 }
 
 void CEnginesDialog::StartReading(Row* row) {
-    row->state  = Row::Reading;
+    row->state   = Row::Reading;
     auto* engine = new EngineProcess(this);
     row->reader  = engine;
     connect(engine, &EngineProcess::handshaken, this, [this, row, engine] {
@@ -335,7 +341,9 @@ void CEnginesDialog::BuildForm(Row& row) {
         layout->addRow(qs(option.name), field.control);
         m_fields.push_back(field);
     }
-    if (m_fields.empty()) layout->addRow(new QLabel(QStringLiteral("このエンジンには設定できるオプションがありません。"), form));
+    if (m_fields.empty())
+        layout->addRow(
+            new QLabel(QStringLiteral("このエンジンには設定できるオプションがありません。"), form));
     m_pFormArea->setWidget(form);
     m_pFormArea->show();
     m_pNotice->hide();
@@ -389,7 +397,8 @@ void CEnginesDialog::AddEngine(const QString& program) {
     auto* engine = new EngineProcess(this);
     m_adder      = engine;
     UpdateButtons();
-    connect(engine, &EngineProcess::handshaken, this, [this, engine, path] { AddChecked(engine, path); });
+    connect(engine, &EngineProcess::handshaken, this,
+            [this, engine, path] { AddChecked(engine, path); });
     connect(engine, &EngineProcess::sessionFailed, this, [this, engine, path] {
         const QString message = engineErrorText(QFileInfo(path).fileName(), engine->error()) +
                                 QStringLiteral("\nエンジンは追加されませんでした。");
@@ -419,7 +428,7 @@ void CEnginesDialog::AddChecked(EngineProcess* engine, const QString& program) {
     row->options       = engine->client().options();
     engine->shutdown();
     engine->deleteLater();
-    m_adder = nullptr;
+    m_adder              = nullptr;
     const QString chosen = AnalysisEngineName();
     AddRow(std::move(row));
     RefreshAnalysisChoice(chosen);
@@ -440,7 +449,7 @@ void CEnginesDialog::RemoveSelected() {
         row->reader->disconnect(this);
         row->reader->deleteLater();
     }
-    const QString chosen = AnalysisEngineName();
+    const QString        chosen  = AnalysisEngineName();
     std::unique_ptr<Row> removed = std::move(m_rows[index]);
     m_rows.erase(m_rows.begin() + index);
     {

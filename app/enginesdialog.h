@@ -83,23 +83,23 @@ private:
     };
     // One control of the form with the option it sets.
     struct Field {
-        UciOption    option;
-        QWidget*     control = nullptr;
-        QString      defaultValue; // the control's value at the engine's default
+        UciOption option;
+        QWidget*  control = nullptr;
+        QString   defaultValue; // the control's value at the engine's default
     };
 
-    void    AddRow(std::unique_ptr<Row> row);
-    void    ShowSelected();
-    void    StartReading(Row* row);
-    void    BuildForm(Row& row);
-    void    ShowNotice(const QString& text);
+    void AddRow(std::unique_ptr<Row> row);
+    void ShowSelected();
+    void StartReading(Row* row);
+    void BuildForm(Row& row);
+    void ShowNotice(const QString& text);
     // The current form's values into its row's kept options.
-    void    CollectForm();
-    void    RefreshAnalysisChoice(const QString& keep);
-    void    UpdateButtons();
-    Row*    RowAt(int index) const;
-    void    OnAdd();
-    void    AddChecked(EngineProcess* process, const QString& program);
+    void CollectForm();
+    void RefreshAnalysisChoice(const QString& keep);
+    void UpdateButtons();
+    Row* RowAt(int index) const;
+    void OnAdd();
+    void AddChecked(EngineProcess* process, const QString& program);
 
     std::vector<std::unique_ptr<Row>> m_rows;
     std::vector<Field>                m_fields;

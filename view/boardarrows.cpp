@@ -35,10 +35,10 @@ struct ArrowShape {
     QRect   bounds;
 
     ArrowShape(const BoardArrow& arrow, const BoardGeometry& g, bool flipped) {
-        const QRect  a     = g.SquareRect(flipped ? 63 - arrow.from : arrow.from);
-        const QRect  b     = g.SquareRect(flipped ? 63 - arrow.to : arrow.to);
-        const double half  = a.width() / 2.0;
-        start              = QPointF(a.left() + half, a.top() + half);
+        const QRect  a    = g.SquareRect(flipped ? 63 - arrow.from : arrow.from);
+        const QRect  b    = g.SquareRect(flipped ? 63 - arrow.to : arrow.to);
+        const double half = a.width() / 2.0;
+        start             = QPointF(a.left() + half, a.top() + half);
         const QPointF end(b.left() + half, b.top() + half);
         const QPointF delta = end - start;
         length              = std::hypot(delta.x(), delta.y());
@@ -49,9 +49,11 @@ struct ArrowShape {
         headHalf            = pitch * (arrow.best ? 0.30 : 0.24);
         headLength          = std::min(length, pitch * (arrow.best ? 0.45 : 0.40));
         const double reach  = std::max(headHalf, shaftHalf) + 1;
-        bounds = QRectF(QPointF(std::min(start.x(), end.x()) - reach, std::min(start.y(), end.y()) - reach),
-                        QPointF(std::max(start.x(), end.x()) + reach, std::max(start.y(), end.y()) + reach))
-                     .toAlignedRect();
+        bounds =
+            QRectF(
+                QPointF(std::min(start.x(), end.x()) - reach, std::min(start.y(), end.y()) - reach),
+                QPointF(std::max(start.x(), end.x()) + reach, std::max(start.y(), end.y()) + reach))
+                .toAlignedRect();
     }
 
     // Whether the centre of pixel (x, y) lies inside.
@@ -85,9 +87,9 @@ ArrowPainter::ArrowPainter(const IdentityPalette& palette) {
         const int weight = kind == 0 ? BestWeight : OtherWeight;
         for (int i = 0; i < 256; ++i) {
             const QRgb c     = palette.Entry(i);
-            m_tints[kind][i] = static_cast<std::uint8_t>(
-                palette.Nearest(blend(qRed(c), ArrowRed, weight), blend(qGreen(c), ArrowGreen, weight),
-                                blend(qBlue(c), ArrowBlue, weight)));
+            m_tints[kind][i] = static_cast<std::uint8_t>(palette.Nearest(
+                blend(qRed(c), ArrowRed, weight), blend(qGreen(c), ArrowGreen, weight),
+                blend(qBlue(c), ArrowBlue, weight)));
         }
     }
 }
@@ -108,8 +110,10 @@ Bitboard ArrowPainter::CoveredCells(const BoardArrow& arrow, const BoardGeometry
             if (!shape.Contains(x, y)) continue;
             // The square whose rectangle starts at or before the pixel: a pixel of the grid
             // belongs to the square left of it or below it, whose cell reaches over the grid.
-            const int column = std::clamp(static_cast<int>(std::floor(double(x - a1.left()) / pitch)), 0, 7);
-            const int row = std::clamp(static_cast<int>(std::floor(double(a1.bottom() - y) / pitch)), 0, 7);
+            const int column =
+                std::clamp(static_cast<int>(std::floor(double(x - a1.left()) / pitch)), 0, 7);
+            const int row =
+                std::clamp(static_cast<int>(std::floor(double(a1.bottom() - y) / pitch)), 0, 7);
             cells |= Bitboard{1} << (column + 8 * row);
         }
     return cells;
@@ -142,15 +146,17 @@ void ArrowPainter::Paint(CDIB& buffer, const QRect& area, const BoardGeometry& g
 
 // --- The board view's arrows --------------------------------------------------------------
 
-
 void CNorvaneView::ShowAnalysisArrows(const AnalysisSnapshot* snapshot) {
     std::vector<BoardArrow> next = snapshot ? analysisArrows(*snapshot) : std::vector<BoardArrow>{};
     if (next == m_arrows) return;
     const bool flipped = m_mode & ModeFlipped;
     Bitboard   cells   = 0;
-    for (const BoardArrow& arrow : m_arrows) cells |= ArrowPainter::CoveredCells(arrow, m_geometry, flipped);
-    for (const BoardArrow& arrow : next) cells |= ArrowPainter::CoveredCells(arrow, m_geometry, flipped);
+    for (const BoardArrow& arrow : m_arrows)
+        cells |= ArrowPainter::CoveredCells(arrow, m_geometry, flipped);
+    for (const BoardArrow& arrow : next)
+        cells |= ArrowPainter::CoveredCells(arrow, m_geometry, flipped);
     m_arrows = std::move(next);
-    for (; cells; cells &= cells - 1) AddDirtyRegion(ArrowPainter::CellRect(firstOne(cells), m_geometry));
+    for (; cells; cells &= cells - 1)
+        AddDirtyRegion(ArrowPainter::CellRect(firstOne(cells), m_geometry));
     RenderAndDrawDirtyList();
 }

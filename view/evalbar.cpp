@@ -1,8 +1,8 @@
 #include "view/evalbar.h"
 
 #include <QEvent>
-#include <QPainter>
 #include <QPaintEvent>
+#include <QPainter>
 
 #include <algorithm>
 #include <cmath>
@@ -29,8 +29,8 @@ QString shortScoreText(const UciScore& score) {
     if (score.kind == UciScore::Mate)
         return (score.value < 0 ? QStringLiteral("-M") : QStringLiteral("M")) +
                QString::number(std::abs(score.value));
-    const double pawns = score.value / 100.0;
-    const QString sign = score.value > 0 ? QStringLiteral("+") : QString();
+    const double  pawns = score.value / 100.0;
+    const QString sign  = score.value > 0 ? QStringLiteral("+") : QString();
     // Ten pawns and more: whole pawns, as the bar is narrow.
     return sign + QString::number(pawns, 'f', std::abs(score.value) >= 1000 ? 0 : 1);
 }
@@ -75,7 +75,8 @@ void EvalBar::ShowAnalysis(const AnalysisSnapshot* snapshot) {
         m_shown = m_target;
         AdoptBoardHeight();
         show();
-    } else if (m_target != m_glide.endValue().toDouble() || m_glide.state() != QAbstractAnimation::Running) {
+    } else if (m_target != m_glide.endValue().toDouble() ||
+               m_glide.state() != QAbstractAnimation::Running) {
         m_glide.stop();
         m_glide.setStartValue(m_shown);
         m_glide.setEndValue(m_target);
@@ -117,11 +118,12 @@ void EvalBar::AdoptBoardHeight() {
 void EvalBar::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing, false);
-    const QRectF bar = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
+    const QRectF bar         = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
     const double whiteHeight = bar.height() * std::clamp(m_shown, 0.0, 1.0);
     // White's part from the bottom (from the top when flipped); Black's the rest.
-    const QRectF white = m_flipped ? QRectF(bar.left(), bar.top(), bar.width(), whiteHeight)
-                                   : QRectF(bar.left(), bar.bottom() - whiteHeight, bar.width(), whiteHeight);
+    const QRectF white =
+        m_flipped ? QRectF(bar.left(), bar.top(), bar.width(), whiteHeight)
+                  : QRectF(bar.left(), bar.bottom() - whiteHeight, bar.width(), whiteHeight);
     painter.fillRect(bar, BlackColour);
     painter.fillRect(white, WhiteColour);
     // The even line.

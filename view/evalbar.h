@@ -44,8 +44,8 @@ public:
     void FollowBoard(QWidget* board, std::function<int()> height);
 
     // The share the bar is gliding to, and the one it shows now.
-    double TargetShare() const { return m_target; }
-    double ShownShare() const { return m_shown; }
+    double  TargetShare() const { return m_target; }
+    double  ShownShare() const { return m_shown; }
     QString ScoreText() const { return m_text; }
 
     QSize sizeHint() const override;
@@ -58,12 +58,12 @@ protected:
 private:
     void AdoptBoardHeight();
 
-    QVariantAnimation     m_glide;
-    double                m_target  = 0.5;
-    double                m_shown   = 0.5;
-    bool                  m_flipped = false;
-    QString               m_text;
-    int                   m_boardSide = 300; // logical pixels
-    QWidget*              m_board = nullptr;
-    std::function<int()>  m_boardHeight;
+    QVariantAnimation    m_glide;
+    double               m_target  = 0.5;
+    double               m_shown   = 0.5;
+    bool                 m_flipped = false;
+    QString              m_text;
+    int                  m_boardSide = 300; // logical pixels
+    QWidget*             m_board     = nullptr;
+    std::function<int()> m_boardHeight;
 };

@@ -25,7 +25,7 @@ AnalysisSnapshot openingAnalysis() {
         const char* coords;
         const char* san;
         int         cp;
-    } lines[] = {{"e2e4", "e4", 35}, {"d2d4", "d4", 28}, {"g1f3", "Nf3", 22}};
+    } lines[]   = {{"e2e4", "e4", 35}, {"d2d4", "d4", 28}, {"g1f3", "Nf3", 22}};
     int multipv = 1;
     for (const auto& l : lines) {
         AnalysisLine line;
@@ -71,7 +71,9 @@ private slots:
             frame.resize(size);
             bar->ShowAnalysis(&snapshot);
             view->ShowAnalysisArrows(&snapshot);
-            const auto boardSide = [view] { return int(view->Geometry().Side() / view->DevicePixelRatio()); };
+            const auto boardSide = [view] {
+                return int(view->Geometry().Side() / view->DevicePixelRatio());
+            };
             QTRY_COMPARE(bar->height(), boardSide());
             QVERIFY(bar->isVisible());
             const QPoint barAt   = bar->mapTo(&frame, QPoint(0, 0));
@@ -79,7 +81,8 @@ private slots:
             QCOMPARE(barAt.y(), boardAt.y());
             QVERIFY(barAt.x() + bar->width() <= boardAt.x());
             QCOMPARE(view->AnalysisArrows().size(), std::size_t{3});
-            saveShot(frame, QString("analysis-on-board-%1x%2.png").arg(size.width()).arg(size.height()));
+            saveShot(frame,
+                     QString("analysis-on-board-%1x%2.png").arg(size.width()).arg(size.height()));
         }
 
         // The shown bar never keeps the window from growing smaller.

@@ -16,7 +16,9 @@ namespace {
 // Sets PATH for the life of the object.
 class PathOverride {
 public:
-    explicit PathOverride(const QByteArray& path) : m_saved(qgetenv("PATH")) { qputenv("PATH", path); }
+    explicit PathOverride(const QByteArray& path) : m_saved(qgetenv("PATH")) {
+        qputenv("PATH", path);
+    }
     ~PathOverride() { qputenv("PATH", m_saved); }
 
 private:
@@ -53,12 +55,13 @@ private slots:
         QList<EngineEntry> engines = availableEngines();
         QCOMPARE(engines.front().kind, EngineEntry::BuiltIn);
         engines.front().options = {{"Hash", "64"}};
-        EngineEntry first = userEngine(QStringLiteral("Fish 17 改"), QStringLiteral("/opt/エンジン/fish, 17"));
+        EngineEntry first =
+            userEngine(QStringLiteral("Fish 17 改"), QStringLiteral("/opt/エンジン/fish, 17"));
         // Names and values with spaces, commas, slashes, quotes and nothing at all; a button.
-        first.options = {{"Skill Level", "5"},
-                         {"SyzygyPath", "/a/b,c;d \"e\""},
-                         {"Empty", ""},
-                         {"Clear Hash", QString()}};
+        first.options            = {{"Skill Level", "5"},
+                                    {"SyzygyPath", "/a/b,c;d \"e\""},
+                                    {"Empty", ""},
+                                    {"Clear Hash", QString()}};
         const EngineEntry second = userEngine("Second", "/usr/local/bin/second");
         engines << first << second;
         storeEngines(engines);
@@ -83,8 +86,8 @@ private slots:
     }
 
     void theChosenAnalysisEngineFallsBackWhenItIsGone() {
-        const bool        hasStockfish = !installedStockfish().program.isEmpty();
-        const auto        fallback     = hasStockfish ? EngineEntry::Stockfish : EngineEntry::BuiltIn;
+        const bool hasStockfish = !installedStockfish().program.isEmpty();
+        const auto fallback     = hasStockfish ? EngineEntry::Stockfish : EngineEntry::BuiltIn;
         QCOMPARE(analysisEngine().kind, fallback); // nothing chosen
 
         EngineEntry mine = userEngine("Mine", "/opt/mine");
@@ -115,7 +118,8 @@ private slots:
         const QList<EngineEntry> engines = availableEngines();
         QCOMPARE(engines.back().name, builtInEngine().name + " (2)");
         QVERIFY(!byName(engines, "NoProgram"));
-        QCOMPARE(uniqueEngineName("X", {userEngine("X", "a"), userEngine("X (2)", "b")}), QString("X (3)"));
+        QCOMPARE(uniqueEngineName("X", {userEngine("X", "a"), userEngine("X (2)", "b")}),
+                 QString("X (3)"));
     }
 
     void stockfishIsFoundInPathThenInUsrGames() {
@@ -134,7 +138,8 @@ private slots:
         QTemporaryDir empty;
         PathOverride  path(empty.path().toUtf8());
         const bool    inGames = QFile::exists("/usr/games/stockfish");
-        QCOMPARE(installedStockfish().program, inGames ? QString("/usr/games/stockfish") : QString());
+        QCOMPARE(installedStockfish().program,
+                 inGames ? QString("/usr/games/stockfish") : QString());
         QCOMPARE(availableEngines().size(), inGames ? 2 : 1);
     }
 
@@ -146,11 +151,12 @@ private slots:
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write("#!/bin/sh\nwhile read line; do case \"$line\" in\n"
                    "uci) echo uciok;; isready) echo readyok;; quit) exit 0;;\n"
-                   "setoption*) echo \"$line\" >> '" + heard.toUtf8() + "';; esac; done\n");
+                   "setoption*) echo \"$line\" >> '" +
+                   heard.toUtf8() + "';; esac; done\n");
         file.close();
         file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         EngineEntry entry = userEngine("Listener", script);
-        entry.options     = {{"Skill Level", "5"}, {"Book File", "<empty>"}, {"Clear Hash", QString()}};
+        entry.options = {{"Skill Level", "5"}, {"Book File", "<empty>"}, {"Clear Hash", QString()}};
         EngineProcess process;
         QSignalSpy    handshaken(&process, &EngineProcess::handshaken);
         QSignalSpy    ready(&process, &EngineProcess::ready);

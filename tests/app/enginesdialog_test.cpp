@@ -62,8 +62,7 @@ protected:
     void    ShowMessage(const QString& text) override { messages << text; }
 };
 
-template <class T>
-T* control(const CEnginesDialog& dialog, const char* name) {
+template <class T> T* control(const CEnginesDialog& dialog, const char* name) {
     return qobject_cast<T*>(dialog.OptionControl(QString::fromUtf8(name)));
 }
 
@@ -128,8 +127,10 @@ private slots:
         }
         const EngineEntry kept = userEngines().value(0);
         QCOMPARE(kept.name, QString("Fake Engine 1.0"));
-        const QList<QPair<QString, QString>> expected{
-            {"Hash", "256"}, {"Style", "Risky"}, {"Book File", "/books/本.bin"}, {"Clear Hash", QString()}};
+        const QList<QPair<QString, QString>> expected{{"Hash", "256"},
+                                                      {"Style", "Risky"},
+                                                      {"Book File", "/books/本.bin"},
+                                                      {"Clear Hash", QString()}};
         QCOMPARE(kept.options, expected);
 
         // Shown again from the settings, after the engine has been run for its options.
@@ -157,7 +158,8 @@ private slots:
     void anEngineThatFailsItsHandshakeIsNotAdded_data() {
         QTest::addColumn<QByteArray>("script");
         QTest::newRow("exits") << QByteArray("exit 3\n");
-        QTest::newRow("garbage") << QByteArray("read line; printf '\\001\\002\\377\\n'; exec sleep 600\n");
+        QTest::newRow("garbage") << QByteArray(
+            "read line; printf '\\001\\002\\377\\n'; exec sleep 600\n");
     }
     void anEngineThatFailsItsHandshakeIsNotAdded() {
         QFETCH(QByteArray, script);

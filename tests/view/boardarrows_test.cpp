@@ -31,7 +31,8 @@ QByteArray bufferBytes(CNorvaneView* view) {
     CDIB*      buffer = view->GetBuffer();
     QByteArray bytes;
     for (int y = 0; y < buffer->GetHeight(); ++y)
-        bytes.append(reinterpret_cast<const char*>(buffer->GetPixelAddress(0, y)), buffer->GetWidth());
+        bytes.append(reinterpret_cast<const char*>(buffer->GetPixelAddress(0, y)),
+                     buffer->GetWidth());
     return bytes;
 }
 
@@ -41,7 +42,8 @@ int changedIn(CNorvaneView* view, const QByteArray& before, const QByteArray& af
     const int   width = view->GetBuffer()->GetWidth();
     int         count = 0;
     for (int y = r.top(); y <= r.bottom(); ++y)
-        for (int x = r.left(); x <= r.right(); ++x) count += before[y * width + x] != after[y * width + x];
+        for (int x = r.left(); x <= r.right(); ++x)
+            count += before[y * width + x] != after[y * width + x];
     return count;
 }
 
@@ -65,7 +67,7 @@ private slots:
     void cleanup() { f.destroy(); }
 
     void firstMovesOfTheLinesBecomeArrows() {
-        const AnalysisSnapshot snapshot = snapshotOf({"e2e4", "g1f3", "e7e8q", "zz", "d2d4"});
+        const AnalysisSnapshot snapshot      = snapshotOf({"e2e4", "g1f3", "e7e8q", "zz", "d2d4"});
         const std::vector<BoardArrow> arrows = analysisArrows(snapshot);
         const std::vector<BoardArrow> expected{{squareOf("e2"), squareOf("e4"), true},
                                                {squareOf("g1"), squareOf("f3"), false},
@@ -110,7 +112,8 @@ private slots:
             if (shown[i] == before[i]) continue;
             bool inCell = false;
             for (Bitboard c = cells; c && !inCell; c &= c - 1)
-                inCell = ArrowPainter::CellRect(firstOne(c), f.view->Geometry()).contains(i % width, i / width);
+                inCell = ArrowPainter::CellRect(firstOne(c), f.view->Geometry())
+                             .contains(i % width, i / width);
             QVERIFY2(inCell, qPrintable(QString("pixel %1,%2").arg(i % width).arg(i / width)));
         }
         // The squares redrawn alone give the picture the whole board gives.

@@ -42,8 +42,10 @@ private slots:
         QTest::newRow("even") << cp(0) << 0.5 << "0.0";
         QTest::newRow("four pawns up") << cp(400) << 10.0 / 11.0 << "+4.0";
         QTest::newRow("four pawns down") << cp(-400) << 1.0 / 11.0 << "-4.0";
-        QTest::newRow("a small edge") << cp(35) << 1.0 / (1.0 + std::pow(10.0, -35.0 / 400)) << "+0.3";
-        QTest::newRow("lost by far") << cp(-2500) << 1.0 / (1.0 + std::pow(10.0, 2500.0 / 400)) << "-25";
+        QTest::newRow("a small edge")
+            << cp(35) << 1.0 / (1.0 + std::pow(10.0, -35.0 / 400)) << "+0.3";
+        QTest::newRow("lost by far")
+            << cp(-2500) << 1.0 / (1.0 + std::pow(10.0, 2500.0 / 400)) << "-25";
         QTest::newRow("beyond any game") << cp(1000000) << 1.0 << "+10000";
         QTest::newRow("white mates") << mate(3) << 1.0 << "M3";
         QTest::newRow("black mates") << mate(-12) << 0.0 << "-M12";
