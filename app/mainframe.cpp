@@ -7,6 +7,7 @@
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLayout>
 #include <QMenuBar>
@@ -19,8 +20,10 @@
 #include <QToolBar>
 
 #include "app/commands.h"
+#include "app/enginesdialog.h"
 #include "app/norvanedoc.h"
 #include "resources/studytexts.h"
+#include "view/evalbar.h"
 #include "view/explorer.h"
 #include "view/gameview.h"
 #include "view/movelist.h"
@@ -73,7 +76,7 @@ const MenuLayout menuLayouts[] = {
                    {CmdForward, "進む(&M)"}, {CmdBack, "戻る(&R)"}, {CmdFirst, "初期局面(&F)"},
                    {CmdLast, "最終局面(&L)"}, {CmdReplay, "再生(&P)"}, {CmdResearch, "研究(&S)"},
                    {0, nullptr}, {CmdPlayFromHere, "この局面から対局(&H)"},
-                   {CmdStrength, "エンジンの強さ(&T)..."}}},
+                   {CmdStrength, "エンジンの強さ(&T)..."}, {CmdEngines, "エンジンの設定(&G)..."}}},
     {"ﾍﾙﾌﾟ(&H)", {{CmdAppAbout, "バージョン情報(&A)..."}}},
 };
 
@@ -117,6 +120,7 @@ const CommandText commandTexts[] = {
     {CmdMoveNow, "エンジンの思考を止めて、その時点の最善手を指させます", "今すぐ指す"},
     {CmdPlayFromHere, "盤上の局面からエンジンと対局します", "この局面から対局"},
     {CmdStrength, "エンジンの強さを選びます", "エンジンの強さ"},
+    {CmdEngines, "解析に使うエンジンを選び、エンジンを追加してオプションを設定します", "エンジンの設定"},
     {CmdAppAbout, "バージョン情報を表示します", "バージョン情報"},
 };
 
@@ -192,7 +196,19 @@ CMainFrame::CMainFrame(CNorvaneDoc* doc, QWidget* parent)
     m_pBoardPane->setFrameShape(QFrame::NoFrame);
     m_pBoardPane->setWidgetResizable(true);
     m_pBoardPane->setWidget(m_pBoardView);
-    m_wndSplitter->addWidget(m_pBoardPane);
+    // The evaluation bar stands left of the board, as tall as the board; hidden (taking no
+    // room) until the analysis gives it a snapshot.
+    auto* boardArea   = new QWidget;
+    auto* boardLayout = new QHBoxLayout(boardArea);
+    boardLayout->setContentsMargins(0, 0, 0, 0);
+    boardLayout->setSpacing(EvalBar::Gap);
+    m_pEvalBar = new EvalBar(boardArea);
+    m_pEvalBar->FollowBoard(m_pBoardView, [view = m_pBoardView] {
+        return static_cast<int>(view->Geometry().Side() / view->DevicePixelRatio());
+    });
+    boardLayout->addWidget(m_pEvalBar, 0, Qt::AlignTop);
+    boardLayout->addWidget(m_pBoardPane, 1);
+    m_wndSplitter->addWidget(boardArea);
     m_pSideTabs->setDocumentMode(true);
     m_pSideTabs->addTab(m_pGameView, QString::fromUtf8(StudyText::GameListTab));
     m_pSideTabs->addTab(m_pMoveList, QString::fromUtf8(StudyText::MoveListTab));
@@ -225,6 +241,7 @@ CMainFrame::CMainFrame(CNorvaneDoc* doc, QWidget* parent)
         CmdViewStatusBar, [this] { statusBar()->setHidden(!statusBar()->isHidden()); }, {},
         [this] { return !statusBar()->isHidden(); });
     m_commands.Add(CmdAppExit, [this] { close(); });
+    m_commands.Add(CmdEngines, [this] { runEnginesDialog(this); });
     // A carried piece goes back to its square before any command runs.
     m_commands.SetPrelude([this] { m_pBoardView->CancelCarry(); });
 
@@ -347,6 +364,7 @@ void CMainFrame::UpdatePanes() {
     if (!m_pPanes) return;
     for (const PaneLayout& pane : paneLayouts)
         m_pPanes->SetPaneText(pane.id, m_pDoc->GetPaneText(pane.id));
+    m_pEvalBar->SetFlipped(m_pBoardView->m_mode & ModeFlipped);
 }
 
 void CMainFrame::OnPassRunning(bool running) {

@@ -15,6 +15,7 @@ class QSplitter;
 class QTabWidget;
 class QToolBar;
 class CExplorerView;
+class EvalBar;
 class CGameView;
 class CMoveListView;
 class CNorvaneDoc;
@@ -89,6 +90,8 @@ public:
     QSplitter*     GetSplitter() const { return m_wndSplitter; }
     // The scrolling pane that holds the board view.
     QScrollArea*   GetBoardPane() const { return m_pBoardPane; }
+    // The evaluation bar left of the board pane; hidden until given a snapshot.
+    EvalBar*       GetEvalBar() const { return m_pEvalBar; }
     CStatusPanes*  GetPanes() const { return m_pPanes; }
     QToolBar*      GetToolBar() const { return m_wndToolBar; }
     // The command a window key (Left, Right) runs, or 0.
@@ -126,6 +129,7 @@ private:
     bool          m_bSharePending = false; // a ShareSplitterWidth is queued
     QSplitter*    m_wndSplitter;
     QScrollArea*  m_pBoardPane = nullptr;
+    EvalBar*      m_pEvalBar   = nullptr;
     CNorvaneView* m_pBoardView;
     CGameView*    m_pGameView;
     CMoveListView* m_pMoveList;

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "app/mainframe.h"
+#include "view/evalbar.h"
 #include "view/boardscale.h"
 
 void CMainFrame::resizeEvent(QResizeEvent* event) {
@@ -27,6 +28,8 @@ void CMainFrame::ShareSplitterWidth() {
     const int height       = m_pBoardPane->height();
     const int boardSide    = logicalSide(fittingPitch(QSize(height, height)));
     const int standardPane = WithListSize.width() - m_wndSplitter->handleWidth() - ListWidth;
-    const int list         = std::max(ListWidth, total - std::max(boardSide, standardPane));
+    // A shown evaluation bar stands beside the board in the same pane.
+    const int bar          = m_pEvalBar && !m_pEvalBar->isHidden() ? m_pEvalBar->width() + EvalBar::Gap : 0;
+    const int list         = std::max(ListWidth, total - std::max(boardSide + bar, standardPane));
     if (list != now[1]) m_wndSplitter->setSizes({total - list, list});
 }

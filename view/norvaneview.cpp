@@ -64,6 +64,13 @@ void CNorvaneView::Render(const QRect* clip) {
     if (m_highlightPainter && !area.isEmpty())
         m_highlightPainter->Paint(*GetBuffer(), area, m_geometry, m_mode & ModeFlipped,
                                   m_highlights);
+    // The analysis's arrows over the highlights, under the pieces too.
+    if (!m_arrows.empty() && !area.isEmpty()) {
+        if (!m_arrowPainter && GetPalette())
+            m_arrowPainter = std::make_unique<ArrowPainter>(*GetPalette());
+        if (m_arrowPainter)
+            m_arrowPainter->Paint(*GetBuffer(), area, m_geometry, m_mode & ModeFlipped, m_arrows);
+    }
     const auto& sprites = doc->m_sprites.Sprites();
     for (auto s = sprites.rbegin(); s != sprites.rend(); ++s)
         (*s)->Render(GetBuffer(), clip);

@@ -20,6 +20,7 @@
 #include "engine/board.h"
 #include "records/game.h"
 #include "view/boardscale.h"
+#include "view/boardarrows.h"
 #include "view/highlights.h"
 #include "app/backgroundtask.h"
 #include "engine/enginesearch.h"
@@ -124,6 +125,12 @@ public:
     void                   ShowHighlights(bool shown);
     bool                   HighlightsShown() const { return m_highlights.shown; }
     const BoardHighlights& Highlights() const { return m_highlights; }
+
+    // --- Analysis arrows ------------------------------------------------------------------
+    // An arrow for the first move of each line of snapshot, the best line's strongest; null
+    // clears them. Only the squares the old and the new arrows cover are drawn again.
+    void                           ShowAnalysisArrows(const AnalysisSnapshot* snapshot);
+    const std::vector<BoardArrow>& AnalysisArrows() const { return m_arrows; }
 
     // --- Geometry and sprites -------------------------------------------------------------
     // Board square s on the screen: s, or 63 - s when the board is flipped.
@@ -347,4 +354,6 @@ private:
     BoardGeometry                     m_geometry;
     BoardHighlights                   m_highlights;
     std::unique_ptr<HighlightPainter> m_highlightPainter; // made with the first buffer
+    std::vector<BoardArrow>           m_arrows;           // the analysis's, best first
+    std::unique_ptr<ArrowPainter>     m_arrowPainter;     // made with the first buffer
 };
