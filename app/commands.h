@@ -33,6 +33,7 @@ inline constexpr int CmdHighlights      = 32851;  // show or hide the board's hi
 inline constexpr int CmdNamesEnglish    = 32852;  // opening names in English
 inline constexpr int CmdNamesJapanese   = 32853;  // opening names in Japanese
 inline constexpr int CmdKeepLastOpening = 32854;  // keep the last opening name off the table
+inline constexpr int CmdAnalysis        = 32855;  // the engine analyses the shown position
 inline constexpr int CmdFileNew         = 57600;
 inline constexpr int CmdFileOpen        = 57601;
 inline constexpr int CmdRecentFile      = 57616;  // to 57631

@@ -1,0 +1,76 @@
+// The analysis command of the main window and the pane's place: while analysis is on, the
+// right column is a vertical splitter with the tabs above and the analysis pane below; off,
+// the tabs stand in the window's splitter alone, as they do when analysis was never used.
+#include <QSplitter>
+#include <QTabWidget>
+
+#include "app/analysissession.h"
+#include "app/analysissettings.h"
+#include "app/commands.h"
+#include "app/enginelist.h"
+#include "app/mainframe.h"
+#include "view/analysispane.h"
+
+void CMainFrame::AddAnalysisCommand() {
+    m_commands.Add(
+        CmdAnalysis, [this] { IsAnalysing() ? StopAnalysis() : StartAnalysis(); }, {},
+        [this] { return IsAnalysing(); });
+}
+
+bool CMainFrame::IsAnalysing() const { return m_pAnalysis && m_pAnalysis->isRunning(); }
+
+void CMainFrame::StartAnalysis() {
+    if (IsAnalysing()) return;
+    if (!m_pAnalysis) {
+        m_pAnalysis = new AnalysisSession(this);
+        connect(m_pAnalysis, &AnalysisSession::failed, this, [this](const QString& message) {
+            if (m_pAnalysisPane) m_pAnalysisPane->ShowFailure(message);
+        });
+    }
+    ShowAnalysisPane();
+    m_pAnalysis->start(analysisEngine(), analysisLineCount());
+    // A program that could not start has failed already; its message is in the pane.
+    m_pAnalysisPane->FollowShownPosition();
+}
+
+void CMainFrame::StopAnalysis() {
+    if (m_pAnalysis) m_pAnalysis->stop();
+    HideAnalysisPane();
+}
+
+void CMainFrame::ShowAnalysisPane() {
+    if (m_pAnalysisPane) return;
+    const int index = m_wndSplitter->indexOf(m_pSideTabs);
+    if (index < 0) return;
+    m_pRightColumn = new QSplitter(Qt::Vertical);
+    m_pRightColumn->setChildrenCollapsible(false);
+    m_wndSplitter->replaceWidget(index, m_pRightColumn);
+    m_pRightColumn->addWidget(m_pSideTabs);
+    m_pAnalysisPane = new CAnalysisPane(m_pDoc, m_pAnalysis);
+    m_pRightColumn->addWidget(m_pAnalysisPane);
+    m_pRightColumn->setStretchFactor(0, 1);
+    m_pRightColumn->setStretchFactor(1, 0);
+    m_pSideTabs->show();
+    m_pRightColumn->show();
+    // The pane opens the list's column when it was closed, and closes it again with analysis.
+    if (!m_bShowGameList) {
+        ShowGameList(true);
+        m_bListOpenedForAnalysis = true;
+    }
+    const int total = m_pRightColumn->height();
+    const int pane  = std::min(m_pAnalysisPane->sizeHint().height(), total / 2);
+    m_pRightColumn->setSizes({total - pane, pane});
+}
+
+void CMainFrame::HideAnalysisPane() {
+    if (!m_pAnalysisPane) return;
+    const int index = m_wndSplitter->indexOf(m_pRightColumn);
+    if (index >= 0) m_wndSplitter->replaceWidget(index, m_pSideTabs);
+    m_pSideTabs->show();
+    // The column and the pane in it go once the command that hid them is over.
+    m_pRightColumn->deleteLater();
+    m_pRightColumn  = nullptr;
+    m_pAnalysisPane = nullptr;
+    if (m_bListOpenedForAnalysis && m_bShowGameList) ShowGameList(false);
+    m_bListOpenedForAnalysis = false;
+}
