@@ -19,7 +19,9 @@ void CMainFrame::AddAnalysisCommand() {
 
 bool CMainFrame::IsAnalysing() const { return m_pAnalysis && m_pAnalysis->isRunning(); }
 
-void CMainFrame::StartAnalysis() {
+void CMainFrame::StartAnalysis() { StartAnalysis(analysisEngine()); }
+
+void CMainFrame::StartAnalysis(const EngineEntry& engine) {
     if (IsAnalysing()) return;
     if (!m_pAnalysis) {
         m_pAnalysis = new AnalysisSession(this);
@@ -28,7 +30,7 @@ void CMainFrame::StartAnalysis() {
         });
     }
     ShowAnalysisPane();
-    m_pAnalysis->start(analysisEngine(), analysisLineCount());
+    m_pAnalysis->start(engine, analysisLineCount());
     // A program that could not start has failed already; its message is in the pane.
     m_pAnalysisPane->FollowShownPosition();
 }

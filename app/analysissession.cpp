@@ -85,7 +85,6 @@ void AnalysisSession::start(const EngineEntry& engine, int lineCount) {
     m_lineCount = std::clamp(lineCount, 1, 5);
     m_ready     = false;
     m_searched  = 0;
-    m_hasPosition = false; // the position set next is searched, even the one searched last
     m_engine    = new EngineProcess(nullptr, m_timeouts);
     connect(m_engine, &EngineProcess::handshaken, this, &AnalysisSession::engineHandshaken);
     connect(m_engine, &EngineProcess::ready, this, &AnalysisSession::engineReady);
@@ -94,6 +93,8 @@ void AnalysisSession::start(const EngineEntry& engine, int lineCount) {
     connect(m_engine, &EngineProcess::sessionFailed, this, &AnalysisSession::engineFailed);
     m_snapshot            = AnalysisSnapshot{};
     m_snapshot.engineName = engineName();
+    emit snapshotChanged(m_snapshot);
+    // The position set before, if any, is searched once the engine is ready.
     m_engine->start(engine.program, engine.arguments);
 }
 

@@ -12,6 +12,7 @@
 class QLabel;
 class AnalysisSession;
 class CAnalysisPane;
+struct EngineEntry;
 class QScrollArea;
 class QSplitter;
 class QTabWidget;
@@ -98,6 +99,8 @@ public:
     // engine that fails switches it off and leaves its message in the pane until analysis is
     // switched on or off again.
     void StartAnalysis();
+    // The same with engine, whatever engine analysis would choose.
+    void StartAnalysis(const EngineEntry& engine);
     void StopAnalysis();
     bool IsAnalysing() const;
     AnalysisSession* GetAnalysis() const { return m_pAnalysis; }
