@@ -59,8 +59,10 @@ void CMainFrame::ShowAnalysisPane() {
         ShowGameList(true);
         m_bListOpenedForAnalysis = true;
     }
-    const int total = m_pRightColumn->height();
-    const int pane  = std::min(m_pAnalysisPane->sizeHint().height(), total / 2);
+    // The column is as tall as the window's splitter (its own height is not laid out yet): the
+    // pane takes the room its lines ask for, up to three fifths of it.
+    const int total = m_wndSplitter->height() - m_pRightColumn->handleWidth();
+    const int pane  = std::min(m_pAnalysisPane->sizeHint().height(), total * 3 / 5);
     m_pRightColumn->setSizes({total - pane, pane});
 }
 

@@ -325,4 +325,4 @@ QSize CAnalysisPane::sizeHint() const {
     return {300, Margin * 2 + RowHeight() * (3 + m_session->lineCount()) + 4};
 }
 
-QSize CAnalysisPane::minimumSizeHint() const { return {80, Margin * 2 + RowHeight() * 3}; }
+QSize CAnalysisPane::minimumSizeHint() const { return {80, Margin * 2 + RowHeight() * 4}; }
