@@ -18,6 +18,7 @@
 #include <QTabWidget>
 #include <QToolBar>
 
+#include "app/analysissession.h"
 #include "app/commands.h"
 #include "app/norvanedoc.h"
 #include "resources/studytexts.h"
@@ -368,7 +369,7 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
     // The engine's worker ends before the window and the document it uses go away; a pass
     // over the file ends soon after it is cancelled.
     m_pBoardView->AbandonThinking();
-    StopAnalysis(); // no engine outlives the window
+    if (m_pAnalysis) m_pAnalysis->stop(); // no engine outlives the window
     m_pDoc->m_fileTask.Cancel();
     QMainWindow::closeEvent(event);
 }

@@ -289,6 +289,22 @@ private slots:
         frame.StopAnalysis();
     }
 
+    void theBuiltInEngineAnalyses() {
+        AnalysisSession session;
+        session.start(builtInEngine(), 2);
+        session.setPosition({"", {"e2e4", "c7c5"}});
+        QTRY_VERIFY_WITH_TIMEOUT(!session.snapshot().lines.empty(), WaitMs);
+        QVERIFY(!session.snapshot().lines[0].line.san.empty());
+        QVERIFY(session.snapshot().depth > 0);
+        // Stopped and started again on the next position, whose lines then follow.
+        session.setPosition({"", {"e2e4", "c7c5", "g1f3"}});
+        QTRY_VERIFY_WITH_TIMEOUT(!session.snapshot().lines.empty(), WaitMs);
+        QVERIFY(!session.snapshot().lines[0].line.whiteFirst);
+        const qint64 pid = session.processId();
+        session.stop();
+        QVERIFY(processGone(pid));
+    }
+
     void stockfishFindsAMateInOne() {
         const EngineEntry stockfish = installedStockfish();
         if (stockfish.program.isEmpty()) QSKIP("Stockfish is not installed");
