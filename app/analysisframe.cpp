@@ -12,23 +12,23 @@
 #include "view/analysispane.h"
 
 void CMainFrame::AddAnalysisCommand() {
+    // The session is there from the start (it runs no engine until analysis is switched on),
+    // so that whatever follows the analysis connects to it once.
+    m_pAnalysis = new AnalysisSession(this);
+    connect(m_pAnalysis, &AnalysisSession::failed, this, [this](const QString& message) {
+        if (m_pAnalysisPane) m_pAnalysisPane->ShowFailure(message);
+    });
     m_commands.Add(
         CmdAnalysis, [this] { IsAnalysing() ? StopAnalysis() : StartAnalysis(); }, {},
         [this] { return IsAnalysing(); });
 }
 
-bool CMainFrame::IsAnalysing() const { return m_pAnalysis && m_pAnalysis->isRunning(); }
+bool CMainFrame::IsAnalysing() const { return m_pAnalysis->isRunning(); }
 
 void CMainFrame::StartAnalysis() { StartAnalysis(analysisEngine()); }
 
 void CMainFrame::StartAnalysis(const EngineEntry& engine) {
     if (IsAnalysing()) return;
-    if (!m_pAnalysis) {
-        m_pAnalysis = new AnalysisSession(this);
-        connect(m_pAnalysis, &AnalysisSession::failed, this, [this](const QString& message) {
-            if (m_pAnalysisPane) m_pAnalysisPane->ShowFailure(message);
-        });
-    }
     ShowAnalysisPane();
     m_pAnalysis->start(engine, analysisLineCount());
     // A program that could not start has failed already; its message is in the pane.
@@ -36,7 +36,7 @@ void CMainFrame::StartAnalysis(const EngineEntry& engine) {
 }
 
 void CMainFrame::StopAnalysis() {
-    if (m_pAnalysis) m_pAnalysis->stop();
+    m_pAnalysis->stop();
     HideAnalysisPane();
 }
 

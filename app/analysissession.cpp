@@ -153,6 +153,10 @@ void AnalysisSession::engineHandshaken() {
         if (multiPv->max) count = std::min(count, *multiPv->max);
         if (!m_engine->setOption(multiPv->name, std::to_string(std::max(count, 1LL)))) return;
     }
+    // A move from the engine's opening book comes without lines: analysis wants the search.
+    if (const UciOption* book = offeredOption(client, "OwnBook");
+        book && book->type == UciOptionType::Check)
+        if (!m_engine->setOption(book->name, std::string("false"))) return;
     if (const UciOption* wdl = offeredOption(client, "UCI_ShowWDL");
         wdl && wdl->type == UciOptionType::Check)
         if (!m_engine->setOption(wdl->name, std::string("true"))) return;

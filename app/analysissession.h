@@ -1,12 +1,13 @@
 // AnalysisSession: the engine that analyses the position shown, run as its own process
 // (EngineProcess). Switched on, it shakes hands with the engine, sends the entry's options,
-// asks for the set number of lines (MultiPV) and the win/draw/loss chances when the engine offers
-// them, then searches the position without a limit. When the position changes it stops the
-// search and, once the engine has answered the stop, searches the newest position: several
-// changes while the engine stops collapse into one, and no line of an old position is ever
-// reported against a new one (each position has its own generation number). What the engine
-// says reaches the owner as snapshots, scores from White's side, at most one every
-// SnapshotIntervalMs and always one as soon as the new position's first line comes.
+// asks for the set number of lines (MultiPV) and the win/draw/loss chances when the engine
+// offers them, switches its own opening book off (a book move comes without lines), then
+// searches the position without a limit. When the position changes it stops the search and,
+// once the engine has answered the stop, searches the newest position: several changes while
+// the engine stops collapse into one, and no line of an old position is ever reported against
+// a new one (each position has its own generation number). What the engine says reaches the
+// owner as snapshots, scores from White's side, at most one every SnapshotIntervalMs and
+// always one as soon as the new position's first line comes.
 #pragma once
 
 #include <QObject>

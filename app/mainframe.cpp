@@ -369,7 +369,7 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
     // The engine's worker ends before the window and the document it uses go away; a pass
     // over the file ends soon after it is cancelled.
     m_pBoardView->AbandonThinking();
-    if (m_pAnalysis) m_pAnalysis->stop(); // no engine outlives the window
+    m_pAnalysis->stop(); // no engine outlives the window
     m_pDoc->m_fileTask.Cancel();
     QMainWindow::closeEvent(event);
 }

@@ -103,6 +103,8 @@ public:
     void StartAnalysis(const EngineEntry& engine);
     void StopAnalysis();
     bool IsAnalysing() const;
+    // The session, there for the window's life: its snapshotChanged and analysisEnded tell
+    // whatever else shows the analysis.
     AnalysisSession* GetAnalysis() const { return m_pAnalysis; }
     CAnalysisPane*   GetAnalysisPane() const { return m_pAnalysisPane; }
     // The command a window key (Left, Right) runs, or 0.
@@ -156,7 +158,7 @@ private:
     };
     std::vector<Accelerator> m_accelerators;
     QPointer<QWidget>        m_pFocusBeforePass; // gets the focus back when a pass ends
-    AnalysisSession*         m_pAnalysis     = nullptr; // made when analysis is first switched on
+    AnalysisSession*         m_pAnalysis     = nullptr; // runs an engine while analysis is on
     CAnalysisPane*           m_pAnalysisPane = nullptr; // while the pane is shown
     QSplitter*               m_pRightColumn  = nullptr; // the tabs above the pane, while shown
     bool                     m_bListOpenedForAnalysis = false;

@@ -292,6 +292,7 @@ private slots:
     void theBuiltInEngineAnalyses() {
         AnalysisSession session;
         session.start(builtInEngine(), 2);
+        // A position of its opening book: analysis has it search all the same.
         session.setPosition({"", {"e2e4", "c7c5"}});
         QTRY_VERIFY_WITH_TIMEOUT(!session.snapshot().lines.empty(), WaitMs);
         QVERIFY(!session.snapshot().lines[0].line.san.empty());
