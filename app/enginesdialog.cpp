@@ -468,7 +468,7 @@ void CEnginesDialog::accept() {
     QDialog::accept();
 }
 
-void runEnginesDialog(QWidget* parent) {
+bool runEnginesDialog(QWidget* parent) {
     CEnginesDialog dialog(parent);
-    dialog.exec();
+    return dialog.exec() == QDialog::Accepted;
 }

@@ -116,5 +116,6 @@ private:
     QScrollArea* m_pFormArea;
 };
 
-// Runs the engines dialog over parent; the settings are changed only when it is accepted.
-void runEnginesDialog(QWidget* parent);
+// Runs the engines dialog over parent; the settings are changed only when it is accepted, and
+// then it answers true.
+bool runEnginesDialog(QWidget* parent);

@@ -19,6 +19,7 @@
 #include <QTabWidget>
 #include <QToolBar>
 
+#include "app/analysissession.h"
 #include "app/commands.h"
 #include "app/enginesdialog.h"
 #include "app/norvanedoc.h"
@@ -66,7 +67,8 @@ const MenuLayout menuLayouts[] = {
                  {CmdEditGameInfo, "ゲーム情報編集(&G)..."}}},
     {"表示(&V)", {{CmdViewToolbar, "ツールバー(&T)"}, {CmdViewStatusBar, "ステータスバー(&S)"},
                  {CmdGameList, "ゲームリスト(&L)"}, {CmdCoordinates, "座標(&C)"},
-                 {CmdFlip, "座反転(&F)"}, {CmdHighlights, "ハイライト(&H)"}, {0, nullptr},
+                 {CmdFlip, "座反転(&F)"}, {CmdHighlights, "ハイライト(&H)"},
+                 {CmdAnalysis, "解析(&A)\tCtrl+Shift+A"}, {0, nullptr},
                  {CmdShowRecord, "棋譜表示(&R)"}, {CmdFileInfo, "ファイル情報(&I)"}, {0, nullptr},
                  {CmdNamesEnglish, "オープニング名を英語で表示(&E)"},
                  {CmdNamesJapanese, "オープニング名を日本語で表示(&J)"},
@@ -103,6 +105,7 @@ const CommandText commandTexts[] = {
     {CmdCoordinates, "座標の表示を切り替えます", "座標"},
     {CmdFlip, "盤を反転します", "座反転"},
     {CmdHighlights, "持った駒のマス、行ける先、最後の手と王手の表示を切り替えます", "ハイライト"},
+    {CmdAnalysis, "エンジンで盤上の局面を解析します", "解析"},
     {CmdShowRecord, "棋譜をテキストで表示します", "棋譜表示"},
     {CmdFileInfo, "ファイルの棋譜数、結果とオープニングを表示します", "ファイル情報"},
     {CmdNamesEnglish, "オープニング名を英語で表示します", "英語のオープニング名"},
@@ -241,7 +244,11 @@ CMainFrame::CMainFrame(CNorvaneDoc* doc, QWidget* parent)
         CmdViewStatusBar, [this] { statusBar()->setHidden(!statusBar()->isHidden()); }, {},
         [this] { return !statusBar()->isHidden(); });
     m_commands.Add(CmdAppExit, [this] { close(); });
-    m_commands.Add(CmdEngines, [this] { runEnginesDialog(this); });
+    m_commands.Add(CmdEngines, [this] {
+        // A running analysis starts again with the engine and the options just chosen.
+        if (runEnginesDialog(this) && IsAnalysing()) RestartAnalysis();
+    });
+    AddAnalysisCommand();
     // A carried piece goes back to its square before any command runs.
     m_commands.SetPrelude([this] { m_pBoardView->CancelCarry(); });
 
@@ -383,6 +390,7 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
     // The engine's worker ends before the window and the document it uses go away; a pass
     // over the file ends soon after it is cancelled.
     m_pBoardView->AbandonThinking();
+    m_pAnalysis->stop(); // no engine outlives the window
     m_pDoc->m_fileTask.Cancel();
     QMainWindow::closeEvent(event);
 }

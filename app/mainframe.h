@@ -10,6 +10,9 @@
 #include "app/docview.h"
 
 class QLabel;
+class AnalysisSession;
+class CAnalysisPane;
+struct EngineEntry;
 class QScrollArea;
 class QSplitter;
 class QTabWidget;
@@ -94,6 +97,21 @@ public:
     EvalBar*       GetEvalBar() const { return m_pEvalBar; }
     CStatusPanes*  GetPanes() const { return m_pPanes; }
     QToolBar*      GetToolBar() const { return m_wndToolBar; }
+    // Analysis (解析): the engine analyses the shown position in a pane below the tabs (the
+    // list is opened for it when it was closed). Off, the window is as it was before; an
+    // engine that fails switches it off and leaves its message in the pane until analysis is
+    // switched on or off again.
+    void StartAnalysis();
+    // The same with engine, whatever engine analysis would choose.
+    void StartAnalysis(const EngineEntry& engine);
+    // The session ends and starts again with the analysis engine as the settings now name it.
+    void RestartAnalysis();
+    void StopAnalysis();
+    bool IsAnalysing() const;
+    // The session, there for the window's life: its snapshotChanged and analysisEnded tell
+    // whatever else shows the analysis.
+    AnalysisSession* GetAnalysis() const { return m_pAnalysis; }
+    CAnalysisPane*   GetAnalysisPane() const { return m_pAnalysisPane; }
     // The command a window key (Left, Right) runs, or 0.
     int AcceleratorCommand(const QKeySequence& key) const;
 
@@ -120,6 +138,10 @@ private:
     // than ListWidth: a large or maximised window widens the list instead of leaving empty
     // room beside the board.
     void ShareSplitterWidth();
+    // The analysis command and the pane's place (analysisframe.cpp).
+    void AddAnalysisCommand();
+    void ShowAnalysisPane();
+    void HideAnalysisPane();
 
     CNorvaneDoc*  m_pDoc;
     CCommandTable m_commands;
@@ -142,4 +164,8 @@ private:
     };
     std::vector<Accelerator> m_accelerators;
     QPointer<QWidget>        m_pFocusBeforePass; // gets the focus back when a pass ends
+    AnalysisSession*         m_pAnalysis     = nullptr; // runs an engine while analysis is on
+    CAnalysisPane*           m_pAnalysisPane = nullptr; // while the pane is shown
+    QSplitter*               m_pRightColumn  = nullptr; // the tabs above the pane, while shown
+    bool                     m_bListOpenedForAnalysis = false;
 };

@@ -18,6 +18,17 @@ void CNorvaneView::PlayChosenMove(const Move& m) {
     StepForward();
 }
 
+void CNorvaneView::PlayResearchLine(const std::vector<Move>& line) {
+    if (!(m_mode & ModeViewing) || IsReplaying() || line.empty()) return;
+    if (!(m_mode & ModeResearch)) OnResearch();
+    for (const Move& m : line) {
+        if (m_researchCount >= InputMoveLimit) break;
+        StoreUserMove(m);
+        if (!StepForwardQuietly()) break;
+    }
+    ShowStep();
+}
+
 void CNorvaneView::GoToPly(int ply, bool research) {
     if (!(m_mode & ModeViewing) || IsReplaying()) return;
     if (research != ((m_mode & ModeResearch) != 0)) {

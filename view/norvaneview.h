@@ -16,6 +16,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "engine/board.h"
 #include "records/game.h"
@@ -159,6 +160,10 @@ public:
     // the game's next move, stepped to, or else it starts (or goes on with) research from the
     // shown position. Nothing while playing or replaying, or when the line is full.
     void PlayChosenMove(const Move& m);
+    // An engine's line chosen beside the board (the analysis pane): its moves, legal in turn
+    // from the shown position, are played as research from there, drawn once. Nothing while
+    // playing or replaying; the line stops where the research line is full.
+    void PlayResearchLine(const std::vector<Move>& line);
     // Shows the position after ply moves of the game (research false: research ends first)
     // or of the research line, drawn once. Nothing while playing or replaying.
     void GoToPly(int ply, bool research);
