@@ -10,6 +10,8 @@
 #include "app/enginelist.h"
 #include "app/mainframe.h"
 #include "view/analysispane.h"
+#include "view/evalbar.h"
+#include "view/norvaneview.h"
 
 void CMainFrame::AddAnalysisCommand() {
     // The session is there from the start (it runs no engine until analysis is switched on),
