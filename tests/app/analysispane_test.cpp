@@ -22,6 +22,8 @@
 #include "tests/app/testdoc.h"
 #include "tests/qtestmain.h"
 #include "view/analysispane.h"
+#include "view/boardarrows.h"
+#include "view/evalbar.h"
 #include "view/norvaneview.h"
 
 namespace {
@@ -211,9 +213,13 @@ private slots:
         QCOMPARE(pane->parentWidget()->parentWidget(), static_cast<QWidget*>(frame.GetSplitter()));
         QTRY_COMPARE_WITH_TIMEOUT(pane->LinesText(),
                                   QString("+0.31 1. e4 e5 2. Nf3\n+0.20 1. d4 d5"), WaitMs);
+        // The bar and the arrows show the same lines: e2-e4 the best, d2-d4 beside it.
+        CNorvaneView* view = frame.GetBoardView();
+        QVERIFY(frame.GetEvalBar()->isVisible());
+        const std::vector<BoardArrow> arrows = {{12, 28, true}, {11, 27, false}};
+        QCOMPARE(view->AnalysisArrows(), arrows);
 
         // The board steps: the pane follows (the game's first move is Nf3).
-        CNorvaneView* view = frame.GetBoardView();
         view->StepForward();
         QTRY_COMPARE_WITH_TIMEOUT(pane->LinesText(),
                                   QString("+0.25 1... d5 2. g3\n≥-0.40 1... Nf6 2. c4"), WaitMs);
@@ -240,6 +246,8 @@ private slots:
         QVERIFY(processGone(pid));
         QCOMPARE(frame.GetSplitter()->widget(1), static_cast<QWidget*>(frame.GetSideTabs()));
         QVERIFY(!frame.GetAnalysisPane());
+        QVERIFY(!frame.GetEvalBar()->isVisible());
+        QVERIFY(view->AnalysisArrows().empty());
     }
 
     void analysisOffLeavesTheWindowAsItWas() {
