@@ -20,6 +20,7 @@
 #include "app/enginemessages.h"
 #include "app/mainframe.h"
 #include "tests/app/testdoc.h"
+#include "tests/app/scriptengine.h"
 #include "tests/qtestmain.h"
 #include "view/analysispane.h"
 #include "view/boardarrows.h"
@@ -33,8 +34,7 @@ constexpr int WaitMs = 20000;
 // A scripted engine: it logs every command it is sent, answers the handshake, and on go prints
 // fixed lines for the positions it knows, then waits for stop. On stop it first repeats a line
 // of the stopped search, as engines do, then gives its best move.
-const char* const FakeEngine = R"sh(#!/bin/sh
-log="$(dirname "$0")/commands.log"
+const char* const FakeEngine = R"sh(log="$(dirname "$0")/commands.log"
 best="(none)"
 while read -r cmd rest; do
   echo "$cmd $rest" >> "$log"
@@ -74,8 +74,7 @@ done
 )sh";
 
 // An engine that ends as soon as it is asked to search.
-const char* const DyingEngine = R"sh(#!/bin/sh
-while read -r cmd rest; do
+const char* const DyingEngine = R"sh(while read -r cmd rest; do
   case "$cmd" in
     uci) echo "id name Dying Engine"; echo "uciok";;
     isready) echo "readyok";;
@@ -85,12 +84,7 @@ done
 )sh";
 
 EngineEntry scriptEngine(const QTemporaryDir& folder, const QString& name, const char* body) {
-    const QString path = folder.filePath(name);
-    QFile         file(path);
-    file.open(QIODevice::WriteOnly);
-    file.write(body);
-    file.close();
-    file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const QString path = writeScript(folder, name, body);
     EngineEntry entry;
     entry.name    = name;
     entry.program = path;

@@ -11,22 +11,12 @@
 
 #include "app/enginelist.h"
 #include "app/engineprocess.h"
+#include "tests/app/scriptengine.h"
 #include "tests/qtestmain.h"
 
 namespace {
 
 constexpr int WaitMs = 20000;
-
-// A shell-script engine in folder, made executable.
-QString writeScript(const QTemporaryDir& folder, const QString& name, const QByteArray& body) {
-    const QString path = folder.filePath(name);
-    QFile         file(path);
-    file.open(QIODevice::WriteOnly);
-    file.write("#!/bin/sh\n" + body);
-    file.close();
-    file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    return path;
-}
 
 } // namespace
 

@@ -18,21 +18,12 @@
 #include "app/enginesdialog.h"
 #include "app/mainframe.h"
 #include "app/norvaneapp.h"
+#include "tests/app/scriptengine.h"
 #include "tests/qtestmain.h"
 
 namespace {
 
 constexpr int WaitMs = 20000;
-
-QString writeScript(const QTemporaryDir& folder, const QString& name, const QByteArray& body) {
-    const QString path = folder.filePath(name);
-    QFile         file(path);
-    file.open(QIODevice::WriteOnly);
-    file.write("#!/bin/sh\n" + body);
-    file.close();
-    file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    return path;
-}
 
 // An engine that offers one option of each kind, and MultiPV, which the program sets itself.
 const QByteArray FakeEngine =
