@@ -8,7 +8,7 @@ namespace {
 
 // "+1.2", "-0.4", "#3", "#-2": a score from the mover's side as a player reads it.
 std::string scoreText(const UciScore& score) {
-    if (score.kind == UciScore::Mate) return "#" + std::to_string(score.value);
+    if (score.kind == UciScore::Mate) return std::string("#").append(std::to_string(score.value));
     char text[16];
     std::snprintf(text, sizeof text, "%+.1f", score.value / 100.0);
     return text;
@@ -19,5 +19,7 @@ std::string scoreText(const UciScore& score) {
 std::string explainMistake(const MistakeFacts& facts) {
     SanLine line;
     if (!pvToSan(facts.fen, {}, {facts.best}, line) || line.san.empty()) return {};
-    return "最善は " + line.san.front() + " (" + scoreText(facts.bestScore) + ")";
+    std::string sentence = "最善は ";
+    sentence.append(line.san.front()).append(" (").append(scoreText(facts.bestScore)).append(")");
+    return sentence;
 }
