@@ -86,8 +86,8 @@ TacticFound captureTactic(const Move& played, const Move& reply, int mover) {
     return found;
 }
 
-// What the reply's piece does from its new square: attack two pieces of the mover (each worth
-// more than it, or the king and a piece worth more or left undefended), or pin one. The Board
+// What the reply's piece does from its new square: attack two pieces of the mover, each the
+// king, a piece worth more than the attacker or a piece nothing defends; or pin one. The Board
 // is the position after the reply.
 TacticFound attackTactic(const Move& reply, int mover) {
     TacticFound found;
@@ -99,10 +99,11 @@ TacticFound attackTactic(const Move& reply, int mover) {
     for (Bitboard set = attacksFrom(to) & board.colourBits[mover]; set; set &= set - 1) {
         const int square = firstOne(set);
         const int type   = pieceTypeOn(square, mover);
+        // Pawns are no target of a fork; a king attacks only what nothing defends.
         if (type == King) {
             king = true;
-        } else if (pawnUnits[type] > pawnUnits[attacker] ||
-                   (type != Pawn && !isAttacked(square, mover))) {
+        } else if (type != Pawn && ((attacker != King && pawnUnits[type] > pawnUnits[attacker]) ||
+                                    !isAttacked(square, mover))) {
             targets[count++] = type;
         }
     }
@@ -199,7 +200,8 @@ std::string explainMistake(const MistakeFacts& facts) {
     }
 
     // The material the refutation wins, once the captures left at its end are played out.
-    const int loss = materialBefore - settledMaterial(mover);
+    // Without a refutation the line shows no loss, whatever the position holds.
+    const int loss = plies > 0 ? materialBefore - settledMaterial(mover) : 0;
     if (loss >= 1) {
         // A capture of a real piece says most; a pawn taken on the way matters less than a
         // fork or a pin made by the same move.

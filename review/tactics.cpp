@@ -9,9 +9,11 @@
 
 namespace {
 
-// How many captures deep the pending captures are played out: enough for any exchange a
-// player sees, and a bound on the work in a crowded position.
+// How many captures deep the pending captures are played out, enough for any exchange a
+// player sees, and how many positions at most: a crowded position of mutual attacks is cut
+// off (each side then keeps what it has) instead of taking long.
 constexpr int SettleDepth = 8;
+constexpr int SettleNodes = 20000;
 
 // What a capture or promotion adds to the mover's material, in pawns.
 int moveGain(const Move& move) {
@@ -21,10 +23,10 @@ int moveGain(const Move& move) {
 }
 
 // Alpha-beta over captures and promotions only, the material as the score; the side to move
-// may always stop (stand pat).
-int captureSearch(int alpha, int beta, int depth) {
+// may always stop (stand pat). nodes counts down the positions still allowed.
+int captureSearch(int alpha, int beta, int depth, int& nodes) {
     const int standPat = materialInPawns(board.sideToMove);
-    if (depth == 0 || standPat >= beta) return standPat;
+    if (depth == 0 || standPat >= beta || --nodes <= 0) return standPat;
     alpha = std::max(alpha, standPat);
     Move  moves[MaxMovesPerPly];
     Move* end  = genLegalMoves(moves);
@@ -36,7 +38,7 @@ int captureSearch(int alpha, int beta, int depth) {
     });
     for (Move* m = moves; m != kept; ++m) {
         makeMove(*m);
-        const int score = -captureSearch(-beta, -alpha, depth - 1);
+        const int score = -captureSearch(-beta, -alpha, depth - 1, nodes);
         unmakeMove(*m);
         if (score >= beta) return score;
         alpha = std::max(alpha, score);
@@ -61,7 +63,8 @@ int materialInPawns(int side) {
 }
 
 int settledMaterial(int side) {
-    const int score = captureSearch(-1000, 1000, SettleDepth);
+    int       nodes = SettleNodes;
+    const int score = captureSearch(-1000, 1000, SettleDepth, nodes);
     return side == board.sideToMove ? score : -score;
 }
 

@@ -95,6 +95,9 @@ TEST(Explain, TheBetterMoveAndItsScore) {
         {"", "g2g4", {"d7d5", "h2h3"}, "e2e4", cp(25), cp(-80), "最善は e4 (+0.2)"},
         {"rnbqkbnr/pppp1ppp/8/4p3/4P3/8/PPPP1PPP/RNBQKBNR b KQkq e3 0 2", "f7f6", {"g1f3"}, "g8f6", cp(-35),
          cp(-120), "最善は Nf6 (-0.3)"},
+        // The bishop stands attacked, but a line that is not given shows no loss.
+        {"r1bqk2r/ppp2ppp/2nb1n2/3pp3/2BPP3/2N2N2/PPP2PPP/R1BQK2R w KQkq - 0 6", "a2a3", {}, "c4d5", cp(0),
+         cp(-300), "最善は Bxd5 (+0.0)"},
         {"6k1/8/8/8/8/1r6/r7/4R2K w - - 0 60", "e1f1", {"b3h3"}, "e1e8", mate(-3), mate(-2),
          "最善は Re8+ (#-3)"},
     });
