@@ -12,7 +12,8 @@
 namespace {
 
 // The pieces' names as the sentences use them, by piece type.
-constexpr const char* pieceNames[] = {"", "ポーン", "ナイト", "ビショップ", "ルーク", "クイーン", "キング"};
+constexpr const char* pieceNames[] = {"",       "ポーン",   "ナイト", "ビショップ",
+                                      "ルーク", "クイーン", "キング"};
 
 // "+1.2", "-0.4", "#3", "#-2": a score from the mover's side as a player reads it.
 std::string scoreText(const UciScore& score) {
@@ -47,12 +48,12 @@ bool readMove(const std::string& text, ReadMove& out) {
 enum Tactic { NoTactic = 0, Undefended = 1, Exchange = 2, Fork = 3, Pin = 4 };
 
 struct TacticFound {
-    Tactic kind = NoTactic;
-    int    victim = NoPiece;          // Undefended, Exchange: the piece taken
-    int    givenType = NoPiece;       // Exchange: the piece the move played gave
-    int    takenType = NoPiece;       // Exchange: the piece the move played took
-    int    forked[2] = {NoPiece, NoPiece};  // Fork: the two most valuable pieces attacked
-    int    pinnedType = NoPiece;      // Pin: the piece pinned
+    Tactic kind       = NoTactic;
+    int    victim     = NoPiece;            // Undefended, Exchange: the piece taken
+    int    givenType  = NoPiece;            // Exchange: the piece the move played gave
+    int    takenType  = NoPiece;            // Exchange: the piece the move played took
+    int    forked[2]  = {NoPiece, NoPiece}; // Fork: the two most valuable pieces attacked
+    int    pinnedType = NoPiece;            // Pin: the piece pinned
 };
 
 // The capture by the reply: the recapture of what the move played took, when that loses in
@@ -128,7 +129,10 @@ TacticFound attackTactic(const Move& reply, int mover) {
 std::string tacticText(const TacticFound& found, const char* replySan) {
     switch (found.kind) {
     case Undefended:
-        return std::string(replySan).append(" で無防備の").append(pieceNames[found.victim]).append("を取られます");
+        return std::string(replySan)
+            .append(" で無防備の")
+            .append(pieceNames[found.victim])
+            .append("を取られます");
     case Exchange:
         if (found.givenType != NoPiece)
             return std::string(pieceNames[found.givenType])
@@ -144,12 +148,16 @@ std::string tacticText(const TacticFound& found, const char* replySan) {
             .append(pieceNames[found.forked[1]])
             .append("の両取りになります");
     case Pin:
-        return std::string(replySan).append(" で").append(pieceNames[found.pinnedType]).append("がピンされます");
-    default: return {};
+        return std::string(replySan)
+            .append(" で")
+            .append(pieceNames[found.pinnedType])
+            .append("がピンされます");
+    default:
+        return {};
     }
 }
 
-}  // namespace
+} // namespace
 
 std::string explainMistake(const MistakeFacts& facts) {
     const BoardKeeper keeper;
@@ -162,7 +170,8 @@ std::string explainMistake(const MistakeFacts& facts) {
 
     ReadMove played, best;
     if (!readMove(facts.played, played)) return {};
-    const std::string& bestText = facts.best.empty() && !facts.bestLine.empty() ? facts.bestLine.front() : facts.best;
+    const std::string& bestText =
+        facts.best.empty() && !facts.bestLine.empty() ? facts.bestLine.front() : facts.best;
     if (!bestText.empty() && !readMove(bestText, best)) return {};
     const int materialBefore = materialInPawns(mover);
 
@@ -187,12 +196,16 @@ std::string explainMistake(const MistakeFacts& facts) {
     // The move allows a mate: the refutation ends with the mover mated.
     if (plies > 0 && board.sideToMove == mover && isCheckmate()) {
         if (plies == 1) return std::string(reply.san).append(" で詰みます");
-        return std::string(reply.san).append(" から").append(std::to_string((plies + 1) / 2)).append("手で詰みます");
+        return std::string(reply.san)
+            .append(" から")
+            .append(std::to_string((plies + 1) / 2))
+            .append("手で詰みます");
     }
 
     // The move misses a mate the best move had.
-    const bool bestMates   = facts.bestScore.kind == UciScore::Mate && facts.bestScore.value > 0;
-    const bool playedMates = facts.playedScore.kind == UciScore::Mate && facts.playedScore.value > 0;
+    const bool bestMates = facts.bestScore.kind == UciScore::Mate && facts.bestScore.value > 0;
+    const bool playedMates =
+        facts.playedScore.kind == UciScore::Mate && facts.playedScore.value > 0;
     if (bestMates && !playedMates && best.move.fromTo != 0) {
         const std::string san = best.san;
         if (facts.bestScore.value == 1 && san.back() == '#') return san + " で詰みがありました";
@@ -205,12 +218,16 @@ std::string explainMistake(const MistakeFacts& facts) {
     if (loss >= 1) {
         // A capture of a real piece says most; a pawn taken on the way matters less than a
         // fork or a pin made by the same move.
-        const bool bigCapture = capture.kind != NoTactic && capture.victim != Pawn;
-        const TacticFound& how = bigCapture || attack.kind == NoTactic ? capture : attack;
+        const bool         bigCapture = capture.kind != NoTactic && capture.victim != Pawn;
+        const TacticFound& how        = bigCapture || attack.kind == NoTactic ? capture : attack;
         if (how.kind != NoTactic) return tacticText(how, reply.san) + lossText(loss);
         return "相手が" + std::to_string(loss) + "ポーン分の駒得をします";
     }
 
     if (best.move.fromTo == 0) return {};
-    return std::string("最善は ").append(best.san).append(" (").append(scoreText(facts.bestScore)).append(")");
+    return std::string("最善は ")
+        .append(best.san)
+        .append(" (")
+        .append(scoreText(facts.bestScore))
+        .append(")");
 }

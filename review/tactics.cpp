@@ -46,7 +46,7 @@ int captureSearch(int alpha, int beta, int depth, int& nodes) {
     return alpha;
 }
 
-}  // namespace
+} // namespace
 
 int pieceTypeOn(int square, int side) {
     for (int type = Pawn; type <= King; ++type)
@@ -87,13 +87,20 @@ int exchangeGain(int square) {
 Bitboard attacksFrom(int square) {
     for (int side = White; side <= Black; ++side) {
         switch (pieceTypeOn(square, side)) {
-        case Pawn: return pawnAttacks[side][square];
-        case Knight: return knightAttacks[square];
-        case Bishop: return bishopAttacksFrom(square);
-        case Rook: return rookAttacksFrom(square);
-        case Queen: return queenAttacksFrom(square);
-        case King: return kingAttacks[square];
-        default: break;
+        case Pawn:
+            return pawnAttacks[side][square];
+        case Knight:
+            return knightAttacks[square];
+        case Bishop:
+            return bishopAttacksFrom(square);
+        case Rook:
+            return rookAttacksFrom(square);
+        case Queen:
+            return queenAttacksFrom(square);
+        case King:
+            return kingAttacks[square];
+        default:
+            break;
         }
     }
     return 0;
@@ -104,13 +111,15 @@ bool findPin(int square, int& pinned) {
     const int enemy = side ^ 1;
     const int type  = pieceTypeOn(square, side);
     if (type != Bishop && type != Rook && type != Queen) return false;
-    constexpr int steps[8][2] = {{1, 1}, {1, -1}, {-1, 1}, {-1, -1}, {1, 0}, {-1, 0}, {0, 1}, {0, -1}};
+    constexpr int steps[8][2] = {{1, 1}, {1, -1}, {-1, 1}, {-1, -1},
+                                 {1, 0}, {-1, 0}, {0, 1},  {0, -1}};
     const int     first = type == Rook ? 4 : 0, last = type == Bishop ? 4 : 8;
     bool          found = false;
     for (int d = first; d < last; ++d) {
         int front = NoSquare;
         for (int file = fileOf(square) + steps[d][0], rank = rankOf(square) + steps[d][1];
-             file >= 0 && file < 8 && rank >= 0 && rank < 8; file += steps[d][0], rank += steps[d][1]) {
+             file >= 0 && file < 8 && rank >= 0 && rank < 8;
+             file += steps[d][0], rank += steps[d][1]) {
             const int s = rank * 8 + file;
             if (!(board.occupied() & squareBit[s])) continue;
             if (!(board.colourBits[enemy] & squareBit[s])) break;
