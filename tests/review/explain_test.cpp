@@ -74,6 +74,9 @@ TEST(Explain, TheMaterialTheMoveLosesAndHow) {
         // A piece left where nothing defends it.
         {"r1bqkbnr/pppp1ppp/2n5/4p3/2B1P3/5N2/PPPP1PPP/RNBQK2R b KQkq - 3 3", "d8g5", "f3g5",
          "g8f6", cp(-20), cp(-900), "Nxg5 で無防備のクイーンを取られます（9ポーン相当の損）"},
+        // Taken en passant: the pawn that passed stood undefended, though the square passed is not.
+        {"6k1/6pp/8/8/3p1p2/8/4PBPP/6K1 w - - 0 35", "e2e4", "d4e3", "f2d4", cp(250), cp(20),
+         "dxe3 で無防備のポーンを取られます（1ポーン相当の損）"},
         // A capture answered by a recapture the mover cannot answer.
         {"r1bqk1nr/pppp1ppp/2n5/2b1p3/2B1P3/5N2/PPPP1PPP/RNBQK2R w KQkq - 4 4", "c4f7",
          "e8f7 c2c3 g8f6", "c2c3", cp(30), cp(-180),
