@@ -11,6 +11,18 @@
 
 namespace {
 
+// Restores the thread's Board when the explanation is built.
+class BoardKeeper {
+public:
+    BoardKeeper() : m_saved(board) {}
+    ~BoardKeeper() { board = m_saved; }
+    BoardKeeper(const BoardKeeper&)            = delete;
+    BoardKeeper& operator=(const BoardKeeper&) = delete;
+
+private:
+    Board m_saved;
+};
+
 // The pieces' names as the sentences use them, by piece type.
 constexpr const char* pieceNames[] = {"",       "ポーン",   "ナイト", "ビショップ",
                                       "ルーク", "クイーン", "キング"};

@@ -35,15 +35,3 @@ bool findPin(int square, int& pinned);
 
 // The side to move is in check and has no legal move.
 bool isCheckmate();
-
-// Restores the thread's Board when it goes out of scope.
-class BoardKeeper {
-public:
-    BoardKeeper() : m_saved(board) {}
-    ~BoardKeeper() { board = m_saved; }
-    BoardKeeper(const BoardKeeper&)            = delete;
-    BoardKeeper& operator=(const BoardKeeper&) = delete;
-
-private:
-    Board m_saved;
-};
