@@ -21,5 +21,7 @@ struct MistakeFacts {
 };
 
 // The sentence (UTF-8), e.g. 「Qh7# で詰みます」 or 「最善は Nf3 (+1.2)」; empty only when the
-// facts cannot be read (a FEN or a move that is not legal).
+// facts cannot be read (a FEN, the move played or the best move that is not legal), or when
+// only the better move could be said and none is given. The refutation is read as far as its
+// moves are legal one after another. The calling thread's Board is left as it was.
 std::string explainMistake(const MistakeFacts& facts);
