@@ -9,9 +9,10 @@
 #include "records/game.h"
 #include "records/playernames.h"
 
-// One game of the index, in 32 bytes: a file of millions of games keeps its index in memory.
-// The players are ids into the index's PlayerNames; the byte range is packed, 48 bits an
-// offset: exact for files up to 256 TiB.
+// One game of the index, in 48 bytes: a file of millions of games keeps its index in memory.
+// The players, the event, the site and the round are ids into the index's PlayerNames (one
+// table of every distinct text the entries name); the byte range is packed, 48 bits an offset:
+// exact for files up to 256 TiB.
 struct GameEntry {
     std::uint32_t white;  // id of the White tag's value in the names, 0 (empty) if none
     std::uint32_t black;  // likewise Black
@@ -23,6 +24,13 @@ struct GameEntry {
     std::uint32_t startLow;  // bits 0-31 of start()
     std::uint32_t endLow;    // bits 0-31 of end()
     std::uint16_t endHigh;   // bits 32-47 of end()
+    std::uint8_t  month;     // 1-12 from the Date tag, 0 when unknown (always when the year is)
+    std::uint8_t  day;       // 1-31, 0 when unknown (always when the month is)
+    std::uint32_t event;     // id of the Event tag's value in the names, 0 (empty) if none
+    std::uint32_t site;      // likewise Site
+    std::uint32_t round;     // likewise Round
+    std::uint16_t whiteElo;  // the WhiteElo tag's rating, 0 when missing or unreadable
+    std::uint16_t blackElo;  // likewise BlackElo
 
     // The offset of the game's first "[".
     std::int64_t start() const { return static_cast<std::int64_t>(std::uint64_t{startHigh} << 32 | startLow); }
@@ -35,7 +43,7 @@ struct GameEntry {
         endHigh   = static_cast<std::uint16_t>(last >> 32);
     }
 };
-static_assert(sizeof(GameEntry) == 32);
+static_assert(sizeof(GameEntry) == 48);
 
 inline constexpr int FilePathSize = 256;
 inline constexpr int NotedSkips   = 5; // damaged games whose places the index keeps
