@@ -27,7 +27,7 @@ struct IndexedFile {
     BufferedFile           file;
     FileInfo               info{};
     std::vector<GameEntry> games;
-    PlayerNames            names; // the games' players
+    PlayerNames            names; // the games' players, events, sites and rounds
 };
 
 // Whether the file still has the size and modification time it had when it was opened; a
@@ -122,7 +122,15 @@ int runIndex(const Arguments& args) {
             row += '\t';
             appendEscaped(row, cell);
         }
-        row += '\t' + std::to_string(e.start()) + '\t' + std::to_string(e.end()) + '\n';
+        row += '\t' + std::to_string(e.start()) + '\t' + std::to_string(e.end());
+        // Later columns go after the first nine, which scripts read by their place.
+        for (int column : {ColumnWhiteElo, ColumnBlackElo, ColumnDate, ColumnEvent, ColumnSite,
+                           ColumnRound}) {
+            columnText(e, indexed.names, column, cell, sizeof cell);
+            row += '\t';
+            appendEscaped(row, cell);
+        }
+        row += '\n';
         emit(row);
         if (outputFailed()) return 0;  // finishOutput reports it
     }

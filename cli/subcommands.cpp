@@ -27,7 +27,10 @@ constexpr Subcommand subcommands[] = {
      "sets an engine option by its name (a bare NAME presses a button); --multipv N sets its\n"
      "MultiPV. The engine is asked for a search, not a book move (OwnBook false when it has\n"
      "the option), in its analysis manner (UCI_AnalyseMode true), unless --option says else.\n"},
-    {"index", runIndex, "FILE [--threads N]", "one tab-separated row per game; last line \"games N\""},
+    {"index", runIndex, "FILE [--threads N]", "one tab-separated row per game; last line \"games N\"",
+     "Columns: number, white, black, result, moves, year, eco, start and end offsets, then\n"
+     "White's rating, Black's rating (empty when none), the date (YYYY.MM.DD, unknown parts\n"
+     "as \"??\"), event, site and round.\n"},
     {"search", runSearch,
      "FILE [--name S] [--eco CODE] [--from Y] [--to Y] [--result R,...] [--position \"MOVE ...\"] "
      "[--fen FEN] [--threads N]",

@@ -45,6 +45,37 @@ void putEco(TextOut& out, int eco) {
 
 int resultKey(const GameEntry& e) { return e.info & ResultMask; }
 
+// The date as one number that orders dates: YYYYMMDD, unknown parts 0.
+std::uint32_t dateKey(const GameEntry& e) {
+    return static_cast<std::uint32_t>(e.year & 0xFFF) * 10000 + e.month * 100u + e.day;
+}
+
+// Two digits of a date, or "??" when unknown (0).
+void putDatePart(TextOut& out, int value) {
+    if (value == 0) {
+        out.put("??");
+        return;
+    }
+    out.put(static_cast<char>('0' + value / 10)).put(static_cast<char>('0' + value % 10));
+}
+
+// Whether a column shows a text of the names: a player, the event, the site, the round.
+bool textColumn(int column) {
+    return column == ColumnWhite || column == ColumnBlack || column == ColumnEvent ||
+           column == ColumnSite || column == ColumnRound;
+}
+
+// The id of the text such a column shows.
+std::uint32_t textOf(const GameEntry& entry, int column) {
+    switch (column) {
+    case ColumnWhite: return entry.white;
+    case ColumnBlack: return entry.black;
+    case ColumnEvent: return entry.event;
+    case ColumnSite: return entry.site;
+    default: return entry.round;
+    }
+}
+
 } // namespace
 
 bool matchName(std::string_view text, std::string_view name) {
@@ -152,6 +183,29 @@ void columnText(const GameEntry& entry, const PlayerNames& names, int column, ch
     case ColumnEco:
         if ((entry.info & EcoMask) < NoEco) putEco(out, entry.info & EcoMask);
         break;
+    case ColumnWhiteElo:
+    case ColumnBlackElo: {
+        const int rating = column == ColumnWhiteElo ? entry.whiteElo : entry.blackElo;
+        if (rating) out.putInt(rating);
+        break;
+    }
+    case ColumnDate: {
+        const int year = entry.year & 0xFFF;
+        if (year)
+            out.putInt(year);
+        else
+            out.put("????");
+        out.put('.');
+        putDatePart(out, entry.month);
+        out.put('.');
+        putDatePart(out, entry.day);
+        break;
+    }
+    case ColumnEvent:
+    case ColumnSite:
+    case ColumnRound:
+        out.put(names.name(textOf(entry, column)).data());
+        break;
     default:
         break;
     }
@@ -172,6 +226,16 @@ int compareByColumn(const GameEntry& a, const GameEntry& b, const PlayerNames& n
         return order(a.year & 0xFFF, b.year & 0xFFF);
     case ColumnEco:
         return order(a.info & EcoMask, b.info & EcoMask);
+    case ColumnWhiteElo:
+        return order(a.whiteElo, b.whiteElo);
+    case ColumnBlackElo:
+        return order(a.blackElo, b.blackElo);
+    case ColumnDate:
+        return order(static_cast<int>(dateKey(a)), static_cast<int>(dateKey(b)));
+    case ColumnEvent:
+    case ColumnSite:
+    case ColumnRound:
+        return compareNames(names.name(textOf(a, column)), names.name(textOf(b, column)));
     default:
         return 0;
     }
@@ -187,10 +251,6 @@ struct SortKey {
     std::uint32_t position;
 };
 
-std::uint32_t nameOf(const GameEntry& entry, int column) {
-    return column == ColumnWhite ? entry.white : entry.black;
-}
-
 // By name id, the rank of each name the rows show in the column, in compareNames order
 // (names that compare equal share a rank): the names are ordered once, not once per game.
 std::vector<std::uint32_t> nameRanks(const std::vector<const GameEntry*>& rows,
@@ -199,7 +259,7 @@ std::vector<std::uint32_t> nameRanks(const std::vector<const GameEntry*>& rows,
     std::vector<std::uint32_t> rank(names.size(), NotShown);
     std::vector<std::uint32_t> shown; // the ids the rows show, each once
     for (const GameEntry* row : rows) {
-        const std::uint32_t id = nameOf(*row, column);
+        const std::uint32_t id = textOf(*row, column);
         if (rank[id] == NotShown) shown.push_back(id);
         rank[id] = 0;
     }
@@ -217,7 +277,7 @@ std::vector<std::uint32_t> nameRanks(const std::vector<const GameEntry*>& rows,
 }  // namespace
 
 void sortRows(std::vector<const GameEntry*>& rows, const PlayerNames& names, int column) {
-    const bool                       byName = column == ColumnWhite || column == ColumnBlack;
+    const bool                       byName = textColumn(column);
     const std::vector<std::uint32_t> ranks  = byName ? nameRanks(rows, names, column)
                                                      : std::vector<std::uint32_t>{};
     std::vector<SortKey> keys(rows.size());
@@ -228,7 +288,19 @@ void sortRows(std::vector<const GameEntry*>& rows, const PlayerNames& names, int
         switch (column) {
         case ColumnWhite:
         case ColumnBlack:
-            k.key = ranks[nameOf(e, column)];
+        case ColumnEvent:
+        case ColumnSite:
+        case ColumnRound:
+            k.key = ranks[textOf(e, column)];
+            break;
+        case ColumnWhiteElo:
+            k.key = e.whiteElo;
+            break;
+        case ColumnBlackElo:
+            k.key = e.blackElo;
+            break;
+        case ColumnDate:
+            k.key = dateKey(e);
             break;
         case ColumnResult:
             k.key = static_cast<std::uint32_t>(resultKey(e));

@@ -42,14 +42,21 @@ std::int64_t filterGames(std::vector<GameEntry>& games, const PlayerNames& names
 inline constexpr int ColumnWhite = 0, ColumnBlack = 1, ColumnResult = 2, ColumnMoves = 3,
                      ColumnYear = 4, ColumnEco = 5, ColumnCount = 6;
 extern const char* const columnHeaders[ColumnCount];
+// What else the index answers for, past the list's columns: White's and Black's ratings (empty
+// when none), the date ("2012.03.07", unknown parts as "??", "????.??.??" when none), the
+// event, the site and the round.
+inline constexpr int ColumnWhiteElo = 6, ColumnBlackElo = 7, ColumnDate = 8, ColumnEvent = 9,
+                     ColumnSite = 10, ColumnRound = 11, IndexColumnCount = 12;
 
 // The text of one cell of entry's row (bounded, zero-terminated); names: the entry's names.
 // A name is shown whole (up to 255 bytes): a buffer of NameCellSize holds any cell.
 inline constexpr std::size_t NameCellSize = 256;
 void columnText(const GameEntry& entry, const PlayerNames& names, int column, char* buffer,
                 std::size_t size);
-// Orders two entries by a column's sort key: negative, zero or positive. Names compare with
-// ASCII case folded; results as "*" < 1-0 < 0-1 < 1/2-1/2; games without an ECO code last.
+// Orders two entries by a column's sort key: negative, zero or positive. Names (and events,
+// sites, rounds) compare with ASCII case folded; results as "*" < 1-0 < 0-1 < 1/2-1/2; games
+// without an ECO code last; ratings and dates as numbers, unknown ones (and unknown parts of a
+// date) first.
 int compareByColumn(const GameEntry& a, const GameEntry& b, const PlayerNames& names, int column);
 // Sorts rows ascending by a column, keeping file order among equal keys.
 void sortRows(std::vector<const GameEntry*>& rows, const PlayerNames& names, int column);

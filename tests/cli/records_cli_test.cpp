@@ -23,8 +23,16 @@ TEST(CliRecords, IndexListsGamesWithTheirRanges) {
     const CliRun run = runCli("index " + data("kasparov-deep-blue-1997.pgn"));
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(lastLine(run.out), "games 6");
+    // The first nine columns as they always were, then the ratings ("?" in the file: none),
+    // the date, the event, the site and the round.
     EXPECT_EQ(run.out.substr(0, run.out.find('\n')),
-              "0\tGarry Kasparov\tDeep Blue (Computer)\t1-0\t45\t1997\tA06\t0\t714");
+              "0\tGarry Kasparov\tDeep Blue (Computer)\t1-0\t45\t1997\tA06\t0\t714"
+              "\t\t\t1997.??.??\tIBM Man-Machine, New York USA\t01\t?");
+    const CliRun twic = runCli("index " + data("twic944.pgn"));
+    EXPECT_EQ(twic.status, 0);
+    EXPECT_EQ(twic.out.substr(0, twic.out.find('\n')),
+              "0\tCarlsen,M\tJones,G\t1-0\t38\t2012\tB53\t0\t787"
+              "\t2848\t2644\t2012.12.04\t4th London Chess Classic\tLondon ENG\t4.1");
 }
 
 TEST(CliRecords, SearchByCriteriaAndByPosition) {
@@ -166,10 +174,12 @@ TEST(CliRecords, BadFilesAndArguments) {
 // file's "\\" is the tag escape of one backslash.
 TEST(CliRecords, IndexEscapesControlCharactersInValues) {
     const std::string pgn = scratchPath("escapes.pgn");
-    writeFile(pgn, "[White \"Tab\there\"]\n[Black \"Back\\\\slash\"]\n[Result \"1-0\"]\n\n1. e4 1-0\n");
+    writeFile(pgn, "[White \"Tab\there\"]\n[Black \"Back\\\\slash\"]\n[Result \"1-0\"]\n"
+                   "[Event \"Open\tA\"]\n\n1. e4 1-0\n");
     const CliRun run = runCli("index " + pgn);
     EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.out.substr(0, run.out.find('\n')), "0\tTab\\there\tBack\\\\slash\t1-0\t1\t0\t\t0\t65")
+    EXPECT_EQ(run.out.substr(0, run.out.find('\n')),
+              "0\tTab\\there\tBack\\\\slash\t1-0\t1\t0\t\t0\t82\t\t\t????.??.??\tOpen\\tA\t\t")
         << run.out;
     EXPECT_EQ(lastLine(run.out), "games 1");
     std::remove(pgn.c_str());
@@ -182,8 +192,9 @@ TEST(CliRecords, IndexWritesWholeNames) {
     writeFile(pgn, "[White \"" + white + "\"]\n\n1. e4 1-0\n");
     const CliRun run = runCli("index " + pgn);
     EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.out.substr(0, run.out.find('\n')), "0\t" + white + "\t\t1-0\t1\t0\t\t0\t" +
-                                                        std::to_string(white.size() + 20));
+    EXPECT_EQ(run.out.substr(0, run.out.find('\n')),
+              "0\t" + white + "\t\t1-0\t1\t0\t\t0\t" + std::to_string(white.size() + 20) +
+                  "\t\t\t????.??.??\t\t\t");
     std::remove(pgn.c_str());
 }
 
