@@ -20,15 +20,21 @@ bool matchName(std::string_view text, std::string_view name);
 // Copies the first bytes of a name to look for into a filter's field (31 bytes and the zero),
 // never cutting a UTF-8 character in half.
 void copyFilterName(char* field, const char* name, std::size_t length);
+// Likewise into a field of fieldSize bytes (its last for the zero).
+void copyFilterText(char* field, std::size_t fieldSize, const char* text, std::size_t length);
 
-// By name id, whether the name holds text (matchName, 1 or 0): the name criterion is tested
-// once per distinct name, not once per game, on every processor. Empty when text is empty.
+// By text id, which of the filter's texts the text of the names holds (matchName): NameMatch
+// for the name (within the text's first 31 bytes, as names are searched), EventMatch and
+// SiteMatch for the event's and the site's texts (within the whole text). Each text is tested
+// once per distinct text, not once per game, on every processor. Empty when the filter asks
+// for none of them.
+inline constexpr std::uint8_t NameMatch = 1, EventMatch = 2, SiteMatch = 4;
 using NameMatches = std::vector<std::uint8_t>;
-NameMatches namesMatching(const PlayerNames& names, const char* text);
+NameMatches namesMatching(const PlayerNames& names, const SearchFilter& filter);
 
-// Does entry meet the name, ECO, result and year criteria of filter (the position is the
-// search pass's business)? nameMatches is namesMatching (the entries' names, filter.name).
-// A year range may be open at either end.
+// Does entry meet the criteria of filter other than the position (the search pass's
+// business)? nameMatches is namesMatching (the entries' names, filter). A year range may be
+// open at either end; the other bounds likewise.
 bool entryMatches(const GameEntry& entry, const SearchFilter& filter,
                   const NameMatches& nameMatches);
 

@@ -65,6 +65,13 @@ struct FileInfo {
 };
 
 inline constexpr int FilterNameSize = 32; // 31 bytes of a name to look for and the zero
+inline constexpr int FilterTextSize = 64; // 63 bytes of an event or site to look for and the zero
+
+// Which side the named player had.
+enum NameSide : std::int32_t { EitherSide = 0, WhiteSide = 1, BlackSide = 2 };
+// Whose rating the rating bounds hold for: either player's, both players', or the named
+// player's (on the side the name was found; either player's when no name is asked for).
+enum RatingOf : std::int32_t { EitherRating = 0, BothRatings = 1, PlayerRating = 2 };
 
 struct SearchFilter {
     char          name[FilterNameSize]; // text to find in White or Black; empty: any
@@ -77,6 +84,18 @@ struct SearchFilter {
     // Zero when unknown (then every game is replayed to its end or the position).
     std::int32_t positionMen;          // pieces on the board, kings included
     Bitboard     positionHomePawns[2]; // pawns still on their start squares, by colour
+    std::int32_t side;                 // NameSide of the name; ignored without a name
+    // Rating bounds, inclusive, 0: not set. A bound holds only for a known rating.
+    std::int32_t eloMin, eloMax;
+    std::int32_t eloOf;                // RatingOf
+    char         event[FilterTextSize]; // text to find in the Event value; empty: any
+    char         site[FilterTextSize];  // likewise Site
+    // Date bounds as YYYYMMDD, inclusive, 0: not set. A date with unknown parts spans every
+    // day they may be and meets a bound only when the whole span does; one without a year
+    // meets none.
+    std::int32_t dateFrom, dateTo;
+    std::int32_t ecoFrom, ecoTo;       // an ECO index range, inclusive; NoEco: not set
+    std::int32_t movesMin, movesMax;   // full-move bounds, inclusive; 0: not set
 };
 
 // Makes the Board's position the filter's position criterion.
