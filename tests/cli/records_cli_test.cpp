@@ -168,6 +168,34 @@ TEST(CliRecords, BadFilesAndArguments) {
                                  "game " + data("carlsen-chesscom.pgn") + " 11",  // Chess960
                                  "info " + data("anastasian-lewis.pgn")};
     for (const std::string& args : cases) expectRefused(args);
+
+    // The catalogue's criteria: bad values and criteria that need another.
+    const std::string catalogueCases[] = {
+        "--side white", "--name x --side left", "--elo-min 0", "--elo-min 2700 --elo-max 2600",
+        "--elo-max x", "--elo-of both", "--elo-min 2000 --elo-of player",
+        "--elo-min 2000 --elo-of some", "--event ''", "--site " + std::string(64, 's'),
+        "--date-from 2012.3.1", "--date-to 2012.02.30x", "--date-from 2012.06 --date-to 2012.05",
+        "--eco-range B99-B90", "--eco-range Z00-Z10", "--moves-min 0",
+        "--moves-min 30 --moves-max 20", "--moves-max many"};
+    for (const std::string& args : catalogueCases) expectRefused("search " + twic + " " + args);
+}
+
+// The new criteria beside the position: all must hold.
+TEST(CliRecords, SearchByCatalogueCriteriaWithAPosition) {
+    const std::string file = data("catalogue-search.pgn");
+    struct Case { std::string args; std::string out; };
+    const Case cases[] = {
+        {"--position 'e4 c5' --elo-min 2800", "0\n1\n3\nmatched 3\n"},
+        {"--position 'e4 c5' --event oslo --date-from 2013", "10\nmatched 1\n"},
+        {"--name carlsen --side black --eco-range B90-B99 --moves-min 6", "1\nmatched 1\n"},
+        {"--eco-range B90", "0\n10\nmatched 2\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args);
+        const CliRun run = runCli("search " + file + " " + c.args);
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(run.out, c.out);
+    }
 }
 
 // One game is one row: a TAB, CR, LF or backslash inside a value is written as an escape. The
