@@ -27,7 +27,7 @@ struct IndexedFile {
     BufferedFile           file;
     FileInfo               info{};
     std::vector<GameEntry> games;
-    PlayerNames            names; // the games' players
+    PlayerNames            names; // the games' players, events, sites and rounds
 };
 
 // Whether the file still has the size and modification time it had when it was opened; a
@@ -122,7 +122,15 @@ int runIndex(const Arguments& args) {
             row += '\t';
             appendEscaped(row, cell);
         }
-        row += '\t' + std::to_string(e.start()) + '\t' + std::to_string(e.end()) + '\n';
+        row += '\t' + std::to_string(e.start()) + '\t' + std::to_string(e.end());
+        // Later columns go after the first nine, which scripts read by their place.
+        for (int column : {ColumnWhiteElo, ColumnBlackElo, ColumnDate, ColumnEvent, ColumnSite,
+                           ColumnRound}) {
+            columnText(e, indexed.names, column, cell, sizeof cell);
+            row += '\t';
+            appendEscaped(row, cell);
+        }
+        row += '\n';
         emit(row);
         if (outputFailed()) return 0;  // finishOutput reports it
     }
@@ -135,15 +143,53 @@ int runSearch(const Arguments& args) {
     std::string     error;
     if (!parseFileArguments(args,
                             {{"--name", true}, {"--eco", true}, {"--from", true}, {"--to", true},
-                             {"--result", true}, PositionOption, FenOption},
+                             {"--result", true}, {"--side", true}, {"--elo-min", true},
+                             {"--elo-max", true}, {"--elo-of", true}, {"--event", true},
+                             {"--site", true}, {"--date-from", true}, {"--date-to", true},
+                             {"--eco-range", true}, {"--moves-min", true}, {"--moves-max", true},
+                             PositionOption, FenOption},
                             parsed, error))
         return usageError("search", error);
     if (parsed.operands.size() != 1) return usageError("search", "takes one FILE");
     const std::string& path = parsed.operands[0];
     SearchCriteria     criteria;
+    bool               sideGiven = false, eloOfGiven = false;
     for (const auto& [option, value] : parsed.options) {
         long long number = 0;
-        if (option == "--name") {
+        if (option == "--side") {
+            if (value != "white" && value != "black" && value != "either")
+                return usageError("search", "--side takes white, black or either");
+            criteria.side = value == "white" ? WhiteSide : value == "black" ? BlackSide : EitherSide;
+            sideGiven     = true;
+        } else if (option == "--elo-min" || option == "--elo-max") {
+            if (!readNumber(value, 1, 9999, number))
+                return usageError("search", option + " takes a rating 1-9999");
+            (option == "--elo-min" ? criteria.eloMin : criteria.eloMax) =
+                static_cast<std::int32_t>(number);
+        } else if (option == "--elo-of") {
+            if (value != "either" && value != "both" && value != "player")
+                return usageError("search", "--elo-of takes either, both or player");
+            criteria.eloOf = value == "either" ? EitherRating
+                             : value == "both" ? BothRatings
+                                               : PlayerRating;
+            eloOfGiven     = true;
+        } else if (option == "--event" || option == "--site") {
+            if (value.empty() || value.size() >= FilterTextSize)
+                return usageError("search", option + " takes a text of 1 to 63 bytes");
+            (option == "--event" ? criteria.event : criteria.site) = value;
+        } else if (option == "--date-from" || option == "--date-to") {
+            if (!readDateBound(value, option == "--date-to",
+                               option == "--date-from" ? criteria.dateFrom : criteria.dateTo))
+                return usageError("search", option + " takes a date YYYY.MM.DD, YYYY.MM or YYYY");
+        } else if (option == "--eco-range") {
+            if (!readEcoRange(value, criteria.ecoFrom, criteria.ecoTo))
+                return usageError("search", "--eco-range takes two codes A00-E99, the first not after the second, as B90-B99");
+        } else if (option == "--moves-min" || option == "--moves-max") {
+            if (!readNumber(value, 1, 65535, number))
+                return usageError("search", option + " takes a number of moves 1-65535");
+            (option == "--moves-min" ? criteria.movesMin : criteria.movesMax) =
+                static_cast<std::int32_t>(number);
+        } else if (option == "--name") {
             if (value.size() >= FilterNameSize)
                 return usageError("search", "--name holds at most 31 bytes");
             criteria.name = value;
@@ -177,6 +223,17 @@ int runSearch(const Arguments& args) {
     }
     if (criteria.yearTo && criteria.yearTo < criteria.yearFrom)
         return usageError("search", "--to is before --from");
+    if (sideGiven && criteria.name.empty()) return usageError("search", "--side needs --name");
+    if (criteria.eloMax && criteria.eloMax < criteria.eloMin)
+        return usageError("search", "--elo-max is below --elo-min");
+    if (eloOfGiven && !criteria.eloMin && !criteria.eloMax)
+        return usageError("search", "--elo-of needs --elo-min or --elo-max");
+    if (criteria.eloOf == PlayerRating && criteria.name.empty())
+        return usageError("search", "--elo-of player needs --name");
+    if (criteria.dateTo && criteria.dateTo < criteria.dateFrom)
+        return usageError("search", "--date-to is before --date-from");
+    if (criteria.movesMax && criteria.movesMax < criteria.movesMin)
+        return usageError("search", "--moves-max is below --moves-min");
     if (namesPosition(parsed)) {
         if (!setUpNamedPosition(parsed, error)) return fail("search: " + error);
         criteria.position = true;

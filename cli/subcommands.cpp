@@ -27,11 +27,27 @@ constexpr Subcommand subcommands[] = {
      "sets an engine option by its name (a bare NAME presses a button); --multipv N sets its\n"
      "MultiPV. The engine is asked for a search, not a book move (OwnBook false when it has\n"
      "the option), in its analysis manner (UCI_AnalyseMode true), unless --option says else.\n"},
-    {"index", runIndex, "FILE [--threads N]", "one tab-separated row per game; last line \"games N\""},
+    {"index", runIndex, "FILE [--threads N]", "one tab-separated row per game; last line \"games N\"",
+     "Columns: number, white, black, result, moves, year, eco, start and end offsets, then\n"
+     "White's rating, Black's rating (empty when none), the date (YYYY.MM.DD, unknown parts\n"
+     "as \"??\"), event, site and round.\n"},
     {"search", runSearch,
-     "FILE [--name S] [--eco CODE] [--from Y] [--to Y] [--result R,...] [--position \"MOVE ...\"] "
-     "[--fen FEN] [--threads N]",
+     "FILE [--name S] [--side white|black] [--eco CODE] [--eco-range A-B] [--from Y] [--to Y] "
+     "[--date-from YYYY.MM.DD] [--date-to YYYY.MM.DD] [--result R,...] [--elo-min N] "
+     "[--elo-max N] [--elo-of either|both|player] [--event S] [--site S] [--moves-min N] "
+     "[--moves-max N] [--position \"MOVE ...\"] [--fen FEN] [--threads N]",
      "the numbers of the matching games; last line \"matched N\"",
+     "Every criterion given must hold. --name finds a text within White or Black (ASCII letters\n"
+     "in either case), --side white or black only on that side (either: the default).\n"
+     "--eco-range B90-B99 takes the codes from the first to the last. --from and --to bound\n"
+     "the year (a game without one meets --to alone); --date-from and --date-to bound the\n"
+     "date, given as YYYY.MM.DD, YYYY.MM or YYYY (a year from its first day to its last): a\n"
+     "game whose date has unknown parts, 2012.\?\?.\?\?, meets a bound only when every day it\n"
+     "may be does, and a game without a year meets none. --elo-min and --elo-max bound the\n"
+     "ratings (WhiteElo, BlackElo), a game without a rating meeting none; --elo-of says\n"
+     "whose: either player's (the default), both players', or the named player's. --event\n"
+     "and --site find a text within the Event or Site value, as --name does. --moves-min and\n"
+     "--moves-max bound the full moves.\n"
      "--position names a position by its moves from the start; an empty line (--position \"\")\n"
      "or startpos is the start position itself. --fen FEN names it as FEN, with or without the\n"
      "move counters; then --position's moves are played from it. A game matches when it passes\n"

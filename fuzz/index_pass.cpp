@@ -50,7 +50,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             FUZZ_CHECK(a.number == b.number && a.info == b.info && a.moves == b.moves &&
                        a.year == b.year && a.start() == b.start() && a.end() == b.end() &&
                        cutNames.name(a.white) == names.name(b.white) &&
-                       cutNames.name(a.black) == names.name(b.black));
+                       cutNames.name(a.black) == names.name(b.black) &&
+                       a.month == b.month && a.day == b.day && a.whiteElo == b.whiteElo &&
+                       a.blackElo == b.blackElo && cutNames.name(a.event) == names.name(b.event) &&
+                       cutNames.name(a.site) == names.name(b.site) &&
+                       cutNames.name(a.round) == names.name(b.round));
         }
     }
     std::int64_t previousEnd = -1;
@@ -58,7 +62,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(e.start() > previousEnd && e.end() > e.start() &&
                    e.end() < static_cast<std::int64_t>(size));
         FUZZ_CHECK(data[e.start()] == '[');
-        FUZZ_CHECK(e.white < names.size() && e.black < names.size());
+        FUZZ_CHECK(e.white < names.size() && e.black < names.size() && e.event < names.size() &&
+                   e.site < names.size() && e.round < names.size());
         previousEnd = e.end();
         std::string text;
         FUZZ_CHECK(readGameText(file, &e, text) == static_cast<std::size_t>(e.end() - e.start() + 1));

@@ -45,6 +45,37 @@ void putEco(TextOut& out, int eco) {
 
 int resultKey(const GameEntry& e) { return e.info & ResultMask; }
 
+// The date as one number that orders dates: YYYYMMDD, unknown parts 0.
+std::uint32_t dateKey(const GameEntry& e) {
+    return static_cast<std::uint32_t>(e.year & 0xFFF) * 10000 + e.month * 100u + e.day;
+}
+
+// Two digits of a date, or "??" when unknown (0).
+void putDatePart(TextOut& out, int value) {
+    if (value == 0) {
+        out.put("??");
+        return;
+    }
+    out.put(static_cast<char>('0' + value / 10)).put(static_cast<char>('0' + value % 10));
+}
+
+// Whether a column shows a text of the names: a player, the event, the site, the round.
+bool textColumn(int column) {
+    return column == ColumnWhite || column == ColumnBlack || column == ColumnEvent ||
+           column == ColumnSite || column == ColumnRound;
+}
+
+// The id of the text such a column shows.
+std::uint32_t textOf(const GameEntry& entry, int column) {
+    switch (column) {
+    case ColumnWhite: return entry.white;
+    case ColumnBlack: return entry.black;
+    case ColumnEvent: return entry.event;
+    case ColumnSite: return entry.site;
+    default: return entry.round;
+    }
+}
+
 } // namespace
 
 bool matchName(std::string_view text, std::string_view name) {
@@ -60,22 +91,26 @@ bool matchName(std::string_view text, std::string_view name) {
     return false;
 }
 
-void copyFilterName(char* field, const char* name, std::size_t length) {
-    std::size_t n = length < FilterNameSize - 1 ? length : FilterNameSize - 1;
+void copyFilterText(char* field, std::size_t fieldSize, const char* text, std::size_t length) {
+    std::size_t n = length < fieldSize - 1 ? length : fieldSize - 1;
     // When the cut falls inside a UTF-8 character, cut before its first byte.
     if (n < length) {
         std::size_t lead = n;
-        while (lead > 0 && n - lead < 3 && (static_cast<unsigned char>(name[lead]) & 0xC0) == 0x80)
+        while (lead > 0 && n - lead < 3 && (static_cast<unsigned char>(text[lead]) & 0xC0) == 0x80)
             --lead;
-        if (lead < n && (static_cast<unsigned char>(name[lead]) & 0xC0) == 0xC0) n = lead;
+        if (lead < n && (static_cast<unsigned char>(text[lead]) & 0xC0) == 0xC0) n = lead;
     }
-    std::memcpy(field, name, n);
+    std::memcpy(field, text, n);
     field[n] = '\0';
 }
 
-NameMatches namesMatching(const PlayerNames& names, const char* text) {
+void copyFilterName(char* field, const char* name, std::size_t length) {
+    copyFilterText(field, FilterNameSize, name, length);
+}
+
+NameMatches namesMatching(const PlayerNames& names, const SearchFilter& filter) {
     NameMatches matches;
-    if (!text[0]) return matches;
+    if (!filter.name[0] && !filter.event[0] && !filter.site[0]) return matches;
     matches.resize(names.size());
     forEachSlice(names.size(), sliceCount(names.size(), passThreads(), 16384),
                  [&](std::size_t, std::size_t begin, std::size_t end) {
@@ -83,27 +118,76 @@ NameMatches namesMatching(const PlayerNames& names, const char* text) {
                      // character), as the index kept names before they were stored whole.
                      char searched[FilterNameSize];
                      for (std::size_t id = begin; id < end; ++id) {
-                         const std::string_view name = names.name(static_cast<std::uint32_t>(id));
-                         copyFilterName(searched, name.data(), name.size());
-                         matches[id] = matchName(searched, text);
+                         const std::string_view text = names.name(static_cast<std::uint32_t>(id));
+                         std::uint8_t           found = 0;
+                         if (filter.name[0]) {
+                             copyFilterName(searched, text.data(), text.size());
+                             if (matchName(searched, filter.name)) found |= NameMatch;
+                         }
+                         if (filter.event[0] && matchName(text, filter.event)) found |= EventMatch;
+                         if (filter.site[0] && matchName(text, filter.site)) found |= SiteMatch;
+                         matches[id] = found;
                      }
                  });
     return matches;
 }
 
+namespace {
+
+bool ratingFits(int rating, const SearchFilter& filter) {
+    return rating != 0 && (!filter.eloMin || rating >= filter.eloMin) &&
+           (!filter.eloMax || rating <= filter.eloMax);
+}
+
+// The first and the last day a date with unknown parts may be, as YYYYMMDD.
+std::int32_t firstDay(const GameEntry& e) {
+    return e.year * 10000 + (e.month ? e.month * 100 + (e.day ? e.day : 1) : 101);
+}
+std::int32_t lastDay(const GameEntry& e) {
+    return e.year * 10000 + (e.month ? e.month * 100 + (e.day ? e.day : 31) : 1231);
+}
+
+} // namespace
+
 bool entryMatches(const GameEntry& entry, const SearchFilter& filter,
                   const NameMatches& nameMatches) {
-    if (filter.name[0] && !nameMatches[entry.white] && !nameMatches[entry.black]) return false;
+    // The sides the name was found on (both when no name is asked for).
+    bool whiteNamed = true, blackNamed = true;
+    if (filter.name[0]) {
+        whiteNamed = filter.side != BlackSide && (nameMatches[entry.white] & NameMatch);
+        blackNamed = filter.side != WhiteSide && (nameMatches[entry.black] & NameMatch);
+        if (!whiteNamed && !blackNamed) return false;
+    }
     if (filter.eco != NoEco && (entry.info & EcoMask) != filter.eco) return false;
     if (filter.resultMask && !(filter.resultMask & entry.info)) return false;
     if (filter.yearFrom && entry.year < filter.yearFrom) return false;
     if (filter.yearTo && entry.year > filter.yearTo) return false;
+    if (filter.eloMin || filter.eloMax) {
+        const bool white = ratingFits(entry.whiteElo, filter), black = ratingFits(entry.blackElo, filter);
+        const bool fits  = filter.eloOf == BothRatings    ? white && black
+                           : filter.eloOf == PlayerRating ? (whiteNamed && white) || (blackNamed && black)
+                                                          : white || black;
+        if (!fits) return false;
+    }
+    if (filter.event[0] && !(nameMatches[entry.event] & EventMatch)) return false;
+    if (filter.site[0] && !(nameMatches[entry.site] & SiteMatch)) return false;
+    if (filter.dateFrom || filter.dateTo) {
+        if (entry.year <= 0) return false;
+        if (filter.dateFrom && firstDay(entry) < filter.dateFrom) return false;
+        if (filter.dateTo && lastDay(entry) > filter.dateTo) return false;
+    }
+    if (filter.ecoFrom != NoEco) {
+        const int eco = entry.info & EcoMask; // NoEco, past every code, for none
+        if (eco < filter.ecoFrom || eco > filter.ecoTo) return false;
+    }
+    if (filter.movesMin && entry.moves < filter.movesMin) return false;
+    if (filter.movesMax && entry.moves > filter.movesMax) return false;
     return true;
 }
 
 std::int64_t filterGames(std::vector<GameEntry>& games, const PlayerNames& names,
                          const SearchFilter& filter) {
-    const NameMatches         nameMatches = namesMatching(names, filter.name);
+    const NameMatches         nameMatches = namesMatching(names, filter);
     const std::size_t         slices      = sliceCount(games.size(), passThreads(), 65536);
     std::vector<std::int64_t> firsts(slices, -1);
     forEachSlice(games.size(), slices, [&](std::size_t slice, std::size_t begin, std::size_t end) {
@@ -152,6 +236,29 @@ void columnText(const GameEntry& entry, const PlayerNames& names, int column, ch
     case ColumnEco:
         if ((entry.info & EcoMask) < NoEco) putEco(out, entry.info & EcoMask);
         break;
+    case ColumnWhiteElo:
+    case ColumnBlackElo: {
+        const int rating = column == ColumnWhiteElo ? entry.whiteElo : entry.blackElo;
+        if (rating) out.putInt(rating);
+        break;
+    }
+    case ColumnDate: {
+        const int year = entry.year & 0xFFF;
+        if (year)
+            out.putInt(year);
+        else
+            out.put("????");
+        out.put('.');
+        putDatePart(out, entry.month);
+        out.put('.');
+        putDatePart(out, entry.day);
+        break;
+    }
+    case ColumnEvent:
+    case ColumnSite:
+    case ColumnRound:
+        out.put(names.name(textOf(entry, column)).data());
+        break;
     default:
         break;
     }
@@ -172,6 +279,16 @@ int compareByColumn(const GameEntry& a, const GameEntry& b, const PlayerNames& n
         return order(a.year & 0xFFF, b.year & 0xFFF);
     case ColumnEco:
         return order(a.info & EcoMask, b.info & EcoMask);
+    case ColumnWhiteElo:
+        return order(a.whiteElo, b.whiteElo);
+    case ColumnBlackElo:
+        return order(a.blackElo, b.blackElo);
+    case ColumnDate:
+        return order(static_cast<int>(dateKey(a)), static_cast<int>(dateKey(b)));
+    case ColumnEvent:
+    case ColumnSite:
+    case ColumnRound:
+        return compareNames(names.name(textOf(a, column)), names.name(textOf(b, column)));
     default:
         return 0;
     }
@@ -187,10 +304,6 @@ struct SortKey {
     std::uint32_t position;
 };
 
-std::uint32_t nameOf(const GameEntry& entry, int column) {
-    return column == ColumnWhite ? entry.white : entry.black;
-}
-
 // By name id, the rank of each name the rows show in the column, in compareNames order
 // (names that compare equal share a rank): the names are ordered once, not once per game.
 std::vector<std::uint32_t> nameRanks(const std::vector<const GameEntry*>& rows,
@@ -199,7 +312,7 @@ std::vector<std::uint32_t> nameRanks(const std::vector<const GameEntry*>& rows,
     std::vector<std::uint32_t> rank(names.size(), NotShown);
     std::vector<std::uint32_t> shown; // the ids the rows show, each once
     for (const GameEntry* row : rows) {
-        const std::uint32_t id = nameOf(*row, column);
+        const std::uint32_t id = textOf(*row, column);
         if (rank[id] == NotShown) shown.push_back(id);
         rank[id] = 0;
     }
@@ -217,7 +330,7 @@ std::vector<std::uint32_t> nameRanks(const std::vector<const GameEntry*>& rows,
 }  // namespace
 
 void sortRows(std::vector<const GameEntry*>& rows, const PlayerNames& names, int column) {
-    const bool                       byName = column == ColumnWhite || column == ColumnBlack;
+    const bool                       byName = textColumn(column);
     const std::vector<std::uint32_t> ranks  = byName ? nameRanks(rows, names, column)
                                                      : std::vector<std::uint32_t>{};
     std::vector<SortKey> keys(rows.size());
@@ -228,7 +341,19 @@ void sortRows(std::vector<const GameEntry*>& rows, const PlayerNames& names, int
         switch (column) {
         case ColumnWhite:
         case ColumnBlack:
-            k.key = ranks[nameOf(e, column)];
+        case ColumnEvent:
+        case ColumnSite:
+        case ColumnRound:
+            k.key = ranks[textOf(e, column)];
+            break;
+        case ColumnWhiteElo:
+            k.key = e.whiteElo;
+            break;
+        case ColumnBlackElo:
+            k.key = e.blackElo;
+            break;
+        case ColumnDate:
+            k.key = dateKey(e);
             break;
         case ColumnResult:
             k.key = static_cast<std::uint32_t>(resultKey(e));

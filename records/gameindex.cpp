@@ -11,11 +11,16 @@ void setPositionCriterion(SearchFilter& filter) {
 
 SearchFilter emptyFilter() {
     SearchFilter filter{};
-    filter.eco = NoEco;
+    filter.eco     = NoEco;
+    filter.ecoFrom = NoEco;
+    filter.ecoTo   = NoEco;
     return filter;
 }
 
 bool filterIsEmpty(const SearchFilter& filter) {
     return filter.name[0] == '\0' && filter.eco == NoEco && filter.positionKey == 0 &&
-           filter.resultMask == 0 && filter.yearFrom == 0 && filter.yearTo == 0;
+           filter.resultMask == 0 && filter.yearFrom == 0 && filter.yearTo == 0 &&
+           filter.eloMin == 0 && filter.eloMax == 0 && filter.event[0] == '\0' &&
+           filter.site[0] == '\0' && filter.dateFrom == 0 && filter.dateTo == 0 &&
+           filter.ecoFrom == NoEco && filter.movesMin == 0 && filter.movesMax == 0;
 }

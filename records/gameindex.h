@@ -9,9 +9,10 @@
 #include "records/game.h"
 #include "records/playernames.h"
 
-// One game of the index, in 32 bytes: a file of millions of games keeps its index in memory.
-// The players are ids into the index's PlayerNames; the byte range is packed, 48 bits an
-// offset: exact for files up to 256 TiB.
+// One game of the index, in 48 bytes: a file of millions of games keeps its index in memory.
+// The players, the event, the site and the round are ids into the index's PlayerNames (one
+// table of every distinct text the entries name); the byte range is packed, 48 bits an offset:
+// exact for files up to 256 TiB.
 struct GameEntry {
     std::uint32_t white;  // id of the White tag's value in the names, 0 (empty) if none
     std::uint32_t black;  // likewise Black
@@ -23,6 +24,13 @@ struct GameEntry {
     std::uint32_t startLow;  // bits 0-31 of start()
     std::uint32_t endLow;    // bits 0-31 of end()
     std::uint16_t endHigh;   // bits 32-47 of end()
+    std::uint8_t  month;     // 1-12 from the Date tag, 0 when unknown (always when the year is)
+    std::uint8_t  day;       // 1-31, 0 when unknown (always when the month is)
+    std::uint32_t event;     // id of the Event tag's value in the names, 0 (empty) if none
+    std::uint32_t site;      // likewise Site
+    std::uint32_t round;     // likewise Round
+    std::uint16_t whiteElo;  // the WhiteElo tag's rating, 0 when missing or unreadable
+    std::uint16_t blackElo;  // likewise BlackElo
 
     // The offset of the game's first "[".
     std::int64_t start() const { return static_cast<std::int64_t>(std::uint64_t{startHigh} << 32 | startLow); }
@@ -35,7 +43,7 @@ struct GameEntry {
         endHigh   = static_cast<std::uint16_t>(last >> 32);
     }
 };
-static_assert(sizeof(GameEntry) == 32);
+static_assert(sizeof(GameEntry) == 48);
 
 inline constexpr int FilePathSize = 256;
 inline constexpr int NotedSkips   = 5; // damaged games whose places the index keeps
@@ -57,6 +65,13 @@ struct FileInfo {
 };
 
 inline constexpr int FilterNameSize = 32; // 31 bytes of a name to look for and the zero
+inline constexpr int FilterTextSize = 64; // 63 bytes of an event or site to look for and the zero
+
+// Which side the named player had.
+enum NameSide : std::int32_t { EitherSide = 0, WhiteSide = 1, BlackSide = 2 };
+// Whose rating the rating bounds hold for: either player's, both players', or the named
+// player's (on the side the name was found; either player's when no name is asked for).
+enum RatingOf : std::int32_t { EitherRating = 0, BothRatings = 1, PlayerRating = 2 };
 
 struct SearchFilter {
     char          name[FilterNameSize]; // text to find in White or Black; empty: any
@@ -69,6 +84,18 @@ struct SearchFilter {
     // Zero when unknown (then every game is replayed to its end or the position).
     std::int32_t positionMen;          // pieces on the board, kings included
     Bitboard     positionHomePawns[2]; // pawns still on their start squares, by colour
+    std::int32_t side;                 // NameSide of the name; ignored without a name
+    // Rating bounds, inclusive, 0: not set. A bound holds only for a known rating.
+    std::int32_t eloMin, eloMax;
+    std::int32_t eloOf;                // RatingOf
+    char         event[FilterTextSize]; // text to find in the Event value; empty: any
+    char         site[FilterTextSize];  // likewise Site
+    // Date bounds as YYYYMMDD, inclusive, 0: not set. A date with unknown parts spans every
+    // day they may be and meets a bound only when the whole span does; one without a year
+    // meets none.
+    std::int32_t dateFrom, dateTo;
+    std::int32_t ecoFrom, ecoTo;       // an ECO index range, inclusive; NoEco: not set
+    std::int32_t movesMin, movesMax;   // full-move bounds, inclusive; 0: not set
 };
 
 // Makes the Board's position the filter's position criterion.

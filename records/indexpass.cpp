@@ -1,6 +1,7 @@
 #include "records/indexpass.h"
 
 #include <memory>
+#include <string_view>
 
 #include "records/entrygrowth.h"
 #include "records/fileplaces.h"
@@ -15,12 +16,24 @@ namespace {
 struct IndexHooks {
     FileInfo               info{};
     std::vector<GameEntry> games;
-    PlayerNames            names; // of this range's games; joined with the file's
+    PlayerNames            names; // this range's players, events, sites and rounds; joined with the file's
     GameEntry              staging{};
     GameTags               tags;
     std::int64_t           start      = 0;
     std::uint32_t          halfMoves  = 0;
     bool                   blackFirst = false;
+    // The event and site of the game before: the games of one event follow one another, and
+    // comparing with the text last seen is cheaper than looking it up.
+    std::uint32_t          lastEvent = 0, lastSite = 0;
+
+    std::uint32_t intern(const PgnMachine& m) {
+        return names.intern({m.value, static_cast<std::size_t>(m.valueLength)});
+    }
+    std::uint32_t internAgain(std::uint32_t& last, const PgnMachine& m) {
+        const std::string_view text{m.value, static_cast<std::size_t>(m.valueLength)};
+        if (names.name(last) != text) last = names.intern(text);
+        return last;
+    }
 
     void gameStart(std::int64_t offset) {
         staging      = GameEntry{};
@@ -34,14 +47,33 @@ struct IndexHooks {
     void tagTaken(const PgnMachine& m) {
         const char* v = m.value;
         switch (tags.take(m)) {
-        case PgnTag::Date:
-            staging.year = static_cast<std::int16_t>(yearOfDate(v, m.valueLength));
+        case PgnTag::Date: {
+            const PgnDate date = dateOf(v, m.valueLength);
+            staging.year       = static_cast<std::int16_t>(date.year);
+            staging.month      = static_cast<std::uint8_t>(date.month);
+            staging.day        = static_cast<std::uint8_t>(date.day);
             break;
+        }
         case PgnTag::WhiteName:
-            staging.white = names.intern({v, static_cast<std::size_t>(m.valueLength)});
+            staging.white = intern(m);
             break;
         case PgnTag::BlackName:
-            staging.black = names.intern({v, static_cast<std::size_t>(m.valueLength)});
+            staging.black = intern(m);
+            break;
+        case PgnTag::Event:
+            staging.event = internAgain(lastEvent, m);
+            break;
+        case PgnTag::Site:
+            staging.site = internAgain(lastSite, m);
+            break;
+        case PgnTag::Round:
+            staging.round = intern(m);
+            break;
+        case PgnTag::WhiteElo:
+            staging.whiteElo = static_cast<std::uint16_t>(ratingOf(v, m.valueLength));
+            break;
+        case PgnTag::BlackElo:
+            staging.blackElo = static_cast<std::uint16_t>(ratingOf(v, m.valueLength));
             break;
         case PgnTag::Eco: {
             const int eco = ecoIndexOf(v, m.valueLength);
@@ -114,10 +146,14 @@ void joinIndexRange(FileInfo& info, std::vector<GameEntry>& games, PlayerNames& 
         entry.number += static_cast<std::uint32_t>(info.games);
         entry.white = ids[entry.white];
         entry.black = ids[entry.black];
+        entry.event = ids[entry.event];
+        entry.site  = ids[entry.site];
+        entry.round = ids[entry.round];
         games.push_back(entry);
     }
     std::vector<GameEntry>().swap(part.games);
-    part.names = PlayerNames();
+    part.names     = PlayerNames();
+    part.lastEvent = part.lastSite = 0;
     const FileInfo& counts = part.info;
     info.games += counts.games;
     info.whiteWins += counts.whiteWins;

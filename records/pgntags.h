@@ -1,6 +1,6 @@
 // The tag reader every reader of games shares (the game parser, the index and search passes,
-// the opening explorer): which tag a name is, the first tag of each name in a game, and the
-// year of a Date value.
+// the opening explorer): which tag a name is, the first tag of each name in a game, the year
+// and the whole of a Date value, and a rating.
 #pragma once
 
 #include <cstdint>
@@ -21,6 +21,8 @@ enum class PgnTag : std::uint8_t {
     Fen,
     SetUp,
     Variant,
+    WhiteElo,
+    BlackElo,
     Repeated, // a name the game has already had: it counts for nothing
 };
 
@@ -31,9 +33,23 @@ PgnTag tagNameOf(const char* name, int length);
 // with four digits, the first 1 or 2.
 int yearOfDate(const char* value, int length);
 
+// A Date value read whole: "2012.03.07", with unknown parts ("2012.??.??", "2012.03.??") zero.
+// The month is read only after a known year and the day only after a known month: "1-12" and
+// "1-31" as two digits, each after a ".".
+struct PgnDate {
+    int year, month, day;
+};
+PgnDate dateOf(const char* value, int length);
+
+// The rating a WhiteElo or BlackElo value holds: one to four digits, with spaces around them
+// allowed; 0 for anything else ("", "-", "?", "2700+").
+int ratingOf(const char* value, int length);
+
 // The tags of one game as the readers take them. When a game holds two tags of one name, the
 // first counts and the later one is Repeated: every reader and the writer take the same one.
 class GameTags {
+    static_assert(static_cast<int>(PgnTag::Repeated) < 16, "a name's bit must fit m_seen");
+
 public:
     void clear() { m_seen = 0; }
     // The tag the machine has just read (name and value filled).

@@ -1,10 +1,27 @@
 #include "records/playernames.h"
 
-#include <functional>
+#include <cstring>
 
 namespace {
 
-std::size_t hashOf(std::string_view name) { return std::hash<std::string_view>{}(name); }
+// A hash of the name read eight bytes at a time: names are short and every game looks up
+// several, so the index pass spends much of its time here. The multiplications spread every
+// byte over the high bits and the last shift folds them into the low ones the slots take.
+std::size_t hashOf(std::string_view name) {
+    const char*   p = name.data();
+    std::size_t   n = name.size();
+    std::uint64_t h = 0x9E3779B97F4A7C15ull ^ n;
+    for (; n >= 8; p += 8, n -= 8) {
+        std::uint64_t word;
+        std::memcpy(&word, p, 8);
+        h = (h ^ word) * 0xFF51AFD7ED558CCDull;
+        h ^= h >> 32;
+    }
+    std::uint64_t tail = 0;
+    if (n) std::memcpy(&tail, p, n);
+    h = (h ^ tail) * 0xC4CEB9FE1A85EC53ull;
+    return static_cast<std::size_t>(h ^ h >> 29);
+}
 
 } // namespace
 

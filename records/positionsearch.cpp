@@ -103,7 +103,7 @@ bool findPosition(BufferedFile& file, std::vector<GameEntry>& games, const Playe
     firstMatch = -1;
     // The entries come from the index pass over the same file, so game k is entry k; a file
     // with more games than entries has changed since.
-    const NameMatches nameMatches = namesMatching(names, filter.name);
+    const NameMatches nameMatches = namesMatching(names, filter);
     std::size_t       count       = 0;
     bool              overrun     = false;
     const bool        finished    = runRangedPass<SearchPass, SearchHooks>(

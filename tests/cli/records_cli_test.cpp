@@ -23,8 +23,16 @@ TEST(CliRecords, IndexListsGamesWithTheirRanges) {
     const CliRun run = runCli("index " + data("kasparov-deep-blue-1997.pgn"));
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(lastLine(run.out), "games 6");
+    // The first nine columns as they always were, then the ratings ("?" in the file: none),
+    // the date, the event, the site and the round.
     EXPECT_EQ(run.out.substr(0, run.out.find('\n')),
-              "0\tGarry Kasparov\tDeep Blue (Computer)\t1-0\t45\t1997\tA06\t0\t714");
+              "0\tGarry Kasparov\tDeep Blue (Computer)\t1-0\t45\t1997\tA06\t0\t714"
+              "\t\t\t1997.??.??\tIBM Man-Machine, New York USA\t01\t?");
+    const CliRun twic = runCli("index " + data("twic944.pgn"));
+    EXPECT_EQ(twic.status, 0);
+    EXPECT_EQ(twic.out.substr(0, twic.out.find('\n')),
+              "0\tCarlsen,M\tJones,G\t1-0\t38\t2012\tB53\t0\t787"
+              "\t2848\t2644\t2012.12.04\t4th London Chess Classic\tLondon ENG\t4.1");
 }
 
 TEST(CliRecords, SearchByCriteriaAndByPosition) {
@@ -160,16 +168,46 @@ TEST(CliRecords, BadFilesAndArguments) {
                                  "game " + data("carlsen-chesscom.pgn") + " 11",  // Chess960
                                  "info " + data("anastasian-lewis.pgn")};
     for (const std::string& args : cases) expectRefused(args);
+
+    // The catalogue's criteria: bad values and criteria that need another.
+    const std::string catalogueCases[] = {
+        "--side white", "--name x --side left", "--elo-min 0", "--elo-min 2700 --elo-max 2600",
+        "--elo-max x", "--elo-of both", "--elo-min 2000 --elo-of player",
+        "--elo-min 2000 --elo-of some", "--event ''", "--site " + std::string(64, 's'),
+        "--date-from 2012.3.1", "--date-to 2012.02.30x", "--date-from 2012.06 --date-to 2012.05",
+        "--eco-range B99-B90", "--eco-range Z00-Z10", "--moves-min 0",
+        "--moves-min 30 --moves-max 20", "--moves-max many"};
+    for (const std::string& args : catalogueCases) expectRefused("search " + twic + " " + args);
+}
+
+// The new criteria beside the position: all must hold.
+TEST(CliRecords, SearchByCatalogueCriteriaWithAPosition) {
+    const std::string file = data("catalogue-search.pgn");
+    struct Case { std::string args; std::string out; };
+    const Case cases[] = {
+        {"--position 'e4 c5' --elo-min 2800", "0\n1\n3\nmatched 3\n"},
+        {"--position 'e4 c5' --event oslo --date-from 2013", "10\nmatched 1\n"},
+        {"--name carlsen --side black --eco-range B90-B99 --moves-min 6", "1\nmatched 1\n"},
+        {"--eco-range B90", "0\n10\nmatched 2\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args);
+        const CliRun run = runCli("search " + file + " " + c.args);
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(run.out, c.out);
+    }
 }
 
 // One game is one row: a TAB, CR, LF or backslash inside a value is written as an escape. The
 // file's "\\" is the tag escape of one backslash.
 TEST(CliRecords, IndexEscapesControlCharactersInValues) {
     const std::string pgn = scratchPath("escapes.pgn");
-    writeFile(pgn, "[White \"Tab\there\"]\n[Black \"Back\\\\slash\"]\n[Result \"1-0\"]\n\n1. e4 1-0\n");
+    writeFile(pgn, "[White \"Tab\there\"]\n[Black \"Back\\\\slash\"]\n[Result \"1-0\"]\n"
+                   "[Event \"Open\tA\"]\n\n1. e4 1-0\n");
     const CliRun run = runCli("index " + pgn);
     EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.out.substr(0, run.out.find('\n')), "0\tTab\\there\tBack\\\\slash\t1-0\t1\t0\t\t0\t65")
+    EXPECT_EQ(run.out.substr(0, run.out.find('\n')),
+              "0\tTab\\there\tBack\\\\slash\t1-0\t1\t0\t\t0\t82\t\t\t????.??.??\tOpen\\tA\t\t")
         << run.out;
     EXPECT_EQ(lastLine(run.out), "games 1");
     std::remove(pgn.c_str());
@@ -182,8 +220,9 @@ TEST(CliRecords, IndexWritesWholeNames) {
     writeFile(pgn, "[White \"" + white + "\"]\n\n1. e4 1-0\n");
     const CliRun run = runCli("index " + pgn);
     EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.out.substr(0, run.out.find('\n')), "0\t" + white + "\t\t1-0\t1\t0\t\t0\t" +
-                                                        std::to_string(white.size() + 20));
+    EXPECT_EQ(run.out.substr(0, run.out.find('\n')),
+              "0\t" + white + "\t\t1-0\t1\t0\t\t0\t" + std::to_string(white.size() + 20) +
+                  "\t\t\t????.??.??\t\t\t");
     std::remove(pgn.c_str());
 }
 

@@ -28,16 +28,63 @@ TEST(SortRows, OrdersAsTheStableSortByEachColumn) {
         e.info  = static_cast<std::uint16_t>((random() % 501) | results[random() % 4] | Matched);
         e.moves = static_cast<std::uint16_t>(random() % 60);
         e.year  = static_cast<std::int16_t>(random() % 3 ? 1990 + random() % 30 : 0);
+        e.month = static_cast<std::uint8_t>(e.year ? random() % 13 : 0);
+        e.day   = static_cast<std::uint8_t>(e.month ? random() % 32 : 0);
+        e.whiteElo = static_cast<std::uint16_t>(random() % 3 ? 800 + random() % 2200 : 0);
+        e.blackElo = static_cast<std::uint16_t>(random() % 3 ? 800 + random() % 2200 : 0);
+        e.event    = names.intern(stems[random() % 8]);
+        e.site     = names.intern(std::string(stems[random() % 8]) + "x");
+        e.round    = names.intern(std::to_string(random() % 12));
     }
     std::vector<const GameEntry*> rows, expected;
     for (const GameEntry& e : games) rows.push_back(&e);
     expected = rows;
     // Column after column, so that each sort starts from the order the last one left.
-    for (int column : {ColumnEco, ColumnWhite, ColumnResult, ColumnBlack, ColumnMoves, ColumnYear, ColumnWhite}) {
+    for (int column : {ColumnEco, ColumnWhite, ColumnResult, ColumnBlack, ColumnMoves, ColumnYear,
+                       ColumnWhite, ColumnDate, ColumnWhiteElo, ColumnEvent, ColumnBlackElo,
+                       ColumnSite, ColumnRound, ColumnDate}) {
         std::stable_sort(expected.begin(), expected.end(), [&names, column](const GameEntry* a, const GameEntry* b) {
             return compareByColumn(*a, *b, names, column) < 0;
         });
         sortRows(rows, names, column);
         ASSERT_EQ(rows, expected) << "column " << column;
     }
+}
+
+// Ratings and dates order as numbers, the unknown first (an unknown part before any known
+// one); their cells show what the index keeps.
+TEST(SortRows, RatingsAndDatesAsNumbers) {
+    PlayerNames names;
+    struct Row {
+        int         year, month, day, elo;
+        const char* date;
+    };
+    const Row table[] = {{2012, 3, 1, 2100, "2012.03.01"}, {2012, 0, 0, 900, "2012.??.??"},
+                         {0, 0, 0, 0, "????.??.??"},       {2011, 12, 31, 10000 - 1, "2011.12.31"},
+                         {2012, 1, 5, 2099, "2012.01.05"},  {2012, 3, 0, 150, "2012.03.??"}};
+    std::vector<GameEntry> games;
+    for (const Row& r : table) {
+        GameEntry e{};
+        e.number   = static_cast<std::uint32_t>(games.size());
+        e.year     = static_cast<std::int16_t>(r.year);
+        e.month    = static_cast<std::uint8_t>(r.month);
+        e.day      = static_cast<std::uint8_t>(r.day);
+        e.whiteElo = static_cast<std::uint16_t>(r.elo);
+        games.push_back(e);
+        char cell[NameCellSize];
+        columnText(e, names, ColumnDate, cell, sizeof cell);
+        EXPECT_STREQ(cell, r.date);
+        columnText(e, names, ColumnWhiteElo, cell, sizeof cell);
+        EXPECT_EQ(std::string(cell), r.elo ? std::to_string(r.elo) : "");
+    }
+    const auto order = [&](int column) {
+        std::vector<const GameEntry*> rows;
+        for (const GameEntry& e : games) rows.push_back(&e);
+        sortRows(rows, names, column);
+        std::vector<std::uint32_t> numbers;
+        for (const GameEntry* e : rows) numbers.push_back(e->number);
+        return numbers;
+    };
+    EXPECT_EQ(order(ColumnDate), (std::vector<std::uint32_t>{2, 3, 1, 4, 5, 0}));
+    EXPECT_EQ(order(ColumnWhiteElo), (std::vector<std::uint32_t>{2, 5, 1, 4, 0, 3}));
 }

@@ -47,7 +47,9 @@ std::string indexDump(BufferedFile& file) {
     dump << '\n';
     for (const GameEntry& e : games) {
         dump << e.number << ' ' << e.start() << '-' << e.end() << ' ' << e.info << ' ' << e.moves
-             << ' ' << e.year;
+             << ' ' << e.year << '.' << int{e.month} << '.' << int{e.day} << ' ' << e.whiteElo << ' '
+             << e.blackElo << '|' << names.name(e.event) << '|' << names.name(e.site) << '|'
+             << names.name(e.round);
         for (int column = 0; column < ColumnCount; ++column) {
             char text[300];
             columnText(e, names, column, text, sizeof text);
