@@ -157,7 +157,7 @@ public:
     BufferedFile           m_file;              // the open PGN file, kept for the document's life
     FileInfo               m_fileInfo;          // all zero without a file
     std::vector<GameEntry> m_games;             // one entry per game, in file order
-    PlayerNames            m_names;             // the players m_games name
+    PlayerNames            m_names;             // the texts m_games name: players, events, sites, rounds
     QString                m_strMoveInfo;       // the move-information line of the status bar
     OpeningNameSettings    m_openingNames;      // how the views and texts name openings
     SearchFilter           m_shownFilter;       // the criteria of the list shown (empty: all)
