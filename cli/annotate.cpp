@@ -306,6 +306,7 @@ int runAnnotate(const Arguments& rawArgs) {
         game.done = true;
         doneChanged.notify_all();
     };
+    const EngineSpec         spec = reviewEngineSpec(settings.engine);
     std::vector<std::thread> pool;
     if (chosen.size() == 1) {
         settings.threads = threads;
@@ -315,7 +316,6 @@ int runAnnotate(const Arguments& rawArgs) {
             finished(chosen[0], outcome, why);
         });
     } else {
-        const EngineSpec spec = reviewEngineSpec(settings.engine);
         const std::size_t workers = std::min<std::size_t>(static_cast<std::size_t>(threads), chosen.size());
         for (std::size_t w = 0; w < workers; ++w)
             pool.emplace_back([&] {
