@@ -10,6 +10,7 @@
 #include "records/game.h"
 #include "review/expectedscore.h"
 #include "review/explain.h"
+#include "uci/processrunner.h"
 
 namespace {
 
@@ -59,13 +60,14 @@ public:
                                                  m_game.moves.begin() + static_cast<long>(k));
             EngineSearchResult result;
             std::string        error;
+            const std::int64_t started = steadyMilliseconds();
             if (!session.search(m_game.startFen, moves, m_settings.limits,
                                 m_settings.searchWaitMs, true, result, error,
                                 [this] { return stopping(); })) {
                 if (!error.empty()) fail(error);
                 return;
             }
-            positionSearched(k, result);
+            positionSearched(k, result, steadyMilliseconds() - started);
         }
     }
 
@@ -92,9 +94,10 @@ public:
 private:
     bool stopping() const { return m_failed || (m_cancel && m_cancel->load()); }
 
-    void positionSearched(std::size_t k, const EngineSearchResult& result) {
+    void positionSearched(std::size_t k, const EngineSearchResult& result, std::int64_t ms) {
         ReviewedPosition position;
         position.searched = true;
+        position.searchMs = ms;
         if (const auto best = result.lines.find(1); best != result.lines.end()) {
             position.score    = best->second.score.value_or(UciScore{});
             position.bestLine = best->second.pv;

@@ -39,6 +39,7 @@ struct ReviewedPosition {
     std::optional<UciScore>  secondScore;    // the second line's, when there is one
     std::vector<std::string> bestLine;       // coordinate form; its first move the engine's best
     std::vector<std::string> secondLine;
+    std::int64_t             searchMs = 0;   // how long its search took, from go to bestmove
 };
 
 // One move, judged from its mover's side in the terms of the position before it.
