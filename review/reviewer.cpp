@@ -64,16 +64,19 @@ public:
             if (!session.search(m_game.startFen, moves, m_settings.limits,
                                 m_settings.searchWaitMs, true, result, error,
                                 [this] { return stopping(); })) {
-                if (!error.empty()) fail(error);
+                if (!error.empty()) fail(error, session.lastError());
                 return;
             }
             positionSearched(k, result, steadyMilliseconds() - started);
         }
     }
 
-    void fail(const std::string& error) {
+    void fail(const std::string& error, const UciError& engineError) {
         const std::lock_guard lock(m_mutex);
-        if (m_error.empty()) m_error = error;
+        if (m_error.empty()) {
+            m_error           = error;
+            m_out.engineError = engineError;
+        }
         m_failed = true;
     }
 
@@ -214,7 +217,7 @@ ReviewOutcome reviewGame(const ReviewGameInput& game, const ReviewSettings& sett
         EngineSession session;
         std::string   openError;
         if (!session.open(spec, openError)) {
-            run.fail(openError);
+            run.fail(openError, session.lastError());
             return;
         }
         run.work(session);

@@ -54,6 +54,9 @@ struct GameReview {
     std::vector<ReviewedPosition> positions; // one more than the moves
     std::vector<ReviewedMove>     moves;
     SideFigures                   white, black;
+    // When the review failed: the engine's failure as its kind and detail, for a caller that
+    // words it in its own language (the error string holds it as an English sentence).
+    UciError engineError;
 };
 
 struct ReviewSettings {

@@ -301,12 +301,14 @@ void EngineSession::close() {
 
 bool EngineSession::open(const EngineSpec& spec, std::string& error) {
     close();
+    m_lastError   = UciError{};
     m_state       = std::make_unique<State>();
     m_state->spec = spec;
     State&      s = *m_state;
     std::string reason;
     if (!s.runner.start(spec.program, spec.args, reason)) {
-        error = "cannot start " + spec.title + ": " + reason;
+        error       = "cannot start " + spec.title + ": " + reason;
+        m_lastError = UciError{UciErrorKind::StartFailed, reason};
         m_state.reset();
         return false;
     }
@@ -386,6 +388,7 @@ std::string EngineSession::failure(const std::string& doing) {
         s.client.engineExited(describeExit(s.runner.exit(), true));
     }
     const std::string error = describeFailure(s.spec.title, doing, s.client, s.timeouts, s.runner);
+    m_lastError             = s.client.error();
     s.open = false;
     s.client.quit();
     close();

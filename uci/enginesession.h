@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "uci/uciclient.h"
 #include "uci/ucimessages.h"
 
 // One setting sent with setoption; a bare name (a button) has no value.
@@ -66,12 +67,18 @@ public:
 
     bool isOpen() const;
 
+    // The last failure as the UCI client saw it, for a caller that words it in its own
+    // language: its kind and detail (kind None for a setting the engine refused, whose
+    // reason is only the sentence).
+    const UciError& lastError() const { return m_lastError; }
+
 private:
     // Words the client's failure while doing what, and closes the session.
     std::string failure(const std::string& doing);
 
     struct State;
     std::unique_ptr<State> m_state;
+    UciError               m_lastError;
 };
 
 // The program to run for an engine NAME: NAME itself when it holds a slash, else the first

@@ -168,10 +168,11 @@ TEST(Reviewer, CancelStopsTheEngines) {
 TEST(Reviewer, AnEngineThatFailsIsOneError) {
     const ReviewGameInput game = fixtureGames()[0];
     const struct {
-        const char* program;
-        const char* words;
-    } cases[] = {{"/nonexistent/engine", "cannot start engine X"},
-                 {"/bin/true", "engine X ended before answering uci"}};
+        const char*  program;
+        const char*  words;
+        UciErrorKind kind;
+    } cases[] = {{"/nonexistent/engine", "cannot start engine X", UciErrorKind::StartFailed},
+                 {"/bin/true", "engine X ended before answering uci", UciErrorKind::Exited}};
     for (const auto& c : cases) {
         ReviewSettings settings  = builtInSettings(2);
         settings.engine.program  = c.program;
@@ -181,6 +182,7 @@ TEST(Reviewer, AnEngineThatFailsIsOneError) {
         std::string error;
         EXPECT_EQ(reviewGame(game, settings, out, error), ReviewOutcome::Failed) << c.program;
         EXPECT_EQ(error.rfind(c.words, 0), 0u) << error;
+        EXPECT_EQ(out.engineError.kind, c.kind) << c.program;
     }
 }
 
