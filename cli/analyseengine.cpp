@@ -15,9 +15,8 @@ bool runAnalysis(const AnalyseRequest& request, AnalyseResult& result, std::stri
     spec.multiPv   = request.multiPv;
     EngineSession      session;
     EngineSearchResult found;
-    if (!session.open(spec, error) ||
-        !session.search(request.fen, request.moves, request.limits, request.searchWaitMs, true,
-                        found, error))
+    if (!session.open(spec, error) || !session.search(request.fen, request.moves, request.limits,
+                                                      request.searchWaitMs, true, found, error))
         return false;
     session.close();
     result.lines        = found.lines;

@@ -107,11 +107,13 @@ bool mayWriteOutput(const std::string& out, const std::string& input, std::strin
         return false;
     }
     if (!S_ISREG(target.st_mode)) {
-        error = out + " is " + fileKindText(target.st_mode) + ", not a regular file; it is left as it was";
+        error = out + " is " + fileKindText(target.st_mode) +
+                ", not a regular file; it is left as it was";
         return false;
     }
     struct stat in {};
-    if (::stat(input.c_str(), &in) == 0 && in.st_dev == target.st_dev && in.st_ino == target.st_ino) {
+    if (::stat(input.c_str(), &in) == 0 && in.st_dev == target.st_dev &&
+        in.st_ino == target.st_ino) {
         error = out + " is the input " + input + "; it is left as it was";
         return false;
     }
@@ -126,8 +128,8 @@ public:
         if (!m_temporary.empty()) ::unlink(m_temporary.c_str());
     }
     bool open(const std::string& path, std::string& error) {
-        m_path      = path;
-        m_temporary = path + ".XXXXXX";
+        m_path       = path;
+        m_temporary  = path + ".XXXXXX";
         const int fd = ::mkstemp(m_temporary.data());
         if (fd < 0) {
             m_temporary.clear();
@@ -182,8 +184,8 @@ std::string summaryLine(const ChosenGame& game) {
                       figures.blunders, figures.averageCpLoss);
         return std::string(text);
     };
-    return "game " + std::to_string(game.number) + " white " + side(game.review.white) +
-           " black " + side(game.review.black);
+    return "game " + std::to_string(game.number) + " white " + side(game.review.white) + " black " +
+           side(game.review.black);
 }
 
 // Reads the chosen games of the indexed file: a game that cannot be read is told on standard
@@ -191,8 +193,8 @@ std::string summaryLine(const ChosenGame& game) {
 void readChosenGames(BufferedFile& file, const std::vector<GameEntry>& games, long long first,
                      long long last, std::vector<ChosenGame>& chosen) {
     for (long long number = first; number <= last; ++number) {
-        std::string text;
-        ParseOutcome outcome;
+        std::string       text;
+        ParseOutcome      outcome;
         const std::string name = "norvane-cli: annotate: game " + std::to_string(number) + ": ";
         if (readGameText(file, &games[static_cast<std::size_t>(number)], text) == 0) {
             std::cerr << name << "cannot be read; left out\n";
@@ -213,9 +215,12 @@ void readChosenGames(BufferedFile& file, const std::vector<GameEntry>& games, lo
         setupStartPosition();
         const std::string written(record.data());
         const std::size_t blank = written.find("\n\n");
-        game.tags = written.substr(0, blank == std::string::npos ? 0 : blank + 2);
-        const int info = gameHeader.info;
-        game.result    = info & WhiteWon ? "1-0" : info & BlackWon ? "0-1" : info & Drawn ? "1/2-1/2" : "*";
+        game.tags               = written.substr(0, blank == std::string::npos ? 0 : blank + 2);
+        const int info          = gameHeader.info;
+        game.result             = info & WhiteWon   ? "1-0"
+                                  : info & BlackWon ? "0-1"
+                                  : info & Drawn    ? "1/2-1/2"
+                                                    : "*";
         chosen.push_back(std::move(game));
     }
 }
@@ -284,18 +289,19 @@ int runAnnotate(const Arguments& rawArgs) {
     std::vector<ChosenGame> chosen;
     readChosenGames(file, games, first, last, chosen);
     if (!file.unchanged())
-        return fail("annotate: " + path + " changed on disk while it was read; run the command again");
+        return fail("annotate: " + path +
+                    " changed on disk while it was read; run the command again");
 
     FreshOutput output;
     if (!output.open(out, error)) return fail("annotate: " + error);
 
     // One game: its positions go to the threads. Many: the games go to the threads, one
     // engine each, and are written in game order as they are done.
-    const int               threads = passThreads();
-    std::mutex              mutex;
-    std::condition_variable doneChanged;
-    std::string             engineError;
-    std::atomic<bool>       failed{false};
+    const int                threads = passThreads();
+    std::mutex               mutex;
+    std::condition_variable  doneChanged;
+    std::string              engineError;
+    std::atomic<bool>        failed{false};
     std::atomic<std::size_t> next{0};
     const auto finished = [&](ChosenGame& game, ReviewOutcome outcome, const std::string& why) {
         const std::lock_guard lock(mutex);
@@ -311,12 +317,14 @@ int runAnnotate(const Arguments& rawArgs) {
     if (chosen.size() == 1) {
         settings.threads = threads;
         pool.emplace_back([&] {
-            std::string why;
-            const ReviewOutcome outcome = reviewGame(chosen[0].input, settings, chosen[0].review, why);
+            std::string         why;
+            const ReviewOutcome outcome =
+                reviewGame(chosen[0].input, settings, chosen[0].review, why);
             finished(chosen[0], outcome, why);
         });
     } else {
-        const std::size_t workers = std::min<std::size_t>(static_cast<std::size_t>(threads), chosen.size());
+        const std::size_t workers =
+            std::min<std::size_t>(static_cast<std::size_t>(threads), chosen.size());
         for (std::size_t w = 0; w < workers; ++w)
             pool.emplace_back([&] {
                 EngineSession session;
@@ -327,8 +335,8 @@ int runAnnotate(const Arguments& rawArgs) {
                         finished(chosen[k], ReviewOutcome::Failed, why);
                         break;
                     }
-                    const ReviewOutcome outcome = reviewGameWith(session, chosen[k].input, settings,
-                                                                 chosen[k].review, why, {}, &failed);
+                    const ReviewOutcome outcome = reviewGameWith(
+                        session, chosen[k].input, settings, chosen[k].review, why, {}, &failed);
                     finished(chosen[k], outcome, why);
                 }
             });

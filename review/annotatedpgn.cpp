@@ -67,13 +67,13 @@ std::string evalText(const UciScore& whiteScore) {
 
 std::string annotatedMovetext(const ReviewGameInput& game, const GameReview& review,
                               const std::string& result) {
-    TokenLines  out;
-    SanLine     mainLine;
-    const bool  readable = pvToSan(game.startFen, {}, game.moves, mainLine) &&
+    TokenLines out;
+    SanLine    mainLine;
+    const bool readable = pvToSan(game.startFen, {}, game.moves, mainLine) &&
                           mainLine.san.size() == game.moves.size();
-    bool        numberDue = true; // the next move needs its number, Black's too
-    int         moveNumber = mainLine.firstMoveNumber;
-    bool        white      = mainLine.whiteFirst;
+    bool numberDue  = true; // the next move needs its number, Black's too
+    int  moveNumber = mainLine.firstMoveNumber;
+    bool white      = mainLine.whiteFirst;
     for (std::size_t ply = 0; readable && ply < game.moves.size(); ++ply) {
         if (white || numberDue) {
             std::string number = std::to_string(moveNumber);
@@ -93,8 +93,8 @@ std::string annotatedMovetext(const ReviewGameInput& game, const GameReview& rev
         std::string comment;
         if (ply + 1 < review.positions.size() && ply + 1 < game.fens.size()) {
             const ReviewedPosition& after = review.positions[ply + 1];
-            const bool mated = ply + 1 < game.mateStatus.size() &&
-                               game.mateStatus[ply + 1] == Checkmated;
+            const bool              mated =
+                ply + 1 < game.mateStatus.size() && game.mateStatus[ply + 1] == Checkmated;
             if (!mated) {
                 UciScore score = after.score;
                 if (!whiteToMove(game.fens[ply + 1])) score.value = -score.value;
@@ -117,7 +117,7 @@ std::string annotatedMovetext(const ReviewGameInput& game, const GameReview& rev
         if (mistake && ply < review.positions.size() && !review.positions[ply].bestLine.empty()) {
             const std::vector<std::string> before(game.moves.begin(),
                                                   game.moves.begin() + static_cast<long>(ply));
-            SanLine better;
+            SanLine                        better;
             if (pvToSan(game.startFen, before, review.positions[ply].bestLine, better) &&
                 !better.san.empty()) {
                 std::string side("(");

@@ -14,7 +14,7 @@ int clippedCentipawns(const UciScore& score, int clip) {
 }
 
 UciScore moverScore(const UciScore& opponentScore) {
-    UciScore score = opponentScore;
+    UciScore score   = opponentScore;
     score.lowerbound = opponentScore.upperbound;
     score.upperbound = opponentScore.lowerbound;
     if (opponentScore.kind == UciScore::Centipawns)

@@ -27,12 +27,11 @@ MoveJudgement judgeMove(const MoveScores& scores) {
             judgement.mark = MoveMark::Good;
         return judgement;
     }
-    judgement.drop = std::max(0.0, expectedScore(scores.best) - expectedScore(scores.played));
-    judgement.cpLoss =
-        std::clamp(clippedCentipawns(scores.best, CentipawnLossClip) -
-                       clippedCentipawns(scores.played, CentipawnLossClip),
-                   0, CentipawnLossClip);
-    judgement.mark = markOfDrop(judgement.drop);
+    judgement.drop   = std::max(0.0, expectedScore(scores.best) - expectedScore(scores.played));
+    judgement.cpLoss = std::clamp(clippedCentipawns(scores.best, CentipawnLossClip) -
+                                      clippedCentipawns(scores.played, CentipawnLossClip),
+                                  0, CentipawnLossClip);
+    judgement.mark   = markOfDrop(judgement.drop);
     if (mates(scores.best) && !mates(scores.played) && judgement.mark < MoveMark::Mistake)
         judgement.mark = MoveMark::Mistake;
     if (mated(scores.played) && !mated(scores.best)) judgement.mark = MoveMark::Blunder;
@@ -50,11 +49,20 @@ SideFigures sideFigures(const std::vector<MoveJudgement>& moves) {
         loss += move.cpLoss;
         accuracy += moveAccuracy(move.drop);
         switch (move.mark) {
-        case MoveMark::Good: ++figures.good; break;
-        case MoveMark::Inaccuracy: ++figures.inaccuracies; break;
-        case MoveMark::Mistake: ++figures.mistakes; break;
-        case MoveMark::Blunder: ++figures.blunders; break;
-        case MoveMark::None: break;
+        case MoveMark::Good:
+            ++figures.good;
+            break;
+        case MoveMark::Inaccuracy:
+            ++figures.inaccuracies;
+            break;
+        case MoveMark::Mistake:
+            ++figures.mistakes;
+            break;
+        case MoveMark::Blunder:
+            ++figures.blunders;
+            break;
+        case MoveMark::None:
+            break;
         }
     }
     figures.averageCpLoss = loss / figures.moves;
@@ -64,22 +72,32 @@ SideFigures sideFigures(const std::vector<MoveJudgement>& moves) {
 
 const char* markText(MoveMark mark) {
     switch (mark) {
-    case MoveMark::Good: return "!";
-    case MoveMark::Inaccuracy: return "?!";
-    case MoveMark::Mistake: return "?";
-    case MoveMark::Blunder: return "??";
-    case MoveMark::None: break;
+    case MoveMark::Good:
+        return "!";
+    case MoveMark::Inaccuracy:
+        return "?!";
+    case MoveMark::Mistake:
+        return "?";
+    case MoveMark::Blunder:
+        return "??";
+    case MoveMark::None:
+        break;
     }
     return "";
 }
 
 int markNag(MoveMark mark) {
     switch (mark) {
-    case MoveMark::Good: return 1;
-    case MoveMark::Inaccuracy: return 6;
-    case MoveMark::Mistake: return 2;
-    case MoveMark::Blunder: return 4;
-    case MoveMark::None: break;
+    case MoveMark::Good:
+        return 1;
+    case MoveMark::Inaccuracy:
+        return 6;
+    case MoveMark::Mistake:
+        return 2;
+    case MoveMark::Blunder:
+        return 4;
+    case MoveMark::None:
+        break;
     }
     return 0;
 }

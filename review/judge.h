@@ -24,16 +24,16 @@ enum class MoveMark { None, Good, Inaccuracy, Mistake, Blunder };
 
 // One move's scores, all from the mover's side in the terms of the position before the move.
 struct MoveScores {
-    UciScore                best;       // the engine's best move
-    std::optional<UciScore> second;     // its second-best move, when it gave one
-    UciScore                played;     // the move played
+    UciScore                best;               // the engine's best move
+    std::optional<UciScore> second;             // its second-best move, when it gave one
+    UciScore                played;             // the move played
     bool                    playedBest = false; // the move played is the engine's best
 };
 
 struct MoveJudgement {
     MoveMark mark   = MoveMark::None;
-    double   drop   = 0;   // of the mover's expected score, 0 to 1
-    int      cpLoss = 0;   // 0 to CentipawnLossClip
+    double   drop   = 0; // of the mover's expected score, 0 to 1
+    int      cpLoss = 0; // 0 to CentipawnLossClip
 };
 
 MoveJudgement judgeMove(const MoveScores& scores);
@@ -44,7 +44,7 @@ double moveAccuracy(double drop);
 struct SideFigures {
     int    moves = 0;
     int    good = 0, inaccuracies = 0, mistakes = 0, blunders = 0;
-    double averageCpLoss = 0; // the mean of the moves' clipped losses
+    double averageCpLoss = 0;   // the mean of the moves' clipped losses
     double accuracy      = 100; // the mean of the moves' accuracies; 100 with no move
 };
 

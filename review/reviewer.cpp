@@ -29,7 +29,7 @@ public:
               const ReviewProgress& progress, const std::atomic<bool>* cancel)
         : m_game(game), m_settings(settings), m_out(out), m_progress(progress), m_cancel(cancel) {
         const std::size_t count = game.fens.size();
-        m_out = GameReview{};
+        m_out                   = GameReview{};
         m_out.positions.resize(count);
         m_out.moves.resize(game.moves.size());
         m_done.assign(count, false);
@@ -40,9 +40,8 @@ public:
                 continue;
             }
             // Nothing to search: mated (mate 0) or stalemated (a draw).
-            m_out.positions[k].score = UciScore{status == Checkmated ? UciScore::Mate
-                                                                     : UciScore::Centipawns,
-                                                0};
+            m_out.positions[k].score =
+                UciScore{status == Checkmated ? UciScore::Mate : UciScore::Centipawns, 0};
             m_done[k] = true;
         }
     }
@@ -55,15 +54,14 @@ public:
             if (stopping()) return;
             const std::size_t slot = m_next.fetch_add(1);
             if (slot >= m_queue.size()) return;
-            const std::size_t  k = m_queue[slot];
+            const std::size_t              k = m_queue[slot];
             const std::vector<std::string> moves(m_game.moves.begin(),
                                                  m_game.moves.begin() + static_cast<long>(k));
-            EngineSearchResult result;
-            std::string        error;
-            const std::int64_t started = steadyMilliseconds();
-            if (!session.search(m_game.startFen, moves, m_settings.limits,
-                                m_settings.searchWaitMs, true, result, error,
-                                [this] { return stopping(); })) {
+            EngineSearchResult             result;
+            std::string                    error;
+            const std::int64_t             started = steadyMilliseconds();
+            if (!session.search(m_game.startFen, moves, m_settings.limits, m_settings.searchWaitMs,
+                                true, result, error, [this] { return stopping(); })) {
                 if (!error.empty()) fail(error, session.lastError());
                 return;
             }
@@ -145,26 +143,26 @@ private:
         if (m_progress) m_progress(move);
     }
 
-    const ReviewGameInput&    m_game;
-    const ReviewSettings&     m_settings;
-    GameReview&               m_out;
-    const ReviewProgress&     m_progress;
-    const std::atomic<bool>*  m_cancel;
-    std::vector<std::size_t>  m_queue; // the positions to search, in game order
-    std::atomic<std::size_t>  m_next{0};
-    std::mutex                m_mutex; // over m_out, m_done, m_error and the progress calls
-    std::vector<bool>         m_done;
-    std::atomic<bool>         m_failed{false};
-    std::string               m_error;
+    const ReviewGameInput&   m_game;
+    const ReviewSettings&    m_settings;
+    GameReview&              m_out;
+    const ReviewProgress&    m_progress;
+    const std::atomic<bool>* m_cancel;
+    std::vector<std::size_t> m_queue; // the positions to search, in game order
+    std::atomic<std::size_t> m_next{0};
+    std::mutex               m_mutex; // over m_out, m_done, m_error and the progress calls
+    std::vector<bool>        m_done;
+    std::atomic<bool>        m_failed{false};
+    std::string              m_error;
 };
 
 } // namespace
 
 bool currentGameForReview(ReviewGameInput& out) {
-    out                = ReviewGameInput{};
-    const Board saved  = board;
+    out                  = ReviewGameInput{};
+    const Board saved    = board;
     const int   savedPly = gamePly;
-    out.startFen       = gameHeader.fen;
+    out.startFen         = gameHeader.fen;
     if (!setupGameStart()) {
         board   = saved;
         gamePly = savedPly;
@@ -208,12 +206,10 @@ ReviewOutcome reviewGame(const ReviewGameInput& game, const ReviewSettings& sett
                          GameReview& out, std::string& error, const ReviewProgress& progress,
                          const std::atomic<bool>* cancel) {
     ReviewRun        run(game, settings, out, progress, cancel);
-    const EngineSpec spec = reviewEngineSpec(settings.engine);
-    const int        threads =
-        static_cast<int>(std::clamp<std::size_t>(run.positionsToSearch(), 1,
-                                                 static_cast<std::size_t>(
-                                                     std::max(1, settings.threads))));
-    const auto worker = [&] {
+    const EngineSpec spec    = reviewEngineSpec(settings.engine);
+    const int        threads = static_cast<int>(std::clamp<std::size_t>(
+        run.positionsToSearch(), 1, static_cast<std::size_t>(std::max(1, settings.threads))));
+    const auto       worker  = [&] {
         EngineSession session;
         std::string   openError;
         if (!session.open(spec, openError)) {

@@ -35,16 +35,16 @@ bool currentGameForReview(ReviewGameInput& out);
 // searched: a mated side has score mate 0, a stalemated one cp 0, and no lines.
 struct ReviewedPosition {
     bool                     searched = false;
-    UciScore                 score;          // the best line's
-    std::optional<UciScore>  secondScore;    // the second line's, when there is one
-    std::vector<std::string> bestLine;       // coordinate form; its first move the engine's best
+    UciScore                 score;       // the best line's
+    std::optional<UciScore>  secondScore; // the second line's, when there is one
+    std::vector<std::string> bestLine;    // coordinate form; its first move the engine's best
     std::vector<std::string> secondLine;
-    std::int64_t             searchMs = 0;   // how long its search took, from go to bestmove
+    std::int64_t             searchMs = 0; // how long its search took, from go to bestmove
 };
 
 // One move, judged from its mover's side in the terms of the position before it.
 struct ReviewedMove {
-    int           ply = 0;   // 0 for the game's first move
+    int           ply = 0; // 0 for the game's first move
     MoveScores    scores;
     MoveJudgement judgement;
     std::string   explanation; // for ? and ??, UTF-8; else empty
@@ -60,10 +60,10 @@ struct GameReview {
 };
 
 struct ReviewSettings {
-    EngineSpec   engine;            // the reviewer sets its MultiPV and adds its preferences
-    UciGo        limits;            // the budget of each position: nodes, depth or movetime
-    std::int64_t searchWaitMs = 0;  // how long a search may take before it is stopped
-    int          threads      = 1;  // engine processes, at most one per position
+    EngineSpec   engine;           // the reviewer sets its MultiPV and adds its preferences
+    UciGo        limits;           // the budget of each position: nodes, depth or movetime
+    std::int64_t searchWaitMs = 0; // how long a search may take before it is stopped
+    int          threads      = 1; // engine processes, at most one per position
 };
 
 enum class ReviewOutcome { Done, Cancelled, Failed };
@@ -82,8 +82,8 @@ ReviewOutcome reviewGame(const ReviewGameInput& game, const ReviewSettings& sett
 // calling thread), for callers that review many games with one engine each.
 ReviewOutcome reviewGameWith(EngineSession& session, const ReviewGameInput& game,
                              const ReviewSettings& settings, GameReview& out, std::string& error,
-                             const ReviewProgress& progress = {},
-                             const std::atomic<bool>* cancel = nullptr);
+                             const ReviewProgress&    progress = {},
+                             const std::atomic<bool>* cancel   = nullptr);
 
 // settings.engine with what a review asks of the engine: two lines, no book, one search
 // thread, a small hash.

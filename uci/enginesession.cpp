@@ -41,9 +41,9 @@ std::string lowerCase(std::string text) {
 // The engines' process groups while they run, for the signal handler: a Ctrl-C or a kill that
 // ends this program ends its engines with it (each engine has a group of its own, so the
 // terminal's signals do not reach it). A free slot holds 0.
-constexpr int GuardSlots = 512;
+constexpr int      GuardSlots = 512;
 std::atomic<pid_t> runningEngines[GuardSlots];
-std::mutex         guardMutex;    // over guardUsers and savedActions
+std::mutex         guardMutex;     // over guardUsers and savedActions
 int                guardUsers = 0; // sessions registered; the handlers are in place while above 0
 constexpr int      GuardSignals[3] = {SIGINT, SIGTERM, SIGHUP};
 struct sigaction   savedActions[3]{};
@@ -254,8 +254,8 @@ bool settingsToSend(const EngineSpec& spec, const std::vector<UciOption>& option
             return false;
         }
         EngineSetting matched;
-        if (!matchSetting(options, {"MultiPV", std::to_string(spec.multiPv)}, spec.title,
-                          matched, error)) {
+        if (!matchSetting(options, {"MultiPV", std::to_string(spec.multiPv)}, spec.title, matched,
+                          error)) {
             error = "--multipv: " + error;
             return false;
         }
@@ -276,13 +276,13 @@ int clientWaitMs(const UciTimeouts& timeouts) {
 } // namespace
 
 struct EngineSession::State {
-    EngineSpec                   spec;
-    ProcessRunner                runner;
-    UciTimeouts                  timeouts;
-    ProcessTransport             transport{runner};
-    UciClient                    client{transport, timeouts};
-    std::optional<EngineGuard>   guard;
-    bool                         open = false;
+    EngineSpec                 spec;
+    ProcessRunner              runner;
+    UciTimeouts                timeouts;
+    ProcessTransport           transport{runner};
+    UciClient                  client{transport, timeouts};
+    std::optional<EngineGuard> guard;
+    bool                       open = false;
 };
 
 EngineSession::EngineSession() = default;
@@ -348,9 +348,9 @@ bool EngineSession::search(const std::string& fen, const std::vector<std::string
         error = "the engine is not running";
         return false;
     }
-    State&    s          = *m_state;
-    const int clientWait = clientWaitMs(s.timeouts);
-    bool      cancel     = false;
+    State&     s                   = *m_state;
+    const int  clientWait          = clientWaitMs(s.timeouts);
+    bool       cancel              = false;
     const auto searchedOrCancelled = [&](const UciClient& client) {
         if (searched(client)) return true;
         cancel = cancelled && cancelled();
@@ -389,7 +389,7 @@ std::string EngineSession::failure(const std::string& doing) {
     }
     const std::string error = describeFailure(s.spec.title, doing, s.client, s.timeouts, s.runner);
     m_lastError             = s.client.error();
-    s.open = false;
+    s.open                  = false;
     s.client.quit();
     close();
     return error;
@@ -424,4 +424,3 @@ std::string ownProgramPath() {
     const ssize_t n = ::readlink("/proc/self/exe", path, sizeof path - 1);
     return n > 0 ? std::string(path, static_cast<std::size_t>(n)) : std::string();
 }
-

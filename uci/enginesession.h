@@ -57,9 +57,8 @@ public:
     // it answers true the search is stopped, the session closed, and false returned with an
     // empty error. Any other false is a failure, with the reason in error; the session is then
     // closed.
-    bool search(const std::string& fen, const std::vector<std::string>& moves,
-                const UciGo& limits, std::int64_t waitMs, bool newGame,
-                EngineSearchResult& result, std::string& error,
+    bool search(const std::string& fen, const std::vector<std::string>& moves, const UciGo& limits,
+                std::int64_t waitMs, bool newGame, EngineSearchResult& result, std::string& error,
                 const std::function<bool()>& cancelled = {});
 
     // Sends quit and stops the engine; done by the destructor too.

@@ -13,7 +13,7 @@
 
 namespace {
 
-const std::string Fixture = std::string(NORVANE_TEST_DATA) + "/review-mistakes.pgn";
+const std::string Fixture    = std::string(NORVANE_TEST_DATA) + "/review-mistakes.pgn";
 const char* const PgnExtract = "/usr/games/pgn-extract";
 // Small, for quick runs under the sanitizers; a node budget keeps the results fixed.
 const std::string Budget = " --nodes 20000";
@@ -88,7 +88,7 @@ TEST(CliAnnotate, PgnExtractReadsTheSameMovesMarksAndComments) {
 
     // The main lines in coordinate form, without comments, side lines or NAGs.
     const auto movesOf = [&](const std::string& file, const std::string& name) {
-        const std::string moves = folder / name;
+        const std::string moves   = folder / name;
         const std::string command = std::string(PgnExtract) + " -s -Wuci -C -V -N --noresults -o " +
                                     moves + " " + file + " 2>" + folder / "errors";
         EXPECT_EQ(std::system(command.c_str()), 0);
@@ -126,8 +126,9 @@ TEST(CliAnnotate, OneAndTwoThreadsWriteTheSameBytes) {
         EXPECT_EQ(one.out, two.out) << games;
         EXPECT_EQ(readFile(folder / "one.pgn"), readFile(folder / "two.pgn")) << games;
     }
-    EXPECT_EQ(lastLine(runCli("annotate " + Fixture + Budget + " --games 2 -o " + folder / "x.pgn").out),
-              "games 1");
+    EXPECT_EQ(
+        lastLine(runCli("annotate " + Fixture + Budget + " --games 2 -o " + folder / "x.pgn").out),
+        "games 1");
 }
 
 TEST(CliAnnotate, WhatItMustNotOverwriteIsLeftAsItWas) {
@@ -145,7 +146,8 @@ TEST(CliAnnotate, WhatItMustNotOverwriteIsLeftAsItWas) {
         {input + " -o " + folder / "dir", "is a directory"},
         {input + " -o " + folder / "link.pgn", "is a symbolic link"},
         {input + " --engine /bin/true -o " + kept, "ended before answering uci"},
-        {input + " --engine /nonexistent/engine -o " + kept, "cannot start engine /nonexistent/engine"},
+        {input + " --engine /nonexistent/engine -o " + kept,
+         "cannot start engine /nonexistent/engine"},
         {input + " --games 3-9 -o " + kept, "holds 4 games"},
     };
     for (const auto& c : cases) {

@@ -73,11 +73,11 @@ TEST(Judge, SideFiguresCountAverageAndAccuracy) {
     EXPECT_EQ(none.moves, 0);
     EXPECT_EQ(none.accuracy, 100);
 
-    const std::vector<MoveJudgement> moves = {{MoveMark::None, 0, 0},
-                                              {MoveMark::Inaccuracy, 0.06, 70},
-                                              {MoveMark::Blunder, 0.5, 1000},
-                                              {MoveMark::Good, 0, 0}};
-    const SideFigures figures = sideFigures(moves);
+    const std::vector<MoveJudgement> moves   = {{MoveMark::None, 0, 0},
+                                                {MoveMark::Inaccuracy, 0.06, 70},
+                                                {MoveMark::Blunder, 0.5, 1000},
+                                                {MoveMark::Good, 0, 0}};
+    const SideFigures                figures = sideFigures(moves);
     EXPECT_EQ(figures.moves, 4);
     EXPECT_EQ(figures.good, 1);
     EXPECT_EQ(figures.inaccuracies, 1);

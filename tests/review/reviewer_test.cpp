@@ -25,11 +25,11 @@ std::vector<ReviewGameInput> fixtureGames() {
     std::ifstream     file(std::string(NORVANE_TEST_DATA) + "/review-mistakes.pgn");
     std::stringstream text;
     text << file.rdbuf();
-    const std::string all = text.str();
+    const std::string            all = text.str();
     std::vector<ReviewGameInput> games;
     for (std::size_t start = 0; start < all.size();) {
-        std::size_t next = all.find("\n[Event ", start);
-        next             = next == std::string::npos ? all.size() : next + 1;
+        std::size_t next       = all.find("\n[Event ", start);
+        next                   = next == std::string::npos ? all.size() : next + 1;
         const std::string game = all.substr(start, next - start);
         EXPECT_TRUE(parseGameText(game.c_str(), game.size()));
         games.emplace_back();
@@ -86,7 +86,8 @@ TEST(Reviewer, KnownMistakesGetTheirMarks) {
             EXPECT_FALSE(move.explanation.empty()) << c.what;
         }
         if (c.best) {
-            const ReviewedPosition& before = reviews[c.game].positions[static_cast<std::size_t>(c.ply)];
+            const ReviewedPosition& before =
+                reviews[c.game].positions[static_cast<std::size_t>(c.ply)];
             ASSERT_FALSE(before.bestLine.empty()) << c.what;
             EXPECT_EQ(before.bestLine.front(), c.best) << c.what;
         }
@@ -98,7 +99,8 @@ TEST(Reviewer, KnownMistakesGetTheirMarks) {
             for (const auto& c : cases)
                 known = known || (c.game == g && c.ply == move.ply);
             if (!known) {
-                EXPECT_LT(move.judgement.mark, MoveMark::Mistake) << "game " << g << " ply " << move.ply;
+                EXPECT_LT(move.judgement.mark, MoveMark::Mistake)
+                    << "game " << g << " ply " << move.ply;
             }
         }
     // The hung queen costs White a blunder in the figures, Black nothing.
@@ -119,18 +121,17 @@ TEST(Reviewer, ThreadsGiveTheSameReviewAndEveryMoveIsReportedOnce) {
     const ReviewGameInput game = fixtureGames()[1];
     const GameReview      one  = review(game, 1);
 
-    std::mutex               mutex;
-    std::vector<int>         reported(game.moves.size(), 0);
-    std::vector<MoveMark>    marks(game.moves.size());
-    GameReview               three;
-    std::string              error;
-    const ReviewOutcome outcome = reviewGame(game, builtInSettings(3), three, error,
-                                             [&](const ReviewedMove& move) {
-                                                 const std::lock_guard lock(mutex);
-                                                 ++reported[static_cast<std::size_t>(move.ply)];
-                                                 marks[static_cast<std::size_t>(move.ply)] =
-                                                     move.judgement.mark;
-                                             });
+    std::mutex            mutex;
+    std::vector<int>      reported(game.moves.size(), 0);
+    std::vector<MoveMark> marks(game.moves.size());
+    GameReview            three;
+    std::string           error;
+    const ReviewOutcome   outcome =
+        reviewGame(game, builtInSettings(3), three, error, [&](const ReviewedMove& move) {
+            const std::lock_guard lock(mutex);
+            ++reported[static_cast<std::size_t>(move.ply)];
+            marks[static_cast<std::size_t>(move.ply)] = move.judgement.mark;
+        });
     ASSERT_EQ(outcome, ReviewOutcome::Done) << error;
     ASSERT_EQ(one.positions.size(), three.positions.size());
     for (std::size_t k = 0; k < one.positions.size(); ++k) {
@@ -147,20 +148,21 @@ TEST(Reviewer, ThreadsGiveTheSameReviewAndEveryMoveIsReportedOnce) {
 }
 
 TEST(Reviewer, CancelStopsTheEngines) {
-    const ReviewGameInput game = fixtureGames()[1];
+    const ReviewGameInput game     = fixtureGames()[1];
     const ReviewSettings  settings = builtInSettings(2);
     std::atomic<bool>     cancel{false};
-    std::atomic<int>  judged{0};
-    GameReview        out;
-    std::string       error;
+    std::atomic<int>      judged{0};
+    GameReview            out;
+    std::string           error;
     // Cancelled as the first move is judged: the searches under way are stopped, and no
     // position is taken up after them.
-    const ReviewOutcome outcome = reviewGame(game, settings, out, error,
-                                             [&](const ReviewedMove&) {
-                                                 ++judged;
-                                                 cancel = true;
-                                             },
-                                             &cancel);
+    const ReviewOutcome outcome = reviewGame(
+        game, settings, out, error,
+        [&](const ReviewedMove&) {
+            ++judged;
+            cancel = true;
+        },
+        &cancel);
     EXPECT_EQ(outcome, ReviewOutcome::Cancelled);
     EXPECT_LT(judged.load(), static_cast<int>(game.moves.size()));
 }
@@ -174,10 +176,10 @@ TEST(Reviewer, AnEngineThatFailsIsOneError) {
     } cases[] = {{"/nonexistent/engine", "cannot start engine X", UciErrorKind::StartFailed},
                  {"/bin/true", "engine X ended before answering uci", UciErrorKind::Exited}};
     for (const auto& c : cases) {
-        ReviewSettings settings  = builtInSettings(2);
-        settings.engine.program  = c.program;
-        settings.engine.args     = {};
-        settings.engine.title    = "engine X";
+        ReviewSettings settings = builtInSettings(2);
+        settings.engine.program = c.program;
+        settings.engine.args    = {};
+        settings.engine.title   = "engine X";
         GameReview  out;
         std::string error;
         EXPECT_EQ(reviewGame(game, settings, out, error), ReviewOutcome::Failed) << c.program;
