@@ -36,15 +36,17 @@ test: build build-asan
 # The tests that run work on other threads, built with ThreadSanitizer: the record tests of
 # the threaded passes (the small files only: the large ones take minutes under it, and add no
 # other kind of cut), the engine tests that search on one thread while another makes SAN,
-# searches or ends a ponder, and the desktop's background work and engine think (headless).
+# searches or ends a ponder, the game review's engines on several threads, and the desktop's
+# background work and engine think (headless).
 # Qt's own libraries are not instrumented: tests/tsan.supp says what of theirs is set aside.
 TSAN_RUN = TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$(CURDIR)/tests/tsan.supp"
 TSAN_DESKTOP = QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR=$(CURDIR)/$(TSAN_BUILD)/test-runtime
 test-tsan: deps
 	@$(CONFIGURE) $(TSAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DNORVANE_TSAN=ON -DNORVANE_WERROR=ON
-	@cmake --build $(TSAN_BUILD) --target test_records test_engine test_app test_view
+	@cmake --build $(TSAN_BUILD) --target test_records test_engine test_review test_app test_view
 	$(TSAN_RUN) ./$(TSAN_BUILD)/test_records --gtest_filter='ThreadedPasses.*-ThreadedPasses.Large*'
 	$(TSAN_RUN) ./$(TSAN_BUILD)/test_engine --gtest_filter='ConcurrentSearch.*:EngineSearchTest.*:Analysis.Pondering*'
+	$(TSAN_RUN) ./$(TSAN_BUILD)/test_review --gtest_filter='Reviewer.*'
 	$(TSAN_RUN) $(TSAN_DESKTOP) NORVANE_TEST_CLASSES=BackgroundTaskTest,ExplorerTest ./$(TSAN_BUILD)/test_app
 	$(TSAN_RUN) $(TSAN_DESKTOP) NORVANE_TEST_CLASSES=ThinkTest ./$(TSAN_BUILD)/test_view
 

@@ -1,29 +1,15 @@
-// analyse's engine: where its program is, and one analysis session with it from start to quit.
-// The session runs the engine as a child process through the UCI client; whatever goes wrong
+// analyse's engine: one analysis session with it from start to quit, through the engine
+// session of uci/enginesession.h (which also finds the engine's program). Whatever goes wrong
 // ends it with one English sentence, and the child is always stopped and reaped.
 #pragma once
 
 #include <cstdint>
 #include <map>
-#include <optional>
 #include <string>
 #include <vector>
 
+#include "uci/enginesession.h"
 #include "uci/ucimessages.h"
-
-// The program to run for --engine NAME: NAME itself when it holds a slash, else the first
-// executable file called NAME in the folders of PATH, then in /usr/games (where Debian puts its
-// engines, a folder not every PATH holds). Empty when there is none.
-std::string findEngineProgram(const std::string& name);
-
-// This program's own file, to run its built-in engine as "norvane-cli uci"; empty when unknown.
-std::string ownProgramPath();
-
-// One --option NAME=VALUE; a bare NAME (a button) has no value.
-struct EngineSetting {
-    std::string                name;
-    std::optional<std::string> value;
-};
 
 struct AnalyseRequest {
     std::string                program;     // the file to run
@@ -43,6 +29,10 @@ struct AnalyseResult {
     UciBestMove            bestMove;
     bool                   stoppedEarly = false; // the search outran searchWaitMs and was stopped
 };
+
+// What an analysis wants of any engine unless the user says otherwise: a search rather than
+// a book move (OwnBook false) and the engine's analysis manner (UCI_AnalyseMode true).
+std::vector<EngineSetting> analysisPreferences();
 
 // Runs the engine through one search of the request's position. False, with the reason in
 // error, when the engine cannot be started, refuses a setting, does not answer in time, ends,

@@ -18,6 +18,7 @@ int runThink(const Arguments& args);
 int runBench(const Arguments& args);
 int runUci(const Arguments& args);
 int runAnalyse(const Arguments& args);
+int runAnnotate(const Arguments& args);
 
 struct Subcommand {
     const char* name;

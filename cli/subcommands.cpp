@@ -27,6 +27,18 @@ constexpr Subcommand subcommands[] = {
      "sets an engine option by its name (a bare NAME presses a button); --multipv N sets its\n"
      "MultiPV. The engine is asked for a search, not a book move (OwnBook false when it has\n"
      "the option), in its analysis manner (UCI_AnalyseMode true), unless --option says else.\n"},
+    {"annotate", runAnnotate,
+     "FILE [--games A-B] [--engine PROGRAM] [--nodes N | --depth D | --movetime MS] "
+     "[--threads N] -o OUT.pgn",
+     "each game reviewed by an engine and written annotated; last line \"games N\"",
+     "Every position of each game's main line is searched with two lines (MultiPV 2), by the\n"
+     "built-in engine unless --engine names a program, with --nodes 1000000 per position unless\n"
+     "another budget is given. Each move gets its mark as a NAG ($1 !, $6 ?!, $2 ?, $4 ?\?), its\n"
+     "evaluation as [%eval 0.31] (pawns from White's side, #N for a mate), and for ? and ?? an\n"
+     "explanation and the better line as a side line. One line per game:\n"
+     "  game N white ?! ? ?? acpl black ?! ? ?? acpl\n"
+     "the counts of each mark and the average centipawn loss. --games A-B (or N) chooses games,\n"
+     "counting from 0. OUT is written whole under a fresh name beside it, then renamed.\n"},
     {"index", runIndex, "FILE [--threads N]", "one tab-separated row per game; last line \"games N\"",
      "Columns: number, white, black, result, moves, year, eco, start and end offsets, then\n"
      "White's rating, Black's rating (empty when none), the date (YYYY.MM.DD, unknown parts\n"
