@@ -7,6 +7,7 @@
 #include "cli/analyseengine.h"
 #include "cli/commands.h"
 #include "cli/options.h"
+#include "cli/searchlimits.h"
 #include "engine/coords.h"
 #include "records/fen.h"
 #include "records/game.h"
@@ -16,10 +17,6 @@ namespace {
 
 // Without a limit the search takes this long: any engine answers in the same time.
 constexpr long long DefaultMovetimeMs = 3000;
-// How long past its own limit a search may run before it is stopped: a movetime search past
-// its time, a depth or nodes search in all.
-constexpr long long MovetimeSlackMs  = 30000;
-constexpr long long OpenSearchWaitMs = 10 * 60 * 1000;
 // The most lines asked for; engines offer fewer or more, and say so in their option.
 constexpr long long MaxMultiPv = 500;
 
@@ -46,43 +43,6 @@ std::string lineText(int number, const UciInfo& info, const std::string& fen,
         for (const std::string& san : line.san)
             text.append(" ").append(san);
     return text;
-}
-
-// Reads "--depth D" and the like into limits; the one given, or the default movetime.
-bool readLimits(const ParsedArguments& parsed, UciGo& limits, long long& waitMs,
-                std::string& error) {
-    int given = 0;
-    for (const char* name : {"--depth", "--nodes", "--movetime"})
-        given += parsed.has(name);
-    if (given > 1) {
-        error = "give one of --depth, --nodes and --movetime";
-        return false;
-    }
-    long long value = 0;
-    waitMs          = OpenSearchWaitMs;
-    if (parsed.has("--depth")) {
-        if (!readNumber(parsed.value("--depth"), 1, 1000, value)) {
-            error = "--depth needs a number of plies from 1 to 1000";
-            return false;
-        }
-        limits.depth = value;
-    } else if (parsed.has("--nodes")) {
-        if (!readNumber(parsed.value("--nodes"), 1, 1000000000000000LL, value)) {
-            error = "--nodes needs a number of nodes from 1 to 10^15";
-            return false;
-        }
-        limits.nodes = value;
-    } else {
-        value = DefaultMovetimeMs;
-        if (parsed.has("--movetime") &&
-            !readNumber(parsed.value("--movetime"), 1, 1000000000, value)) {
-            error = "--movetime needs a number of milliseconds from 1 to 1000000000";
-            return false;
-        }
-        limits.movetime = value;
-        waitMs          = value + MovetimeSlackMs;
-    }
-    return true;
 }
 
 // Reads each "--option NAME=VALUE" (a bare NAME presses a button).
@@ -128,7 +88,8 @@ int runAnalyse(const Arguments& args) {
 
     AnalyseRequest request;
     long long      waitMs = 0;
-    if (!readLimits(parsed, request.limits, waitMs, error) ||
+    if (!readSearchLimits(parsed, {SearchBudget::Movetime, DefaultMovetimeMs}, request.limits,
+                          waitMs, error) ||
         !readSettings(parsed, request.settings, error))
         return usageError("analyse", error);
     request.searchWaitMs = waitMs;

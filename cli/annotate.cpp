@@ -19,6 +19,7 @@
 #include "cli/filekind.h"
 #include "cli/options.h"
 #include "cli/recordmessages.h"
+#include "cli/searchlimits.h"
 #include "cli/threadsoption.h"
 #include "records/bufferedfile.h"
 #include "records/gameindex.h"
@@ -35,9 +36,6 @@ namespace {
 // The budget of each position without --nodes, --depth or --movetime: a node count, so that
 // the review does not depend on the machine or its load.
 constexpr long long DefaultNodes = 1000000;
-// How long past its own limit a search may run before it is stopped (as in analyse).
-constexpr long long MovetimeSlackMs  = 30000;
-constexpr long long OpenSearchWaitMs = 10 * 60 * 1000;
 
 // One chosen game, read and ready for its review.
 struct ChosenGame {
@@ -48,42 +46,6 @@ struct ChosenGame {
     GameReview      review;
     bool            done = false;
 };
-
-bool readLimits(const ParsedArguments& parsed, UciGo& limits, long long& waitMs,
-                std::string& error) {
-    int given = 0;
-    for (const char* name : {"--depth", "--nodes", "--movetime"})
-        given += parsed.has(name);
-    if (given > 1) {
-        error = "give one of --depth, --nodes and --movetime";
-        return false;
-    }
-    long long value = 0;
-    waitMs          = OpenSearchWaitMs;
-    if (parsed.has("--depth")) {
-        if (!readNumber(parsed.value("--depth"), 1, 1000, value)) {
-            error = "--depth needs a number of plies from 1 to 1000";
-            return false;
-        }
-        limits.depth = value;
-    } else if (parsed.has("--movetime")) {
-        if (!readNumber(parsed.value("--movetime"), 1, 1000000000, value)) {
-            error = "--movetime needs a number of milliseconds from 1 to 1000000000";
-            return false;
-        }
-        limits.movetime = value;
-        waitMs          = value + MovetimeSlackMs;
-    } else {
-        value = DefaultNodes;
-        if (parsed.has("--nodes") &&
-            !readNumber(parsed.value("--nodes"), 1, 1000000000000000LL, value)) {
-            error = "--nodes needs a number of nodes from 1 to 10^15";
-            return false;
-        }
-        limits.nodes = value;
-    }
-    return true;
-}
 
 // "A-B" or "N", counting from 0, into first and last.
 bool readRange(const std::string& text, long long& first, long long& last) {
@@ -253,7 +215,9 @@ int runAnnotate(const Arguments& rawArgs) {
 
     ReviewSettings settings;
     long long      waitMs = 0;
-    if (!readLimits(parsed, settings.limits, waitMs, error)) return usageError("annotate", error);
+    if (!readSearchLimits(parsed, {SearchBudget::Nodes, DefaultNodes}, settings.limits, waitMs,
+                          error))
+        return usageError("annotate", error);
     settings.searchWaitMs = waitMs;
     long long first = 0, last = -1;
     if (parsed.has("--games") && !readRange(parsed.value("--games"), first, last))

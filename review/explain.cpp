@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "engine/attacks.h"
+#include "engine/boardkeeper.h"
 #include "engine/coords.h"
 #include "engine/fensetup.h"
 #include "engine/makemove.h"
@@ -10,18 +11,6 @@
 #include "review/tactics.h"
 
 namespace {
-
-// Restores the thread's Board when the explanation is built.
-class BoardKeeper {
-public:
-    BoardKeeper() : m_saved(board) {}
-    ~BoardKeeper() { board = m_saved; }
-    BoardKeeper(const BoardKeeper&)            = delete;
-    BoardKeeper& operator=(const BoardKeeper&) = delete;
-
-private:
-    Board m_saved;
-};
 
 // The pieces' names as the sentences use them, by piece type.
 constexpr const char* pieceNames[] = {"",       "ポーン",   "ナイト", "ビショップ",

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "engine/boardkeeper.h"
 #include "engine/coords.h"
 #include "engine/fensetup.h"
 #include "engine/makemove.h"
@@ -24,18 +25,6 @@ int fenMoveNumber(const std::string& fen) {
     const long  n    = std::strtol(text, &end, 10);
     return end != text && n >= 1 && n < 100000 ? static_cast<int>(n) : 1;
 }
-
-// Restores the thread's Board when the line has been read.
-class BoardKeeper {
-public:
-    BoardKeeper() : m_saved(board) {}
-    ~BoardKeeper() { board = m_saved; }
-    BoardKeeper(const BoardKeeper&)            = delete;
-    BoardKeeper& operator=(const BoardKeeper&) = delete;
-
-private:
-    Board m_saved;
-};
 
 }  // namespace
 
