@@ -110,14 +110,14 @@ int main(int argc, char** argv) {
         std::vector<GameReview>  reviews(games.size());
         std::atomic<std::size_t> next{0};
         std::atomic<bool>        failed{false};
-        const EngineSpec         spec  = reviewEngineSpec(settings.engine);
+        const EngineSetup        setup = reviewEngineSetup(settings.engine);
         const auto               start = std::chrono::steady_clock::now();
         std::vector<std::thread> pool;
         for (int t = 0; t < threads; ++t)
             pool.emplace_back([&] {
                 EngineSession session;
                 std::string   error;
-                if (!session.open(spec, error)) {
+                if (!session.open(setup, error)) {
                     failed = true;
                     return;
                 }

@@ -6,17 +6,17 @@ std::vector<EngineSetting> analysisPreferences() {
 
 bool runAnalysis(const AnalyseRequest& request, AnalyseResult& result, std::string& error) {
     result = AnalyseResult{};
-    EngineSpec spec;
-    spec.program   = request.program;
-    spec.args      = request.args;
-    spec.title     = request.title;
-    spec.settings  = request.settings;
-    spec.preferred = analysisPreferences();
-    spec.multiPv   = request.multiPv;
+    EngineSetup setup;
+    setup.program   = request.program;
+    setup.args      = request.args;
+    setup.title     = request.title;
+    setup.settings  = request.settings;
+    setup.preferred = analysisPreferences();
+    setup.multiPv   = request.multiPv;
     EngineSession      session;
     EngineSearchResult found;
-    if (!session.open(spec, error) || !session.search(request.fen, request.moves, request.limits,
-                                                      request.searchWaitMs, true, found, error))
+    if (!session.open(setup, error) || !session.search(request.fen, request.moves, request.limits,
+                                                       request.searchWaitMs, true, found, error))
         return false;
     session.close();
     result.lines        = found.lines;

@@ -276,7 +276,7 @@ int runAnnotate(const Arguments& rawArgs) {
         game.done = true;
         doneChanged.notify_all();
     };
-    const EngineSpec         spec = reviewEngineSpec(settings.engine);
+    const EngineSetup        setup = reviewEngineSetup(settings.engine);
     std::vector<std::thread> pool;
     if (chosen.size() == 1) {
         settings.threads = threads;
@@ -293,7 +293,7 @@ int runAnnotate(const Arguments& rawArgs) {
             pool.emplace_back([&] {
                 EngineSession session;
                 std::string   why;
-                const bool    opened = session.open(spec, why);
+                const bool    opened = session.open(setup, why);
                 for (std::size_t k; !failed && (k = next.fetch_add(1)) < chosen.size();) {
                     if (!opened) {
                         finished(chosen[k], ReviewOutcome::Failed, why);

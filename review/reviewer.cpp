@@ -184,14 +184,14 @@ bool currentGameForReview(ReviewGameInput& out) {
     return true;
 }
 
-EngineSpec reviewEngineSpec(const EngineSpec& engine) {
-    EngineSpec spec = engine;
-    spec.multiPv    = 2;
-    spec.preferred  = {{"OwnBook", "false"},
-                       {"UCI_AnalyseMode", "true"},
-                       {"Threads", "1"},
-                       {"Hash", ReviewHashMb}};
-    return spec;
+EngineSetup reviewEngineSetup(const EngineSetup& engine) {
+    EngineSetup setup = engine;
+    setup.multiPv     = 2;
+    setup.preferred   = {{"OwnBook", "false"},
+                         {"UCI_AnalyseMode", "true"},
+                         {"Threads", "1"},
+                         {"Hash", ReviewHashMb}};
+    return setup;
 }
 
 ReviewOutcome reviewGameWith(EngineSession& session, const ReviewGameInput& game,
@@ -205,14 +205,14 @@ ReviewOutcome reviewGameWith(EngineSession& session, const ReviewGameInput& game
 ReviewOutcome reviewGame(const ReviewGameInput& game, const ReviewSettings& settings,
                          GameReview& out, std::string& error, const ReviewProgress& progress,
                          const std::atomic<bool>* cancel) {
-    ReviewRun        run(game, settings, out, progress, cancel);
-    const EngineSpec spec    = reviewEngineSpec(settings.engine);
-    const int        threads = static_cast<int>(std::clamp<std::size_t>(
+    ReviewRun         run(game, settings, out, progress, cancel);
+    const EngineSetup setup   = reviewEngineSetup(settings.engine);
+    const int         threads = static_cast<int>(std::clamp<std::size_t>(
         run.positionsToSearch(), 1, static_cast<std::size_t>(std::max(1, settings.threads))));
-    const auto       worker  = [&] {
+    const auto        worker  = [&] {
         EngineSession session;
         std::string   openError;
-        if (!session.open(spec, openError)) {
+        if (!session.open(setup, openError)) {
             run.fail(openError, session.lastError());
             return;
         }

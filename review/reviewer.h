@@ -60,7 +60,7 @@ struct GameReview {
 };
 
 struct ReviewSettings {
-    EngineSpec   engine;           // the reviewer sets its MultiPV and adds its preferences
+    EngineSetup  engine;           // the reviewer sets its MultiPV and adds its preferences
     UciGo        limits;           // the budget of each position: nodes, depth or movetime
     std::int64_t searchWaitMs = 0; // how long a search may take before it is stopped
     int          threads      = 1; // engine processes, at most one per position
@@ -78,7 +78,7 @@ ReviewOutcome reviewGame(const ReviewGameInput& game, const ReviewSettings& sett
                          GameReview& out, std::string& error, const ReviewProgress& progress = {},
                          const std::atomic<bool>* cancel = nullptr);
 
-// The same on an engine session already opened with reviewEngineSpec (one engine, on the
+// The same on an engine session already opened with reviewEngineSetup (one engine, on the
 // calling thread), for callers that review many games with one engine each.
 ReviewOutcome reviewGameWith(EngineSession& session, const ReviewGameInput& game,
                              const ReviewSettings& settings, GameReview& out, std::string& error,
@@ -87,4 +87,4 @@ ReviewOutcome reviewGameWith(EngineSession& session, const ReviewGameInput& game
 
 // settings.engine with what a review asks of the engine: two lines, no book, one search
 // thread, a small hash.
-EngineSpec reviewEngineSpec(const EngineSpec& engine);
+EngineSetup reviewEngineSetup(const EngineSetup& engine);

@@ -227,34 +227,34 @@ bool takesPreferred(const UciOption& option, const std::string& value) {
 
 // The settings sent before the first search: the user's, the preferred ones the engine takes
 // and the user does not set, and the number of lines (MultiPV).
-bool settingsToSend(const EngineSpec& spec, const std::vector<UciOption>& options,
+bool settingsToSend(const EngineSetup& setup, const std::vector<UciOption>& options,
                     std::vector<EngineSetting>& out, std::string& error) {
     out.clear();
-    for (const EngineSetting& setting : spec.settings) {
+    for (const EngineSetting& setting : setup.settings) {
         EngineSetting matched;
-        if (!matchSetting(options, setting, spec.title, matched, error)) return false;
+        if (!matchSetting(options, setting, setup.title, matched, error)) return false;
         out.push_back(matched);
     }
     const auto setByUser = [&](const std::string& name) {
-        for (const EngineSetting& setting : spec.settings)
+        for (const EngineSetting& setting : setup.settings)
             if (lowerCase(setting.name) == lowerCase(name)) return true;
         return false;
     };
-    for (const EngineSetting& preferred : spec.preferred) {
+    for (const EngineSetting& preferred : setup.preferred) {
         const UciOption* option = findOption(options, preferred.name);
         if (option && preferred.value && takesPreferred(*option, *preferred.value) &&
             !setByUser(preferred.name))
             out.push_back(EngineSetting{option->name, preferred.value});
     }
-    if (spec.multiPv > 0) {
+    if (setup.multiPv > 0) {
         const UciOption* option = findOption(options, "MultiPV");
         if (!option || option->type != UciOptionType::Spin) {
-            if (spec.multiPv == 1) return true;
-            error = spec.title + " has no MultiPV option: it gives one line only";
+            if (setup.multiPv == 1) return true;
+            error = setup.title + " has no MultiPV option: it gives one line only";
             return false;
         }
         EngineSetting matched;
-        if (!matchSetting(options, {"MultiPV", std::to_string(spec.multiPv)}, spec.title, matched,
+        if (!matchSetting(options, {"MultiPV", std::to_string(setup.multiPv)}, setup.title, matched,
                           error)) {
             error = "--multipv: " + error;
             return false;
@@ -276,7 +276,7 @@ int clientWaitMs(const UciTimeouts& timeouts) {
 } // namespace
 
 struct EngineSession::State {
-    EngineSpec                 spec;
+    EngineSetup                setup;
     ProcessRunner              runner;
     UciTimeouts                timeouts;
     ProcessTransport           transport{runner};
@@ -299,15 +299,15 @@ void EngineSession::close() {
     m_state.reset();
 }
 
-bool EngineSession::open(const EngineSpec& spec, std::string& error) {
+bool EngineSession::open(const EngineSetup& setup, std::string& error) {
     close();
-    m_lastError   = UciError{};
-    m_state       = std::make_unique<State>();
-    m_state->spec = spec;
-    State&      s = *m_state;
+    m_lastError    = UciError{};
+    m_state        = std::make_unique<State>();
+    m_state->setup = setup;
+    State&      s  = *m_state;
     std::string reason;
-    if (!s.runner.start(spec.program, spec.args, reason)) {
-        error       = "cannot start " + spec.title + ": " + reason;
+    if (!s.runner.start(setup.program, setup.args, reason)) {
+        error       = "cannot start " + setup.title + ": " + reason;
         m_lastError = UciError{UciErrorKind::StartFailed, reason};
         m_state.reset();
         return false;
@@ -321,7 +321,7 @@ bool EngineSession::open(const EngineSpec& spec, std::string& error) {
         return false;
     }
     std::vector<EngineSetting> settings;
-    if (!settingsToSend(spec, s.client.options(), settings, error)) {
+    if (!settingsToSend(setup, s.client.options(), settings, error)) {
         s.client.quit();
         s.runner.stop(QuitGraceMs);
         close();
@@ -387,7 +387,7 @@ std::string EngineSession::failure(const std::string& doing) {
         s.runner.stop(100);
         s.client.engineExited(describeExit(s.runner.exit(), true));
     }
-    const std::string error = describeFailure(s.spec.title, doing, s.client, s.timeouts, s.runner);
+    const std::string error = describeFailure(s.setup.title, doing, s.client, s.timeouts, s.runner);
     m_lastError             = s.client.error();
     s.open                  = false;
     s.client.quit();

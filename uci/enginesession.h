@@ -22,7 +22,7 @@ struct EngineSetting {
 };
 
 // The engine to run and how to set it up.
-struct EngineSpec {
+struct EngineSetup {
     std::string                program;  // the file to run
     std::vector<std::string>   args;     // its arguments ("uci" for the built-in engine)
     std::string                title;    // how errors name the engine
@@ -49,7 +49,7 @@ public:
     // Starts the engine, completes the handshake, sends the settings and waits for readyok.
     // False, with the reason in error, when the engine cannot be started, refuses a setting,
     // does not answer in time, ends, or writes what is not its protocol.
-    bool open(const EngineSpec& spec, std::string& error);
+    bool open(const EngineSetup& setup, std::string& error);
 
     // One search of the position fen (empty: the initial position) after moves, preceded by
     // ucinewgame when newGame is set. A search that outruns waitMs is asked to stop and its
