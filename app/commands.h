@@ -35,6 +35,7 @@ inline constexpr int CmdNamesJapanese   = 32853;  // opening names in Japanese
 inline constexpr int CmdKeepLastOpening = 32854;  // keep the last opening name off the table
 inline constexpr int CmdAnalysis        = 32855;  // the engine analyses the shown position
 inline constexpr int CmdEngines         = 32856;  // the engines dialog
+inline constexpr int CmdOverwrite       = 32857;  // the loaded game replaced in its file
 inline constexpr int CmdFileNew         = 57600;
 inline constexpr int CmdFileOpen        = 57601;
 inline constexpr int CmdRecentFile      = 57616;  // to 57631

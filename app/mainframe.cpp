@@ -59,7 +59,7 @@ struct MenuLayout {
 // clang-format off
 const MenuLayout menuLayouts[] = {
     {"ﾌｧｲﾙ(&F)", {{CmdNewGame, "対局(&N)...\tCtrl+N"}, {CmdFileOpen, "開く(&O)...\tCtrl+O"},
-                  {CmdSave, "保存(&S)...\tCtrl+S"}, {0, nullptr},
+                  {CmdSave, "保存(&S)...\tCtrl+S"}, {CmdOverwrite, "上書き保存(&W)"}, {0, nullptr},
                   {CmdRecentFile, "最新のﾌｧｲﾙ"}, {0, nullptr}, {CmdAppExit, "終了(&X)"}}},
     {"編集(&E)", {{CmdCopyBoard, "盤面のコピー(&B)"}, {CmdCopyGame, "棋譜のコピー(&C)"},
                  {CmdPasteGame, "棋譜の貼り付け(&P)"}, {0, nullptr}, {CmdSearch, "検索(&F)..."},
@@ -92,6 +92,7 @@ const CommandText commandTexts[] = {
     {CmdNewGame, "新しい対局を始めます", "対局"},
     {CmdFileOpen, "PGNファイルを開きます", "開く"},
     {CmdSave, "棋譜をPGNファイルの終わりに保存します", "保存"},
+    {CmdOverwrite, "開いているファイルの中の棋譜を、盤面の棋譜で置き換えます", "上書き保存"},
     {CmdAppExit, "Norvaneを終了します", "終了"},
     {CmdCopyBoard, "盤面をFEN形式でクリップボードにコピーします", "盤面のコピー"},
     {CmdCopyGame, "棋譜をPGN形式でクリップボードにコピーします", "棋譜のコピー"},
@@ -192,7 +193,7 @@ CMainFrame::CMainFrame(CNorvaneDoc* doc, QWidget* parent)
       m_pMoveList(new CMoveListView(doc)), m_pExplorer(new CExplorerView(doc)),
       m_pSideTabs(new QTabWidget),
       m_pProgress(new CProgressPane) {
-    setWindowTitle("Norvane");
+    setWindowTitle("Norvane[*]"); // "*" while the game holds what no file holds
     // The board fills its pane and grows with it; a pane smaller than the smallest board
     // scrolls.
     m_pBoardPane = new QScrollArea;
@@ -372,6 +373,7 @@ void CMainFrame::UpdatePanes() {
     for (const PaneLayout& pane : paneLayouts)
         m_pPanes->SetPaneText(pane.id, m_pDoc->GetPaneText(pane.id));
     m_pEvalBar->SetFlipped(m_pBoardView->m_mode & ModeFlipped);
+    setWindowModified(m_pBoardView->IsGameModified());
 }
 
 void CMainFrame::OnPassRunning(bool running) {
@@ -388,8 +390,15 @@ void CMainFrame::OnPassRunning(bool running) {
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
     // The engine's worker ends before the window and the document it uses go away; a pass
-    // over the file ends soon after it is cancelled.
+    // over the file ends soon after it is cancelled. A modified game is saved or let go
+    // first: kept, the window stays and the engine thinks its move again.
+    const bool thinking = m_pBoardView->IsThinking();
     m_pBoardView->AbandonThinking();
+    if (!m_pBoardView->ConfirmDiscardGame()) {
+        event->ignore();
+        if (thinking) m_pBoardView->EngineReply();
+        return;
+    }
     m_pAnalysis->stop(); // no engine outlives the window
     m_pDoc->m_fileTask.Cancel();
     QMainWindow::closeEvent(event);

@@ -61,7 +61,7 @@ void CNorvaneApp::LoadTranslations() {
                      QFile::encodeName(folder).constData());
 }
 
-bool CNorvaneApp::InitInstance(const QStringList& arguments) {
+bool CNorvaneApp::InitInstance(const QStringList& arguments, const QString& recoveryPath) {
     LoadTranslations();
     QApplication::setWindowIcon(QIcon(":/images/norvane.png"));
     QCoreApplication::setOrganizationName("Norvane");
@@ -103,6 +103,8 @@ bool CNorvaneApp::InitInstance(const QStringList& arguments) {
     connect(m_pDoc.get(), &CNorvaneDoc::showGameList, m_pMainWnd.get(), &CMainFrame::ShowGameList);
     connect(m_pDoc.get(), &CDocument::openEnded, this, &CNorvaneApp::OnOpenEnded);
     m_pMainWnd->show();
+    // A game kept from a run that did not end normally is offered before any file opens.
+    if (!recoveryPath.isEmpty()) StartRecovery(recoveryPath);
     if (arguments.size() > 1) {
         m_initializing       = true;
         m_openingStartUpFile = true;
@@ -115,6 +117,9 @@ bool CNorvaneApp::InitInstance(const QStringList& arguments) {
 }
 
 void CNorvaneApp::OpenDocumentFile(const QString& name) {
+    // The file's first game replaces the one on the board: a modified one is saved or let go
+    // first.
+    if (CNorvaneView* view = m_pDoc->GetBoardView(); view && !view->ConfirmDiscardGame()) return;
     // The document's path (the status bar's path pane) is always the full one.
     m_openingPath        = QFileInfo(name).absoluteFilePath();
     m_messagesBeforeOpen = m_pDoc->m_messagesShown;
@@ -148,7 +153,17 @@ void CNorvaneApp::RemoveFromRecentFileList(const QString& path) {
     UpdateRecentFileMenu();
 }
 
-void CNorvaneApp::OnFileNew() { m_pDoc->NewDocumentFile(); }
+bool CNorvaneApp::StartRecovery(const QString& path) {
+    CNorvaneView* view = m_pDoc->GetBoardView();
+    if (!view) return false;
+    view->SetRecoveryPath(path);
+    return view->OfferRecovery();
+}
+
+void CNorvaneApp::OnFileNew() {
+    if (CNorvaneView* view = m_pDoc->GetBoardView(); view && !view->ConfirmDiscardGame()) return;
+    m_pDoc->NewDocumentFile();
+}
 
 void CNorvaneApp::OnFileOpen() {
     const QString path = AskOpenFileName();

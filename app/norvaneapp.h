@@ -38,7 +38,8 @@ public:
     // once it has). False when the named file could not be opened at once: the program ends;
     // when its reading fails later, startUpFailed says so. A cancelled opening keeps the new
     // game.
-    bool InitInstance(const QStringList& arguments);
+    // With recoveryPath the game in progress is kept there (StartRecovery), first of all.
+    bool InitInstance(const QStringList& arguments, const QString& recoveryPath = {});
 
     // Starts opening path as the document, as Open does; when it has opened, it heads the
     // recent files. A failure the document did not explain itself is reported in a message
@@ -46,6 +47,10 @@ public:
     // The document's openEnded tells the end.
     void OpenDocumentFile(const QString& path);
     void OnFileNew();
+    // The game in progress is kept in the recovery file at path from now on; one left by a run
+    // that did not end normally is offered first (the board view asks). True when its game
+    // was restored.
+    bool StartRecovery(const QString& path);
     // The open-file dialog ("開く"), then OpenDocumentFile.
     void OnFileOpen();
     // The about box with its association button.

@@ -387,6 +387,7 @@ bool CNorvaneDoc::LoadGame(const GameEntry* entry, std::function<void(bool loade
             loaded = parseGameText(text.c_str(), text.size(), &outcome);
             if (!loaded) Tell(parseProblemMessage(outcome));
         }
+        m_loadedWhole = loaded;
         *loadedNow = loaded;
         if (then) then(loaded);
     });
@@ -412,6 +413,8 @@ void CNorvaneDoc::OnSearch() {
     if (m_games.empty()) return;
     SearchDialogValues values{};
     if (!AskSearchCriteria(values)) return;
+    // The first match replaces the game on the board: a modified one is saved or let go first.
+    if (CNorvaneView* view = GetBoardView(); view && !view->ConfirmDiscardGame()) return;
 
     SearchCriteria criteria;
     criteria.name       = values.name.toStdString();
@@ -503,6 +506,7 @@ void CNorvaneDoc::SearchPosition(PositionDone then) {
 
 void CNorvaneDoc::OnReload() {
     if (m_games.empty()) return;
+    if (CNorvaneView* view = GetBoardView(); view && !view->ConfirmDiscardGame()) return;
     m_filter       = emptyFilter();
     m_shownFilter  = m_filter;
     m_matchedGames = static_cast<std::int64_t>(m_games.size());

@@ -13,6 +13,7 @@
 
 #include "app/docview.h"
 #include "app/backgroundtask.h"
+#include "app/savefile.h"
 #include "book/openings.h"
 #include "records/bufferedfile.h"
 #include "records/gameindex.h"
@@ -119,6 +120,18 @@ public:
     // The board view replays the game or the engine thinks: the current game must not change.
     bool IsBoardBusy() const;
 
+    // 上書き保存 (overwritegame.cpp). The current game is game m_loadedGame of the open file,
+    // read whole: a game shown only in part must not replace the whole one in the file.
+    bool HoldsLoadedGame() const;
+    // Replaces the loaded game's bytes in the file by text (keeping the file's line ends and
+    // the text between games): the new file is written under a fresh name and renamed over
+    // the old one, kept as FILE.bak with keepBackup; the lock passes to the new file and the
+    // list is indexed again in the background. Nothing is written when the file changed on
+    // disk since it was indexed (changedOnDisk).
+    SaveOutcome OverwriteLoadedGame(const QByteArray& text, bool keepBackup, const SaveCalls& calls);
+    // Indexes the open file again after it changed on disk; the game on the board stays.
+    void ReindexChangedFile();
+
     // The three file commands: file information, search, reload. Each does nothing without
     // games; the enable rule says whether it can run now.
     void OnFileInfo();
@@ -163,6 +176,7 @@ public:
     SearchFilter           m_shownFilter;       // the criteria of the list shown (empty: all)
     std::int64_t           m_matchedGames = -1; // games the list shows after a search
     std::int64_t           m_loadedGame   = -1; // number of the game last read from the file
+    bool                   m_loadedWhole  = false; // ... and whether it was read whole
     CBackgroundTask        m_fileTask;          // runs the passes over the file (docs/threads.md)
 
 private:

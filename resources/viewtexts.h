@@ -18,12 +18,27 @@ inline constexpr const char* SaveFilter      = "PGN files (*.pgn);;All Files (*.
 inline constexpr const char* SaveDefaultName = "untitle.pgn";
 inline constexpr const char* SaveOpenFailed  = "%1 を開けません。棋譜は保存されていません。\n%2";
 inline constexpr const char* SaveWriteFailed = "%1 に書き込めません。棋譜は保存されていません。\n%2";
+// 上書き保存: the open file changed since it was read (%1 the file), and a failure (%2 the
+// system's reason).
+inline constexpr const char* OverwriteChanged = "%1 は読み込んだ後にほかのプログラムで変更されています。\n"
+                                                "上書き保存はしませんでした。\n\n"
+                                                "ファイルを読み込み直しますか？";
+inline constexpr const char* OverwriteFailed = "%1 に上書き保存できません。ファイルは元のままです。\n%2";
+
+// The question before a modified game is let go, and the offer of a game kept from a run that
+// did not end normally.
+inline constexpr const char* AskSaveChanges  = "棋譜が変更されています。保存しますか？";
+inline constexpr const char* OfferRecovery   = "前回終了しなかったときの対局が残っています。\n"
+                                               "この対局を開きますか？";
 
 // Paste: clipboard text beyond the limit (%1 its size in bytes, %2 the limit).
 inline constexpr const char* PasteTooLarge   = "クリップボードのテキストが大きすぎます (%1 バイト)。\n"
                                                "貼り付けられる棋譜は %2 バイトまでです。";
 // Paste: text in which no game can be read.
 inline constexpr const char* PasteNoGame     = "クリップボードのテキストから棋譜を読み込めませんでした。\n"
+                                               "盤面の棋譜はそのままです。";
+// Paste: a FEN whose position cannot stand (%1 why).
+inline constexpr const char* PasteBadFen     = "貼り付けた FEN の局面は設定できません。\n%1\n"
                                                "盤面の棋譜はそのままです。";
 
 // A game read only in part (%1 the move number, as "12." or "12...", %2 the move as written).
@@ -32,6 +47,8 @@ inline constexpr const char* GameTooLong     = "棋譜が長すぎます。\n%1 
 inline constexpr const char* GameBadText     = "棋譜の %1 バイト目を読み込めません。\n"
                                                "その前の手までを表示します。";
 inline constexpr const char* GameBadSetUp    = "開始局面 (FEN) を読み込めません。\n指し手は表示しません。";
+// The same with why (%1).
+inline constexpr const char* GameBadSetUpWhy = "開始局面 (FEN) を読み込めません。\n%1\n指し手は表示しません。";
 inline constexpr const char* GameOtherVariant = "標準のチェスではない棋譜です。\n指し手は表示しません。";
 } // namespace ViewText
 // clang-format on

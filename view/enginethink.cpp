@@ -117,6 +117,7 @@ void CNorvaneView::OnPlayFromHere() {
     // The user plays the side to move unless the dialog says otherwise.
     int choice = board.sideToMove ^ 1;
     if (!AskNewGame(choice) || choice < White || choice > EngineNone) return;
+    if (!ConfirmDiscardGame()) return;
     char fen[TagFieldSize] = {};
     boardToText(fen, sizeof fen);
 

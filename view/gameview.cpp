@@ -11,6 +11,7 @@
 
 #include "app/commands.h"
 #include "app/norvanedoc.h"
+#include "view/norvaneview.h"
 #include "records/gamefilter.h"
 #include "records/pgnread.h"
 #include "view/gamelistmodel.h"
@@ -74,6 +75,9 @@ void CGameView::LoadRow(int row) {
     CNorvaneDoc*     doc   = GetDocument();
     const GameEntry* entry = m_pModel->EntryAt(row);
     if (!doc || !entry || doc->IsBoardBusy()) return;
+    // A modified game on the board is saved or let go first.
+    if (CNorvaneView* boardView = doc->GetBoardView(); boardView && !boardView->ConfirmDiscardGame())
+        return;
     doc->LoadGame(entry, [this](bool) {
         // A cancelled re-index of a file changed on disk keeps the game on the board.
         if (GetDocument()->WasCancelled()) return;

@@ -304,6 +304,7 @@ void CNorvaneView::RegisterCommands(CCommandTable& table) {
     table.Add(CmdPasteGame,    [this] { OnPasteGame(); },    usable);
     table.Add(CmdShowRecord,   [this] { OnShowRecord(); },   usable);
     table.Add(CmdSave,         [this] { OnSave(); },         usable);
+    table.Add(CmdOverwrite,    [this] { OnOverwrite(); },    [this] { return CanOverwrite(); });
     table.Add(CmdEditGameInfo, [this] { OnEditGameInfo(); }, usable);
     table.Add(CmdMoveNow,      [this] { OnMoveNow(); },      [this] { return IsThinking(); });
     table.Add(CmdPlayFromHere, [this] { OnPlayFromHere(); }, usable);

@@ -30,6 +30,7 @@
 class CCommandTable;
 class CNorvaneDoc;
 class CSprite;
+struct SaveCalls;
 
 // Bits of m_mode. A change of game state keeps the display bits (0xF00) and replaces the rest.
 // clang-format off
@@ -58,10 +59,15 @@ inline constexpr int CarriedDepth      = 10;
 
 // The settings key of the highlights' switch.
 inline constexpr const char* HighlightsKey = "board/highlights";
+// The settings key of 上書き保存's backup: the previous file kept as FILE.bak (on by default).
+inline constexpr const char* KeepBackupKey = "save/keepBackup";
 
 // Clipboard text above this many bytes is refused by paste, with a message.
 inline constexpr qsizetype PasteLimit  = 1024 * 1024;
 // clang-format on
+
+// The answers to the question before a modified game is let go.
+enum class SaveAnswer { Save, Discard, Cancel };
 
 // What the game-information dialog shows and hands back. result: 0 "*", 1 "0-1", 2 "1/2-1/2",
 // 3 "1-0".
@@ -215,7 +221,30 @@ public:
     // new game; false when bytes are no FEN line.
     bool PasteFen(const QByteArray& bytes);
     void OnShowRecord();
-    void OnSave();
+    // "保存": the save-as dialog, then the game appended to the chosen file; a failure takes
+    // the file back to what it held and says why. SaveGameAs answers whether it was saved.
+    void OnSave() { SaveGameAs(); }
+    bool SaveGameAs();
+    // "上書き保存": the game replaces the loaded game in the open file (savecommands.cpp).
+    void OnOverwrite();
+    bool CanOverwrite() const;
+    // The current game is about to be replaced (new game, open, another game, paste) or the
+    // program to end: a modified game makes the user choose 保存 / 保存しない / キャンセル.
+    // False keeps the game (cancelled, or its save cancelled or failed); true lets it go,
+    // and the recovery file with it.
+    bool ConfirmDiscardGame();
+    // Whether the current game holds what no file holds yet: moves played since it was
+    // loaded or last saved, edits. The title bar shows it.
+    void SetGameModified(bool modified);
+    bool IsGameModified() const;
+    // The file a game in progress is written to after each move (empty: none), so that a
+    // crash loses at most the last move.
+    void           SetRecoveryPath(const QString& path) { m_recoveryPath = path; }
+    const QString& RecoveryPath() const { return m_recoveryPath; }
+    // At start: a recovery file left by a run that did not end normally is offered; yes loads
+    // its game as the current one (modified, the file kept until the game is saved or let
+    // go), no removes it. True when a game was restored.
+    bool OfferRecovery();
     void OnEditGameInfo();
     // "今すぐ指す": the search stops and its best move so far is played.
     void OnMoveNow();
@@ -267,6 +296,12 @@ protected:
     virtual bool AskGameInfo(GameInfoValues& values);
     // The save-as dialog for a PGN file; an empty answer means cancelled.
     virtual QString AskSavePath();
+    // The question before a modified game is let go: 保存 / 保存しない / キャンセル.
+    virtual SaveAnswer AskSaveChanges();
+    // A yes/no question; true for yes.
+    virtual bool AskYesNo(const QString& text);
+    // The system calls the saves write through; tests make them fail.
+    virtual const SaveCalls& FileCalls();
     virtual void    StartReplayTimer();
     virtual void    StopReplayTimer();
     virtual void    SetWaitCursor(bool wait);
@@ -361,4 +396,11 @@ private:
     std::unique_ptr<HighlightPainter> m_highlightPainter; // made with the first buffer
     std::vector<BoardArrow>           m_arrows;           // the analysis's, best first
     std::unique_ptr<ArrowPainter>     m_arrowPainter;     // made with the first buffer
+    QString                           m_recoveryPath;     // see SetRecoveryPath
+
+    // A save has put the game into a file: not modified, no recovery file.
+    void GameSaved();
+    // A move was stored into the game in progress: it is modified and written to the
+    // recovery file.
+    void GameMoveStored();
 };

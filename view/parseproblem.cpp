@@ -1,6 +1,10 @@
 #include "view/parseproblem.h"
 
+#include "engine/board.h"
+#include "engine/fensetup.h"
+#include "records/game.h"
 #include "resources/viewtexts.h"
+#include "view/pastemessages.h"
 #include "view/recordtext.h"
 
 QString parseProblemMessage(const ParseOutcome& outcome) {
@@ -15,8 +19,15 @@ QString parseProblemMessage(const ParseOutcome& outcome) {
         return QString::fromUtf8(ViewText::GameBadMove).arg(number, recordText(outcome.move));
     case ParseProblem::TooManyMoves:
         return QString::fromUtf8(ViewText::GameTooLong).arg(number);
-    case ParseProblem::BadSetUp:
-        return QString::fromUtf8(ViewText::GameBadSetUp);
+    case ParseProblem::BadSetUp: {
+        // The FEN reader says why, tried on a copy of the Board (it is left as it was).
+        char        why[128] = {};
+        const Board kept     = board;
+        const bool  stands   = setupBoardFromFen(gameHeader.fen, why, sizeof why);
+        board                = kept;
+        if (stands || !why[0]) return QString::fromUtf8(ViewText::GameBadSetUp);
+        return QString::fromUtf8(ViewText::GameBadSetUpWhy).arg(fenProblemReason(why));
+    }
     case ParseProblem::OtherVariant:
         return QString::fromUtf8(ViewText::GameOtherVariant);
     }

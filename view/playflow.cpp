@@ -35,6 +35,9 @@ void CNorvaneView::ClearGameSan() { std::memset(m_gameSan, 0, sizeof m_gameSan);
 void CNorvaneView::PrepareComputerGame(int engineSide) {
     m_engineSide = engineSide;
     SwitchTo(ModePlaying);
+    // A new game: not the file's game any more, and nothing in it yet to lose.
+    GetDocument()->m_loadedGame = -1;
+    SetGameModified(false);
     std::memset(&gameHeader, 0, sizeof gameHeader);
     gameHeader.info = NoEco;
     gameAnnotations.clear();
@@ -79,6 +82,7 @@ void CNorvaneView::LoadForViewing() {
     PutBack();
     SwitchTo(ModeViewing);
     m_engineSide = EngineNone;
+    SetGameModified(false); // a game just loaded is what its source holds
     ClearResearch();
     ClearGameSan();
     // The SAN of every move needs its position: play the game through and back to the start.
@@ -112,6 +116,7 @@ void CNorvaneView::StoreGameMove(const Move& m) {
     m_gameSan[gamePly + 1][0]    = '\0';
     gameMoves[gamePly]           = m;
     gameMoves[gamePly + 1].piece = NoPiece;
+    GameMoveStored();
 }
 
 void CNorvaneView::SetResult(int resultBit) {
@@ -173,6 +178,7 @@ bool CNorvaneView::RecordGameEnd() {
 void CNorvaneView::OnNewGame() {
     int choice = Black;
     if (!AskNewGame(choice) || choice < White || choice > EngineNone) return;
+    if (!ConfirmDiscardGame()) return;
     NewDocument();
     PrepareComputerGame(choice);
     GetDocument()->m_strMoveInfo.clear();

@@ -1,13 +1,10 @@
-// The board view's commands on the current game as text: copy the board, copy, paste, show
-// and save the game record, and edit the game's information.
+// The board view's commands on the current game as text: copy the board, copy, paste and show
+// the game record, and edit the game's information.
 //
 // Header fields hold the bytes that were read (from a file or the clipboard). They are decoded
 // only for display; a field the user did not change keeps its bytes, and what the user typed is
 // stored as UTF-8.
 #include <QClipboard>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QGuiApplication>
 
 #include <cstring>
@@ -15,6 +12,7 @@
 #include <vector>
 
 #include "app/norvanedoc.h"
+#include "app/savetext.h"
 #include "engine/fensetup.h"
 #include "engine/makemove.h"
 #include "records/fen.h"
@@ -24,6 +22,7 @@
 #include "view/norvaneview.h"
 #include "view/othertags.h"
 #include "view/parseproblem.h"
+#include "view/pastemessages.h"
 #include "view/recordtext.h"
 
 namespace {
@@ -88,12 +87,9 @@ void CNorvaneView::RestoreShownPosition() {
 }
 
 QByteArray CNorvaneView::GameRecordText() {
-    std::vector<char> buffer(GameRecordSize);
-    writeGameRecord(buffer.data(), buffer.size());
+    const QByteArray text = currentGameSaveText();
     RestoreShownPosition();
-    // A text that cannot be converted keeps its line feeds; it is still a whole record.
-    toCrLf(buffer.data(), buffer.size());
-    return QByteArray(buffer.data());
+    return text;
 }
 
 void CNorvaneView::OnCopyBoard() {
@@ -112,17 +108,29 @@ void CNorvaneView::OnPasteGame() {
         MessageBox(QString::fromUtf8(ViewText::PasteTooLarge).arg(bytes.size()).arg(PasteLimit));
         return;
     }
+    // The text replaces the game on the board: a modified one is saved or let go first.
+    if (!ConfirmDiscardGame()) return;
     if (PasteFen(bytes)) return;
     // The game on the board is kept until the text proves to hold a game.
     const auto kept = std::make_unique<KeptGame>();
     ParseOutcome outcome;
-    const bool   whole = parseGameText(bytes.constData(), static_cast<std::size_t>(bytes.size()), &outcome);
+    bool         whole = parseGameText(bytes.constData(), static_cast<std::size_t>(bytes.size()), &outcome);
+    if (!outcome.gameFound && !bytes.contains('[')) {
+        // Move text without tags ("1. e4 c5 2. Nf3 d6 *", or bare "e4 c5 Nf3") is a game from
+        // the start: it is read behind an empty tag, and taken when it holds a move.
+        static constexpr char tagless[] = "[Event \"\"]\n\n";
+        const QByteArray      game      = tagless + bytes;
+        whole = parseGameText(game.constData(), static_cast<std::size_t>(game.size()), &outcome);
+        if (outcome.offset >= sizeof tagless - 1) outcome.offset -= sizeof tagless - 1;
+        outcome.gameFound = gameMoves[0].piece != NoPiece;
+    }
     if (!outcome.gameFound) {
         kept->restore();
         RestoreShownPosition();
         MessageBox(QString::fromUtf8(ViewText::PasteNoGame));
         return;
     }
+    GetDocument()->m_loadedGame = -1; // the board no longer shows the file's game
     OnUpdate(this, HintReloadGame);
     if (!whole) MessageBox(parseProblemMessage(outcome));
 }
@@ -136,11 +144,18 @@ bool CNorvaneView::PasteFen(const QByteArray& bytes) {
     QByteArray fen = line;
     if (line.count(' ') == 3) fen += " 0 1";
     char error[128];
-    if (!setupFromFen(fen.constData(), error, sizeof error)) return false; // the Board stays
+    if (!setupFromFen(fen.constData(), error, sizeof error)) { // the Board stays
+        // A line shaped as a FEN is one: it says why its position cannot stand rather than
+        // being read as moves.
+        if (!looksLikeFen(line)) return false;
+        MessageBox(pastedFenMessage(error));
+        return true;
+    }
     clearGame();
     std::memcpy(gameHeader.fen, fen.constData(), static_cast<std::size_t>(fen.size()));
     gameHeader.fen[fen.size()] = '\0';
     setupGameStart();
+    GetDocument()->m_loadedGame = -1;
     OnUpdate(this, HintReloadGame);
     return true;
 }
@@ -154,40 +169,6 @@ void CNorvaneView::OnShowRecord() {
     QByteArray text(buffer);
     dropPartialCharacter(text);
     MessageBox(recordText(text));
-}
-
-void CNorvaneView::OnSave() {
-    const QString path = AskSavePath();
-    if (path.isEmpty()) return;
-    const QByteArray text = GameRecordText();
-    const QString    name = QDir::toNativeSeparators(path);
-    QFile            file(path);
-    // Only a regular file takes a game: opening a FIFO would wait for a reader without end,
-    // and a device or a folder is no game file.
-    const QFileInfo target(path);
-    if (target.exists() && !target.isFile()) {
-        const QString reason = QString::fromUtf8("通常のファイルではありません。");
-        MessageBox(QString::fromUtf8(ViewText::SaveOpenFailed).arg(name, reason));
-        return;
-    }
-    // Appended: the file keeps its games and gets this one at its end. Unbuffered, so that
-    // nothing of a failed write waits in a buffer for close to append after the truncation.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered)) {
-        MessageBox(QString::fromUtf8(ViewText::SaveOpenFailed).arg(name, file.errorString()));
-        return;
-    }
-    const qint64 before = file.size();
-    if (file.write(text) != text.size() || !file.flush()) {
-        const QString reason = file.errorString();
-        // No half game stays behind: the file goes back to what it held.
-        if (!file.isSequential()) file.resize(before);
-        file.close();
-        MessageBox(QString::fromUtf8(ViewText::SaveWriteFailed).arg(name, reason));
-        return;
-    }
-    file.close();
-    if (file.error() != QFileDevice::NoError)
-        MessageBox(QString::fromUtf8(ViewText::SaveWriteFailed).arg(name, file.errorString()));
 }
 
 void CNorvaneView::OnEditGameInfo() {
@@ -227,4 +208,5 @@ void CNorvaneView::OnEditGameInfo() {
                                                                 : edited.otherTags.toUtf8();
     readOtherTags(tags.constData(), static_cast<std::size_t>(tags.size()), gameHeader.otherTags,
                   sizeof gameHeader.otherTags);
+    SetGameModified(true);
 }

@@ -1,3 +1,4 @@
+#include <QAbstractButton>
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
@@ -70,6 +71,29 @@ void closeNextMessageBox() {
     timer->start(10);
 }
 
+// Clicks the button named answer on every modal message box that comes up while it lives,
+// and counts them.
+class BoxAnswerer {
+public:
+    explicit BoxAnswerer(const QString& answer) {
+        QObject::connect(&m_timer, &QTimer::timeout, [this, answer] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box) return;
+            for (QAbstractButton* button : box->buttons())
+                if (button->text() == answer) {
+                    ++answered;
+                    button->click();
+                    return;
+                }
+        });
+        m_timer.start(10);
+    }
+    int answered = 0;
+
+private:
+    QTimer m_timer;
+};
+
 QAction* windowKey(CMainFrame& frame, Qt::Key key) {
     for (QAction* action : frame.actions())
         if (action->shortcut() == QKeySequence(key)) return action;
@@ -95,7 +119,8 @@ private slots:
         QVERIFY(app.InitInstance({"norvane"}));
         const QList<QAction*> menus = app.GetMainFrame()->menuBar()->actions();
         const QStringList     expected[] = {
-            {"ﾌｧｲﾙ(&F)", "対局(&N)...\tCtrl+N", "開く(&O)...\tCtrl+O", "保存(&S)...\tCtrl+S", "-",
+            {"ﾌｧｲﾙ(&F)", "対局(&N)...\tCtrl+N", "開く(&O)...\tCtrl+O", "保存(&S)...\tCtrl+S",
+             "上書き保存(&W)", "-",
              "最新のﾌｧｲﾙ", "-", "終了(&X)"},
             {"編集(&E)", "盤面のコピー(&B)", "棋譜のコピー(&C)", "棋譜の貼り付け(&P)", "-", "検索(&F)...",
              "再読み込み(&R)", "-", "ゲーム情報編集(&G)..."},
@@ -184,7 +209,9 @@ private slots:
         click("b1");
         QVERIFY(view->IsThinking());
         const std::uint64_t shown = board.hashKey; // the worker thinks on a Board of its own
+        BoxAnswerer discard(QString::fromUtf8("保存しない")); // the game played is let go
         frame.close();
+        QCOMPARE(discard.answered, 1);
         QVERIFY(!view->IsThinking());
         QCOMPARE(board.hashKey, shown);
         QCOMPARE(gamePly, 3);
@@ -240,6 +267,43 @@ private slots:
         QCOMPARE(app.messages.size(), 1);
         QCOMPARE(app.RecentFiles(), QStringList{path});
         QVERIFY(!commands.Action(CmdRecentFile + 1)->isVisible());
+    }
+
+    // Open and quit with a game that is not modified go on unasked; with a modified one the
+    // question comes first, and キャンセル stops them. The title bar shows the modified game.
+    void openAndQuitAskBeforeAModifiedGameGoes_data() {
+        QTest::addColumn<bool>("modified");
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<bool>("goesOn");
+        QTest::newRow("not modified") << false << QString::fromUtf8("キャンセル") << true;
+        QTest::newRow("do not save") << true << QString::fromUtf8("保存しない") << true;
+        QTest::newRow("cancel") << true << QString::fromUtf8("キャンセル") << false;
+    }
+    void openAndQuitAskBeforeAModifiedGameGoes() {
+        QFETCH(bool, modified);
+        QFETCH(QString, answer);
+        QFETCH(bool, goesOn);
+        TestApp app;
+        QVERIFY(app.InitInstance({"norvane"}));
+        CMainFrame&   frame = *app.GetMainFrame();
+        CNorvaneView* view  = frame.GetBoardView();
+        view->SetGameModified(modified);
+        frame.UpdatePanes();
+        QCOMPARE(frame.isWindowModified(), modified);
+        QVERIFY(frame.windowTitle().startsWith("Norvane"));
+
+        BoxAnswerer   answerer(answer);
+        const QString path = QFileInfo(data("kasparov-deep-blue-1997.pgn")).absoluteFilePath();
+        app.OpenDocumentFile(path);
+        QVERIFY(waitForTask(app.GetDocument()->m_fileTask));
+        QCOMPARE(answerer.answered, modified ? 1 : 0);
+        QCOMPARE(app.GetDocument()->GetPathName() == path, goesOn);
+        QCOMPARE(view->IsGameModified(), !goesOn);
+
+        view->SetGameModified(modified);
+        QCOMPARE(frame.close(), goesOn);
+        QCOMPARE(answerer.answered, modified ? 2 : 0);
+        QCOMPARE(frame.isVisible(), !goesOn);
     }
 
     void startingWithoutAFileShowsTheBoardAlone() {

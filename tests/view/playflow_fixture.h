@@ -39,6 +39,11 @@ public:
     int                                  newGameChoice = Black; // -1 cancels
     std::function<bool(GameInfoValues&)> gameInfo;              // null cancels
     QString                              savePath;              // empty cancels
+    SaveAnswer                           saveAnswer = SaveAnswer::Discard; // before a game goes
+    int                                  saveQuestions = 0;
+    bool                                 yesAnswer = false;     // the yes/no questions' answer
+    QStringList                          yesNoQuestions;
+    const SaveCalls*                     fileCalls = nullptr;   // null: the system's
     std::deque<std::string>              engineMoves; // SAN replies played instead of thinking
     bool                                 timerRunning = false, realTimer = false;
     // The helpers below wait for the engine's reply after each click; tests of what happens
@@ -67,6 +72,15 @@ protected:
     }
     bool    AskGameInfo(GameInfoValues& values) override { return gameInfo && gameInfo(values); }
     QString AskSavePath() override { return savePath; }
+    SaveAnswer AskSaveChanges() override {
+        ++saveQuestions;
+        return saveAnswer;
+    }
+    bool AskYesNo(const QString& text) override {
+        yesNoQuestions << text;
+        return yesAnswer;
+    }
+    const SaveCalls& FileCalls() override { return fileCalls ? *fileCalls : CNorvaneView::FileCalls(); }
     // The real timer when realTimer is set; otherwise the test ticks by hand.
     void StartReplayTimer() override {
         timerRunning = true;

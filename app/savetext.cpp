@@ -1,0 +1,13 @@
+#include "app/savetext.h"
+
+#include <vector>
+
+#include "records/pgnwrite.h"
+
+QByteArray currentGameSaveText() {
+    std::vector<char> buffer(GameRecordSize);
+    writeGameRecord(buffer.data(), buffer.size());
+    // A text that cannot be converted keeps its line feeds; it is still a whole record.
+    toCrLf(buffer.data(), buffer.size());
+    return QByteArray(buffer.data());
+}
