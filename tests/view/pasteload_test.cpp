@@ -125,6 +125,8 @@ private slots:
             QCOMPARE(doc.messages.size(), expected[i].isEmpty() ? 0 : 1);
             if (!expected[i].isEmpty())
                 QVERIFY2(doc.messages[0].contains(expected[i]), qPrintable(doc.messages[0]));
+            // Only a game read whole may replace its own bytes in the file (上書き保存).
+            QCOMPARE(doc.HoldsLoadedGame(), expected[i].isEmpty());
         }
         clearGame();
     }

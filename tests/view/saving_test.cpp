@@ -296,8 +296,8 @@ private slots:
         QVERIFY(!f.view->CanOverwrite());
     }
 
-    // New, paste and loading another game from the list, each with a game that is not
-    // modified, and with a modified one and each answer.
+    // New, paste, loading another game from the list and reloading the file's list, each with
+    // a game that is not modified, and with a modified one and each answer.
     void aModifiedGameIsNotLetGoUnasked_data() {
         QTest::addColumn<QString>("action");
         QTest::addColumn<bool>("modified");
@@ -307,7 +307,7 @@ private slots:
         QTest::addColumn<bool>("saved");
         const int save = int(SaveAnswer::Save), discard = int(SaveAnswer::Discard),
                   cancel = int(SaveAnswer::Cancel);
-        for (const char* action : {"new", "paste", "load"}) {
+        for (const char* action : {"new", "paste", "load", "reload"}) {
             const QString a = QString::fromLatin1(action);
             const QByteArray n = action;
             QTest::newRow(n + ", not modified") << a << false << cancel << false << true << false;
@@ -345,6 +345,7 @@ private slots:
             f.view->OnPasteGame();
         }
         if (action == "load") list.LoadRow(3);
+        if (action == "reload") f.doc->OnReload();
 
         QCOMPARE(f.view->saveQuestions, modified ? 1 : 0);
         QCOMPARE(QFile::exists(savePath), saved);
@@ -354,6 +355,7 @@ private slots:
         QCOMPARE(f.view->IsGameModified(), modified && !replaced);
         if (replaced && action == "paste") QCOMPARE(moveTo(gameMoves[0]), squareOf("d4"));
         if (replaced && action == "load") QCOMPARE(f.doc->m_loadedGame, std::int64_t(3));
+        if (replaced && action == "reload") QCOMPARE(f.doc->m_loadedGame, std::int64_t(0));
         if (replaced && action == "new") QVERIFY(f.view->m_mode & ModePlaying);
     }
 
