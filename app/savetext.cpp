@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "records/annotations.h"
 #include "records/pgnwrite.h"
 
 QByteArray currentGameSaveText() {
@@ -11,3 +12,5 @@ QByteArray currentGameSaveText() {
     toCrLf(buffer.data(), buffer.size());
     return QByteArray(buffer.data());
 }
+
+bool currentGameSaveTextIsWhole() { return gameAnnotations.notes.empty(); }

@@ -8,3 +8,7 @@
 // ends. It plays the game through on the Board and leaves it after the game's last move: the
 // caller puts back the position it shows.
 QByteArray currentGameSaveText();
+
+// Whether that text holds all of the current game: false while the game has comments, marks
+// or side lines that the writer leaves out (it writes the main line).
+bool currentGameSaveTextIsWhole();

@@ -39,7 +39,10 @@ bool CNorvaneView::CanOverwrite() const {
 void CNorvaneView::OnOverwrite() {
     CNorvaneDoc* doc = GetDocument();
     if (!CanOverwrite()) return;
-    const QString     name = QDir::toNativeSeparators(doc->GetPathName());
+    const QString name = QDir::toNativeSeparators(doc->GetPathName());
+    // The file's game would lose what the written text leaves out: the user decides.
+    if (!currentGameSaveTextIsWhole() && !AskYesNo(QString::fromUtf8(ViewText::OverwriteDropsNotes)))
+        return;
     const QByteArray  text = GameRecordText();
     const bool        keep = QSettings().value(KeepBackupKey, true).toBool();
     const SaveOutcome outcome = doc->OverwriteLoadedGame(text, keep, FileCalls());

@@ -18,6 +18,7 @@
 #include <cstring>
 
 #include "app/recoveryfile.h"
+#include "records/annotations.h"
 #include "app/savefile.h"
 #include "resources/viewtexts.h"
 #include "tests/qtestmain.h"
@@ -215,6 +216,23 @@ private slots:
         QSettings().remove(KeepBackupKey);
         QVERIFY(!QFile::exists(path + ".bak"));
         QCOMPARE(fileBytes(path), now);
+    }
+
+    void overwritingAnAnnotatedGameAsksFirst() {
+        const QString path = m_scratch->filePath("annotated.pgn");
+        QVERIFY(QFile::copy(QString(NORVANE_TEST_DATA "/lichess-annotated.pgn"), path));
+        QVERIFY(openFile(*f.doc, path));
+        QVERIFY(!gameAnnotations.notes.empty());
+        const QByteArray old = fileBytes(path);
+        f.view->OnOverwrite(); // no
+        QCOMPARE(f.view->yesNoQuestions.size(), 1);
+        QVERIFY(f.view->yesNoQuestions[0].contains(QString::fromUtf8("コメント")));
+        QCOMPARE(fileBytes(path), old);
+        f.view->yesAnswer = true;
+        f.view->OnOverwrite();
+        QVERIFY(waitForTask(f.doc->m_fileTask));
+        QVERIFY(fileBytes(path) != old);
+        QCOMPARE(fileBytes(path + ".bak"), old);
     }
 
     void aFailedOverwriteLeavesTheFileAsItWas_data() {
