@@ -4,7 +4,10 @@
 #include <unistd.h>
 
 #include <QFile>
+#include <QFileInfo>
+
 #include <string>
+#include <utility>
 
 #include "app/norvanedoc.h"
 #include "records/pgnread.h"
@@ -34,14 +37,25 @@ SaveOutcome CNorvaneDoc::OverwriteLoadedGame(const QByteArray& text, bool keepBa
     while (game.endsWith('\n') || game.endsWith('\r'))
         game.chop(1);
 
-    int newFd = -1;
-    outcome   = replaceInFile(GetPathName(), held, entry.start(), entry.end() + 1, game, keepBackup,
-                              newFd, calls);
+    // A link is followed: the file it leads to is replaced, and the link stays.
+    const QString real = QFileInfo(GetPathName()).canonicalFilePath();
+    int           newFd = -1;
+    outcome = replaceInFile(real.isEmpty() ? GetPathName() : real, held, entry.start(),
+                            entry.end() + 1, game, keepBackup, newFd, calls);
     if (!outcome.done) return outcome;
-    // The lock now is the new file's; the old descriptor goes with the old file.
-    ::close(m_lockFd);
-    m_lockFd = newFd;
-    ReindexChangedFile();
+    // The lock passes to the new file at once. Until the list is indexed again the document
+    // still reads the old file by the old index; should that pass not end (cancelled), the
+    // lock goes back to the old file, so that the two still name one file and a later
+    // overwrite finds the file changed instead of writing by the old index.
+    const int oldLock = std::exchange(m_lockFd, newFd);
+    Reindex([this, oldLock, newFd](bool indexed) {
+        if (!indexed && m_file.isOpen() && m_lockFd == newFd) {
+            ::close(m_lockFd);
+            m_lockFd = oldLock;
+        } else {
+            ::close(oldLock);
+        }
+    });
     return outcome;
 }
 

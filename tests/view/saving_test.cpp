@@ -218,6 +218,25 @@ private slots:
         QCOMPARE(fileBytes(path), now);
     }
 
+    // The list not indexed again after an overwrite (the pass cancelled): the old index does
+    // not fit the new file, so a second overwrite finds the file changed and writes nothing.
+    void anOverwriteWhoseListWasNotIndexedAgainWritesNoMore() {
+        const QString path = openCopy();
+        QVERIFY(!path.isEmpty());
+        QVERIFY(f.doc->LoadGame(&f.doc->m_games[1]));
+        f.doc->UpdateAllViews(nullptr, HintReloadGame);
+        CNorvaneDoc* doc = f.doc.get();
+        doc->m_fileTask.SetStartHook([doc] { doc->m_fileTask.Cancel(); });
+        f.view->OnOverwrite();
+        QVERIFY(waitForTask(doc->m_fileTask));
+        doc->m_fileTask.SetStartHook({});
+        const QByteArray written = fileBytes(path);
+        QVERIFY(f.view->yesNoQuestions.isEmpty());
+        f.view->OnOverwrite();
+        QCOMPARE(f.view->yesNoQuestions.size(), 1);
+        QCOMPARE(fileBytes(path), written);
+    }
+
     void overwritingAnAnnotatedGameAsksFirst() {
         const QString path = m_scratch->filePath("annotated.pgn");
         QVERIFY(QFile::copy(QString(NORVANE_TEST_DATA "/lichess-annotated.pgn"), path));
