@@ -199,9 +199,9 @@ SaveOutcome replaceInFile(const QString& path, const FileIdentity& expected, std
     }
     // The new file keeps the old one's permissions; it is locked before it takes the name, so
     // that the lock the document holds passes to it without a gap.
-    if (::fchown(fresh.fd(), st.st_uid, st.st_gid) != 0) {
-        // Only the owner's own files can keep another owner: the new one is the user's.
-    }
+    // The owner is kept where the system allows it (another user's file, saved by root);
+    // otherwise the new file is the user's own, as any file the user writes.
+    [[maybe_unused]] const int owned = ::fchown(fresh.fd(), st.st_uid, st.st_gid);
     ::fchmod(fresh.fd(), st.st_mode & 07777);
     ::flock(fresh.fd(), LOCK_EX | LOCK_NB);
     const auto part = [&](std::int64_t from, std::int64_t to) {

@@ -2,7 +2,6 @@
 // in its file), the question before a modified game is let go, and the recovery file of a
 // game in progress.
 #include <QDir>
-#include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSettings>
