@@ -410,18 +410,21 @@ void CNorvaneDoc::OnFileInfo() {
 
 void CNorvaneDoc::OnSearch() {
     if (m_games.empty()) return;
-    SearchDialogValues values{};
+    SearchDialogValues values = m_lastSearch;
     if (!AskSearchCriteria(values)) return;
-
-    SearchCriteria criteria;
-    criteria.name       = values.name.toStdString();
-    criteria.resultMask = (values.whiteWon ? WhiteWon : 0) | (values.blackWon ? BlackWon : 0) |
-                          (values.drawn ? Drawn : 0);
-    criteria.eco      = values.ecoItem > 0 && values.ecoItem <= NoEco ? values.ecoItem - 1 : NoEco;
-    criteria.yearFrom = values.yearFrom;
-    criteria.yearTo   = values.yearTo;
-    criteria.position = values.samePosition;
-    m_filter          = searchFilterOf(criteria);
+    m_lastSearch = values;
+    if (values.action == SearchAction::PlayerRecord) {
+        emit playerRecordAsked(values.name);
+        return;
+    }
+    m_filter = searchFilterOf(searchCriteriaOf(values));
+    // すべて表示, and a search with no criteria at all, show every game again (nothing to do
+    // when the list shows them all: the board keeps its game).
+    if (values.action == SearchAction::ShowAll || filterIsEmpty(m_filter)) {
+        m_filter = emptyFilter();
+        if (!filterIsEmpty(m_shownFilter)) OnReload();
+        return;
+    }
     SearchGames();
 }
 

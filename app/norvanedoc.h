@@ -11,8 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "app/docview.h"
 #include "app/backgroundtask.h"
+#include "app/docview.h"
+#include "app/searchvalues.h"
 #include "book/openings.h"
 #include "records/bufferedfile.h"
 #include "records/gameindex.h"
@@ -39,16 +40,6 @@ extern bool engineStarted;
 // The status bar's size pane: empty for 0 bytes, whole megabytes from 1 MB on ("%dMB", cut
 // down), below that kilobytes counted up from the next started one ("%dKB" of k + 1).
 QString fileSizeText(std::int64_t size);
-
-// What the search dialog hands back.
-struct SearchDialogValues {
-    QString name;     // text to find in either player's name; at most 31 bytes are used
-    int     ecoItem;  // 0: any, k: ECO index k - 1
-    int     yearFrom; // 0: not set
-    int     yearTo;   // 0: not set
-    bool    whiteWon, blackWon, drawn;
-    bool    samePosition; // the game passes through the position on the board
-};
 
 class CNorvaneDoc : public CDocument {
     Q_OBJECT
@@ -144,6 +135,9 @@ public:
     virtual bool AskSearchCriteria(SearchDialogValues& values);
 
 signals:
+    // The search dialog asked for the record of the player whose name (or part of it) is
+    // name.
+    void playerRecordAsked(const QString& name);
     // The game list should be shown (a file was opened) or hidden (New).
     void showGameList(bool show);
     // A pass over the file was cancelled; text says which.
@@ -161,6 +155,7 @@ public:
     QString                m_strMoveInfo;       // the move-information line of the status bar
     OpeningNameSettings    m_openingNames;      // how the views and texts name openings
     SearchFilter           m_shownFilter;       // the criteria of the list shown (empty: all)
+    SearchDialogValues     m_lastSearch;        // what the search dialog last handed back
     std::int64_t           m_matchedGames = -1; // games the list shows after a search
     std::int64_t           m_loadedGame   = -1; // number of the game last read from the file
     CBackgroundTask        m_fileTask;          // runs the passes over the file (docs/threads.md)

@@ -19,6 +19,7 @@
 #include "app/dialogs.h"
 #include "app/mainframe.h"
 #include "app/norvaneapp.h"
+#include "app/searchdialog.h"
 #include "records/game.h"
 #include "tests/app/testdoc.h"
 #include "engine/search.h"
