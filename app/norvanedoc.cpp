@@ -455,6 +455,18 @@ void CNorvaneDoc::SearchGames(std::function<void()> then) {
     });
 }
 
+void CNorvaneDoc::ShowGameSelection(const std::vector<GameEntry>& marked, const SearchFilter& criteria) {
+    if (m_games.empty() || IsPassRunning()) return;
+    std::int64_t first = -1;
+    for (const GameEntry& entry : marked)
+        if (entry.info & Matched) {
+            first = entry.number;
+            break;
+        }
+    m_filter = criteria;
+    ShowMatches(marked, first);
+}
+
 void CNorvaneDoc::ShowMatches(const std::vector<GameEntry>& marked, std::int64_t first) {
     if (first < 0 || static_cast<std::size_t>(first) >= m_games.size() ||
         marked.size() != m_games.size()) {

@@ -122,6 +122,10 @@ public:
     // that matches no game says so and keeps the list and the criteria it had; a cancelled one
     // keeps them silently.
     void SearchGames(std::function<void()> then = {});
+    // Shows as the list the games marked Matched in marked (a copy of m_games marked as a
+    // search would mark it), criteria being what the list shows, and loads the first; says so
+    // and keeps the list when none is marked.
+    void ShowGameSelection(const std::vector<GameEntry>& marked, const SearchFilter& criteria);
     // Adds the file commands to the frame's command table.
     void AddCommands(CCommandTable& table);
 

@@ -18,6 +18,7 @@
 #include "records/pgnread.h"
 #include "view/gamelistmodel.h"
 #include "view/listviewex.h"
+#include "view/playerrecordview.h"
 #include "view/recordtext.h"
 
 QString recordTextPrefix(const std::string& text, std::size_t limit) {
@@ -50,6 +51,7 @@ CGameView::CGameView(CNorvaneDoc* doc, QWidget* parent)
             [this](const QModelIndex& index) { LoadRow(index.row()); });
     m_pList->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_pList, &QWidget::customContextMenuRequested, this, &CGameView::ShowContextMenu);
+    connect(doc, &CNorvaneDoc::playerRecordAsked, this, &CGameView::ShowPlayerRecordOf);
     doc->AddView(this);
 }
 
@@ -57,7 +59,14 @@ CNorvaneDoc* CGameView::GetDocument() const {
     return static_cast<CNorvaneDoc*>(CView::GetDocument());
 }
 
-void CGameView::OnInitialUpdate() { OnUpdate(nullptr, HintRebuildList); }
+void CGameView::OnInitialUpdate() {
+    // Another file: the record window's player belonged to the last one.
+    if (m_pPlayerRecord) {
+        m_pPlayerRecord->deleteLater();
+        m_pPlayerRecord = nullptr;
+    }
+    OnUpdate(nullptr, HintRebuildList);
+}
 
 void CGameView::OnUpdate(CView*, int hint) {
     CNorvaneDoc* doc = GetDocument();
@@ -137,8 +146,57 @@ void CGameView::AddCommands(CCommandTable& table) {
 }
 
 void CGameView::ShowContextMenu(const QPoint& pos) {
-    if (!m_pContextMenu || !m_pList->indexAt(pos).isValid()) return;
+    const QModelIndex index = m_pList->indexAt(pos);
+    if (!m_pContextMenu || !index.isValid()) return;
+    // 選手情報 of the row's players, the one under the mouse first.
+    for (QAction* action : m_playerActions) {
+        m_pContextMenu->removeAction(action);
+        action->deleteLater();
+    }
+    m_playerActions.clear();
+    const GameEntry* entry = m_pModel->EntryAt(index.row());
+    const CNorvaneDoc* doc = GetDocument();
+    if (entry && doc) {
+        const ListColumnKind kind  = m_pModel->Columns()[static_cast<std::size_t>(index.column())].kind;
+        std::uint32_t        first = entry->white, second = entry->black;
+        if (kind == BlackColumn || kind == BlackEloColumn) std::swap(first, second);
+        QAction* separator = m_pContextMenu->addSeparator();
+        m_playerActions << separator;
+        for (std::uint32_t id : {first, second}) {
+            if (id == 0) continue;
+            const std::string_view name = doc->m_names.name(id);
+            QAction* action = m_pContextMenu->addAction(
+                QString::fromUtf8("選手情報: %1").arg(recordText(name.data(), static_cast<qsizetype>(name.size()))));
+            connect(action, &QAction::triggered, this, [this, id] { ShowPlayerRecord(id); });
+            m_playerActions << action;
+        }
+    }
     m_pContextMenu->exec(m_pList->viewport()->mapToGlobal(pos));
+}
+
+namespace {
+
+void raiseWindow(QWidget* window) {
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+} // namespace
+
+void CGameView::ShowPlayerRecord(std::uint32_t name) {
+    if (!m_pPlayerRecord) m_pPlayerRecord = new CPlayerRecordWindow(GetDocument(), window());
+    m_pPlayerRecord->ShowPlayer(name);
+    raiseWindow(m_pPlayerRecord);
+}
+
+void CGameView::ShowPlayerRecordOf(const QString& text) {
+    if (!m_pPlayerRecord) m_pPlayerRecord = new CPlayerRecordWindow(GetDocument(), window());
+    if (!m_pPlayerRecord->ShowPlayerText(text)) {
+        MessageBox(QString::fromUtf8("「%1」を名前に含む選手はいません").arg(text));
+        return;
+    }
+    raiseWindow(m_pPlayerRecord);
 }
 
 void CGameView::MessageBox(const QString& text) { QMessageBox::information(this, "Norvane", text); }

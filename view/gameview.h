@@ -16,6 +16,7 @@
 class QMenu;
 class CGameListModel;
 class CListViewEx;
+class CPlayerRecordWindow;
 
 // Hint the list sends when the user chose a game: the board takes the game afresh
 // (HintReloadGame) and the position changed.
@@ -75,6 +76,12 @@ public:
     // Shows layout's columns in its order at its widths.
     void ApplyLayout(const ColumnLayout& layout);
 
+    // 選手情報: the record window (made on first use, one for the list) showing the player of
+    // name id, or the player whose name holds text (a message when none does).
+    void ShowPlayerRecord(std::uint32_t name);
+    void ShowPlayerRecordOf(const QString& text);
+    CPlayerRecordWindow* GetPlayerRecord() const { return m_pPlayerRecord; }
+
     // Asks for the name of a tag to show as a column; empty when cancelled. Replaced by tests.
     virtual QString AskTagName();
 
@@ -97,4 +104,6 @@ private:
     CGameListModel* m_pModel;
     QMenu*          m_pContextMenu = nullptr; // menu 164, made when the commands are added
     bool            m_arranging    = false;   // ApplyLayout moves sections: nothing to keep yet
+    QList<QAction*> m_playerActions;          // the context menu's 選手情報 items of the row
+    CPlayerRecordWindow* m_pPlayerRecord = nullptr;
 };
