@@ -8,7 +8,8 @@
 
 namespace {
 
-const QColor WinColour(90, 160, 90), DrawColour(170, 170, 170), LossColour(200, 90, 80);
+const QColor WinColour(90, 160, 90), DrawColour(170, 170, 170), LossColour(200, 90, 80),
+    UnfinishedColour(225, 200, 110);
 
 // Room for the axis labels: left for numbers, bottom for years.
 constexpr int LeftMargin = 36, BottomMargin = 18, TopMargin = 6, RightMargin = 8;
@@ -92,12 +93,12 @@ void CYearResultsChart::paintEvent(QPaintEvent*) {
     for (std::size_t i = 0; i < m_years.size(); ++i) {
         const QRect     column = ColumnOf(i);
         const ScoreLine s      = m_years[i].score;
-        const int       width  = std::max(2, column.width() * 2 / 3);
+        const int       width  = std::clamp(column.width() * 2 / 3, 2, 28);
         const int       x      = column.center().x() - width / 2;
         int             bottom = plot.bottom();
         for (const auto& [count, colour] :
              {std::pair{s.wins, WinColour}, std::pair{s.draws, DrawColour}, std::pair{s.losses, LossColour},
-              std::pair{s.games - s.wins - s.draws - s.losses, QColor(Qt::lightGray)}}) {
+              std::pair{s.games - s.wins - s.draws - s.losses, UnfinishedColour}}) {
             const int height = count * plot.height() / most;
             if (height <= 0) continue;
             painter.fillRect(x, bottom - height + 1, width, height, colour);

@@ -90,7 +90,6 @@ CPlayerRecordWindow::CPlayerRecordWindow(CNorvaneDoc* doc, QWidget* parent)
     m_pTotals->setSelectionMode(QAbstractItemView::NoSelection);
     m_pTotals->setFixedHeight(m_pTotals->horizontalHeader()->sizeHint().height() +
                               3 * m_pTotals->verticalHeader()->defaultSectionSize() + 4);
-    m_pTotals->horizontalHeader()->setStretchLastSection(true);
     layout->addWidget(m_pTotals);
 
     auto* openings = new QHBoxLayout;
@@ -111,7 +110,7 @@ CPlayerRecordWindow::CPlayerRecordWindow(CNorvaneDoc* doc, QWidget* parent)
     layout->addLayout(openings, 3);
 
     auto* charts   = new QHBoxLayout;
-    auto* yearBox  = new QGroupBox(text("年ごとの成績（緑 勝ち、灰 引き分け、赤 負け）"), this);
+    auto* yearBox  = new QGroupBox(text("年ごとの成績（緑 勝ち、灰 引き分け、赤 負け、黄 未了）"), this);
     auto* yearPart = new QVBoxLayout(yearBox);
     yearPart->setContentsMargins(4, 4, 4, 4);
     m_pYears = new CYearResultsChart(yearBox);
@@ -141,7 +140,7 @@ CPlayerRecordWindow::CPlayerRecordWindow(CNorvaneDoc* doc, QWidget* parent)
         Refresh();
     });
     connect(m_pMatchedOnly, &QCheckBox::toggled, this, [this] { Refresh(); });
-    resize(640, 600);
+    resize(780, 620);
 }
 
 void CPlayerRecordWindow::OfferPlayers(const std::vector<PlayerCount>& players, std::uint32_t chosen) {
@@ -213,7 +212,7 @@ void CPlayerRecordWindow::Refresh() {
             setScoreCells(t, row, 2, line.score);
         }
         t->resizeColumnsToContents();
-        t->setColumnWidth(1, std::min(t->columnWidth(1), 160));
+        t->setColumnWidth(1, std::min(t->columnWidth(1), 130));
     }
 
     m_pYears->SetYears(m_record.years);
