@@ -45,8 +45,8 @@ QHBoxLayout* rangeRow(QWidget* parent, QWidget* from, QWidget* to, QWidget* afte
 
 CSearchDialog::CSearchDialog(QWidget* parent, const OpeningNameSettings& names) : QDialog(parent) {
     setWindowTitle(text(DialogText::SearchTitle));
-    auto* grid = new QGridLayout(this);
-    int   row  = 0;
+    auto*      grid   = new QGridLayout(this);
+    int        row    = 0;
     const auto addRow = [&](const char* label, QWidget* field) {
         grid->addWidget(new QLabel(text(label), this), row, 0);
         grid->addWidget(field, row++, 1);
@@ -58,10 +58,12 @@ CSearchDialog::CSearchDialog(QWidget* parent, const OpeningNameSettings& names) 
 
     m_pName = new QComboBox(this);
     m_pName->setEditable(true);
-    for (const char* name : DialogText::PresetNames) m_pName->addItem(text(name));
+    for (const char* name : DialogText::PresetNames)
+        m_pName->addItem(text(name));
     m_pName->lineEdit()->setMaxLength(NameLimit);
     m_pSide = new QComboBox(this);
-    for (const char* side : SearchText::Sides) m_pSide->addItem(text(side));
+    for (const char* side : SearchText::Sides)
+        m_pSide->addItem(text(side));
     auto* nameRow = new QHBoxLayout;
     nameRow->addWidget(m_pName, 1);
     nameRow->addWidget(new QLabel(text(SearchText::Side), this));
@@ -95,12 +97,14 @@ CSearchDialog::CSearchDialog(QWidget* parent, const OpeningNameSettings& names) 
     m_pEloMin = boundBox(this, EloLimit);
     m_pEloMax = boundBox(this, EloLimit);
     m_pEloOf  = new QComboBox(this);
-    for (const char* of : SearchText::RatingOf) m_pEloOf->addItem(text(of));
+    for (const char* of : SearchText::RatingOf)
+        m_pEloOf->addItem(text(of));
     addLayoutRow(SearchText::Rating, rangeRow(this, m_pEloMin, m_pEloMax, m_pEloOf));
 
     m_pEvent = new QLineEdit(this);
     m_pSite  = new QLineEdit(this);
-    for (QLineEdit* edit : {m_pEvent, m_pSite}) edit->setMaxLength(TextLimit);
+    for (QLineEdit* edit : {m_pEvent, m_pSite})
+        edit->setMaxLength(TextLimit);
     addRow(SearchText::Event, m_pEvent);
     addRow(SearchText::Site, m_pSite);
 
@@ -122,8 +126,9 @@ CSearchDialog::CSearchDialog(QWidget* parent, const OpeningNameSettings& names) 
     auto*        buttons = new QDialogButtonBox(this);
     QPushButton* ok      = buttons->addButton(text(DialogText::Ok), QDialogButtonBox::AcceptRole);
     buttons->addButton(text(DialogText::Cancel), QDialogButtonBox::RejectRole);
-    QPushButton* all    = buttons->addButton(text(SearchText::ShowAll), QDialogButtonBox::ResetRole);
-    QPushButton* player = buttons->addButton(text(SearchText::PlayerRecord), QDialogButtonBox::ActionRole);
+    QPushButton* all = buttons->addButton(text(SearchText::ShowAll), QDialogButtonBox::ResetRole);
+    QPushButton* player =
+        buttons->addButton(text(SearchText::PlayerRecord), QDialogButtonBox::ActionRole);
     ok->setDefault(true);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -142,11 +147,11 @@ int CSearchDialog::exec() {
     m_pEco->setCurrentIndex(v.ecoItem >= 0 && v.ecoItem <= OpeningCount ? v.ecoItem : 0);
     m_pEcoRange->setText(v.ecoRange);
     m_pDateFrom->setText(!v.dateFrom.isEmpty() ? v.dateFrom
-                         : v.yearFrom        ? QString::number(v.yearFrom).rightJustified(4, '0')
-                                             : QString());
+                         : v.yearFrom          ? QString::number(v.yearFrom).rightJustified(4, '0')
+                                               : QString());
     m_pDateTo->setText(!v.dateTo.isEmpty() ? v.dateTo
-                       : v.yearTo        ? QString::number(v.yearTo).rightJustified(4, '0')
-                                         : QString());
+                       : v.yearTo          ? QString::number(v.yearTo).rightJustified(4, '0')
+                                           : QString());
     m_pEloMin->setValue(v.eloMin);
     m_pEloMax->setValue(v.eloMax);
     m_pEloOf->setCurrentIndex(v.eloOf >= 0 && v.eloOf <= 2 ? v.eloOf : 0);
@@ -162,10 +167,10 @@ int CSearchDialog::exec() {
 }
 
 bool CSearchDialog::ReadControls(SearchDialogValues& v, QString& problem) const {
-    v.name    = m_pName->currentText().left(NameLimit);
-    v.side    = m_pSide->currentIndex();
-    v.ecoItem = m_pEco->currentIndex();
-    v.ecoRange = m_pEcoRange->text().trimmed().toUpper().remove(QLatin1Char(' '));
+    v.name               = m_pName->currentText().left(NameLimit);
+    v.side               = m_pSide->currentIndex();
+    v.ecoItem            = m_pEco->currentIndex();
+    v.ecoRange           = m_pEcoRange->text().trimmed().toUpper().remove(QLatin1Char(' '));
     std::int32_t ecoFrom = NoEco, ecoTo = NoEco;
     if (!v.ecoRange.isEmpty() && !readEcoRange(v.ecoRange.toStdString(), ecoFrom, ecoTo)) {
         problem = text(SearchText::BadEcoRange);
@@ -183,7 +188,7 @@ bool CSearchDialog::ReadControls(SearchDialogValues& v, QString& problem) const 
         std::int32_t bound = 0;
         if (yearAlone(field)) {
             (upper ? v.yearTo : v.yearFrom) = field.toInt();
-            bound = field.toInt() * 10000 + (upper ? 1231 : 101);
+            bound                           = field.toInt() * 10000 + (upper ? 1231 : 101);
         } else if (readDateBound(field.toStdString(), upper, bound)) {
             (upper ? v.dateTo : v.dateFrom) = field;
         } else {

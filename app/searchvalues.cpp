@@ -10,13 +10,16 @@ SearchCriteria searchCriteriaOf(const SearchDialogValues& values) {
                           (values.drawn ? Drawn : 0);
     criteria.eco = values.ecoItem > 0 && values.ecoItem <= NoEco ? values.ecoItem - 1 : NoEco;
     if (!values.ecoRange.trimmed().isEmpty() &&
-        !readEcoRange(QString(values.ecoRange).toUpper().remove(QLatin1Char(' ')).toStdString(), criteria.ecoFrom, criteria.ecoTo))
+        !readEcoRange(QString(values.ecoRange).toUpper().remove(QLatin1Char(' ')).toStdString(),
+                      criteria.ecoFrom, criteria.ecoTo))
         criteria.ecoFrom = criteria.ecoTo = NoEco;
     criteria.yearFrom = values.yearFrom;
     criteria.yearTo   = values.yearTo;
-    if (!values.dateFrom.isEmpty() && !readDateBound(values.dateFrom.toStdString(), false, criteria.dateFrom))
+    if (!values.dateFrom.isEmpty() &&
+        !readDateBound(values.dateFrom.toStdString(), false, criteria.dateFrom))
         criteria.dateFrom = 0;
-    if (!values.dateTo.isEmpty() && !readDateBound(values.dateTo.toStdString(), true, criteria.dateTo))
+    if (!values.dateTo.isEmpty() &&
+        !readDateBound(values.dateTo.toStdString(), true, criteria.dateTo))
         criteria.dateTo = 0;
     criteria.eloMin   = values.eloMin;
     criteria.eloMax   = values.eloMax;

@@ -28,7 +28,8 @@ BigIndex& bigIndex() {
     if (index.ready || !index.games.empty()) return index;
     const char*       env  = std::getenv("NORVANE_BIG_PGN");
     const std::string path = env ? env : "/tmp/norvane-bench/big-80.pgn";
-    if (!index.file.open(path.c_str()) || !indexFile(index.file, index.info, index.games, index.names))
+    if (!index.file.open(path.c_str()) ||
+        !indexFile(index.file, index.info, index.games, index.names))
         return index;
     const std::vector<PlayerCount> players = playersMatching(index.games, index.names, "", 1);
     if (players.empty()) return index;

@@ -21,7 +21,8 @@ void reportUnread(const std::string& command, const std::string& path, IndexedFi
         std::cerr << prefix << fileProblemText(place) << '\n';
     if (info.skippedGames > 0)
         std::cerr << prefix << info.skippedGames
-                  << (info.skippedGames == 1 ? " damaged game skipped\n" : " damaged games skipped\n");
+                  << (info.skippedGames == 1 ? " damaged game skipped\n"
+                                             : " damaged games skipped\n");
     if (info.zeroBytes == 1)
         std::cerr << prefix << "1 zero byte at offset " << info.firstZero << '\n';
     else if (info.zeroBytes > 1)
@@ -31,16 +32,18 @@ void reportUnread(const std::string& command, const std::string& path, IndexedFi
         std::cerr << prefix << "1 byte of text outside any game at offset " << info.firstStray
                   << '\n';
     else if (info.strayBytes > 1)
-        std::cerr << prefix << info.strayBytes << " bytes of text outside any game, the first at offset "
-                  << info.firstStray << '\n';
+        std::cerr << prefix << info.strayBytes
+                  << " bytes of text outside any game, the first at offset " << info.firstStray
+                  << '\n';
 }
 
 } // namespace
 
-bool unchangedOnDisk(const std::string& command, const std::string& path, const IndexedFile& indexed,
-                     int& status) {
+bool unchangedOnDisk(const std::string& command, const std::string& path,
+                     const IndexedFile& indexed, int& status) {
     if (indexed.file.unchanged()) return true;
-    status = fail(command + ": " + path + " changed on disk while it was read; run the command again");
+    status =
+        fail(command + ": " + path + " changed on disk while it was read; run the command again");
     return false;
 }
 
@@ -52,7 +55,8 @@ bool openIndexed(const std::string& command, const std::string& path, IndexedFil
     }
     ScanFailure failure{};
     if (!indexFile(indexed.file, indexed.info, indexed.games, indexed.names, &failure)) {
-        status = fail(command + ": " + path + " is not a valid PGN file: " + fileProblemText(failure));
+        status =
+            fail(command + ": " + path + " is not a valid PGN file: " + fileProblemText(failure));
         return false;
     }
     indexed.info.fileSize = indexed.file.size();
@@ -61,4 +65,3 @@ bool openIndexed(const std::string& command, const std::string& path, IndexedFil
     reportUnread(command, path, indexed);
     return true;
 }
-

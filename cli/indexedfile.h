@@ -18,8 +18,8 @@ struct IndexedFile {
 
 // Whether the file still has the size and modification time it had when it was opened; a
 // changed file is reported (status 2) rather than read as if it were the one indexed.
-bool unchangedOnDisk(const std::string& command, const std::string& path, const IndexedFile& indexed,
-                     int& status);
+bool unchangedOnDisk(const std::string& command, const std::string& path,
+                     const IndexedFile& indexed, int& status);
 
 // Opens and indexes path; on failure prints the reason (for a file that is not valid PGN,
 // the line and its text) and answers false. What of a readable file was not read is noted

@@ -19,12 +19,14 @@ std::string points(int halfPoints) {
 
 std::string scoreCells(const ScoreLine& s) {
     return std::to_string(s.games) + '\t' + std::to_string(s.wins) + '\t' +
-           std::to_string(s.draws) + '\t' + std::to_string(s.losses) + '\t' + points(s.halfPoints());
+           std::to_string(s.draws) + '\t' + std::to_string(s.losses) + '\t' +
+           points(s.halfPoints());
 }
 
 std::string ecoCell(int eco) {
     if (eco >= NoEco) return "-";
-    const char code[4] = {static_cast<char>('A' + eco / 100), static_cast<char>('0' + eco % 100 / 10),
+    const char code[4] = {static_cast<char>('A' + eco / 100),
+                          static_cast<char>('0' + eco % 100 / 10),
                           static_cast<char>('0' + eco % 10), 0};
     return code;
 }
@@ -55,10 +57,11 @@ int runPlayer(const Arguments& args) {
         return fail(message);
     }
     std::string out;
-    for (const auto& [side, lines] : {std::pair{"white", &record.whiteOpenings},
-                                      std::pair{"black", &record.blackOpenings}})
+    for (const auto& [side, lines] :
+         {std::pair{"white", &record.whiteOpenings}, std::pair{"black", &record.blackOpenings}})
         for (const OpeningLine& line : *lines)
-            out += std::string(side) + '\t' + ecoCell(line.eco) + '\t' + scoreCells(line.score) + '\n';
+            out +=
+                std::string(side) + '\t' + ecoCell(line.eco) + '\t' + scoreCells(line.score) + '\n';
     for (const YearLine& line : record.years)
         out += "year\t" + std::to_string(line.year) + '\t' + scoreCells(line.score) + '\n';
     out += "total\twhite\t" + scoreCells(record.asWhite) + '\n';

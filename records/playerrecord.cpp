@@ -32,7 +32,8 @@ std::int32_t dateOf(const GameEntry& e) {
 std::vector<OpeningLine> openingLines(const std::array<ScoreLine, NoEco + 1>& byEco) {
     std::vector<OpeningLine> lines;
     for (int eco = 0; eco <= NoEco; ++eco)
-        if (byEco[static_cast<std::size_t>(eco)].games) lines.push_back({eco, byEco[static_cast<std::size_t>(eco)]});
+        if (byEco[static_cast<std::size_t>(eco)].games)
+            lines.push_back({eco, byEco[static_cast<std::size_t>(eco)]});
     std::stable_sort(lines.begin(), lines.end(), [](const OpeningLine& a, const OpeningLine& b) {
         return a.score.games > b.score.games;
     });
@@ -53,9 +54,9 @@ PlayerRecord playerRecord(const std::vector<GameEntry>& games, const PlayerNames
     PlayerRecord record;
     record.player = playerId(names, name);
     if (record.player == 0) return record;
-    const std::uint32_t                   id = record.player;
-    std::array<ScoreLine, NoEco + 1>      byEco[2];
-    std::array<ScoreLine, 4096>           byYear;
+    const std::uint32_t              id = record.player;
+    std::array<ScoreLine, NoEco + 1> byEco[2];
+    std::array<ScoreLine, 4096>      byYear;
     for (const GameEntry& e : games) {
         if (e.white != id && e.black != id) continue;
         if (matchedOnly && !(e.info & Matched)) continue;
@@ -64,8 +65,9 @@ PlayerRecord playerRecord(const std::vector<GameEntry>& games, const PlayerNames
         const int  result = resultFor(e, white);
         (white ? record.asWhite : record.asBlack).add(result);
         record.all.add(result);
-        byEco[white ? 0 : 1][static_cast<std::size_t>(e.info & EcoMask) <= NoEco ? e.info & EcoMask : NoEco]
-            .add(result);
+        byEco[white ? 0 : 1]
+             [static_cast<std::size_t>(e.info & EcoMask) <= NoEco ? e.info & EcoMask : NoEco]
+                 .add(result);
         const int year = e.year & 0xFFF;
         if (year) byYear[static_cast<std::size_t>(year)].add(result);
         const int rating = white ? e.whiteElo : e.blackElo;
@@ -77,11 +79,13 @@ PlayerRecord playerRecord(const std::vector<GameEntry>& games, const PlayerNames
     record.whiteOpenings = openingLines(byEco[0]);
     record.blackOpenings = openingLines(byEco[1]);
     for (int year = 1; year < 4096; ++year)
-        if (byYear[static_cast<std::size_t>(year)].games) record.years.push_back({year, byYear[static_cast<std::size_t>(year)]});
+        if (byYear[static_cast<std::size_t>(year)].games)
+            record.years.push_back({year, byYear[static_cast<std::size_t>(year)]});
     std::stable_sort(record.ratings.begin(), record.ratings.end(),
                      [](const RatingPoint& a, const RatingPoint& b) { return a.date < b.date; });
-    std::stable_sort(record.beaten.begin(), record.beaten.end(),
-                     [](const BeatenOpponent& a, const BeatenOpponent& b) { return a.rating > b.rating; });
+    std::stable_sort(
+        record.beaten.begin(), record.beaten.end(),
+        [](const BeatenOpponent& a, const BeatenOpponent& b) { return a.rating > b.rating; });
     if (beatenLimit >= 0 && record.beaten.size() > static_cast<std::size_t>(beatenLimit))
         record.beaten.resize(static_cast<std::size_t>(beatenLimit));
     return record;
@@ -90,9 +94,10 @@ PlayerRecord playerRecord(const std::vector<GameEntry>& games, const PlayerNames
 std::vector<PlayerCount> playersMatching(const std::vector<GameEntry>& games,
                                          const PlayerNames& names, std::string_view text,
                                          std::size_t limit) {
-    std::vector<int> counts(names.size(), 0);
+    std::vector<int>  counts(names.size(), 0);
     std::vector<char> holds(names.size(), 0);
-    for (std::uint32_t id = 1; id < names.size(); ++id) holds[id] = matchName(names.name(id), text);
+    for (std::uint32_t id = 1; id < names.size(); ++id)
+        holds[id] = matchName(names.name(id), text);
     for (const GameEntry& e : games) {
         if (holds[e.white]) ++counts[e.white];
         if (holds[e.black] && e.black != e.white) ++counts[e.black];
@@ -112,10 +117,9 @@ std::int64_t markPlayerGames(std::vector<GameEntry>& games, const PlayerGames& s
     for (GameEntry& e : games) {
         const bool white = e.white == selection.player;
         const bool black = e.black == selection.player && !white;
-        bool       take  = selection.player != 0 &&
-                    (selection.side == WhiteSide   ? white
-                     : selection.side == BlackSide ? black
-                                                   : white || black);
+        bool       take  = selection.player != 0 && (selection.side == WhiteSide   ? white
+                                                     : selection.side == BlackSide ? black
+                                                                                   : white || black);
         if (take && selection.eco >= 0) take = (e.info & EcoMask) == selection.eco;
         if (take && selection.year) take = (e.year & 0xFFF) == selection.year;
         e.info = static_cast<std::uint16_t>(take ? e.info | Matched : e.info & ~Matched);

@@ -18,7 +18,7 @@
 struct ScoreLine {
     int games = 0, wins = 0, draws = 0, losses = 0;
     // The score in half points: two a win, one a draw.
-    int halfPoints() const { return 2 * wins + draws; }
+    int  halfPoints() const { return 2 * wins + draws; }
     void add(int result); // PlayerWon, PlayerDrew, PlayerLost or 0
 };
 inline constexpr int PlayerWon = 1, PlayerDrew = 2, PlayerLost = 3;

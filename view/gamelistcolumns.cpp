@@ -102,7 +102,8 @@ ColumnLayout loadColumnLayout() {
         ListColumn column;
         if (!columnOfKey(keys[i], column)) continue;
         bool repeated = false;
-        for (const ListColumn& have : layout.columns) repeated |= have == column;
+        for (const ListColumn& have : layout.columns)
+            repeated |= have == column;
         if (repeated) continue;
         const int width = i < widths.size() ? widths[i] : 0;
         layout.columns.push_back(column);
@@ -116,7 +117,8 @@ void saveColumnLayout(const ColumnLayout& layout) {
     QList<int>  widths;
     for (std::size_t i = 0; i < layout.columns.size(); ++i) {
         keys << keyOf(layout.columns[i]);
-        widths << (i < layout.widths.size() ? layout.widths[i] : columnFirstWidth(layout.columns[i]));
+        widths << (i < layout.widths.size() ? layout.widths[i]
+                                            : columnFirstWidth(layout.columns[i]));
     }
     QSettings store;
     store.setValue(ColumnsKey, keys);
@@ -131,9 +133,10 @@ bool validTagName(const QString& name) {
 }
 
 std::string tagValueOf(std::string_view text, std::string_view name) {
-    std::size_t at = 0;
+    std::size_t at         = 0;
     const auto  skipBlanks = [&] {
-        while (at < text.size() && isBlank(text[at])) ++at;
+        while (at < text.size() && isBlank(text[at]))
+            ++at;
     };
     for (;;) {
         skipBlanks();
@@ -141,7 +144,8 @@ std::string tagValueOf(std::string_view text, std::string_view name) {
         ++at;
         skipBlanks();
         const std::size_t nameStart = at;
-        while (at < text.size() && !isBlank(text[at]) && text[at] != '"' && text[at] != ']') ++at;
+        while (at < text.size() && !isBlank(text[at]) && text[at] != '"' && text[at] != ']')
+            ++at;
         const std::string_view tag = text.substr(nameStart, at - nameStart);
         skipBlanks();
         std::string value;
@@ -152,7 +156,8 @@ std::string tagValueOf(std::string_view text, std::string_view name) {
             }
         }
         if (sameTagName(tag, name)) return value;
-        while (at < text.size() && text[at] != ']') ++at;
+        while (at < text.size() && text[at] != ']')
+            ++at;
         if (at < text.size()) ++at;
     }
 }

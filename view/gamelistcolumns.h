@@ -32,7 +32,9 @@ enum ListColumnKind : int {
 struct ListColumn {
     ListColumnKind kind = WhiteColumn;
     QString        tag; // TagColumn: the tag's name as the user typed it
-    bool operator==(const ListColumn& other) const { return kind == other.kind && tag == other.tag; }
+    bool           operator==(const ListColumn& other) const {
+                  return kind == other.kind && tag == other.tag;
+    }
 };
 
 // The chosen columns in their order, with each column's width in pixels.

@@ -14,29 +14,46 @@ namespace {
 // The records' column of a kind (records/gamefilter.h), or -1 for the kinds the list adds.
 int recordsColumn(ListColumnKind kind) {
     switch (kind) {
-    case WhiteColumn: return ColumnWhite;
-    case WhiteEloColumn: return ColumnWhiteElo;
-    case BlackColumn: return ColumnBlack;
-    case BlackEloColumn: return ColumnBlackElo;
-    case ResultColumn: return ColumnResult;
-    case MovesColumn: return ColumnMoves;
-    case DateColumn: return ColumnDate;
-    case YearColumn: return ColumnYear;
-    case EventColumn: return ColumnEvent;
-    case SiteColumn: return ColumnSite;
-    case RoundColumn: return ColumnRound;
-    case EcoColumn: return ColumnEco;
-    default: return -1;
+    case WhiteColumn:
+        return ColumnWhite;
+    case WhiteEloColumn:
+        return ColumnWhiteElo;
+    case BlackColumn:
+        return ColumnBlack;
+    case BlackEloColumn:
+        return ColumnBlackElo;
+    case ResultColumn:
+        return ColumnResult;
+    case MovesColumn:
+        return ColumnMoves;
+    case DateColumn:
+        return ColumnDate;
+    case YearColumn:
+        return ColumnYear;
+    case EventColumn:
+        return ColumnEvent;
+    case SiteColumn:
+        return ColumnSite;
+    case RoundColumn:
+        return ColumnRound;
+    case EcoColumn:
+        return ColumnEco;
+    default:
+        return -1;
     }
 }
 
 // Whether a row's key in a column is unknown: such rows sort last either way.
 bool unknownKey(const GameEntry& entry, ListColumnKind kind) {
     switch (kind) {
-    case WhiteEloColumn: return entry.whiteElo == 0;
-    case BlackEloColumn: return entry.blackElo == 0;
-    case DateColumn: return (entry.year & 0xFFF) == 0;
-    default: return false;
+    case WhiteEloColumn:
+        return entry.whiteElo == 0;
+    case BlackEloColumn:
+        return entry.blackElo == 0;
+    case DateColumn:
+        return (entry.year & 0xFFF) == 0;
+    default:
+        return false;
     }
 }
 
@@ -61,13 +78,18 @@ void CGameListModel::Rebuild(const std::vector<GameEntry>* games, const PlayerNa
     endResetModel();
 }
 
-void CGameListModel::SetFile(const QByteArray& path) {
+void CGameListModel::SetFile(const QByteArray& path, std::int64_t size, std::size_t games) {
+    // A search rebuilds the rows of the same file: the values read stay good.
+    if (path == m_filePath && size == m_fileSize && games == m_fileGames) return;
+    m_filePath  = path;
+    m_fileSize  = size;
+    m_fileGames = games;
     m_pTags->SetFile(path);
     if (!m_rows.empty()) emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
 }
 
 void CGameListModel::SetOpeningNames(const OpeningNameSettings& names) {
-    m_openingNames = names;
+    m_openingNames   = names;
     const int column = ColumnOf({OpeningColumn, {}});
     if (column >= 0 && !m_rows.empty())
         emit dataChanged(index(0, column), index(rowCount() - 1, column));
@@ -104,20 +126,24 @@ void CGameListModel::SortRowsBy(const ListColumn& column, bool descending) {
     std::vector<std::pair<std::uint32_t, const GameEntry*>> keyed;
     keyed.reserve(m_rows.size());
     if (column.kind == NumberColumn) {
-        for (const GameEntry* row : m_rows) keyed.emplace_back(row->number, row);
+        for (const GameEntry* row : m_rows)
+            keyed.emplace_back(row->number, row);
     } else if (column.kind == OpeningColumn) {
         // Each ECO code's place among the names, found once; games without a code last.
         std::array<int, NoEco + 1> order;
-        for (int eco = 0; eco <= NoEco; ++eco) order[static_cast<std::size_t>(eco)] = eco;
+        for (int eco = 0; eco <= NoEco; ++eco)
+            order[static_cast<std::size_t>(eco)] = eco;
         std::array<QString, NoEco> names;
         for (int eco = 0; eco < NoEco; ++eco)
-            names[static_cast<std::size_t>(eco)] = QString::fromUtf8(openingDisplayName(eco, m_openingNames));
+            names[static_cast<std::size_t>(eco)] =
+                QString::fromUtf8(openingDisplayName(eco, m_openingNames));
         std::stable_sort(order.begin(), order.end() - 1, [&names](int a, int b) {
             return names[static_cast<std::size_t>(a)].compare(names[static_cast<std::size_t>(b)],
                                                               Qt::CaseInsensitive) < 0;
         });
         std::array<std::uint32_t, NoEco + 1> rank;
-        for (std::uint32_t k = 0; k <= NoEco; ++k) rank[static_cast<std::size_t>(order[k])] = k;
+        for (std::uint32_t k = 0; k <= NoEco; ++k)
+            rank[static_cast<std::size_t>(order[k])] = k;
         for (const GameEntry* row : m_rows)
             keyed.emplace_back(rank[static_cast<std::size_t>(ecoOf(*row))], row);
     } else {
@@ -128,15 +154,17 @@ void CGameListModel::SortRowsBy(const ListColumn& column, bool descending) {
         for (const GameEntry* row : m_rows)
             values.push_back(m_pTags->ValueNow(column.tag, row->number, row->start(), row->end()));
         std::vector<std::uint32_t> order(values.size());
-        for (std::uint32_t i = 0; i < order.size(); ++i) order[i] = i;
+        for (std::uint32_t i = 0; i < order.size(); ++i)
+            order[i] = i;
         std::stable_sort(order.begin(), order.end(), [&values](std::uint32_t a, std::uint32_t b) {
             return values[a].compare(values[b], Qt::CaseInsensitive) < 0;
         });
         std::vector<std::uint32_t> rank(values.size());
         for (std::uint32_t k = 0; k < order.size(); ++k)
-            rank[order[k]] = k > 0 && values[order[k]].compare(values[order[k - 1]], Qt::CaseInsensitive) == 0
-                                 ? rank[order[k - 1]]
-                                 : k;
+            rank[order[k]] =
+                k > 0 && values[order[k]].compare(values[order[k - 1]], Qt::CaseInsensitive) == 0
+                    ? rank[order[k - 1]]
+                    : k;
         // Rows without the tag last, whichever the order.
         constexpr std::uint32_t Last = 0xFFFFFFFF;
         for (std::size_t i = 0; i < m_rows.size(); ++i)
@@ -147,7 +175,8 @@ void CGameListModel::SortRowsBy(const ListColumn& column, bool descending) {
         if ((a.first == Last) != (b.first == Last)) return b.first == Last;
         return descending ? b.first < a.first : a.first < b.first;
     });
-    for (std::size_t i = 0; i < keyed.size(); ++i) m_rows[i] = keyed[i].second;
+    for (std::size_t i = 0; i < keyed.size(); ++i)
+        m_rows[i] = keyed[i].second;
 }
 
 void CGameListModel::SortRows() {
@@ -163,7 +192,8 @@ void CGameListModel::SortRows() {
             std::reverse(m_rows.begin(), m_rows.end());
             for (auto run = m_rows.begin(); run != m_rows.end();) {
                 auto next = run + 1;
-                while (next != m_rows.end() && compareByColumn(**run, **next, *m_pNames, records) == 0)
+                while (next != m_rows.end() &&
+                       compareByColumn(**run, **next, *m_pNames, records) == 0)
                     ++next;
                 std::reverse(run, next);
                 run = next;
@@ -212,15 +242,19 @@ QString CGameListModel::CellText(int row, int column) const {
         return recordText(text);
     }
     switch (shown.kind) {
-    case NumberColumn: return QString::number(entry->number + 1);
+    case NumberColumn:
+        return QString::number(entry->number + 1);
     case OpeningColumn:
-        return ecoOf(*entry) < NoEco ? QString::fromUtf8(openingDisplayName(ecoOf(*entry), m_openingNames))
-                                     : QString();
+        return ecoOf(*entry) < NoEco
+                   ? QString::fromUtf8(openingDisplayName(ecoOf(*entry), m_openingNames))
+                   : QString();
     case TagColumn: {
-        const QString* value = m_pTags->Value(shown.tag, entry->number, entry->start(), entry->end());
+        const QString* value =
+            m_pTags->Value(shown.tag, entry->number, entry->start(), entry->end());
         return value ? *value : QString();
     }
-    default: return {};
+    default:
+        return {};
     }
 }
 
@@ -242,12 +276,12 @@ QVariant CGameListModel::headerData(int section, Qt::Orientation orientation, in
     return {};
 }
 
-void CGameListModel::OnValueRead(const QString& tag, quint32 number) {
+void CGameListModel::OnValueRead(const QString& tag, quint32) {
     const int column = ColumnOf({TagColumn, tag});
-    if (column < 0) return;
-    // Only the rows on screen asked; their row is found by a scan of the rows.
-    const int row = RowOf(number);
-    if (row >= 0) emit dataChanged(index(row, column), index(row, column), {Qt::DisplayRole});
+    // The column is drawn anew: only its rows on screen are painted, and finding the game's row
+    // would cost a scan of every row per value.
+    if (column >= 0 && !m_rows.empty())
+        emit dataChanged(index(0, column), index(rowCount() - 1, column), {Qt::DisplayRole});
 }
 
 void CGameListModel::sort(int column, Qt::SortOrder order) {
@@ -255,18 +289,20 @@ void CGameListModel::sort(int column, Qt::SortOrder order) {
     m_sortBy    = m_columns[static_cast<std::size_t>(column)];
     m_sorted    = true;
     m_sortOrder = order;
-    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
-    const QModelIndexList before = persistentIndexList();
+    emit                          layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    const QModelIndexList         before = persistentIndexList();
     std::vector<const GameEntry*> entriesBefore;
     entriesBefore.reserve(before.size());
-    for (const QModelIndex& index : before) entriesBefore.push_back(EntryAt(index.row()));
+    for (const QModelIndex& index : before)
+        entriesBefore.push_back(EntryAt(index.row()));
 
     SortRows();
 
     if (!before.isEmpty()) {
         std::unordered_map<const GameEntry*, int> rowOf;
         rowOf.reserve(before.size());
-        for (const GameEntry* entry : entriesBefore) rowOf.emplace(entry, -1);
+        for (const GameEntry* entry : entriesBefore)
+            rowOf.emplace(entry, -1);
         for (int row = 0; row < static_cast<int>(m_rows.size()); ++row) {
             auto found = rowOf.find(m_rows[row]);
             if (found != rowOf.end()) found->second = row;

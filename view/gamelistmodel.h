@@ -25,9 +25,10 @@ public:
     void Rebuild(const std::vector<GameEntry>* games, const PlayerNames* names);
     // Forgets the rows (before the index they point into changes).
     void Clear();
-    // The file the rows' games are in (its name in the system's encoding): tag columns read
-    // their values from it. Forgets the values read from the last one.
-    void SetFile(const QByteArray& path);
+    // The file the rows' games are in (its name in the system's encoding), its size and game
+    // count: tag columns read their values from it. Another file (or the same one indexed
+    // anew to another size or count) forgets the values read.
+    void SetFile(const QByteArray& path, std::int64_t size, std::size_t games);
     // How the opening-name column names openings.
     void SetOpeningNames(const OpeningNameSettings& names);
 
@@ -51,11 +52,12 @@ public:
     // The text of a cell (a tag column's text when read, else empty).
     QString CellText(int row, int column) const;
 
-    int      rowCount(const QModelIndex& parent = {}) const override;
-    int      columnCount(const QModelIndex& parent = {}) const override;
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
     // The display text, and the same text as the cell's tool tip.
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
-    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
     // Sorts by column in order; equal keys keep the order they had, either way; ratings and
     // dates unknown come last either way. A tag column reads every row's value first. Selection
     // and current row follow their games.
@@ -75,7 +77,10 @@ private:
     std::vector<ListColumn>       m_columns;
     OpeningNameSettings           m_openingNames;
     CTagValueReader*              m_pTags;
-    ListColumn                    m_sortBy;         // the column of the last sort
-    bool                          m_sorted = false; // false: file order
-    Qt::SortOrder                 m_sortOrder  = Qt::AscendingOrder;
+    QByteArray                    m_filePath; // the file the tag values are read from
+    std::int64_t                  m_fileSize  = -1;
+    std::size_t                   m_fileGames = 0;
+    ListColumn                    m_sortBy;            // the column of the last sort
+    bool                          m_sorted    = false; // false: file order
+    Qt::SortOrder                 m_sortOrder = Qt::AscendingOrder;
 };

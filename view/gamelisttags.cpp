@@ -49,8 +49,8 @@ void CTagValueReader::SetFile(const QByteArray& path) {
     m_queue.clear();
 }
 
-const QString* CTagValueReader::Value(const QString& tag, std::uint32_t number,
-                                      std::int64_t start, std::int64_t end) {
+const QString* CTagValueReader::Value(const QString& tag, std::uint32_t number, std::int64_t start,
+                                      std::int64_t end) {
     const auto values = m_values.constFind(tag);
     if (values != m_values.cend()) {
         const auto value = values->constFind(number);

@@ -53,16 +53,16 @@ private:
     void Run();
     void Keep(const QString& tag, std::uint32_t number, const QString& value);
 
-    QHash<QString, QHash<quint32, QString>> m_values;  // by tag, by game number
-    QHash<QString, QHash<quint32, bool>>    m_asked;   // requests not yet answered
+    QHash<QString, QHash<quint32, QString>> m_values;   // by tag, by game number
+    QHash<QString, QHash<quint32, bool>>    m_asked;    // requests not yet answered
     BufferedFile                            m_sortFile; // ValueNow's reader (this thread's)
     std::string                             m_sortPath; // the file m_sortFile holds open
 
     std::mutex              m_mutex;
     std::condition_variable m_wake;
-    std::vector<Request>    m_queue;      // newest last: the worker takes the newest first
-    std::string             m_path;       // the worker's file
+    std::vector<Request>    m_queue;          // newest last: the worker takes the newest first
+    std::string             m_path;           // the worker's file
     std::uint64_t           m_generation = 0; // counts SetFile calls: older answers are dropped
-    bool                    m_stop = false;
+    bool                    m_stop       = false;
     std::thread             m_thread;
 };

@@ -75,7 +75,8 @@ void CGameView::OnUpdate(CView*, int hint) {
     CWaitCursor  wait;
     if (doc) {
         m_pModel->SetOpeningNames(doc->m_openingNames);
-        m_pModel->SetFile(QFile::encodeName(doc->GetPathName()));
+        m_pModel->SetFile(QFile::encodeName(doc->GetPathName()), doc->m_fileInfo.fileSize,
+                          doc->m_games.size());
     }
     m_pModel->Rebuild(doc ? &doc->m_games : nullptr, doc ? &doc->m_names : nullptr);
     if (m_pModel->rowCount() > 0) {

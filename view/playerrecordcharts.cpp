@@ -16,8 +16,9 @@ constexpr int LeftMargin = 36, BottomMargin = 18, TopMargin = 6, RightMargin = 8
 
 // A date as a fraction of years: unknown months and days count as the middle of their span.
 double yearsOf(std::int32_t date) {
-    const int year = date / 10000, month = date / 100 % 100, day = date % 100;
-    const double inYear = month == 0 ? 0.5 : (month - 1 + (day == 0 ? 0.5 : (day - 0.5) / 31.0)) / 12.0;
+    const int    year = date / 10000, month = date / 100 % 100, day = date % 100;
+    const double inYear =
+        month == 0 ? 0.5 : (month - 1 + (day == 0 ? 0.5 : (day - 0.5) / 31.0)) / 12.0;
     return year + inYear;
 }
 
@@ -53,8 +54,8 @@ QRect CYearResultsChart::ColumnOf(std::size_t index) const {
 int CYearResultsChart::YearAt(const QPoint& point) const {
     for (std::size_t i = 0; i < m_years.size(); ++i) {
         const QRect column = ColumnOf(i);
-        if (point.x() >= column.left() && point.x() <= column.right() && point.y() >= column.top() &&
-            point.y() <= column.bottom() + BottomMargin)
+        if (point.x() >= column.left() && point.x() <= column.right() &&
+            point.y() >= column.top() && point.y() <= column.bottom() + BottomMargin)
             return m_years[i].year;
     }
     return 0;
@@ -80,16 +81,18 @@ void CYearResultsChart::paintEvent(QPaintEvent*) {
         return;
     }
     int most = 1;
-    for (const YearLine& line : m_years) most = std::max(most, line.score.games);
+    for (const YearLine& line : m_years)
+        most = std::max(most, line.score.games);
     painter.setPen(palette().text().color());
     painter.drawLine(plot.bottomLeft(), plot.bottomRight());
     painter.drawText(QRect(0, plot.top() - 2, LeftMargin - 4, 14), Qt::AlignRight | Qt::AlignTop,
                      QString::number(most));
-    painter.drawText(QRect(0, plot.bottom() - 12, LeftMargin - 4, 14), Qt::AlignRight | Qt::AlignBottom,
-                     QStringLiteral("0"));
+    painter.drawText(QRect(0, plot.bottom() - 12, LeftMargin - 4, 14),
+                     Qt::AlignRight | Qt::AlignBottom, QStringLiteral("0"));
     // Label every year while they fit, else every k-th.
     const int labelWidth = painter.fontMetrics().horizontalAdvance(QStringLiteral("0000")) + 4;
-    const int every      = std::max(1, labelWidth * static_cast<int>(m_years.size()) / std::max(1, plot.width()) + 1);
+    const int every =
+        std::max(1, labelWidth * static_cast<int>(m_years.size()) / std::max(1, plot.width()) + 1);
     for (std::size_t i = 0; i < m_years.size(); ++i) {
         const QRect     column = ColumnOf(i);
         const ScoreLine s      = m_years[i].score;
@@ -97,7 +100,8 @@ void CYearResultsChart::paintEvent(QPaintEvent*) {
         const int       x      = column.center().x() - width / 2;
         int             bottom = plot.bottom();
         for (const auto& [count, colour] :
-             {std::pair{s.wins, WinColour}, std::pair{s.draws, DrawColour}, std::pair{s.losses, LossColour},
+             {std::pair{s.wins, WinColour}, std::pair{s.draws, DrawColour},
+              std::pair{s.losses, LossColour},
               std::pair{s.games - s.wins - s.draws - s.losses, UnfinishedColour}}) {
             const int height = count * plot.height() / most;
             if (height <= 0) continue;
@@ -106,8 +110,8 @@ void CYearResultsChart::paintEvent(QPaintEvent*) {
         }
         if (static_cast<int>(i) % every == 0) {
             painter.setPen(palette().text().color());
-            painter.drawText(QRect(column.center().x() - labelWidth / 2, plot.bottom() + 2, labelWidth,
-                                   BottomMargin - 2),
+            painter.drawText(QRect(column.center().x() - labelWidth / 2, plot.bottom() + 2,
+                                   labelWidth, BottomMargin - 2),
                              Qt::AlignHCenter | Qt::AlignTop, QString::number(m_years[i].year));
         }
     }
@@ -137,10 +141,11 @@ void CRatingChart::paintEvent(QPaintEvent*) {
     low -= 10;
     high += 10;
     const double first = yearsOf(m_ratings.front().date), last = yearsOf(m_ratings.back().date);
-    const double span  = std::max(last - first, 1e-9);
-    const auto   at    = [&](const RatingPoint& p) {
-        const double x = m_ratings.size() == 1 ? plot.center().x()
-                                               : plot.left() + (yearsOf(p.date) - first) / span * plot.width();
+    const double span = std::max(last - first, 1e-9);
+    const auto   at   = [&](const RatingPoint& p) {
+        const double x = m_ratings.size() == 1
+                                 ? plot.center().x()
+                                 : plot.left() + (yearsOf(p.date) - first) / span * plot.width();
         const double y = plot.bottom() - double(p.rating - low) / (high - low) * plot.height();
         return QPointF(x, y);
     };
@@ -148,19 +153,21 @@ void CRatingChart::paintEvent(QPaintEvent*) {
     painter.drawLine(plot.bottomLeft(), plot.bottomRight());
     painter.drawText(QRect(0, plot.top() - 2, LeftMargin - 4, 14), Qt::AlignRight | Qt::AlignTop,
                      QString::number(high - 10));
-    painter.drawText(QRect(0, plot.bottom() - 12, LeftMargin - 4, 14), Qt::AlignRight | Qt::AlignBottom,
-                     QString::number(low + 10));
-    painter.drawText(QRect(plot.left(), plot.bottom() + 2, 60, BottomMargin - 2), Qt::AlignLeft | Qt::AlignTop,
-                     QString::number(m_ratings.front().date / 10000));
+    painter.drawText(QRect(0, plot.bottom() - 12, LeftMargin - 4, 14),
+                     Qt::AlignRight | Qt::AlignBottom, QString::number(low + 10));
+    painter.drawText(QRect(plot.left(), plot.bottom() + 2, 60, BottomMargin - 2),
+                     Qt::AlignLeft | Qt::AlignTop, QString::number(m_ratings.front().date / 10000));
     painter.drawText(QRect(plot.right() - 60, plot.bottom() + 2, 60, BottomMargin - 2),
                      Qt::AlignRight | Qt::AlignTop, QString::number(m_ratings.back().date / 10000));
     painter.setRenderHint(QPainter::Antialiasing);
     QPainterPath line;
     line.moveTo(at(m_ratings.front()));
-    for (const RatingPoint& p : m_ratings) line.lineTo(at(p));
+    for (const RatingPoint& p : m_ratings)
+        line.lineTo(at(p));
     painter.setPen(QPen(QColor(50, 100, 180), 1.5));
     painter.drawPath(line);
     painter.setBrush(QColor(50, 100, 180));
     if (m_ratings.size() <= 60)
-        for (const RatingPoint& p : m_ratings) painter.drawEllipse(at(p), 2.0, 2.0);
+        for (const RatingPoint& p : m_ratings)
+            painter.drawEllipse(at(p), 2.0, 2.0);
 }

@@ -26,7 +26,8 @@ QString points(int halfPoints) {
 
 QString percent(const ScoreLine& s) {
     const int finished = s.wins + s.draws + s.losses;
-    return finished ? QString::number((s.halfPoints() * 50 + finished / 2) / finished) + "%" : QString();
+    return finished ? QString::number((s.halfPoints() * 50 + finished / 2) / finished) + "%"
+                    : QString();
 }
 
 QTableWidget* table(QWidget* parent, const QStringList& headers) {
@@ -62,7 +63,7 @@ void setScoreCells(QTableWidget* t, int row, int first, const ScoreLine& s) {
 }
 
 const QStringList scoreHeaders = {QString::fromUtf8("局数"), QString::fromUtf8("勝"),
-                                  QString::fromUtf8("分"), QString::fromUtf8("負"),
+                                  QString::fromUtf8("分"),   QString::fromUtf8("負"),
                                   QString::fromUtf8("得点"), QStringLiteral("%")};
 
 } // namespace
@@ -73,8 +74,8 @@ CPlayerRecordWindow::CPlayerRecordWindow(CNorvaneDoc* doc, QWidget* parent)
     setModal(false);
     auto* layout = new QVBoxLayout(this);
 
-    auto* top   = new QHBoxLayout;
-    m_pPlayers  = new QComboBox(this);
+    auto* top  = new QHBoxLayout;
+    m_pPlayers = new QComboBox(this);
     m_pPlayers->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     m_pPlayers->setMinimumContentsLength(20);
     m_pMatchedOnly = new QCheckBox(text("一覧の棋譜のみ"), this);
@@ -86,7 +87,8 @@ CPlayerRecordWindow::CPlayerRecordWindow(CNorvaneDoc* doc, QWidget* parent)
     m_pTotals = table(this, QStringList{QString()} + scoreHeaders);
     m_pTotals->setRowCount(3);
     const char* const sides[3] = {"白番", "黒番", "合計"};
-    for (int row = 0; row < 3; ++row) setCell(m_pTotals, row, 0, text(sides[row]));
+    for (int row = 0; row < 3; ++row)
+        setCell(m_pTotals, row, 0, text(sides[row]));
     m_pTotals->setSelectionMode(QAbstractItemView::NoSelection);
     m_pTotals->setFixedHeight(m_pTotals->horizontalHeader()->sizeHint().height() +
                               3 * m_pTotals->verticalHeader()->defaultSectionSize() + 4);
@@ -94,23 +96,27 @@ CPlayerRecordWindow::CPlayerRecordWindow(CNorvaneDoc* doc, QWidget* parent)
 
     auto* openings = new QHBoxLayout;
     for (int side = 0; side < 2; ++side) {
-        auto* box    = new QGroupBox(text(side == 0 ? "白番のオープニング" : "黒番のオープニング"), this);
+        auto* box =
+            new QGroupBox(text(side == 0 ? "白番のオープニング" : "黒番のオープニング"), this);
         auto* inside = new QVBoxLayout(box);
         inside->setContentsMargins(4, 4, 4, 4);
-        m_pOpenings[side] = table(box, QStringList{QStringLiteral("ECO"), text("オープニング")} + scoreHeaders);
+        m_pOpenings[side] =
+            table(box, QStringList{QStringLiteral("ECO"), text("オープニング")} + scoreHeaders);
         m_pOpenings[side]->setToolTip(text("クリックするとその棋譜を一覧に表示します"));
         inside->addWidget(m_pOpenings[side]);
         openings->addWidget(box);
         connect(m_pOpenings[side], &QTableWidget::cellClicked, this, [this, side](int row, int) {
             const auto& lines = side == 0 ? m_record.whiteOpenings : m_record.blackOpenings;
             if (row >= 0 && row < static_cast<int>(lines.size()))
-                ListGames(side == 0 ? WhiteSide : BlackSide, lines[static_cast<std::size_t>(row)].eco, 0);
+                ListGames(side == 0 ? WhiteSide : BlackSide,
+                          lines[static_cast<std::size_t>(row)].eco, 0);
         });
     }
     layout->addLayout(openings, 3);
 
-    auto* charts   = new QHBoxLayout;
-    auto* yearBox  = new QGroupBox(text("年ごとの成績（緑 勝ち、灰 引き分け、赤 負け、黄 未了）"), this);
+    auto* charts = new QHBoxLayout;
+    auto* yearBox =
+        new QGroupBox(text("年ごとの成績（緑 勝ち、灰 引き分け、赤 負け、黄 未了）"), this);
     auto* yearPart = new QVBoxLayout(yearBox);
     yearPart->setContentsMargins(4, 4, 4, 4);
     m_pYears = new CYearResultsChart(yearBox);
@@ -124,7 +130,8 @@ CPlayerRecordWindow::CPlayerRecordWindow(CNorvaneDoc* doc, QWidget* parent)
     charts->addWidget(yearBox);
     charts->addWidget(ratingBox);
     layout->addLayout(charts, 2);
-    connect(m_pYears, &CYearResultsChart::yearClicked, this, [this](int year) { ListGames(EitherSide, -1, year); });
+    connect(m_pYears, &CYearResultsChart::yearClicked, this,
+            [this](int year) { ListGames(EitherSide, -1, year); });
 
     auto* beatenBox  = new QGroupBox(text("勝った最強の相手"), this);
     auto* beatenPart = new QVBoxLayout(beatenBox);
@@ -143,7 +150,8 @@ CPlayerRecordWindow::CPlayerRecordWindow(CNorvaneDoc* doc, QWidget* parent)
     resize(780, 620);
 }
 
-void CPlayerRecordWindow::OfferPlayers(const std::vector<PlayerCount>& players, std::uint32_t chosen) {
+void CPlayerRecordWindow::OfferPlayers(const std::vector<PlayerCount>& players,
+                                       std::uint32_t                   chosen) {
     const QSignalBlocker block(m_pPlayers);
     m_pPlayers->clear();
     for (const PlayerCount& p : players) {
@@ -160,9 +168,11 @@ void CPlayerRecordWindow::OfferPlayers(const std::vector<PlayerCount>& players, 
 
 void CPlayerRecordWindow::ShowPlayer(std::uint32_t name) {
     if (!m_pDoc || name == 0 || name >= m_pDoc->m_names.size()) return;
-    std::vector<PlayerCount> players = playersMatching(m_pDoc->m_games, m_pDoc->m_names, m_pDoc->m_names.name(name));
+    std::vector<PlayerCount> players =
+        playersMatching(m_pDoc->m_games, m_pDoc->m_names, m_pDoc->m_names.name(name));
     bool listed = false;
-    for (const PlayerCount& p : players) listed |= p.name == name;
+    for (const PlayerCount& p : players)
+        listed |= p.name == name;
     if (!listed) players.insert(players.begin(), {name, 0});
     OfferPlayers(players, name);
 }
@@ -171,12 +181,14 @@ bool CPlayerRecordWindow::ShowPlayerText(const QString& name) {
     if (!m_pDoc) return false;
     const QByteArray               bytes   = name.trimmed().toUtf8();
     const std::vector<PlayerCount> players = playersMatching(
-        m_pDoc->m_games, m_pDoc->m_names, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+        m_pDoc->m_games, m_pDoc->m_names,
+        std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
     if (players.empty()) return false;
     // A name typed whole is that player, even when another holding it has more games.
     std::uint32_t chosen = players.front().name;
     for (const PlayerCount& p : players)
-        if (m_pDoc->m_names.name(p.name) == std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())))
+        if (m_pDoc->m_names.name(p.name) ==
+            std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())))
             chosen = p.name;
     OfferPlayers(players, chosen);
     return true;
@@ -187,11 +199,13 @@ void CPlayerRecordWindow::Refresh() {
     if (m_pDoc && m_player && m_player < m_pDoc->m_names.size())
         m_record = playerRecord(m_pDoc->m_games, m_pDoc->m_names, m_pDoc->m_names.name(m_player),
                                 m_pMatchedOnly->isChecked());
-    const std::string_view player = m_player && m_pDoc ? m_pDoc->m_names.name(m_player) : std::string_view();
+    const std::string_view player =
+        m_player && m_pDoc ? m_pDoc->m_names.name(m_player) : std::string_view();
     setWindowTitle(text("選手情報") +
-                   (player.empty() ? QString()
-                                   : QStringLiteral(" - ") +
-                                         recordText(player.data(), static_cast<qsizetype>(player.size()))));
+                   (player.empty()
+                        ? QString()
+                        : QStringLiteral(" - ") +
+                              recordText(player.data(), static_cast<qsizetype>(player.size()))));
 
     setScoreCells(m_pTotals, 0, 1, m_record.asWhite);
     setScoreCells(m_pTotals, 1, 1, m_record.asBlack);
@@ -204,11 +218,12 @@ void CPlayerRecordWindow::Refresh() {
         QTableWidget* t     = m_pOpenings[side];
         t->setRowCount(static_cast<int>(lines.size()));
         for (int row = 0; row < static_cast<int>(lines.size()); ++row) {
-            const OpeningLine& line = lines[static_cast<std::size_t>(row)];
+            const OpeningLine& line    = lines[static_cast<std::size_t>(row)];
             char               code[4] = "-";
             if (line.eco < NoEco) ecoCodeText(line.eco, code);
             setCell(t, row, 0, QString::fromLatin1(code));
-            setCell(t, row, 1, line.eco < NoEco ? text(openingDisplayName(line.eco, names)) : QString());
+            setCell(t, row, 1,
+                    line.eco < NoEco ? text(openingDisplayName(line.eco, names)) : QString());
             setScoreCells(t, row, 2, line.score);
         }
         t->resizeColumnsToContents();
@@ -225,11 +240,16 @@ void CPlayerRecordWindow::Refresh() {
         setCell(m_pBeaten, row, 0, recordText(name.data(), static_cast<qsizetype>(name.size())));
         setCell(m_pBeaten, row, 1, b.rating ? QString::number(b.rating) : QString(), true);
         setCell(m_pBeaten, row, 2,
-                b.date ? QStringLiteral("%1.%2.%3")
-                             .arg(b.date / 10000, 4, 10, QLatin1Char('0'))
-                             .arg(b.date / 100 % 100 ? QStringLiteral("%1").arg(b.date / 100 % 100, 2, 10, QLatin1Char('0')) : QStringLiteral("??"))
-                             .arg(b.date % 100 ? QStringLiteral("%1").arg(b.date % 100, 2, 10, QLatin1Char('0')) : QStringLiteral("??"))
-                       : QString());
+                b.date
+                    ? QStringLiteral("%1.%2.%3")
+                          .arg(b.date / 10000, 4, 10, QLatin1Char('0'))
+                          .arg(b.date / 100 % 100 ? QStringLiteral("%1").arg(b.date / 100 % 100, 2,
+                                                                             10, QLatin1Char('0'))
+                                                  : QStringLiteral("??"))
+                          .arg(b.date % 100
+                                   ? QStringLiteral("%1").arg(b.date % 100, 2, 10, QLatin1Char('0'))
+                                   : QStringLiteral("??"))
+                    : QString());
         setCell(m_pBeaten, row, 3, text(b.playerWhite ? "白" : "黒"));
     }
     m_pBeaten->resizeColumnsToContents();
@@ -243,7 +263,8 @@ void CPlayerRecordWindow::ListGames(int side, int eco, int year) {
     // Within the list shown, when the record is of those games.
     if (m_pMatchedOnly->isChecked())
         for (std::size_t i = 0; i < marked.size(); ++i)
-            if (!(m_pDoc->m_games[i].info & Matched)) marked[i].info &= static_cast<std::uint16_t>(~Matched);
+            if (!(m_pDoc->m_games[i].info & Matched))
+                marked[i].info &= static_cast<std::uint16_t>(~Matched);
     // The list's criteria, as far as a search can say them: the name, its side, the code or
     // the year.
     SearchFilter           criteria = emptyFilter();
