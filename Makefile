@@ -47,7 +47,7 @@ test-tsan: deps
 	$(TSAN_RUN) ./$(TSAN_BUILD)/test_records --gtest_filter='ThreadedPasses.*-ThreadedPasses.Large*'
 	$(TSAN_RUN) ./$(TSAN_BUILD)/test_engine --gtest_filter='ConcurrentSearch.*:EngineSearchTest.*:Analysis.Pondering*'
 	$(TSAN_RUN) ./$(TSAN_BUILD)/test_review --gtest_filter='Reviewer.*'
-	$(TSAN_RUN) $(TSAN_DESKTOP) NORVANE_TEST_CLASSES=BackgroundTaskTest,ExplorerTest ./$(TSAN_BUILD)/test_app
+	$(TSAN_RUN) $(TSAN_DESKTOP) NORVANE_TEST_CLASSES=BackgroundTaskTest,ExplorerTest,GameListColumnsTest ./$(TSAN_BUILD)/test_app
 	$(TSAN_RUN) $(TSAN_DESKTOP) NORVANE_TEST_CLASSES=ThinkTest ./$(TSAN_BUILD)/test_view
 
 # The desktop program on the user's display; ARGS names a PGN file to open. Without a

@@ -36,6 +36,7 @@ inline constexpr int CmdKeepLastOpening = 32854;  // keep the last opening name 
 inline constexpr int CmdAnalysis        = 32855;  // the engine analyses the shown position
 inline constexpr int CmdEngines         = 32856;  // the engines dialog
 inline constexpr int CmdOverwrite       = 32857;  // the loaded game replaced in its file
+inline constexpr int CmdChooseColumns   = 32870;  // the game list's column menu
 inline constexpr int CmdFileNew         = 57600;
 inline constexpr int CmdFileOpen        = 57601;
 inline constexpr int CmdRecentFile      = 57616;  // to 57631

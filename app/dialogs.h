@@ -47,37 +47,6 @@ public:
     explicit CPromotionDialog(QWidget* parent = nullptr);
 };
 
-// "検索": the search criteria. m_eco is the list index: 0 any, k the ECO index k - 1.
-class CSearchDialog : public QDialog {
-    Q_OBJECT
-public:
-    static constexpr int NameLimit = 31, YearLimit = 10000;
-
-    // The ECO list names the openings as names says.
-    explicit CSearchDialog(QWidget* parent = nullptr, const OpeningNameSettings& names = {});
-    int exec() override;
-    // Refuses a year range whose start lies after its (set) end, with a message.
-    void accept() override;
-
-    QString m_name;
-    int     m_eco      = 0;
-    int     m_yearFrom = 0, m_yearTo = 0;
-    bool    m_whiteWins = false, m_blackWins = false, m_draws = false;
-    bool    m_samePosition = false;
-
-protected:
-    // Shows a refusal; a message box captioned "Norvane".
-    virtual void ShowMessage(const QString& text);
-
-private:
-    QComboBox* m_pName;
-    QComboBox* m_pEco;
-    QSpinBox*  m_pYearFrom;
-    QSpinBox*  m_pYearTo;
-    QCheckBox* m_pResults[3];
-    QCheckBox* m_pSamePosition;
-};
-
 // "ゲーム情報": the tags of the current game. m_result is the list index: 0 "*", 1 "0-1",
 // 2 "1/2-1/2", 3 "1-0".
 class CGameInfoDialog : public QDialog {

@@ -17,6 +17,7 @@
 #include "app/dialogs.h"
 #include "app/mainframe.h"
 #include "app/openingnamesetting.h"
+#include "app/searchdialog.h"
 #include "view/norvaneview.h"
 
 namespace {
@@ -37,15 +38,9 @@ void CDesktopDoc::MessageBox(const QString& text) {
 
 bool CDesktopDoc::AskSearchCriteria(SearchDialogValues& values) {
     CSearchDialog dialog(mainWindowOf(*this), m_openingNames);
+    dialog.m_values = values;
     if (dialog.exec() != QDialog::Accepted) return false;
-    values.name         = dialog.m_name;
-    values.ecoItem      = dialog.m_eco;
-    values.yearFrom     = dialog.m_yearFrom;
-    values.yearTo       = dialog.m_yearTo;
-    values.whiteWon     = dialog.m_whiteWins;
-    values.blackWon     = dialog.m_blackWins;
-    values.drawn        = dialog.m_draws;
-    values.samePosition = dialog.m_samePosition;
+    values = dialog.m_values;
     return true;
 }
 

@@ -411,20 +411,24 @@ void CNorvaneDoc::OnFileInfo() {
 
 void CNorvaneDoc::OnSearch() {
     if (m_games.empty()) return;
-    SearchDialogValues values{};
+    SearchDialogValues values = m_lastSearch;
     if (!AskSearchCriteria(values)) return;
+    m_lastSearch = values;
+    if (values.action == SearchAction::PlayerRecord) {
+        emit playerRecordAsked(values.name);
+        return;
+    }
+    const SearchFilter filter = searchFilterOf(searchCriteriaOf(values));
+    // すべて表示, and a search with no criteria at all, show every game again (nothing to do
+    // when the list shows them all: the board keeps its game).
+    if (values.action == SearchAction::ShowAll || filterIsEmpty(filter)) {
+        m_filter = emptyFilter();
+        if (!filterIsEmpty(m_shownFilter)) OnReload();
+        return;
+    }
     // The first match replaces the game on the board: a modified one is saved or let go first.
     if (CNorvaneView* view = GetBoardView(); view && !view->ConfirmDiscardGame()) return;
-
-    SearchCriteria criteria;
-    criteria.name       = values.name.toStdString();
-    criteria.resultMask = (values.whiteWon ? WhiteWon : 0) | (values.blackWon ? BlackWon : 0) |
-                          (values.drawn ? Drawn : 0);
-    criteria.eco      = values.ecoItem > 0 && values.ecoItem <= NoEco ? values.ecoItem - 1 : NoEco;
-    criteria.yearFrom = values.yearFrom;
-    criteria.yearTo   = values.yearTo;
-    criteria.position = values.samePosition;
-    m_filter          = searchFilterOf(criteria);
+    m_filter = filter;
     SearchGames();
 }
 
@@ -453,6 +457,18 @@ void CNorvaneDoc::SearchGames(std::function<void()> then) {
             m_filter = m_shownFilter;
         if (then) then();
     });
+}
+
+void CNorvaneDoc::ShowGameSelection(const std::vector<GameEntry>& marked, const SearchFilter& criteria) {
+    if (m_games.empty() || IsPassRunning()) return;
+    std::int64_t first = -1;
+    for (const GameEntry& entry : marked)
+        if (entry.info & Matched) {
+            first = entry.number;
+            break;
+        }
+    m_filter = criteria;
+    ShowMatches(marked, first);
 }
 
 void CNorvaneDoc::ShowMatches(const std::vector<GameEntry>& marked, std::int64_t first) {

@@ -11,9 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "app/docview.h"
 #include "app/backgroundtask.h"
+#include "app/docview.h"
 #include "app/savefile.h"
+#include "app/searchvalues.h"
 #include "book/openings.h"
 #include "records/bufferedfile.h"
 #include "records/gameindex.h"
@@ -40,16 +41,6 @@ extern bool engineStarted;
 // The status bar's size pane: empty for 0 bytes, whole megabytes from 1 MB on ("%dMB", cut
 // down), below that kilobytes counted up from the next started one ("%dKB" of k + 1).
 QString fileSizeText(std::int64_t size);
-
-// What the search dialog hands back.
-struct SearchDialogValues {
-    QString name;     // text to find in either player's name; at most 31 bytes are used
-    int     ecoItem;  // 0: any, k: ECO index k - 1
-    int     yearFrom; // 0: not set
-    int     yearTo;   // 0: not set
-    bool    whiteWon, blackWon, drawn;
-    bool    samePosition; // the game passes through the position on the board
-};
 
 class CNorvaneDoc : public CDocument {
     Q_OBJECT
@@ -144,6 +135,10 @@ public:
     // that matches no game says so and keeps the list and the criteria it had; a cancelled one
     // keeps them silently.
     void SearchGames(std::function<void()> then = {});
+    // Shows as the list the games marked Matched in marked (a copy of m_games marked as a
+    // search would mark it), criteria being what the list shows, and loads the first; says so
+    // and keeps the list when none is marked.
+    void ShowGameSelection(const std::vector<GameEntry>& marked, const SearchFilter& criteria);
     // Adds the file commands to the frame's command table.
     void AddCommands(CCommandTable& table);
 
@@ -157,6 +152,9 @@ public:
     virtual bool AskSearchCriteria(SearchDialogValues& values);
 
 signals:
+    // The search dialog asked for the record of the player whose name (or part of it) is
+    // name.
+    void playerRecordAsked(const QString& name);
     // The game list should be shown (a file was opened) or hidden (New).
     void showGameList(bool show);
     // A pass over the file was cancelled; text says which.
@@ -174,6 +172,7 @@ public:
     QString                m_strMoveInfo;       // the move-information line of the status bar
     OpeningNameSettings    m_openingNames;      // how the views and texts name openings
     SearchFilter           m_shownFilter;       // the criteria of the list shown (empty: all)
+    SearchDialogValues     m_lastSearch;        // what the search dialog last handed back
     std::int64_t           m_matchedGames = -1; // games the list shows after a search
     std::int64_t           m_loadedGame   = -1; // number of the game last read from the file
     bool                   m_loadedWhole  = false; // ... and whether it was read whole

@@ -11,6 +11,7 @@ int runPosition(const Arguments& args);
 int runIndex(const Arguments& args);
 int runSearch(const Arguments& args);
 int runInfo(const Arguments& args);
+int runPlayer(const Arguments& args);
 int runGame(const Arguments& args);
 int runBook(const Arguments& args);
 int runTree(const Arguments& args);

@@ -66,6 +66,15 @@ constexpr Subcommand subcommands[] = {
      "through the position: the same placement, side to move and castling rights, and the same\n"
      "en-passant square where a pawn can take on it (one that no pawn can take counts as none).\n"},
     {"info", runInfo, "FILE [--threads N]", "the file-information summary"},
+    {"player", runPlayer, "FILE NAME [--threads N]",
+     "a player's record by opening, side and year; last line \"games N\"",
+     "NAME is the player's name exactly as the file writes it (case and all). One\n"
+     "tab-separated row per opening and side, the most played first:\n"
+     "  white  B90  games  wins  draws  losses  score\n"
+     "(score in points, \"-\" for games without an ECO code), then one row per year\n"
+     "(year 2012 ...), the totals (total white, total black, total all ...), the strongest\n"
+     "opponents beaten (beaten NAME RATING GAME), and \"games N\". A name not found is an\n"
+     "error that lists the names holding the text.\n"},
     {"game", runGame, "FILE N", "game N (counting from 0) parsed and written again as PGN"},
     {"tree", runTree, "FILE [--position \"MOVE ...\"] [--names en|ja] [--last-named] [--threads N]",
      "the opening explorer: the moves played from the position; last line \"positions N\"",

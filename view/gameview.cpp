@@ -3,6 +3,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QFile>
+#include <QHeaderView>
+#include <QInputDialog>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QMenu>
@@ -16,6 +19,7 @@
 #include "records/pgnread.h"
 #include "view/gamelistmodel.h"
 #include "view/listviewex.h"
+#include "view/playerrecordview.h"
 #include "view/recordtext.h"
 
 QString recordTextPrefix(const std::string& text, std::size_t limit) {
@@ -30,24 +34,25 @@ QString recordTextPrefix(const std::string& text, std::size_t limit) {
     return recordText(text.data(), static_cast<qsizetype>(limit));
 }
 
-namespace {
-
-// The columns' first widths in pixels, by column (records/gamefilter.h numbers them).
-constexpr int gameColumnWidths[ColumnCount] = {80, 80, 60, 30, 40, 40};
-
-} // namespace
-
 CGameView::CGameView(CNorvaneDoc* doc, QWidget* parent)
     : CView(parent), m_pList(new CListViewEx(this)), m_pModel(new CGameListModel(this)) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_pList);
-    m_pList->SetModel(m_pModel, gameColumnWidths, ColumnCount);
+    const ColumnLayout first = defaultColumnLayout();
+    m_pList->SetModel(m_pModel, first.widths.data(), static_cast<int>(first.widths.size()));
+    ApplyLayout(loadColumnLayout());
+    connect(m_pList, &CListViewEx::columnsArranged, this, &CGameView::ColumnsChanged);
+    QHeaderView* header = m_pList->horizontalHeader();
+    header->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(header, &QWidget::customContextMenuRequested, this,
+            [this, header](const QPoint& pos) { ShowColumnMenu(header->mapToGlobal(pos)); });
     m_pList->installEventFilter(this);
     connect(m_pList, &QAbstractItemView::doubleClicked, this,
             [this](const QModelIndex& index) { LoadRow(index.row()); });
     m_pList->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_pList, &QWidget::customContextMenuRequested, this, &CGameView::ShowContextMenu);
+    connect(doc, &CNorvaneDoc::playerRecordAsked, this, &CGameView::ShowPlayerRecordOf);
     doc->AddView(this);
 }
 
@@ -55,12 +60,25 @@ CNorvaneDoc* CGameView::GetDocument() const {
     return static_cast<CNorvaneDoc*>(CView::GetDocument());
 }
 
-void CGameView::OnInitialUpdate() { OnUpdate(nullptr, HintRebuildList); }
+void CGameView::OnInitialUpdate() {
+    // Another file: the record window's player belonged to the last one.
+    if (m_pPlayerRecord) {
+        m_pPlayerRecord->deleteLater();
+        m_pPlayerRecord = nullptr;
+    }
+    OnUpdate(nullptr, HintRebuildList);
+}
 
 void CGameView::OnUpdate(CView*, int hint) {
-    if (!(hint & HintRebuildList)) return;
     CNorvaneDoc* doc = GetDocument();
+    if (doc && (hint & HintOpeningNames)) m_pModel->SetOpeningNames(doc->m_openingNames);
+    if (!(hint & HintRebuildList)) return;
     CWaitCursor  wait;
+    if (doc) {
+        m_pModel->SetOpeningNames(doc->m_openingNames);
+        m_pModel->SetFile(QFile::encodeName(doc->GetPathName()), doc->m_fileInfo.fileSize,
+                          doc->m_games.size());
+    }
     m_pModel->Rebuild(doc ? &doc->m_games : nullptr, doc ? &doc->m_names : nullptr);
     if (m_pModel->rowCount() > 0) {
         // The game on the board keeps its row, when the list still holds it.
@@ -122,6 +140,10 @@ void CGameView::AddCommands(CCommandTable& table) {
         CmdCopyGameText, [this] { OnCopyGameText(); }, selected);
     show->setText(QString::fromUtf8("テキストで表示"));
     copy->setText(QString::fromUtf8("テキストのコピー"));
+    table.Add(CmdChooseColumns, [this] {
+        const QHeaderView* header = m_pList->horizontalHeader();
+        ShowColumnMenu(header->mapToGlobal(QPoint(0, header->height())));
+    });
     m_pContextMenu = new QMenu(this);
     m_pContextMenu->addAction(show);
     m_pContextMenu->addAction(copy);
@@ -129,8 +151,57 @@ void CGameView::AddCommands(CCommandTable& table) {
 }
 
 void CGameView::ShowContextMenu(const QPoint& pos) {
-    if (!m_pContextMenu || !m_pList->indexAt(pos).isValid()) return;
+    const QModelIndex index = m_pList->indexAt(pos);
+    if (!m_pContextMenu || !index.isValid()) return;
+    // 選手情報 of the row's players, the one under the mouse first.
+    for (QAction* action : m_playerActions) {
+        m_pContextMenu->removeAction(action);
+        action->deleteLater();
+    }
+    m_playerActions.clear();
+    const GameEntry* entry = m_pModel->EntryAt(index.row());
+    const CNorvaneDoc* doc = GetDocument();
+    if (entry && doc) {
+        const ListColumnKind kind  = m_pModel->Columns()[static_cast<std::size_t>(index.column())].kind;
+        std::uint32_t        first = entry->white, second = entry->black;
+        if (kind == BlackColumn || kind == BlackEloColumn) std::swap(first, second);
+        QAction* separator = m_pContextMenu->addSeparator();
+        m_playerActions << separator;
+        for (std::uint32_t id : {first, second}) {
+            if (id == 0) continue;
+            const std::string_view name = doc->m_names.name(id);
+            QAction* action = m_pContextMenu->addAction(
+                QString::fromUtf8("選手情報: %1").arg(recordText(name.data(), static_cast<qsizetype>(name.size()))));
+            connect(action, &QAction::triggered, this, [this, id] { ShowPlayerRecord(id); });
+            m_playerActions << action;
+        }
+    }
     m_pContextMenu->exec(m_pList->viewport()->mapToGlobal(pos));
+}
+
+namespace {
+
+void raiseWindow(QWidget* window) {
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+} // namespace
+
+void CGameView::ShowPlayerRecord(std::uint32_t name) {
+    if (!m_pPlayerRecord) m_pPlayerRecord = new CPlayerRecordWindow(GetDocument(), window());
+    m_pPlayerRecord->ShowPlayer(name);
+    raiseWindow(m_pPlayerRecord);
+}
+
+void CGameView::ShowPlayerRecordOf(const QString& text) {
+    if (!m_pPlayerRecord) m_pPlayerRecord = new CPlayerRecordWindow(GetDocument(), window());
+    if (!m_pPlayerRecord->ShowPlayerText(text)) {
+        MessageBox(QString::fromUtf8("「%1」を名前に含む選手はいません").arg(text));
+        return;
+    }
+    raiseWindow(m_pPlayerRecord);
 }
 
 void CGameView::MessageBox(const QString& text) { QMessageBox::information(this, "Norvane", text); }
@@ -145,4 +216,97 @@ bool CGameView::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     return CView::eventFilter(watched, event);
+}
+
+QMenu* CGameView::MakeColumnMenu(QWidget* parent) {
+    auto* menu = new QMenu(parent);
+    for (int kind = 0; kind < TagColumn; ++kind) {
+        const ListColumn column{static_cast<ListColumnKind>(kind), {}};
+        QAction*         action = menu->addAction(columnMenuLabel(column.kind));
+        action->setCheckable(true);
+        action->setChecked(m_pModel->ColumnOf(column) >= 0);
+        connect(action, &QAction::triggered, this, [this, column] { ToggleColumn(column); });
+    }
+    for (const ListColumn& column : m_pModel->Columns()) {
+        if (column.kind != TagColumn) continue;
+        QAction* action = menu->addAction(column.tag);
+        action->setCheckable(true);
+        action->setChecked(true);
+        connect(action, &QAction::triggered, this, [this, column] { ToggleColumn(column); });
+    }
+    menu->addSeparator();
+    connect(menu->addAction(QString::fromUtf8("その他のタグ(&O)...")), &QAction::triggered, this, [this] {
+        const QString tag = AskTagName().trimmed();
+        if (tag.isEmpty()) return;
+        if (!validTagName(tag)) {
+            MessageBox(QString::fromUtf8("タグ名には英数字と _ だけが使えます: %1").arg(tag));
+            return;
+        }
+        ToggleColumn({TagColumn, tag});
+    });
+    connect(menu->addAction(QString::fromUtf8("既定の列に戻す(&D)")), &QAction::triggered, this,
+            [this] { RestoreDefaultColumns(); });
+    return menu;
+}
+
+void CGameView::ShowColumnMenu(const QPoint& globalPos) {
+    QMenu* menu = MakeColumnMenu(this);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(globalPos);
+}
+
+QString CGameView::AskTagName() {
+    return QInputDialog::getText(this, QString::fromUtf8("その他のタグ"),
+                                 QString::fromUtf8("列に表示するタグの名前:"));
+}
+
+void CGameView::ToggleColumn(const ListColumn& column) {
+    const int shown = m_pModel->ColumnOf(column);
+    if (shown >= 0 && m_pModel->columnCount() == 1) return; // the list keeps one column
+    std::vector<int> widths = m_pList->ColumnWidths();
+    widths.resize(static_cast<std::size_t>(m_pModel->columnCount()), 60);
+    if (shown >= 0) {
+        m_pModel->RemoveColumn(shown);
+        widths.erase(widths.begin() + shown);
+    } else {
+        m_pModel->AddColumn(column);
+        widths.push_back(columnFirstWidth(column));
+    }
+    m_pList->ForgetSort();
+    m_pList->SetColumnWidths(widths);
+    ColumnsChanged();
+}
+
+void CGameView::RestoreDefaultColumns() {
+    ApplyLayout(defaultColumnLayout());
+    ColumnsChanged();
+}
+
+ColumnLayout CGameView::CurrentLayout() const {
+    ColumnLayout                   layout;
+    const QHeaderView*             header  = m_pList->horizontalHeader();
+    const std::vector<ListColumn>& columns = m_pModel->Columns();
+    const std::vector<int>&        widths  = m_pList->ColumnWidths();
+    for (int visual = 0; visual < header->count(); ++visual) {
+        const auto column = static_cast<std::size_t>(header->logicalIndex(visual));
+        if (column >= columns.size()) continue;
+        layout.columns.push_back(columns[column]);
+        layout.widths.push_back(column < widths.size() ? widths[column] : columnFirstWidth(columns[column]));
+    }
+    return layout;
+}
+
+void CGameView::ApplyLayout(const ColumnLayout& layout) {
+    m_arranging = true;
+    m_pModel->SetColumns(layout.columns);
+    QHeaderView* header = m_pList->horizontalHeader();
+    for (int column = 0; column < header->count(); ++column)
+        if (header->visualIndex(column) != column) header->moveSection(header->visualIndex(column), column);
+    m_pList->ForgetSort();
+    m_pList->SetColumnWidths(layout.widths);
+    m_arranging = false;
+}
+
+void CGameView::ColumnsChanged() {
+    if (!m_arranging) saveColumnLayout(CurrentLayout());
 }

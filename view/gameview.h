@@ -11,10 +11,12 @@
 #include "app/docview.h"
 #include "app/norvanedoc.h"
 #include "records/gameindex.h"
+#include "view/gamelistcolumns.h"
 
 class QMenu;
 class CGameListModel;
 class CListViewEx;
+class CPlayerRecordWindow;
 
 // Hint the list sends when the user chose a game: the board takes the game afresh
 // (HintReloadGame) and the position changed.
@@ -60,6 +62,29 @@ public:
     CListViewEx*    GetList() const { return m_pList; }
     CGameListModel* GetModel() const { return m_pModel; }
 
+    // The column menu (the header's context menu, and 表示's 列の選択): a check per column
+    // kind, the tag columns shown, その他のタグ... and 既定の列に戻す. Made afresh each time.
+    QMenu* MakeColumnMenu(QWidget* parent);
+    // Shows the column menu at a point of the screen.
+    void ShowColumnMenu(const QPoint& globalPos);
+    // Shows column kind (added at the right end) or hides it; the last column stays.
+    void ToggleColumn(const ListColumn& column);
+    // The six columns at their widths, in their order.
+    void RestoreDefaultColumns();
+    // The columns as shown (in their screen order) with their widths; the settings keep it.
+    ColumnLayout CurrentLayout() const;
+    // Shows layout's columns in its order at its widths.
+    void ApplyLayout(const ColumnLayout& layout);
+
+    // 選手情報: the record window (made on first use, one for the list) showing the player of
+    // name id, or the player whose name holds text (a message when none does).
+    void ShowPlayerRecord(std::uint32_t name);
+    void ShowPlayerRecordOf(const QString& text);
+    CPlayerRecordWindow* GetPlayerRecord() const { return m_pPlayerRecord; }
+
+    // Asks for the name of a tag to show as a column; empty when cancelled. Replaced by tests.
+    virtual QString AskTagName();
+
     // A message box captioned "Norvane" over the list; replaced by tests.
     virtual void MessageBox(const QString& text);
 
@@ -72,8 +97,13 @@ private:
     // a file changed on disk needs); empty when there is no selection or nothing could be read.
     void WithSelectedGameText(CNorvaneDoc::TextReader use);
     void        ShowContextMenu(const QPoint& pos);
+    // The columns changed: the settings keep them.
+    void ColumnsChanged();
 
     CListViewEx*    m_pList;
     CGameListModel* m_pModel;
     QMenu*          m_pContextMenu = nullptr; // menu 164, made when the commands are added
+    bool            m_arranging    = false;   // ApplyLayout moves sections: nothing to keep yet
+    QList<QAction*> m_playerActions;          // the context menu's 選手情報 items of the row
+    CPlayerRecordWindow* m_pPlayerRecord = nullptr;
 };

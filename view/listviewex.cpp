@@ -15,6 +15,7 @@ CListViewEx::CListViewEx(QWidget* parent) : QTableView(parent) {
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
     horizontalHeader()->setSectionsClickable(true);
+    horizontalHeader()->setSectionsMovable(true);
     horizontalHeader()->setHighlightSections(false);
     horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     horizontalHeader()->setStretchLastSection(true);
@@ -32,12 +33,36 @@ CListViewEx::CListViewEx(QWidget* parent) : QTableView(parent) {
         horizontalHeader()->setSortIndicatorShown(true);
         if (currentIndex().isValid()) scrollTo(currentIndex(), QAbstractItemView::PositionAtCenter);
     });
+    connect(horizontalHeader(), &QHeaderView::sectionMoved, this, [this] { emit columnsArranged(); });
+    connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this](int resized, int, int) {
+        if (m_fitting || !model()) return;
+        // The last column stretches to the edge whenever the list changes size: only a width
+        // the user dragged counts. The columns as they are now are the widths from here on
+        // (the last one keeps its own).
+        const int columns = model()->columnCount();
+        const int last    = horizontalHeader()->logicalIndex(columns - 1);
+        if (resized == last) return;
+        m_widths.resize(static_cast<std::size_t>(columns), 60);
+        for (int column = 0; column < columns; ++column)
+            if (column != last) m_widths[static_cast<std::size_t>(column)] = columnWidth(column);
+        emit columnsArranged();
+    });
 }
 
 void CListViewEx::SetModel(QAbstractItemModel* listModel, const int* widths, int columns) {
     setModel(listModel);
-    m_widths.assign(widths, widths + columns);
+    SetColumnWidths(std::vector<int>(widths, widths + columns));
+}
+
+void CListViewEx::SetColumnWidths(const std::vector<int>& widths) {
+    m_widths = widths;
     FitColumns();
+}
+
+void CListViewEx::ForgetSort() {
+    m_sortColumn = -1;
+    m_sortOrder  = Qt::AscendingOrder;
+    horizontalHeader()->setSortIndicatorShown(false);
 }
 
 void CListViewEx::resizeEvent(QResizeEvent* event) {
@@ -50,7 +75,9 @@ void CListViewEx::FitColumns() {
     for (int width : m_widths)
         total += width;
     const int room = viewport()->width();
+    m_fitting      = true;
     for (std::size_t column = 0; column < m_widths.size(); ++column)
         setColumnWidth(static_cast<int>(column),
                        room > total ? m_widths[column] * room / total : m_widths[column]);
+    m_fitting = false;
 }

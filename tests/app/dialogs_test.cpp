@@ -44,83 +44,11 @@ T* child(QWidget* parent, int index = 0) {
     return parent->findChildren<T*>().value(index);
 }
 
-// A search dialog that records its messages instead of showing them.
-class QuietSearchDialog : public CSearchDialog {
-public:
-    QStringList messages;
-
-protected:
-    void ShowMessage(const QString& text) override { messages << text; }
-};
-
 }  // namespace
 
 class DialogsTest : public QObject {
     Q_OBJECT
 private slots:
-    void searchRefusesAYearRangeThatRunsBackwards() {
-        QuietSearchDialog dialog;
-        dialog.m_yearFrom = 1990;
-        dialog.m_yearTo   = 1980;
-        onNextModal<QDialog>([&](QDialog* d) {
-            QMetaObject::invokeMethod(d, "accept");  // OK: refused, the dialog stays open
-            QCOMPARE(dialog.messages, QStringList{QString::fromUtf8("年が不正です")});
-            QVERIFY(d->isVisible());
-            child<QSpinBox>(d, 1)->setValue(0);   // 1980 .. 0: no upper bound
-            child<QSpinBox>(d, 0)->setValue(1980);
-            QMetaObject::invokeMethod(d, "accept");
-        });
-        QCOMPARE(dialog.exec(), int(QDialog::Accepted));
-        QCOMPARE(dialog.m_yearFrom, 1980);
-        QCOMPARE(dialog.m_yearTo, 0);
-        QCOMPARE(dialog.messages.size(), 1);
-    }
-
-    void searchExchangesItsFields() {
-        CSearchDialog dialog;
-        auto*         eco = child<QComboBox>(&dialog, 1);
-        QCOMPARE(eco->count(), 501);
-        QCOMPARE(eco->itemText(0), QString::fromUtf8("指定なし"));
-        QCOMPARE(eco->itemText(1), QStringLiteral("A00 Polish (Sokolsky) opening"));
-        QCOMPARE(eco->itemText(500), QStringLiteral("E99 King's Indian: orthodox, Aronin-Taimanov, main line"));
-        QCOMPARE(child<QComboBox>(&dialog, 0)->count(), 19);
-
-        dialog.m_name  = QStringLiteral("Kasparov");
-        dialog.m_eco   = 101;
-        dialog.m_draws = true;
-        onNextModal<QDialog>([](QDialog* d) {
-            QCOMPARE(child<QComboBox>(d, 1)->currentIndex(), 101);
-            QVERIFY(child<QCheckBox>(d, 2)->isChecked());
-            child<QComboBox>(d, 0)->setEditText(QString(40, u'x'));  // longer than 31
-            child<QCheckBox>(d, 3)->setChecked(true);
-            QMetaObject::invokeMethod(d, "accept");
-        });
-        QCOMPARE(dialog.exec(), int(QDialog::Accepted));
-        QCOMPARE(dialog.m_name, QString(31, u'x'));
-        QCOMPARE(dialog.m_eco, 101);
-        QVERIFY(dialog.m_draws && dialog.m_samePosition && !dialog.m_whiteWins);
-    }
-
-    void searchShowsItsRefusalInABoxCaptionedNorvane() {
-        CSearchDialog dialog;
-        dialog.m_yearFrom = 2000;
-        dialog.m_yearTo   = 1999;
-        QString caption, message;
-        onNextModal<CSearchDialog>([&](QDialog* d) {
-            onNextModal<QMessageBox>([&](QMessageBox* box) {
-                caption = box->windowTitle();
-                message = box->text();
-                box->accept();
-                QTimer::singleShot(0, d, &QDialog::reject);
-            });
-            QMetaObject::invokeMethod(d, "accept");
-        });
-        QCOMPARE(dialog.exec(), int(QDialog::Rejected));
-        QCOMPARE(caption, QStringLiteral("Norvane"));
-        QCOMPARE(message, QString::fromUtf8("年が不正です"));
-        QCOMPARE(dialog.m_yearFrom, 2000);  // nothing taken back from a refused dialog
-    }
-
     void gameInformationRoundTrips() {
         CGameInfoDialog dialog;
         dialog.m_event     = QString::fromUtf8("名人戦");

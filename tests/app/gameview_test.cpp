@@ -250,7 +250,8 @@ private slots:
         QVERIFY(copied.startsWith(view.messages[0]));
         QVERIFY(board == before);
 
-        // A right click on a row opens menu 164 with both commands.
+        // A right click on a row opens menu 164 with both commands, then 選手情報 of the row's
+        // players, the one under the mouse first.
         view.resize(400, 200);
         view.show();
         QVERIFY(QTest::qWaitForWindowExposed(&view));
@@ -263,7 +264,10 @@ private slots:
         });
         CListViewEx* list = view.GetList();
         emit list->customContextMenuRequested(list->visualRect(view.GetModel()->index(0, 0)).center());
-        QCOMPARE(items, QStringList({"テキストで表示", "テキストのコピー"}));
+        const QString white = view.GetModel()->index(0, 0).data().toString();
+        const QString black = view.GetModel()->index(0, 1).data().toString();
+        QCOMPARE(items, QStringList({"テキストで表示", "テキストのコピー", "", "選手情報: " + white,
+                                     "選手情報: " + black}));
 
         // No selection: both are disabled.
         view.GetList()->selectionModel()->clear();

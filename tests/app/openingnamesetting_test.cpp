@@ -10,6 +10,7 @@
 #include "app/dialogs.h"
 #include "app/mainframe.h"
 #include "app/norvaneapp.h"
+#include "app/searchdialog.h"
 #include "tests/passwait.h"
 #include "tests/qtestmain.h"
 

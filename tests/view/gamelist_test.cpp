@@ -89,6 +89,54 @@ private slots:
         QCOMPARE(view.selectionModel()->selectedRows().value(0).data().toString(), QStringLiteral("c"));
     }
 
+    // Chosen columns show the index's other fields; ratings and dates sort as numbers with
+    // the unknown ones last in both directions, partial dates by their known parts.
+    void chosenColumnsSortRatingsAndDatesAsNumbers() {
+        PlayerNames names;
+        const auto  rated = [&names](const char* white, int elo, int year, int month, int day,
+                                    const char* event) {
+            GameEntry e = entry(names, white, "x", Drawn, 20, year, 100);
+            e.whiteElo  = static_cast<std::uint16_t>(elo);
+            e.month     = static_cast<std::uint8_t>(month);
+            e.day       = static_cast<std::uint8_t>(day);
+            e.event     = names.intern(event);
+            return e;
+        };
+        std::vector<GameEntry> games = {
+            rated("a", 2700, 2012, 3, 0, "Wijk"),  rated("b", 0, 2012, 1, 14, "london"),
+            rated("c", 950, 0, 0, 0, "Casual"),    rated("d", 2835, 2012, 3, 1, "London"),
+            rated("e", 0, 2011, 10, 8, ""),
+        };
+        for (std::uint32_t i = 0; i < games.size(); ++i) games[i].number = i;
+        CGameListModel           model;
+        QAbstractItemModelTester tester(&model);
+        model.SetColumns({{NumberColumn, {}}, {WhiteEloColumn, {}}, {DateColumn, {}}, {EventColumn, {}}});
+        model.Rebuild(&games, &names);
+        QCOMPARE(model.headerData(1, Qt::Horizontal).toString(), QString::fromUtf8("白レート"));
+        QCOMPARE(column(model, 0), (QStringList{"1", "2", "3", "4", "5"}));
+        QCOMPARE(column(model, 2).value(0), QStringLiteral("2012.03.??"));
+        QCOMPARE(model.index(3, 3).data(Qt::ToolTipRole).toString(), QStringLiteral("London"));
+
+        struct Case {
+            int           column;
+            Qt::SortOrder order;
+            QStringList   numbers; // the rows' game numbers after the sort
+        };
+        const Case cases[] = {
+            {1, Qt::AscendingOrder, {"3", "1", "4", "2", "5"}},  // 950 < 2700 < 2835, unknown last
+            {1, Qt::DescendingOrder, {"4", "1", "3", "2", "5"}}, // unknown last, in their order
+            {2, Qt::AscendingOrder, {"5", "2", "1", "4", "3"}},  // 2012.03.?? before 2012.03.01
+            {2, Qt::DescendingOrder, {"4", "1", "2", "5", "3"}}, // no date last
+            {3, Qt::AscendingOrder, {"5", "3", "2", "4", "1"}},  // case folded, stable
+            {0, Qt::DescendingOrder, {"5", "4", "3", "2", "1"}},
+        };
+        for (const Case& c : cases) {
+            model.sort(0); // file order first: the cases' equal keys keep it
+            model.sort(c.column, c.order);
+            QCOMPARE(column(model, 0), c.numbers);
+        }
+    }
+
     void recordTextDecodesEachEncoding() {
         QCOMPARE(recordText("Kasparov"), QStringLiteral("Kasparov"));
         QCOMPARE(recordText("\xE7\xBE\xBD\xE7\x94\x9F"), QString::fromUtf8("羽生"));  // UTF-8
