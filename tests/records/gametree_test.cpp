@@ -1,0 +1,206 @@
+// The game as a tree and its lossless writer: every game of the annotated fixtures written,
+// read back and compared as trees, written again to the same bytes; a plain game written as
+// the record writer writes it; the current game derived from the tree; paths and positions.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "records/annotations.h"
+#include "records/fen.h"
+#include "records/gametree.h"
+#include "records/gametreewrite.h"
+#include "records/pgnread.h"
+#include "records/pgnwrite.h"
+#include "records_fixture.h"
+
+namespace {
+
+// The games of a fixture, each as its text: read as the document reads them, by the index.
+std::vector<std::string> gamesOf(const char* name) {
+    BufferedFile           file;
+    FileInfo               info{};
+    std::vector<GameEntry> games;
+    PlayerNames            names;
+    std::vector<std::string> texts;
+    EXPECT_TRUE(file.open(testData(name).c_str())) << name;
+    EXPECT_TRUE(indexFile(file, info, games, names)) << name;
+    for (const GameEntry& entry : games) {
+        std::string text;
+        readGameText(file, &entry, text);
+        texts.push_back(text);
+    }
+    return texts;
+}
+
+GameTree treeOf(const std::string& text, bool* read = nullptr) {
+    GameTree   tree;
+    const bool ok = parseGameTree(text.c_str(), text.size(), tree);
+    if (read) *read = ok;
+    return tree;
+}
+
+std::string recordOfCurrentGame() {
+    std::string written(GameRecordSize, '\0');
+    writeGameRecord(written.data(), written.size());
+    written.resize(written.find('\0'));
+    return written;
+}
+
+int countComments(const MoveLine& line) {
+    int n = 0;
+    for (const MoveNode& node : line.moves) {
+        n += static_cast<int>(node.commentsBefore.size() + node.commentsAfter.size());
+        for (const MoveLine& side : node.variations)
+            n += countComments(side);
+    }
+    return n;
+}
+
+const char* const AnnotatedFixtures[] = {"lichess-annotated.pgn", "chess-informant-sample.pgn",
+                                         "nested-variations.pgn", "pgn4web-test.pgn",
+                                         "study-annotated.pgn"};
+
+} // namespace
+
+TEST(GameTree, AnnotatedGamesRoundTripAndWriteTheSameBytesTwice) {
+    for (const char* name : AnnotatedFixtures) {
+        int index = 0, read = 0;
+        for (const std::string& text : gamesOf(name)) {
+            SCOPED_TRACE(std::string(name) + " game " + std::to_string(index++));
+            bool           ok   = false;
+            const GameTree tree = treeOf(text, &ok);
+            if (!ok) continue; // a game the parser cannot read (the null move of pgn4web-test.pgn)
+            ++read;
+            const std::string written = writeGameTree(tree);
+            bool              again   = false;
+            const GameTree    back    = treeOf(written, &again);
+            ASSERT_TRUE(again) << written;
+            EXPECT_TRUE(sameGame(tree, back)) << written;
+            EXPECT_EQ(writeGameTree(back), written);
+            // Never a movetext line over 80 columns but for a comment that is longer alone.
+            std::istringstream lines(written.substr(written.find("\n\n")));
+            for (std::string line; std::getline(lines, line);)
+                if (line.size() > 80 && !tree.plain()) {
+                    EXPECT_NE(line.find('{'), std::string::npos) << line;
+                }
+        }
+        EXPECT_GT(read, 0) << name;
+    }
+}
+
+TEST(GameTree, WhatTheAnnotatedFilesHold) {
+    // The first lichess game: its clock and evaluation commands, byte for byte.
+    const GameTree lichess = treeOf(gamesOf("lichess-annotated.pgn").at(0));
+    ASSERT_FALSE(lichess.mainLine.moves.empty());
+    EXPECT_EQ(lichess.mainLine.moves[0].commentsAfter.at(0), " [%eval 0.24] [%clk 0:05:00] ");
+    // The study: five levels of side lines, comments before a move, glyphs above 6.
+    const GameTree study = treeOf(gamesOf("study-annotated.pgn").at(0));
+    EXPECT_EQ(study.mainLine.moves.at(0).commentsBefore,
+              std::vector<std::string>{"Before the first move [%csl Ge4,Rd5]"});
+    EXPECT_EQ(study.mainLine.moves[0].nags, std::vector<int>{1});
+    const MoveNode* deep = nodeAt(study, {5, 0, 1, 0, 1, 0, 1, 0, 1, 0, 2});
+    ASSERT_NE(deep, nullptr);
+    EXPECT_EQ(deep->san, "O-O");
+    const MoveNode* twoGlyphs = nodeAt(study, {2});
+    ASSERT_NE(twoGlyphs, nullptr);
+    EXPECT_EQ(twoGlyphs->nags, (std::vector<int>{22, 18}));
+    EXPECT_EQ(twoGlyphs->commentsAfter, (std::vector<std::string>{"two glyphs", "and two comments"}));
+    EXPECT_EQ(nodeAt(study, {1, 1, 0})->nags, std::vector<int>{7});
+    EXPECT_EQ(study.tag("SourceNote"), "an \"escaped\" value \\ with a backslash");
+    EXPECT_EQ(countComments(study.mainLine), 7);
+    // A game of a comment alone keeps it.
+    const GameTree empty = treeOf(gamesOf("study-annotated.pgn").at(2));
+    EXPECT_EQ(empty.comments, std::vector<std::string>{"No moves were played."});
+    EXPECT_NE(writeGameTree(empty).find("{No moves were played.} *"), std::string::npos);
+}
+
+TEST(GameTree, TheWrittenMovetextOfTheStudy) {
+    const std::string written = writeGameTree(treeOf(gamesOf("study-annotated.pgn").at(1)));
+    EXPECT_EQ(written,
+              "[Event \"Study: set-up position\"]\n[Site \"Norvane tests\"]\n[Date \"2024.05.02\"]\n"
+              "[Round \"2\"]\n[White \"Study\"]\n[Black \"Ending\"]\n[Result \"1-0\"]\n[SetUp \"1\"]\n"
+              "[FEN \"4k3/8/4K3/4P3/8/8/8/8 b - - 0 57\"]\n\n"
+              "57...Kd8 {the only drawing try} (57...Kf8 $2 58.Kd7 $18) 58.Kf7 Kd7 59.e6+ Kd6\n"
+              "60.e7 $1 1-0\n\n");
+}
+
+// A game without annotations is written as the record writer writes it.
+TEST(GameTree, PlainGamesAsTheRecordWriterWritesThem) {
+    int compared = 0;
+    for (const char* name : {"kasparov-deep-blue-1997.pgn", "capablanca.pgn", "setup-positions.pgn",
+                             "catalogue-search.pgn", "utf8-bom.pgn"}) {
+        int index = 0;
+        for (const std::string& text : gamesOf(name)) {
+            SCOPED_TRACE(std::string(name) + " game " + std::to_string(index++));
+            bool           ok   = false;
+            const GameTree tree = treeOf(text, &ok);
+            if (!ok) continue;
+            ASSERT_TRUE(parseGameText(text.c_str(), text.size()));
+            GameTree mainLine = tree;
+            for (MoveNode& node : mainLine.mainLine.moves) node = MoveNode{node.move, node.san, {}, {}, {}, {}};
+            mainLine.comments.clear();
+            EXPECT_EQ(writeGameTree(mainLine), recordOfCurrentGame());
+            ++compared;
+        }
+    }
+    EXPECT_GT(compared, 600);
+}
+
+TEST(GameTree, TheCurrentGameIsDerivedFromTheTree) {
+    const std::string text = gamesOf("nested-variations.pgn").at(2);
+    const GameTree    tree = treeOf(text);
+    ASSERT_TRUE(parseGameText(text.c_str(), text.size()));
+    const std::vector<GameNote> notes = gameAnnotations.notes;
+    const std::string           record = recordOfCurrentGame();
+    clearGame();
+    loadCurrentGame(tree);
+    EXPECT_EQ(recordOfCurrentGame(), record);
+    ASSERT_EQ(gameAnnotations.notes.size(), notes.size());
+    for (std::size_t i = 0; i < notes.size(); ++i) {
+        EXPECT_EQ(gameAnnotations.notes[i].kind, notes[i].kind);
+        EXPECT_EQ(gameAnnotations.notes[i].value, notes[i].value);
+    }
+    // And a game played on the board becomes a tree of its main line.
+    const GameTree played = treeOfCurrentGame();
+    EXPECT_EQ(mainLineMoves(played).size(), mainLineMoves(tree).size());
+    EXPECT_TRUE(played.plain());
+    EXPECT_EQ(writtenTags(played), writtenTags(tree));
+}
+
+TEST(GameTree, PathsLinesAndPositions) {
+    const GameTree study = treeOf(gamesOf("study-annotated.pgn").at(0));
+    struct Case { NodePath path; const char* san; const char* fen; };
+    const Case cases[] = {
+        {{0}, "e4", "rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq - 0 1"},
+        {{1, 0, 1}, "Nf3", "rnbqkbnr/pp1ppppp/8/2p5/4P3/5N2/PPPP1PPP/RNBQKB1R b KQkq - 1 2"},
+        {{1, 0, 1, 0, 0}, "c3", "rnbqkbnr/pp1ppppp/8/2p5/4P3/2P5/PP1P1PPP/RNBQKBNR b KQkq - 0 2"},
+        {{1, 0, 1, 0, 1, 0, 1, 0, 0}, "Bd3",
+         "rnbqkb1r/pp1ppppp/5n2/2p5/4P3/2PB4/PP1P1PPP/RNBQK1NR b KQkq - 2 3"},
+    };
+    for (const Case& c : cases) {
+        const MoveNode* node = nodeAt(study, c.path);
+        ASSERT_NE(node, nullptr);
+        EXPECT_EQ(node->san, c.san);
+        Board position;
+        ASSERT_TRUE(positionAt(study, c.path, position));
+        // The placement, side, castling and en-passant fields (the counters are the game's).
+        const Board shown = board;
+        board             = position;
+        char fen[128];
+        boardToText(fen, sizeof fen);
+        board = shown;
+        const std::string expected(c.fen);
+        EXPECT_EQ(std::string(fen).substr(0, expected.rfind(' ', expected.rfind(' ') - 1)),
+                  expected.substr(0, expected.rfind(' ', expected.rfind(' ') - 1)));
+    }
+    for (const NodePath& nowhere : {NodePath{99}, NodePath{1, 5, 0}, NodePath{1, 0}, NodePath{-1}}) {
+        EXPECT_EQ(nodeAt(study, nowhere), nullptr);
+        Board unused;
+        EXPECT_FALSE(positionAt(study, nowhere, unused));
+        EXPECT_TRUE(lineTo(study, nowhere).empty());
+    }
+    Board start;
+    ASSERT_TRUE(positionAt(study, {}, start));
+    EXPECT_EQ(mainLineMoves(study).size(), 12u);
+}
