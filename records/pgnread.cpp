@@ -159,9 +159,14 @@ struct ParserHooks {
         }
         if (lines.size() == 1) return;
         Line& line = lines.back();
+        // The comments of a side line without moves stay, in its parent, where it stood.
+        std::vector<std::string> orphans;
+        if (line.line->moves.empty() && !line.dead) orphans = std::move(line.before);
         flushWaiting(line);
         board = line.saved;
         lines.pop_back();
+        for (std::string& text : orphans)
+            lines.back().before.push_back(std::move(text));
         // A side line left without a move is dropped.
         Line& parent = lines.back();
         if (!parent.dead && !parent.line->moves.empty()) {

@@ -3,6 +3,9 @@
 // the record writer writes it; the current game derived from the tree; paths and positions.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <cstdio>
 #include <fstream>
 #include <sstream>
 
@@ -60,6 +63,33 @@ int countComments(const MoveLine& line) {
 const char* const AnnotatedFixtures[] = {"lichess-annotated.pgn", "chess-informant-sample.pgn",
                                          "nested-variations.pgn", "pgn4web-test.pgn",
                                          "study-annotated.pgn"};
+
+std::string pgnExtract() {
+    for (const char* path : {"/usr/bin/pgn-extract", "/usr/games/pgn-extract", "/usr/local/bin/pgn-extract"})
+        if (access(path, X_OK) == 0) return path;
+    return "";
+}
+
+// pgn-extract's reading of a game's text: its movetext (moves, glyphs, comments and side lines
+// in its own spelling), one token after another; empty when it reports a problem.
+std::string movetextByPgnExtract(const std::string& program, const std::string& text) {
+    const std::string path     = writeTempFile("pgn-extract-in.pgn", text);
+    const std::string problems = writeTempFile("pgn-extract-problems.txt", "");
+    const std::string command  = program + " -s -w1000 '" + path + "' 2>'" + problems + "'";
+    FILE*             pipe    = popen(command.c_str(), "r");
+    if (!pipe) return "";
+    std::string out;
+    char        buffer[4096];
+    while (std::fgets(buffer, sizeof buffer, pipe)) {
+        const std::string line(buffer);
+        if (line.rfind("[", 0) == 0) continue;
+        std::istringstream words(line);
+        for (std::string word; words >> word;) out += word + ' ';
+    }
+    pclose(pipe);
+    std::ifstream reported(problems);
+    return reported.peek() == std::ifstream::traits_type::eof() ? out : "";
+}
 
 } // namespace
 
@@ -203,4 +233,28 @@ TEST(GameTree, PathsLinesAndPositions) {
     Board start;
     ASSERT_TRUE(positionAt(study, {}, start));
     EXPECT_EQ(mainLineMoves(study).size(), 12u);
+}
+
+// The written game against a reference reader: pgn-extract reads the same moves, glyphs,
+// comments and side lines in our text as in the original.
+TEST(GameTree, PgnExtractReadsTheWrittenGameAsTheOriginal) {
+    const std::string program = pgnExtract();
+    if (program.empty()) GTEST_SKIP() << "pgn-extract is not installed";
+    int compared = 0;
+    for (const char* name : AnnotatedFixtures) {
+        int index = 0;
+        for (const std::string& text : gamesOf(name)) {
+            SCOPED_TRACE(std::string(name) + " game " + std::to_string(index++));
+            bool           ok   = false;
+            const GameTree tree = treeOf(text, &ok);
+            if (!ok) continue;
+            const std::string original = movetextByPgnExtract(program, text);
+            // A game pgn-extract does not read: it stops at a side line without moves, a null
+            // move, a "%" line inside a game.
+            if (original.empty()) continue;
+            EXPECT_EQ(movetextByPgnExtract(program, writeGameTree(tree)), original);
+            ++compared;
+        }
+    }
+    EXPECT_GE(compared, 16);
 }
