@@ -258,3 +258,41 @@ TEST(GameTree, PgnExtractReadsTheWrittenGameAsTheOriginal) {
     }
     EXPECT_GE(compared, 16);
 }
+
+// The main line and where its comments stand, against chess.js's reading of the originals
+// (tests/data/annotated-chessjs.txt, written by tests/differential/gametree-chessjs.sh, which
+// also checks that chess.js reads the written games as the originals).
+TEST(GameTree, MainLinesAndCommentsAsChessJsReadsThem) {
+    std::ifstream lines(testData("annotated-chessjs.txt"));
+    ASSERT_TRUE(lines.good());
+    int compared = 0;
+    for (std::string line; std::getline(lines, line);) {
+        SCOPED_TRACE(line);
+        std::istringstream fields(line);
+        std::string        name, number, sans, plies;
+        ASSERT_TRUE(std::getline(fields, name, '\t') && std::getline(fields, number, '\t') &&
+                    std::getline(fields, sans, '\t'));
+        std::getline(fields, plies);
+        bool           ok   = false;
+        const GameTree tree = treeOf(gamesOf(name.c_str()).at(std::stoul(number)), &ok);
+        ASSERT_TRUE(ok);
+        std::string ours, ourPlies;
+        const auto& moves = tree.mainLine.moves;
+        for (const MoveNode& node : moves) {
+            if (!ours.empty()) ours += ' ';
+            ours += node.san;
+        }
+        for (std::size_t ply = 0; ply <= moves.size(); ++ply) {
+            const bool before = ply < moves.size() && !moves[ply].commentsBefore.empty();
+            const bool after  = ply > 0 && !moves[ply - 1].commentsAfter.empty();
+            if (before || after || (ply == 0 && !tree.comments.empty())) {
+                if (!ourPlies.empty()) ourPlies += ' ';
+                ourPlies += std::to_string(ply);
+            }
+        }
+        EXPECT_EQ(ours, sans);
+        EXPECT_EQ(ourPlies, plies);
+        ++compared;
+    }
+    EXPECT_GE(compared, 14);
+}
