@@ -14,6 +14,7 @@
 #include "engine/boardkeeper.h"
 #include "engine/makemove.h"
 #include "engine/movegen.h"
+#include "engine/search.h"
 #include "records/gametree.h"
 #include "records/gametreewrite.h"
 #include "records/pgnread.h"
@@ -23,7 +24,7 @@ namespace {
 
 // The legal moves of the side to move.
 std::vector<Move> legalMoves() {
-    Move              moves[256];
+    Move              moves[MaxMovesPerPly];
     const Move*       end = genAllMoves(board.sideToMove, moves);
     std::vector<Move> legal;
     for (const Move* m = moves; m < end; ++m)

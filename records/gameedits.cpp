@@ -5,6 +5,7 @@
 #include "engine/boardkeeper.h"
 #include "engine/makemove.h"
 #include "engine/movegen.h"
+#include "engine/search.h"
 #include "records/game.h"
 #include "records/san.h"
 
@@ -13,7 +14,7 @@ namespace {
 // The legal move of the Board's side to move that moves as move does (same squares, piece and
 // promotion), or false.
 bool legalMoveLike(const Move& move, Move& legal) {
-    Move        moves[256];
+    Move        moves[MaxMovesPerPly];
     const Move* end = genAllMoves(board.sideToMove, moves);
     for (const Move* m = moves; m < end; ++m)
         if (m->fromTo == move.fromTo && m->piece == move.piece &&
@@ -148,8 +149,8 @@ bool promoteLine(GameTree& tree, const NodePath& path, bool toMainLine, NodePath
     if (!nodeAt(tree, path) || path.size() < 3) return false;
     NodePath at = path;
     promoteOnce(tree, at);
-    while (toMainLine && at.size() > 1)
-        promoteOnce(tree, at);
+    while (toMainLine && at.size() > 1 && promoteOnce(tree, at)) {
+    }
     if (moved) *moved = at;
     return true;
 }
