@@ -26,6 +26,7 @@ struct ParserHooks {
         Board                    saved;         // the Board when a side line began, put back at its end
         bool                     dead   = false;
         bool                     afterSideLine = false; // a side line closed since its last move
+        bool                     parentAfterSideLine = false; // the parent's, when this line began
         int                      length = 0;    // side line: moves from the main line to its last
         std::vector<std::string> before;        // comments waiting for the line's next move
         std::vector<int>         nags;          // glyphs read before the line's first move
@@ -142,7 +143,8 @@ struct ParserHooks {
         } else {
             line.line = nullptr;
         }
-        parent.afterSideLine = true;
+        line.parentAfterSideLine = parent.afterSideLine;
+        parent.afterSideLine     = true;
         lines.push_back(std::move(line));
         if (lines.back().dead) {
             // Nothing to replace: read on into a line of its own, never kept.
@@ -159,19 +161,27 @@ struct ParserHooks {
         }
         if (lines.size() == 1) return;
         Line& line = lines.back();
-        // The comments of a side line without moves stay, in its parent, where it stood.
+        // A side line left without a move is dropped, as if it had not been there; its
+        // comments stay, in its parent, where it stood.
+        const bool               dropped = line.line->moves.empty();
+        const bool               wasAfterSideLine = line.parentAfterSideLine;
         std::vector<std::string> orphans;
-        if (line.line->moves.empty() && !line.dead) orphans = std::move(line.before);
+        if (dropped && !line.dead) orphans = std::move(line.before);
         flushWaiting(line);
         board = line.saved;
         lines.pop_back();
-        for (std::string& text : orphans)
-            lines.back().before.push_back(std::move(text));
-        // A side line left without a move is dropped.
         Line& parent = lines.back();
+        if (!dropped) return;
         if (!parent.dead && !parent.line->moves.empty()) {
             auto& variations = parent.line->moves.back().variations;
             if (!variations.empty() && variations.back().moves.empty()) variations.pop_back();
+        }
+        parent.afterSideLine = wasAfterSideLine;
+        for (std::string& text : orphans) {
+            if (!parent.line->moves.empty() && !parent.afterSideLine)
+                parent.line->moves.back().commentsAfter.push_back(std::move(text));
+            else
+                parent.before.push_back(std::move(text));
         }
     }
 

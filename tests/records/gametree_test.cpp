@@ -119,6 +119,32 @@ TEST(GameTree, AnnotatedGamesRoundTripAndWriteTheSameBytesTwice) {
     }
 }
 
+// Texts whose comments and glyphs stand where the writer would not put them: each reads to a
+// tree that the written text reads back to, and writes the same bytes twice.
+TEST(GameTree, CommentsAroundSideLinesRoundTrip) {
+    const char* const movetexts[] = {
+        "1. e4 e5 2. Nf3 Nf6 {c} (N 2... Lx6) {d} (2... Kxx) 3. Nxe5 *",
+        "{a} (1. d4 {b}) 1. e4 e5 *",
+        "1. e4 ({only a comment}) e5 ( ( {nested} ) ) *",
+        "1. e4 $1 (1. d4) $2 {x} e5 *",
+        "1. e4 (1. d4) {after the side line, at the end} *",
+        "1. e4 ( {a side line of nothing} ) $3 {x} e5 *",
+        "1. e4 e5 (1... c5 {in} (1... c6) {after nested}) {after} (1... e6 $7) 2. Nf3 *",
+    };
+    for (const char* movetext : movetexts) {
+        SCOPED_TRACE(movetext);
+        const std::string text = std::string("[Event \"E\"]\n\n") + movetext + "\n";
+        bool              ok   = false;
+        const GameTree    tree = treeOf(text, &ok);
+        ASSERT_TRUE(ok);
+        const std::string written = writeGameTree(tree);
+        const GameTree    back    = treeOf(written, &ok);
+        ASSERT_TRUE(ok) << written;
+        EXPECT_TRUE(sameGame(tree, back)) << written;
+        EXPECT_EQ(writeGameTree(back), written);
+    }
+}
+
 TEST(GameTree, WhatTheAnnotatedFilesHold) {
     // The first lichess game: its clock and evaluation commands, byte for byte.
     const GameTree lichess = treeOf(gamesOf("lichess-annotated.pgn").at(0));
