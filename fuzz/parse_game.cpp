@@ -61,11 +61,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string written = writeGameTree(tree);
     FUZZ_CHECK(parseGameTree(written.c_str(), written.size(), back));
     // A comment can hold a "}" only where a line of it that looks like a tag line ran over
-    // one; the writer leaves that brace out, so only such a tree may read back otherwise.
+    // one; the writer leaves that brace out, so only such a tree may read back otherwise (it
+    // still reads).
     bool brace = hasBraceInComment(tree.mainLine);
     for (const std::string& comment : tree.comments)
         brace = brace || comment.find('}') != std::string::npos;
-    if (!brace) FUZZ_CHECK(sameGame(tree, back));
+    if (brace) return 0;
+    FUZZ_CHECK(sameGame(tree, back));
     FUZZ_CHECK(writeGameTree(back) == written);
     return 0;
 }

@@ -69,10 +69,15 @@ std::vector<GameTag> writtenTags(const GameTree& tree) {
             // Not those written from the game, nor a FEN after an empty one (no empty FEN is
             // written, so the later one would count when read back).
             const PgnTag again = tagNameOf(t.name.c_str(), length);
-            if (again != PgnTag::Result && again != PgnTag::SetUp && !(again == PgnTag::Fen && fen.empty()))
+            if (again != PgnTag::Result && again != PgnTag::SetUp && !(again == PgnTag::Fen && fen.empty()) &&
+                !t.value.empty())
                 others.push_back(t);
             break;
         }
+        case PgnTag::Variant:
+            // Kept even empty: a later Variant tag, written after it, must not count instead.
+            others.push_back(t);
+            break;
         default:
             if (!t.name.empty() && !t.value.empty()) others.push_back(t);
             break;

@@ -78,7 +78,7 @@ struct GameTree {
 // every other tag in file order: later tags of a name already had among them, an ECO value
 // that is no code. Never a Result or SetUp tag read (they are written from the game), nor a
 // tag without a name, nor another tag with an empty value (it says nothing; the record
-// writer has never written one).
+// writer has never written one) but for the first Variant tag.
 std::vector<GameTag> writtenTags(const GameTree& tree);
 
 // Trees compare by what the writer writes of them: the tags in the order written, the moves,
