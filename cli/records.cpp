@@ -19,6 +19,7 @@
 #include "records/gamesearch.h"
 #include "records/indexpass.h"
 #include "records/pgnread.h"
+#include "records/gametreewrite.h"
 #include "records/pgnwrite.h"
 
 namespace {
@@ -226,7 +227,7 @@ int runInfo(const Arguments& args) {
 int runGame(const Arguments& args) {
     ParsedArguments parsed;
     std::string     error;
-    if (!parseArguments(args, {}, parsed, error)) return usageError("game", error);
+    if (!parseArguments(args, {{"--annotated", false}}, parsed, error)) return usageError("game", error);
     long long number = 0;
     if (parsed.operands.size() != 2 || !readNumber(parsed.operands[1], 0, 0xFFFFFFFFLL, number))
         return usageError("game", "takes a FILE and a game number N, counting from 0");
@@ -243,6 +244,14 @@ int runGame(const Arguments& args) {
     if (!unchangedOnDisk("game", path, indexed, status)) return status;
     if (read == 0) return fail("game: cannot read game " + numberText);
     ParseOutcome outcome;
+    if (parsed.has("--annotated")) {
+        // The whole game: every tag, comment, glyph and side line.
+        GameTree tree;
+        if (!parseGameTree(text.c_str(), text.size(), tree, &outcome))
+            return fail("game: game " + numberText + ": " + parseProblemText(outcome));
+        emit(writeGameTree(tree));
+        return 0;
+    }
     if (!parseGameText(text.c_str(), text.size(), &outcome))
         return fail("game: game " + numberText + ": " + parseProblemText(outcome));
     std::vector<char> record(GameRecordSize);

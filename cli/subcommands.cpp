@@ -75,7 +75,10 @@ constexpr Subcommand subcommands[] = {
      "(year 2012 ...), the totals (total white, total black, total all ...), the strongest\n"
      "opponents beaten (beaten NAME RATING GAME), and \"games N\". A name not found is an\n"
      "error that lists the names holding the text.\n"},
-    {"game", runGame, "FILE N", "game N (counting from 0) parsed and written again as PGN"},
+    {"game", runGame, "FILE N [--annotated]", "game N (counting from 0) parsed and written again as PGN",
+     "Without --annotated the main line alone is written, as the desktop's copy writes it.\n"
+     "--annotated writes the whole game: every tag, comment (byte for byte), glyph (as $n) and\n"
+     "side line, in lines of at most 80 columns; reading it again gives the same game.\n"},
     {"tree", runTree, "FILE [--position \"MOVE ...\"] [--names en|ja] [--last-named] [--threads N]",
      "the opening explorer: the moves played from the position; last line \"positions N\"",
      "--position names the position by its moves from the start; an empty line or startpos is\n"

@@ -48,49 +48,6 @@ extern GameAnnotations gameAnnotations;
 
 // A side line starts from the position before the move it replaces, and its moves are
 // replayed on the Board; one that is not legal there ends the line (what follows in it is
-// dropped). Side lines nested deeper than this are dropped.
+// dropped). Side lines nested deeper than this are dropped. The game parser reads them into
+// the game tree, from which loadCurrentGame fills gameAnnotations (records/gametree.h).
 inline constexpr int MaxSideLineDepth = 64;
-
-// The game parser's reader of annotations: the main line's moves are made by the parser,
-// which tells it of each; side-line moves are replayed here, and the Board is put back as it
-// was when a side line ends.
-class AnnotationReader {
-public:
-    explicit AnnotationReader(GameAnnotations& out) : m_out(out) {}
-
-    void mainMoveMade(const Move& move) {
-        m_lastMain = move;
-        ++m_mainPly;
-    }
-    bool inSideLine() const { return !m_lines.empty() || m_tooDeep > 0; }
-
-    void sideMove(const char* text, int length);
-    void commentText(const char* text, std::size_t n);
-    void commentEnds();
-    void nag(int number);
-    void variationBegins();
-    void variationEnds();
-    void variationDamaged();
-
-private:
-    struct Line {
-        Board saved;          // the Board when the line began, put back at its end
-        Move  last{};         // the line's last move made, if any
-        bool  hasLast  = false;
-        bool  dead     = false;
-        int   lastNote = -1;  // the note of the last move (-1: the line's root)
-        int   prevNote = -1;  // the note of the move before it
-        int   length   = 0;   // moves from the root to the last
-        int   root     = 0;
-    };
-    bool dropping() const { return m_tooDeep > 0 || (!m_lines.empty() && m_lines.back().dead); }
-    GameNote& add(NoteKind kind);
-
-    GameAnnotations&  m_out;
-    std::vector<Line> m_lines;
-    Move              m_lastMain{};
-    int               m_mainPly     = 0;
-    int               m_tooDeep     = 0;  // side lines open beyond MaxSideLineDepth
-    bool              m_commentOpen = false;
-    std::size_t       m_commentStart = 0;
-};

@@ -6,6 +6,7 @@
 
 #include "records/bufferedfile.h"
 #include "records/gameindex.h"
+#include "records/gametree.h"
 
 // Why a game was not read whole.
 enum class ParseProblem {
@@ -26,8 +27,14 @@ struct ParseOutcome {
     bool         gameFound  = false; // a tag or a move was read
 };
 
+// Reads text (up to its first zero byte or maxLength bytes) as one game into tree: every tag,
+// the moves with their glyphs, comments and side lines (records/gametree.h). The same rules and
+// answer as parseGameText, which reads through it; the Board is left as it was.
+bool parseGameTree(const char* text, std::size_t maxLength, GameTree& tree,
+                   ParseOutcome* outcome = nullptr);
+
 // Reads text (up to its first zero byte or maxLength bytes) as one game into the current
-// game: tags (FEN into gameHeader.fen, SetUp dropped: the writer writes it again), info word
+// game (parseGameTree, then loadCurrentGame): tags (FEN into gameHeader.fen, SetUp dropped: the writer writes it again), info word
 // and moves, each move checked by replaying it from the game's start. Stops after the game's
 // termination token; a text that ends without one ends the game there, its last move taken.
 // The termination token gives the result (none: unfinished), whatever the Result tag says;

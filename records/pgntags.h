@@ -53,8 +53,10 @@ class GameTags {
 public:
     void clear() { m_seen = 0; }
     // The tag the machine has just read (name and value filled).
-    PgnTag take(const PgnMachine& m) {
-        const PgnTag name = tagNameOf(m.name, m.nameLength);
+    PgnTag take(const PgnMachine& m) { return take(m.name, m.nameLength); }
+    // The same for a tag of that name, read before.
+    PgnTag take(const char* tagName, int length) {
+        const PgnTag name = tagNameOf(tagName, length);
         if (name == PgnTag::Other) return name;
         const std::uint16_t bit = static_cast<std::uint16_t>(1u << static_cast<int>(name));
         if (m_seen & bit) return PgnTag::Repeated;

@@ -438,3 +438,22 @@ TEST(CliRecords, FilesThatCannotBeReadSayWhy) {
     for (const std::string& path : {fifo, locked}) std::remove(path.c_str());
     rmdir(folder.c_str());
 }
+
+// game --annotated writes the whole tree; its output read back and written again is the same,
+// and without the option the main line alone is written as before.
+TEST(CliRecords, GameAnnotatedWritesTheWholeGame) {
+    const CliRun whole = runCli("game " + data("nested-variations.pgn") + " 2 --annotated");
+    ASSERT_EQ(whole.status, 0) << whole.err;
+    EXPECT_NE(whole.out.find("(6.c4 Bg7 { chapter 3 variation 1 comment } 7.O-O) 6...Bg7"),
+              std::string::npos)
+        << whole.out;
+    const std::string path = ::testing::TempDir() + "norvane-annotated-" + std::to_string(getpid()) + ".pgn";
+    std::ofstream(path, std::ios::binary) << whole.out;
+    const CliRun again = runCli("game " + path + " 0 --annotated");
+    EXPECT_EQ(again.out, whole.out);
+    const CliRun plain = runCli("game " + path + " 0");
+    EXPECT_EQ(plain.status, 0);
+    EXPECT_EQ(plain.out.find('{'), std::string::npos);
+    EXPECT_EQ(plain.out.find('('), std::string::npos);
+    std::remove(path.c_str());
+}
