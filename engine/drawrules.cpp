@@ -112,6 +112,22 @@ int DrawHistory::claimable() const {
     return claims;
 }
 
+std::vector<std::uint64_t> keysBeforeBoard(const Move* moves, int count) {
+    std::vector<std::uint64_t> keys;
+    int                        taken = 0;
+    // Back to the position after the last irreversible move, keeping each key on the way.
+    while (taken < count) {
+        const Move& move = moves[count - 1 - taken];
+        if (move.piece == Pawn || capturedType(move) != NoPiece) break;
+        unmakeMove(move);
+        ++taken;
+        keys.push_back(board.hashKey);
+    }
+    for (int i = count - taken; i < count; ++i) makeMove(moves[i]);
+    std::reverse(keys.begin(), keys.end());
+    return keys;
+}
+
 int fenHalfMoveClock(const char* fen) {
     if (!fen) return 0;
     const char* p = fen;

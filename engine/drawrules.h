@@ -68,5 +68,11 @@ private:
     int                        m_halfMoveClock = 0;
 };
 
+// The hashKeys of the positions before the Board's since the last capture or pawn move, oldest
+// first: what EngineSearch::setGameHistory takes, so that a search of a game's position sees a
+// return to an earlier one as a draw. moves are the count moves that led to the Board, the
+// last made last. The Board is left as it was.
+std::vector<std::uint64_t> keysBeforeBoard(const Move* moves, int count);
+
 // The halfmove clock field of a FEN (its fifth), 0 when it has none or it is not a number.
 int fenHalfMoveClock(const char* fen);

@@ -6,6 +6,7 @@
 
 #include "app/norvanedoc.h"
 #include "app/strengthdialog.h"
+#include "engine/drawrules.h"
 #include "engine/search.h"
 #include "engine/strength.h"
 #include "records/fen.h"
@@ -38,6 +39,8 @@ void CNorvaneView::EngineReply() {
     m_search        = std::make_shared<EngineSearch>(
         board, DesktopLimits, false,
         [this, side](int, Move* out, const ThinkLimits&) { return Think(side, out); });
+    // The game's earlier positions, so that the search sees a repetition coming.
+    if (m_researchCount == 0) m_search->setGameHistory(keysBeforeBoard(gameMoves, gamePly));
     const auto result = std::make_shared<EngineResult>();
     const auto think  = [search = m_search, result](PassControl&) { *result = search->run(); };
     SetWaitCursor(true);

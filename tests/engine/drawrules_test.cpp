@@ -133,3 +133,20 @@ TEST(DrawRules, FenHalfMoveClock) {
     EXPECT_EQ(fenHalfMoveClock("4k3/8/8/8/8/8/8/R3K3 w - -"), 0);
     EXPECT_EQ(fenHalfMoveClock("4k3/8/8/8/8/8/8/R3K3 w - - x 70"), 0);
 }
+
+// The keys a game's search is given: those since the last pawn move or capture, oldest first,
+// the Board unchanged.
+TEST(DrawRules, KeysBeforeBoardReachBackToTheLastPawnMove) {
+    setupStartPosition();
+    const char* line[] = {"g1f3", "g8f6", "e2e4", "b8c6", "f3g1", "c6b8"};
+    Move        moves[6];
+    std::vector<std::uint64_t> expected;
+    for (int i = 0; i < 6; ++i) {
+        ASSERT_TRUE(coordsToMove(line[i], &moves[i]));
+        if (i >= 3) expected.push_back(board.hashKey);  // from the position after e2e4 on
+        makeMove(moves[i]);
+    }
+    const Board before = board;
+    EXPECT_EQ(keysBeforeBoard(moves, 6), expected);
+    EXPECT_EQ(board, before);
+}
