@@ -31,7 +31,17 @@ QSize CClockPane::sizeHint() const { return {ClockWidth, 2 * ClockHeight + Clock
 
 void CClockPane::Refresh() {
     const bool timed = m_pView->Clock().control().isSet();
-    if (timed != isVisible()) setVisible(timed);
+    if (timed != isVisible()) {
+        setVisible(timed);
+        // The window grows by the clocks rather than the board shrinking for them; a maximised
+        // or full-screen window keeps its size.
+        QWidget* top = window();
+        if (top && top != this && top->isVisible() &&
+            !(top->windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen))) {
+            const int room = sizeHint().width() + ClockGap;
+            top->resize(top->width() + (timed ? room : -room), top->height());
+        }
+    }
     if (timed) update();
 }
 
