@@ -122,6 +122,21 @@ private slots:
         QVERIFY(!view->ClockRunning());
     }
 
+    // The engine's flag falls while it thinks: its move is dropped and the game is lost.
+    void theEnginesFlagFallsWhileItThinks() {
+        view->waitForEngine = false;
+        view->m_timeControl = TimeControl::even(1, 0);
+        view->newGameChoice = White;
+        view->OnNewGame();
+        QVERIFY(view->IsThinking());
+        view->now += 60000;
+        view->OnFlagTimer();
+        QVERIFY(!view->IsThinking());
+        QCOMPARE(gamePly, 0);
+        QCOMPARE(gameHeader.info & ResultMask, BlackWon);
+        QCOMPARE(view->EndReason(), QString::fromUtf8(GameText::BlackWinsOnTime));
+    }
+
     // The flag timer fires early: nothing ends until the time is really used up.
     void anEarlyTimerWaitsAgain() {
         newGame(Black, TimeControl::even(1, 0));
