@@ -104,7 +104,7 @@ void CNorvaneView::OnFlagTimer() {
 
 // --- Ends -------------------------------------------------------------------------------
 
-DrawHistory CNorvaneView::GameDrawHistory() const {
+DrawHistory CNorvaneView::GameDrawHistory() {
     // Back to the game's start, then forward again, recording each position.
     for (int i = gamePly; i > 0; --i) unmakeMove(gameMoves[i - 1]);
     DrawHistory history;

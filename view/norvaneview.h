@@ -407,8 +407,9 @@ private:
     // Ends the game in play: the result (WhiteWon, BlackWon, Drawn), the reason shown, and the
     // Termination tag's value; the clock stops, the game is for viewing, the message box says it.
     void EndGame(int result, const char* reason, const char* termination);
-    // The game's rules so far: its positions from its start to the Board.
-    DrawHistory GameDrawHistory() const;
+    // The game's rules so far: its positions from its start to the Board, replayed (the Board
+    // ends as it was).
+    DrawHistory GameDrawHistory();
     // The engine, on its turn with score from its view, claims a draw it may claim when it
     // stands no better than equal; true when it did (the game has ended).
     bool EngineClaimsDraw(int score);
