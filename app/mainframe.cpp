@@ -27,6 +27,7 @@
 #include "view/evalbar.h"
 #include "view/explorer.h"
 #include "view/gameview.h"
+#include "view/clockpane.h"
 #include "view/movelist.h"
 #include "view/listviewex.h"
 #include "view/norvaneview.h"
@@ -75,7 +76,9 @@ const MenuLayout menuLayouts[] = {
                  {CmdNamesJapanese, "オープニング名を日本語で表示(&J)"},
                  {CmdKeepLastOpening, "定跡を外れてもオープニング名を表示(&K)"}}},
     {"ゲーム(&G)", {{CmdTakeBack, "待った(&A)"}, {CmdEndGame, "対局終了(&E)"},
-                   {CmdMoveNow, "今すぐ指す(&N)\tCtrl+M"}, {0, nullptr},
+                   {CmdMoveNow, "今すぐ指す(&N)\tCtrl+M"}, {CmdResign, "投了(&Q)..."},
+                   {CmdClaimDraw, "引き分けを申請(&C)"}, {CmdOfferDraw, "引き分けの提案(&O)"},
+                   {0, nullptr},
                    {CmdForward, "進む(&M)"}, {CmdBack, "戻る(&R)"}, {CmdFirst, "初期局面(&F)"},
                    {CmdLast, "最終局面(&L)"}, {CmdReplay, "再生(&P)"}, {CmdResearch, "研究(&S)"},
                    {0, nullptr}, {CmdPlayFromHere, "この局面から対局(&H)"},
@@ -91,6 +94,9 @@ struct CommandText {
 };
 const CommandText commandTexts[] = {
     {CmdNewGame, "新しい対局を始めます", "対局"},
+    {CmdResign, "この対局を投了します", "投了"},
+    {CmdClaimDraw, "同一局面 3 回または 50 手ルールで引き分けを申請します", "引き分けを申請"},
+    {CmdOfferDraw, "エンジンに引き分けを提案します", "引き分けの提案"},
     {CmdFileOpen, "PGNファイルを開きます", "開く"},
     {CmdSave, "棋譜をPGNファイルの終わりに保存します", "保存"},
     {CmdOverwrite, "開いているファイルの中の棋譜を、盤面の棋譜で置き換えます", "上書き保存"},
@@ -214,6 +220,8 @@ CMainFrame::CMainFrame(CNorvaneDoc* doc, QWidget* parent)
     });
     boardLayout->addWidget(m_pEvalBar, 0, Qt::AlignTop);
     boardLayout->addWidget(m_pBoardPane, 1);
+    // The clocks right of the board, while a game has them.
+    boardLayout->addWidget(new CClockPane(m_pBoardView, boardArea), 0, Qt::AlignTop);
     m_wndSplitter->addWidget(boardArea);
     m_pSideTabs->setDocumentMode(true);
     m_pSideTabs->addTab(m_pGameView, QString::fromUtf8(StudyText::GameListTab));

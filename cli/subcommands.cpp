@@ -9,7 +9,15 @@ constexpr Subcommand subcommands[] = {
     {"perft", runPerft, "DEPTH [--fen FEN] [--divide]",
      "counts the leaves of the legal-move tree; last line \"nodes N\""},
     {"position", runPosition, "[--fen FEN] [--names en|ja] [--last-named] [MOVE ...]",
-     "the FEN, hash key and opening after the moves; last line \"key 0x...\""},
+     "the FEN, hash key and opening after the moves, how the game stands; last line \"key 0x...\"",
+     "Before the last line: \"outcome none|checkmate|stalemate|insufficient|fivefold|\n"
+     "seventyfive\", what ends the game at once (a mate or stalemate first, then a dead\n"
+     "position by material, then the fifth standing of the position, then 150 half-moves\n"
+     "without a capture or pawn move), and \"claimable none|threefold|fifty|both\", the draws\n"
+     "the player to move may claim (the third standing of the position; 100 half-moves without\n"
+     "a capture or pawn move). Both count over the moves given, from the FEN's half-move clock\n"
+     "where --fen gives one. A position stands again with the same placement, side to move,\n"
+     "castling rights and legal en-passant captures.\n"},
     {"think", runThink, "[--fen FEN] [MOVE ...] [--time-ms N] [--book FILE]",
      "the engine's move: score, depth, nodes, book, san; last line \"bestmove e2e4\""},
     {"bench", runBench, "", "a fixed-depth search signature; last line \"nodes N nps M\""},

@@ -25,12 +25,10 @@
 #include "engine/attacks.h"
 #include "engine/strength.h"
 #include "engine/think.h"
+#include "engine/timemanager.h"
 #include "records/textout.h"
 
 namespace {
-
-// Moves to spend a clock on when the GUI does not say how many remain.
-constexpr long long DefaultMovesToGo = 30;
 
 // The longest command line taken, in bytes without its end; far beyond any position with its
 // moves. A longer line is refused, and never held in memory whole.
@@ -275,9 +273,9 @@ void reportRootMove(const Move& move, int number) {
     say(buffer);
 }
 
-// Reads "go ...". movetime is honoured as asked; a clock gets a share of what is left, at most
-// the desktop's 4 seconds; depth limits the iterations, nodes the nodes (at a clock poll
-// placed on the count), mate N ends at a mate in N moves or less (by depth 2N-1 at the latest),
+// Reads "go ...". movetime is honoured as asked; a clock gets a share of what is left plus most
+// of the increment, never all of it (clockBudget, engine/timemanager.h); depth limits the
+// iterations, nodes the nodes (at a clock poll placed on the count), mate N ends at a mate in N moves or less (by depth 2N-1 at the latest),
 // and none of these three has a time limit of its own; searchmoves names the only root moves
 // searched; infinite searches until stop, ponder until ponderhit and then under its limits;
 // with nothing given the search runs within the desktop budget.
@@ -327,12 +325,10 @@ void go(std::istringstream& in, const UciSettings& settings, UciSearch& search,
         limits.hardLimitMs = std::max(1LL, movetime);
         limits.softLimitMs = limits.hardLimitMs;
     } else if (time[side] >= 0) {
-        const long long movesLeft =
-            movesToGo > 0 ? std::min(movesToGo, DefaultMovesToGo) : DefaultMovesToGo;
-        long long share = time[side] / movesLeft + inc[side] * 3 / 4;
-        share = std::min({share, time[side] / 2, static_cast<long long>(HardTimeLimitMs)});
-        limits.hardLimitMs = std::max(1LL, share);
-        limits.softLimitMs = limits.hardLimitMs / 2;
+        const ClockBudget budget = clockBudget(time[side], inc[side],
+                                               static_cast<int>(std::min(movesToGo, 1000LL)));
+        limits.hardLimitMs = budget.hardLimitMs;
+        limits.softLimitMs = budget.softLimitMs;
     } else if (depth > 0 || nodes > 0 || mate > 0) {
         limits.hardLimitMs = NoTimeLimit;
         limits.softLimitMs = NoTimeLimit;

@@ -53,5 +53,14 @@ inline constexpr const char* GameBadSetUp    = "開始局面 (FEN) を読み込�
 // The same with why (%1).
 inline constexpr const char* GameBadSetUpWhy = "開始局面 (FEN) を読み込めません。\n%1\n指し手は表示しません。";
 inline constexpr const char* GameOtherVariant = "標準のチェスではない棋譜です。\n指し手は表示しません。";
+
+// Typed moves on the status line (%1 the text typed, %2 the legal moves it fits).
+inline constexpr const char* TypedPartial    = "入力: %1    候補: %2";
+inline constexpr const char* TypedComplete   = "入力: %1    Enter で %2 を指します";
+inline constexpr const char* TypedAmbiguous  = "入力: %1    どの駒の手か決まりません: %2";
+inline constexpr const char* TypedIllegal    = "入力: %1    指せる手がありません";
+inline constexpr const char* TypedUnfinished = "入力: %1    手が決まっていません: %2";
+inline constexpr const char* TypedNotYourTurn = "入力: %1    いまは指せません (相手の手番です)";
+inline constexpr const char* TypedNoInput    = "入力: %1    いまは手を入力できません";
 } // namespace ViewText
 // clang-format on

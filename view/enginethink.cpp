@@ -6,7 +6,9 @@
 
 #include "app/norvanedoc.h"
 #include "app/strengthdialog.h"
+#include "engine/drawrules.h"
 #include "engine/search.h"
+#include "engine/timemanager.h"
 #include "engine/strength.h"
 #include "records/fen.h"
 #include "resources/enginetexts.h"
@@ -25,6 +27,9 @@ void CNorvaneView::ConnectEngine() {
     strengthRandom  = static_cast<std::uint64_t>(clockMs());
     m_thinkTicker.setInterval(ThinkingTickMs);
     connect(&m_thinkTicker, &QTimer::timeout, this, [this] { ShowThinking(); });
+    m_clockBase.start();
+    m_flagTimer.setSingleShot(true);
+    connect(&m_flagTimer, &QTimer::timeout, this, [this] { OnFlagTimer(); });
 }
 
 void CNorvaneView::EngineReply() {
@@ -35,9 +40,19 @@ void CNorvaneView::EngineReply() {
     m_thinkLine     = GetDocument()->m_strMoveInfo;
     playingStrength = m_strengthLevel;
     const int side  = board.sideToMove;
+    // Under a clock the engine spends its share of it; the worker reads the limits in Think.
+    m_thinkLimits = DesktopLimits;
+    if (ClockRunning()) {
+        const ClockBudget budget = clockBudget(m_clock.remaining(side, ClockNow()),
+                                               m_clock.control().side[side].incrementMs, 0);
+        m_thinkLimits.hardLimitMs = budget.hardLimitMs;
+        m_thinkLimits.softLimitMs = budget.softLimitMs;
+    }
     m_search        = std::make_shared<EngineSearch>(
         board, DesktopLimits, false,
         [this, side](int, Move* out, const ThinkLimits&) { return Think(side, out); });
+    // The game's earlier positions, so that the search sees a repetition coming.
+    if (m_researchCount == 0) m_search->setGameHistory(keysBeforeBoard(gameMoves, gamePly));
     const auto result = std::make_shared<EngineResult>();
     const auto think  = [search = m_search, result](PassControl&) { *result = search->run(); };
     SetWaitCursor(true);
@@ -137,5 +152,6 @@ void CNorvaneView::OnPlayFromHere() {
     RebuildSprites();
     ComposeMoveInfo();
     GetDocument()->UpdateAllViews(this, HintPositionChanged);
+    StartGameClock();
     if (m_engineSide == board.sideToMove) EngineReply();
 }

@@ -243,6 +243,12 @@ void CMoveListView::Refresh() {
     auto* result = new QTableWidgetItem(QString::fromLatin1(resultText(gameHeader.info)));
     result->setFlags(Qt::ItemIsEnabled);
     m_pTable->setItem(row, 1, result);
+    // How a game against the engine ended, beside its result.
+    if (!view->EndReason().isEmpty()) {
+        auto* reason = new QTableWidgetItem(view->EndReason());
+        reason->setFlags(Qt::ItemIsEnabled);
+        m_pTable->setItem(row, 2, reason);
+    }
     if (current) {
         m_pTable->setCurrentItem(current);
         m_pTable->scrollToItem(current);

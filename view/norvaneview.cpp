@@ -10,6 +10,7 @@
 
 #include "app/commands.h"
 #include "app/dialogs.h"
+#include "app/newgamedialog.h"
 #include "app/norvanedoc.h"
 #include "engine/attacks.h"
 #include "engine/makemove.h"
@@ -27,7 +28,14 @@ CNorvaneView::CNorvaneView(CNorvaneDoc* doc, QWidget* parent) : COSBView(parent)
     m_highlights.shown = QSettings().value(HighlightsKey, true).toBool();
     // Escape puts a carried piece back wherever the keyboard focus is in the window.
     new QShortcut(
-        QKeySequence(Qt::Key_Escape), this, [this] { CancelCarry(); }, Qt::WindowShortcut);
+        QKeySequence(Qt::Key_Escape), this,
+        [this] {
+            CancelCarry();
+            ClearTypedMove();
+        },
+        Qt::WindowShortcut);
+    // A click gives the board the keyboard, for typed moves.
+    setFocusPolicy(Qt::StrongFocus);
     ClearGameSan();
     ClearResearch();
     clearGame();
@@ -144,9 +152,13 @@ void CNorvaneView::DropAt(QPoint p) {
     m_pHeld = nullptr;
     m_highlights.ForgetCarry(); // the step draws the whole board
 
+    PlayUserMove(m);
+}
+
+void CNorvaneView::PlayUserMove(const Move& m) {
     StoreUserMove(m);
     StepForward();
-    if (!(m_mode & ModePlaying)) return;
+    if (!(m_mode & ModePlaying) || !AfterGameMove()) return;
     if (m_engineSide == board.sideToMove)
         EngineReply();
     else if (m_engineSide == EngineNone)
@@ -211,8 +223,13 @@ bool CNorvaneView::AskPromotion(int& choice) {
 }
 
 bool CNorvaneView::AskNewGame(int& choice) {
-    CNewGameDialog dialog(this);
-    return askChoice(dialog, choice);
+    CGameStartDialog dialog(this);
+    dialog.m_choice      = choice;
+    dialog.m_timeControl = m_timeControl;
+    if (dialog.exec() != QDialog::Accepted) return false;
+    choice        = dialog.m_choice;
+    m_timeControl = dialog.m_timeControl;
+    return true;
 }
 
 bool CNorvaneView::AskGameInfo(GameInfoValues& values) {
@@ -264,7 +281,7 @@ void CNorvaneView::SetWaitCursor(bool wait) {
 }
 
 int CNorvaneView::Think(int side, Move* out) {
-    ThinkLimits limits   = DesktopLimits;
+    ThinkLimits limits   = m_thinkLimits;
     limits.iterationDone = EngineSearch::recordIteration;
     return thinkMove(side, out, limits);
 }
@@ -310,4 +327,5 @@ void CNorvaneView::RegisterCommands(CCommandTable& table) {
     table.Add(CmdPlayFromHere, [this] { OnPlayFromHere(); }, usable);
     table.Add(CmdStrength,     [this] { OnStrength(); });
     // clang-format on
+    RegisterGameEndCommands(table);
 }

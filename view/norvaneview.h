@@ -19,6 +19,8 @@
 #include <vector>
 
 #include "engine/board.h"
+#include "engine/drawrules.h"
+#include "engine/gameclock.h"
 #include "records/game.h"
 #include "view/boardscale.h"
 #include "view/boardarrows.h"
@@ -109,6 +111,42 @@ public:
     void OnRButtonDown();
     // Escape, and every command before it runs: a carried piece goes back to its square.
     void CancelCarry() { PutBack(); }
+
+    // --- The clock and the rules that end a game (view/clockedgame.cpp) --------------------
+    // The time control of the next game against the engine (the new-game dialog's); none by
+    // default, and never in game entry.
+    TimeControl m_timeControl;
+    // The game's clock: running while a timed game against the engine is played.
+    const GameClock& Clock() const { return m_clock; }
+    bool             ClockRunning() const { return m_clock.running() >= 0; }
+    // Milliseconds on the view's monotonic clock, the game clock's time source.
+    virtual std::int64_t ClockNow() const;
+    // The flag timer fired: a fallen flag ends the game (loss on time, or a draw when the other
+    // side cannot mate); otherwise it waits again.
+    void OnFlagTimer();
+    // How the finished game ended, for the status line and the move list; empty otherwise.
+    const QString& EndReason() const { return m_endReason; }
+    // The budget of the engine's next think: the desktop's, or its share of its clock.
+    const ThinkLimits& NextThinkLimits() const { return m_thinkLimits; }
+    // "投了": the user resigns the game against the engine (after asking).
+    void OnResign();
+    // "引き分けを申請": a threefold repetition or the fifty-move rule, claimed on the user's turn.
+    void OnClaimDraw();
+    // "引き分けの提案": the engine accepts when its last evaluation is clearly against it.
+    void OnOfferDraw();
+    // A game against the engine in play on the user's turn: resign, claim and offer apply.
+    bool CanUseGameEnd() const;
+
+    // --- Typed moves (view/typedmove.cpp) ---------------------------------------------------
+    // A key typed with the board focused: letters, digits and the marks of SAN or coordinates
+    // add to the typed text, Backspace takes one back, Escape drops it, Enter plays the move it
+    // names (in play on the user's turn; while viewing as a click of the explorer would) or
+    // says why not. The status line shows the text with the legal moves it fits. False for
+    // other keys, which go on to the window.
+    bool OnTypedKey(int key, const QString& text);
+    const QString& TypedText() const { return m_typed; }
+    // Drops the typed text and gives the status line back.
+    void ClearTypedMove();
     // A tick of timer id: the replay plays the next move or stops at the end of the line.
     void OnTimer(int id);
 
@@ -253,6 +291,9 @@ public:
     // "この局面から対局": a game against the engine from the position on the board.
     void OnPlayFromHere();
 
+    // Adds the commands of a game's end: resign, claim a draw, offer a draw.
+    void RegisterGameEndCommands(CCommandTable& table);
+
     // Enable rules of the commands that depend on the play state.
     bool IsReplaying() const { return (m_mode & ModeReplaying) != 0; }
     bool CanNavigate() const;
@@ -307,6 +348,8 @@ protected:
     virtual void    SetWaitCursor(bool wait);
     // The strength dialog opened at level; false when cancelled.
     virtual bool AskStrength(int& level);
+    // A question over the view with Yes and No; true for Yes.
+    virtual bool AskYesNo(const QString& text);
     // The engine's choice for side (thinkMove under the desktop budget, reporting its
     // progress). Runs on the worker thread, on its own Board.
     virtual int Think(int side, Move* out);
@@ -317,6 +360,7 @@ protected:
     void  mousePressEvent(QMouseEvent* event) override;
     void  mouseReleaseEvent(QMouseEvent* event) override;
     void  mouseMoveEvent(QMouseEvent* event) override;
+    void  keyPressEvent(QKeyEvent* event) override;
     void  resizeEvent(QResizeEvent* event) override;
     void  showEvent(QShowEvent* event) override;
     QSize minimumSizeHint() const override;
@@ -350,6 +394,13 @@ private:
     // The shown position's marks: the last move of the shown line and a king in check. The
     // whole board is about to be drawn, so nothing is marked dirty.
     void MarkShownPosition();
+    // The user's legal move m in play or research, as a drop plays it: stored, stepped to,
+    // then the engine's reply or the end of a game in entry.
+    void PlayUserMove(const Move& m);
+    // Enter: the typed text's move, or the reason it is none, on the status line.
+    void EnterTypedMove();
+    // The typed text and what it fits, on the status line.
+    void ShowTypedMove();
     // Stores the user's move m at the end of the shown line, cutting off what followed.
     void StoreUserMove(const Move& m);
     // Stores the engine's move m at gamePly, cutting off what followed.
@@ -384,12 +435,38 @@ private:
     // stalemated: the result is set and the move line shows it. False when the game goes on.
     bool RecordGameEnd();
 
+    // A move was just added to the game in play against the engine (the Board after it): the
+    // clock is pressed, and a flag that fell first, a dead position, a fivefold repetition or
+    // the seventy-five-move rule ends the game. False when the game has ended.
+    bool AfterGameMove();
+    // Ends the game in play: the result (WhiteWon, BlackWon, Drawn), the reason shown, and the
+    // Termination tag's value; the clock stops, the game is for viewing, the message box says it.
+    void EndGame(int result, const char* reason, const char* termination);
+    // The game's rules so far: its positions from its start to the Board, replayed (the Board
+    // ends as it was).
+    DrawHistory GameDrawHistory();
+    // The engine, on its turn with score from its view, claims a draw it may claim when it
+    // stands no better than equal; true when it did (the game has ended).
+    bool EngineClaimsDraw(int score);
+    // A new game against the engine starts its clock (when it has a control), or stops it.
+    void StartGameClock();
+    void StopGameClock();
+    // Arms the flag timer for the running side's time.
+    void ArmFlagTimer();
+
     QTimer          m_replayTimer;   // timer ReplayTimerId: one replay step a tick
     CBackgroundTask m_thinker;       // runs the engine's think
     std::shared_ptr<EngineSearch> m_search; // the last think started: its stop and progress
     QTimer          m_thinkTicker;   // refreshes the status line while the engine thinks
     QElapsedTimer   m_thinkClock;    // since the think started
     QString         m_thinkLine;     // the move line as the think started
+    QString         m_typed;         // the move being typed, as typed
+    GameClock       m_clock;         // the game's clock (nobody's running: no clock)
+    QTimer          m_flagTimer;     // fires when the running side's time is used up
+    QElapsedTimer   m_clockBase;     // ClockNow's origin
+    ThinkLimits     m_thinkLimits = DesktopLimits; // the next think's budget
+    int             m_lastEngineScore = 0;         // the engine's last score, its own view
+    QString         m_endReason;     // how the finished game ended; empty while it goes on
 
     BoardGeometry                     m_geometry;
     BoardHighlights                   m_highlights;

@@ -38,6 +38,9 @@ void CNorvaneView::PrepareComputerGame(int engineSide) {
     // A new game: not the file's game any more, and nothing in it yet to lose.
     GetDocument()->m_loadedGame = -1;
     SetGameModified(false);
+    StopGameClock();
+    m_clock.reset(TimeControl{});
+    m_endReason.clear();
     std::memset(&gameHeader, 0, sizeof gameHeader);
     gameHeader.info = NoEco;
     gameAnnotations.clear();
@@ -83,6 +86,9 @@ void CNorvaneView::LoadForViewing() {
     SwitchTo(ModeViewing);
     m_engineSide = EngineNone;
     SetGameModified(false); // a game just loaded is what its source holds
+    StopGameClock();
+    m_clock.reset(TimeControl{});
+    m_endReason.clear();
     ClearResearch();
     ClearGameSan();
     // The SAN of every move needs its position: play the game through and back to the start.
@@ -131,6 +137,7 @@ void CNorvaneView::PlayEngineReply(const Move& m, int score) {
     const int userWins   = engine == White ? BlackWon : WhiteWon;
     // Each end: the result into the game and onto the move line, then the message.
     const auto end = [this](int result, const char* message) {
+        StopGameClock();
         SwitchTo(ModeViewing);
         SetResult(result);
         ComposeMoveInfo();
@@ -145,8 +152,11 @@ void CNorvaneView::PlayEngineReply(const Move& m, int score) {
         return;
     }
     if (m.piece == NoPiece) return; // no move and no verdict: nothing to play
+    m_lastEngineScore = score;
+    if (EngineClaimsDraw(score)) return;
     StoreGameMove(m);
     StepForward();
+    if (!AfterGameMove()) return;
     switch (mateStatus(board.sideToMove)) {
     case Checkmated:
         end(engineWins, ViewText::Checkmate);
@@ -182,6 +192,7 @@ void CNorvaneView::OnNewGame() {
     NewDocument();
     PrepareComputerGame(choice);
     GetDocument()->m_strMoveInfo.clear();
+    StartGameClock();
     if (m_engineSide == board.sideToMove) EngineReply();
 }
 
@@ -266,7 +277,9 @@ void CNorvaneView::OnTakeBack() {
 }
 
 void CNorvaneView::OnEndGame() {
-    if (m_mode & ModePlaying) SwitchTo(ModeViewing);
+    if (!(m_mode & ModePlaying)) return;
+    StopGameClock();
+    SwitchTo(ModeViewing);
 }
 
 // --- Replay and research ----------------------------------------------------------------
@@ -325,6 +338,7 @@ void CNorvaneView::ComposeMoveInfo() {
         line.clear();
         if (m_mode & ModeViewing)
             line = recordText(gameHeader.white) + " - " + recordText(gameHeader.black);
+        if (!m_endReason.isEmpty()) line += "  " + m_endReason;
         return;
     }
     // Move numbers continue those of the game's start (a set-up position's FEN).
@@ -343,6 +357,7 @@ void CNorvaneView::ComposeMoveInfo() {
                 : (info & BlackWon) ? "  0-1"
                 : (info & Drawn)    ? "  1/2-1/2"
                                     : "  *";
+        if (!m_endReason.isEmpty()) line += "  " + m_endReason;
     }
     const OpeningNameSettings& names = GetDocument()->m_openingNames;
     const NamedPosition        named =

@@ -33,6 +33,27 @@ TEST(Cli, PositionTakesSanAndCoordinates) {
               std::string::npos);
 }
 
+// The outcome and claimable lines stand before the last line, which stays the key.
+TEST(Cli, PositionSaysHowTheGameStands) {
+    struct Case { std::string args, outcome, claimable; };
+    const Case cases[] = {
+        {"position", "none", "none"},
+        {"position Nf3 Nf6 Ng1 Ng8 Nf3 Nf6 Ng1 Ng8", "none", "threefold"},
+        {"position f3 e5 g4 Qh4", "checkmate", "none"},
+        {"position --fen '4k3/8/8/8/8/8/8/R3K3 w - - 99 70' Ra2", "none", "fifty"},
+        {"position --fen '4k3/8/8/8/8/8/8/R3K3 w - - 149 70' Ra2", "seventyfive", "fifty"},
+        {"position --fen '8/8/4k3/8/8/4K3/4r3/8 w - - 0 1' Kxe2", "insufficient", "none"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args);
+        const CliRun run = runCli(c.args);
+        EXPECT_EQ(run.status, 0);
+        EXPECT_EQ(valueOf(run.out, "outcome"), c.outcome);
+        EXPECT_EQ(valueOf(run.out, "claimable"), c.claimable);
+        EXPECT_EQ(lastLine(run.out).rfind("key 0x", 0), 0u);
+    }
+}
+
 // The program's opening-name settings: the same label as its status line.
 TEST(Cli, PositionNamesOpeningsAsTheSettingsSay) {
     const std::string najdorf = "position e4 c5 Nf3 d6 d4 cxd4 Nxd4 Nf6 Nc3 a6";

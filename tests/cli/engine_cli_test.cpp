@@ -162,6 +162,35 @@ TEST(CliUci, PlaysThroughTheProtocol) {
     EXPECT_NE(run.out.find(" pv d1d8\n"), std::string::npos);
 }
 
+// Given a second on each clock, the engine answers well within its own: no finished iteration
+// reports more time than the clock less its margin. A position out of the book, so it searches.
+TEST(CliUci, AnswersWithinItsClock) {
+    const std::string script = ::testing::TempDir() + "uci-clock.txt";
+    {
+        std::ofstream in(script);
+        in << "position fen 2r2rk1/pp1bqppp/2n1pn2/3p4/3P4/2PBPN2/P1Q2PPP/R4RK1 w - - 0 1\n"
+              "go wtime 1000 btime 1000\n"
+              "position fen 2r2rk1/pp1bqppp/2n1pn2/3p4/3P4/2PBPN2/P1Q2PPP/R4RK1 b - - 0 1\n"
+              "go wtime 100000 btime 900 winc 100 binc 100\n";
+    }
+    const CliRun run = runCli("uci < " + script);
+    ASSERT_EQ(run.status, 0) << run.err;
+    int bestmoves = 0, infos = 0;
+    for (const std::string& line : outputLines(run.out)) {
+        if (line.rfind("bestmove ", 0) == 0) {
+            ++bestmoves;
+            EXPECT_NE(line, "bestmove 0000");
+        }
+        const std::size_t at = line.find(" time ");
+        if (line.rfind("info depth", 0) != 0 || at == std::string::npos) continue;
+        ++infos;
+        // 950: a second less 50 ms, the larger of Black's two clocks less its margin.
+        EXPECT_LE(std::stoll(line.substr(at + 6)), 950) << line;
+    }
+    EXPECT_EQ(bestmoves, 2) << run.out;
+    EXPECT_GT(infos, 0) << run.out;
+}
+
 // The strength options are declared, and Skill Level 0 plays the beginner, whose search stops
 // at depth 1, until Skill Level 20 (or UCI_Elo at the top rating) restores full strength. The
 // position is out of the book.
