@@ -43,6 +43,8 @@ EvalGraph::EvalGraph(QWidget* parent) : QWidget(parent) {
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
 }
 
+int EvalGraph::heightForWidth(int width) const { return std::clamp(width * 2 / 7, MinHeight, MaxHeight); }
+
 QColor EvalGraph::MarkColour(MoveMark mark) {
     switch (mark) {
     case MoveMark::Good: return {30, 160, 70};
@@ -57,6 +59,12 @@ QColor EvalGraph::MarkColour(MoveMark mark) {
 void EvalGraph::SetPoints(std::vector<GraphPoint> points, QStringList moveNames) {
     m_points = std::move(points);
     m_names  = std::move(moveNames);
+    update();
+}
+
+void EvalGraph::SetNotice(const QString& notice) {
+    if (notice == m_notice) return;
+    m_notice = notice;
     update();
 }
 
@@ -172,7 +180,7 @@ void EvalGraph::Draw(QPainter& painter, const QRect& rect) const {
         area.closeSubpath();
         painter.fillPath(area, WhiteShare);
     } else {
-        painter.fillRect(QRectF(plot.left(), middle, plot.width(), plot.bottom() + 1 - middle), WhiteShare);
+        painter.fillRect(plot, QColor(200, 200, 200));
     }
     painter.setPen(QPen(QColor(150, 150, 150), 1, Qt::DashLine));
     painter.drawLine(QPointF(plot.left(), middle), QPointF(plot.right(), middle));
@@ -229,9 +237,11 @@ void EvalGraph::Draw(QPainter& painter, const QRect& rect) const {
     }
 
     if (m_points.empty() || (!HasScores() && !times)) {
-        painter.setPen(QColor(120, 120, 120));
-        painter.drawText(plot, Qt::AlignCenter,
-                         m_points.empty() ? QStringLiteral("手がありません") : QStringLiteral("評価がありません（ゲーム → 棋譜解析）"));
+        painter.setPen(QColor(70, 70, 70));
+        const QString text = !m_notice.isEmpty() ? m_notice
+                             : m_points.empty()  ? QStringLiteral("手がありません")
+                                                 : QStringLiteral("評価がありません（ゲーム → 棋譜解析）");
+        painter.drawText(plot, Qt::AlignCenter | Qt::TextWordWrap, text);
     }
     painter.restore();
 }

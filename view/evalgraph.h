@@ -46,10 +46,17 @@ public:
     // The graph drawn at size (PictureSize by default), for the PNG.
     QImage Picture(QSize size = PictureSize) const;
 
+    // What an empty graph says (a review under way, say); empty: the usual hint.
+    void SetNotice(const QString& notice);
+
     // The colour of a mark's point.
     static QColor MarkColour(MoveMark mark);
 
-    QSize sizeHint() const override { return {300, 90}; }
+    // A wide graph is taller: a third of its width or so, within MinHeight..MaxHeight.
+    static constexpr int MinHeight = 80, MaxHeight = 220;
+    bool  hasHeightForWidth() const override { return true; }
+    int   heightForWidth(int width) const override;
+    QSize sizeHint() const override { return {300, heightForWidth(300)}; }
     QSize minimumSizeHint() const override { return {120, 48}; }
 
 signals:
@@ -72,4 +79,5 @@ private:
     std::vector<GraphPoint> m_points;
     QStringList             m_names;
     int                     m_currentPly = 0;
+    QString                 m_notice;
 };

@@ -58,6 +58,9 @@ CReviewPane::CReviewPane(CNorvaneDoc* doc, ReviewSession* session, ReviewMarks* 
     connect(session, &ReviewSession::moveJudged, this, &CReviewPane::MoveJudged);
     connect(session, &ReviewSession::reviewEnded, this,
             [this](ReviewOutcome outcome, const QString&) { ReviewEnded(outcome); });
+    connect(&session->Task(), &CBackgroundTask::runningChanged, this, [this](bool running) {
+        m_pGraph->SetNotice(running ? QStringLiteral("棋譜解析中…") : QString());
+    });
     connect(session, &ReviewSession::cleared, this, [this] {
         m_pMarks->Clear();
         m_pSummary->hide();
