@@ -42,20 +42,24 @@ void CMainFrame::AddReviewCommands() {
             [this](ReviewOutcome outcome, const QString& message) {
                 QString text;
                 switch (outcome) {
-                case ReviewOutcome::Done: text = QStringLiteral("棋譜解析が終わりました。"); break;
+                case ReviewOutcome::Done:
+                    text = QStringLiteral("棋譜解析が終わりました。");
+                    break;
                 case ReviewOutcome::Cancelled:
                     text = QStringLiteral("棋譜解析を中止しました（%1 / %2 手を評価済み）。")
                                .arg(m_pReview->JudgedCount())
                                .arg(m_pReview->Moves().size());
                     break;
-                case ReviewOutcome::Failed: text = message; break;
+                case ReviewOutcome::Failed:
+                    text = message;
+                    break;
                 }
                 statusBar()->showMessage(text, ReviewNoticeMs);
             });
 
     m_commands.Add(
-        CmdReviewGame, [this] { m_pReview->IsRunning() ? m_pReview->Cancel() : StartReview(); },
-        {}, [this] { return m_pReview->IsRunning(); });
+        CmdReviewGame, [this] { m_pReview->IsRunning() ? m_pReview->Cancel() : StartReview(); }, {},
+        [this] { return m_pReview->IsRunning(); });
     m_commands.Add(CmdReviewSettings, [this] {
         ReviewBudget budget = reviewBudget();
         if (runReviewSettingsDialog(this, budget)) setReviewBudget(budget);
@@ -73,7 +77,8 @@ void CMainFrame::StartReview() {
     if (m_pReview->IsRunning()) return;
     ReviewGameInput game;
     if (!currentGameForReview(game)) {
-        statusBar()->showMessage(QStringLiteral("この棋譜の開始局面を読めないため、解析できません。"), ReviewNoticeMs);
+        statusBar()->showMessage(
+            QStringLiteral("この棋譜の開始局面を読めないため、解析できません。"), ReviewNoticeMs);
         return;
     }
     if (game.moves.empty()) {
@@ -99,7 +104,8 @@ bool CMainFrame::IsEvalGraphShown() const { return !m_pReviewPane->isHidden(); }
 bool CMainFrame::SaveEvalGraph(const QString& path) {
     QImageWriter writer(path, "png");
     if (writer.write(m_pReviewPane->GetGraph()->Picture())) {
-        statusBar()->showMessage(QStringLiteral("評価グラフを %1 に保存しました。").arg(path), ReviewNoticeMs);
+        statusBar()->showMessage(QStringLiteral("評価グラフを %1 に保存しました。").arg(path),
+                                 ReviewNoticeMs);
         return true;
     }
     m_pDoc->MessageBox(QStringLiteral("評価グラフを %1 に保存できません。").arg(path));

@@ -33,10 +33,10 @@ bool ReviewSession::Start(const ReviewGameInput& game, const EngineEntry& engine
     m_outcome = ReviewOutcome::Done;
 
     ReviewSettings settings;
-    settings.engine       = reviewEngineOf(engine);
-    settings.limits       = reviewLimits(budget);
-    settings.searchWaitMs = reviewSearchWaitMs(budget);
-    settings.threads      = std::max(threads, 1);
+    settings.engine          = reviewEngineOf(engine);
+    settings.limits          = reviewLimits(budget);
+    settings.searchWaitMs    = reviewSearchWaitMs(budget);
+    settings.threads         = std::max(threads, 1);
     const quint64 generation = ++m_generation;
     // The engines' threads hand each judgement over under the mutex and post its taking by
     // name, with the generation that tells a late post of an old review from the current one.
@@ -58,7 +58,8 @@ bool ReviewSession::Start(const ReviewGameInput& game, const EngineEntry& engine
         if (m_outcome == ReviewOutcome::Failed) {
             message = engineErrorText(m_engineName, m_review.engineError);
             if (message.isEmpty())
-                message = QStringLiteral("エンジン「%1」で棋譜を解析できませんでした。").arg(m_engineName);
+                message = QStringLiteral("エンジン「%1」で棋譜を解析できませんでした。")
+                              .arg(m_engineName);
         }
         emit reviewEnded(m_outcome, message);
     };
@@ -98,10 +99,12 @@ void ReviewSession::TakeJudged(quint64 generation) {
 
 SideFigures ReviewSession::Figures(bool white) const {
     // The game's first mover is White unless its start has Black to move.
-    const std::size_t space      = m_game.startFen.find(' ');
-    const bool        whiteFirst = space == std::string::npos || m_game.startFen.compare(space + 1, 1, "b") != 0;
+    const std::size_t space = m_game.startFen.find(' ');
+    const bool        whiteFirst =
+        space == std::string::npos || m_game.startFen.compare(space + 1, 1, "b") != 0;
     std::vector<MoveJudgement> judgements;
     for (std::size_t k = 0; k < m_moves.size(); ++k)
-        if (m_moves[k] && ((k % 2 == 0) == whiteFirst) == white) judgements.push_back(m_moves[k]->judgement);
+        if (m_moves[k] && ((k % 2 == 0) == whiteFirst) == white)
+            judgements.push_back(m_moves[k]->judgement);
     return sideFigures(judgements);
 }

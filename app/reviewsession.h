@@ -43,7 +43,7 @@ public:
     const ReviewGameInput& Game() const { return m_game; }
     // The judgement of each move of the game, by ply, as far as they have come.
     const std::vector<std::optional<ReviewedMove>>& Moves() const { return m_moves; }
-    int JudgedCount() const { return m_judged; }
+    int                                             JudgedCount() const { return m_judged; }
     // Each side's figures over the moves judged so far.
     SideFigures Figures(bool white) const;
     // The engine's name as the entry gives it.
@@ -71,12 +71,12 @@ private:
     QString                                  m_engineName;
     quint64                                  m_generation = 0;
     // Filled by the worker, read on the window's thread when the review ends.
-    GameReview                               m_review;
-    std::string                              m_error;
-    ReviewOutcome                            m_outcome = ReviewOutcome::Done;
+    GameReview    m_review;
+    std::string   m_error;
+    ReviewOutcome m_outcome = ReviewOutcome::Done;
     // Judged moves on their way from the engines' threads.
-    std::mutex                               m_mutex;
-    std::vector<ReviewedMove>                m_pending;
+    std::mutex                m_mutex;
+    std::vector<ReviewedMove> m_pending;
 };
 
 // The engine entry (program, arguments, the user's option values) as the reviewer runs it.

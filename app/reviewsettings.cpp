@@ -18,13 +18,18 @@ constexpr long long OpenSearchWaitMs = 10 * 60 * 1000;
 
 } // namespace
 
-long long reviewBudgetMin(ReviewBudget::Kind kind) { return kind == ReviewBudget::Movetime ? 10 : 1; }
+long long reviewBudgetMin(ReviewBudget::Kind kind) {
+    return kind == ReviewBudget::Movetime ? 10 : 1;
+}
 
 long long reviewBudgetMax(ReviewBudget::Kind kind) {
     switch (kind) {
-    case ReviewBudget::Nodes: return 1000000000000LL;
-    case ReviewBudget::Depth: return 100;
-    case ReviewBudget::Movetime: return 3600000;
+    case ReviewBudget::Nodes:
+        return 1000000000000LL;
+    case ReviewBudget::Depth:
+        return 100;
+    case ReviewBudget::Movetime:
+        return 3600000;
     }
     return 1;
 }
@@ -52,9 +57,15 @@ void setReviewBudget(const ReviewBudget& budget) {
 UciGo reviewLimits(const ReviewBudget& budget) {
     UciGo limits;
     switch (budget.kind) {
-    case ReviewBudget::Nodes: limits.nodes = budget.value; break;
-    case ReviewBudget::Depth: limits.depth = budget.value; break;
-    case ReviewBudget::Movetime: limits.movetime = budget.value; break;
+    case ReviewBudget::Nodes:
+        limits.nodes = budget.value;
+        break;
+    case ReviewBudget::Depth:
+        limits.depth = budget.value;
+        break;
+    case ReviewBudget::Movetime:
+        limits.movetime = budget.value;
+        break;
     }
     return limits;
 }

@@ -22,8 +22,8 @@ void         setReviewBudget(const ReviewBudget& budget);
 
 // The budget as the engine's search limits, and how long a search may take before it is
 // stopped.
-UciGo        reviewLimits(const ReviewBudget& budget);
-long long    reviewSearchWaitMs(const ReviewBudget& budget);
+UciGo     reviewLimits(const ReviewBudget& budget);
+long long reviewSearchWaitMs(const ReviewBudget& budget);
 
 // One engine process per thread: NORVANE_THREADS when set, else the processors the system
 // offers, as the other passes.

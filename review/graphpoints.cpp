@@ -17,7 +17,7 @@ bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 // when text holds no such command or it is not closed.
 std::optional<std::string_view> commandArgument(std::string_view text, std::string_view name) {
     for (std::size_t at = text.find("[%"); at != std::string_view::npos;
-         at = text.find("[%", at + 2)) {
+         at             = text.find("[%", at + 2)) {
         std::size_t k = at + 2;
         if (text.compare(k, name.size(), name) != 0) continue;
         k += name.size();
@@ -86,11 +86,16 @@ std::string tagValue(const char* otherTags, std::string_view name) {
 MoveMark glyphMark(int glyph) {
     switch (glyph) {
     case 1:
-    case 3: return MoveMark::Good;
-    case 6: return MoveMark::Inaccuracy;
-    case 2: return MoveMark::Mistake;
-    case 4: return MoveMark::Blunder;
-    default: return MoveMark::None;
+    case 3:
+        return MoveMark::Good;
+    case 6:
+        return MoveMark::Inaccuracy;
+    case 2:
+        return MoveMark::Mistake;
+    case 4:
+        return MoveMark::Blunder;
+    default:
+        return MoveMark::None;
     }
 }
 
@@ -102,8 +107,8 @@ std::optional<UciScore> readEvalCommand(std::string_view comment) {
     std::string_view text = *argument;
     // A depth may follow the evaluation: "0.31,18".
     if (const std::size_t comma = text.find(','); comma != std::string_view::npos) {
-        long long         depth;
-        std::size_t       k = comma + 1;
+        long long   depth;
+        std::size_t k = comma + 1;
         if (!readDigits(text, k, depth) || k != text.size()) return std::nullopt;
         text = text.substr(0, comma);
     }
@@ -136,7 +141,8 @@ std::optional<double> readClockCommand(std::string_view comment) {
     std::size_t k     = 0;
     for (;;) {
         const std::size_t start = k;
-        if (count == 3 || !readDigits(text, k, fields[count], count == 0 ? 6 : 2)) return std::nullopt;
+        if (count == 3 || !readDigits(text, k, fields[count], count == 0 ? 6 : 2))
+            return std::nullopt;
         if (count > 0 && (k - start != 2 || fields[count] > 59)) return std::nullopt;
         ++count;
         if (k < text.size() && text[k] == ':') {
@@ -199,8 +205,8 @@ std::vector<GraphPoint> graphPoints(const GraphInput& input) {
         for (const int glyph : notes.glyphs)
             if (const MoveMark mark = glyphMark(glyph); mark != MoveMark::None) point.mark = mark;
 
-        const int                   side  = point.whiteMoved ? 0 : 1;
-        const std::optional<double> clock = readClockCommand(notes.comments);
+        const int                   side   = point.whiteMoved ? 0 : 1;
+        const std::optional<double> clock  = readClockCommand(notes.comments);
         const std::optional<double> before = moved[side] ? lastClock[side] : control.baseSeconds;
         point.clockSeconds                 = clock;
         if (clock && before) {
@@ -218,12 +224,12 @@ void applyReviewedMove(std::vector<GraphPoint>& points, const ReviewedMove& move
     if (move.ply < 0 || static_cast<std::size_t>(move.ply) >= points.size()) return;
     GraphPoint& point = points[static_cast<std::size_t>(move.ply)];
     // The played move's score is the mover's; White's is its opposite when Black moved.
-    UciScore white = move.scores.played;
+    UciScore white   = move.scores.played;
     white.lowerbound = white.upperbound = false;
     if (!point.whiteMoved) white.value = -white.value;
     point.whiteEval  = white;
     point.whiteScore = expectedScore(white);
-    point.mark = move.judgement.mark;
+    point.mark       = move.judgement.mark;
 }
 
 GraphInput currentGameGraphInput() {

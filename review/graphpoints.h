@@ -51,8 +51,8 @@ struct GraphInput {
 // What the graph draws for one move (index 0 the game's first move).
 struct GraphPoint {
     bool                    whiteMoved = true;
-    std::optional<UciScore> whiteEval;    // the evaluation after the move, from White's side
-    std::optional<double>   whiteScore;   // White's expected score after the move, 0 to 1
+    std::optional<UciScore> whiteEval;  // the evaluation after the move, from White's side
+    std::optional<double>   whiteScore; // White's expected score after the move, 0 to 1
     MoveMark                mark = MoveMark::None;
     std::optional<double>   clockSeconds; // the mover's clock after the move
     std::optional<double>   moveSeconds;  // how long the move took

@@ -25,7 +25,10 @@ int timeScaleWidth(const QFontMetrics& metrics) { return metrics.horizontalAdvan
 QString clockText(double seconds) {
     const int whole = static_cast<int>(seconds);
     if (whole >= 3600)
-        return QString("%1:%2:%3").arg(whole / 3600).arg(whole / 60 % 60, 2, 10, QChar('0')).arg(whole % 60, 2, 10, QChar('0'));
+        return QString("%1:%2:%3")
+            .arg(whole / 3600)
+            .arg(whole / 60 % 60, 2, 10, QChar('0'))
+            .arg(whole % 60, 2, 10, QChar('0'));
     return QString("%1:%2").arg(whole / 60).arg(whole % 60, 2, 10, QChar('0'));
 }
 
@@ -43,15 +46,22 @@ EvalGraph::EvalGraph(QWidget* parent) : QWidget(parent) {
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
 }
 
-int EvalGraph::heightForWidth(int width) const { return std::clamp(width * 2 / 7, MinHeight, MaxHeight); }
+int EvalGraph::heightForWidth(int width) const {
+    return std::clamp(width * 2 / 7, MinHeight, MaxHeight);
+}
 
 QColor EvalGraph::MarkColour(MoveMark mark) {
     switch (mark) {
-    case MoveMark::Good: return {30, 160, 70};
-    case MoveMark::Inaccuracy: return {230, 190, 0};
-    case MoveMark::Mistake: return {240, 130, 0};
-    case MoveMark::Blunder: return {215, 30, 30};
-    case MoveMark::None: break;
+    case MoveMark::Good:
+        return {30, 160, 70};
+    case MoveMark::Inaccuracy:
+        return {230, 190, 0};
+    case MoveMark::Mistake:
+        return {240, 130, 0};
+    case MoveMark::Blunder:
+        return {215, 30, 30};
+    case MoveMark::None:
+        break;
     }
     return {};
 }
@@ -93,7 +103,9 @@ int EvalGraph::PlotWidth() const {
     return HasTimes() ? width() - timeScaleWidth(fontMetrics()) : width();
 }
 
-int EvalGraph::PlyPosition(int ply) const { return static_cast<int>(std::lround(PlyX(ply, PlotWidth()))); }
+int EvalGraph::PlyPosition(int ply) const {
+    return static_cast<int>(std::lround(PlyX(ply, PlotWidth())));
+}
 
 int EvalGraph::PlyAt(int x) const {
     if (m_points.empty()) return 0;
@@ -110,13 +122,14 @@ QString EvalGraph::ToolTipAt(int x) const {
     QString           text  = ply - 1 < m_names.size() ? m_names[ply - 1] : QString::number(ply);
     text += QString::fromLatin1(markText(point.mark));
     if (point.whiteEval) text += QStringLiteral("  評価 %1").arg(shortScoreText(*point.whiteEval));
-    if (point.moveSeconds) text += QStringLiteral("  消費 %1秒").arg(secondsText(*point.moveSeconds));
+    if (point.moveSeconds)
+        text += QStringLiteral("  消費 %1秒").arg(secondsText(*point.moveSeconds));
     if (point.clockSeconds) text += QStringLiteral("  残り %1").arg(clockText(*point.clockSeconds));
     return text;
 }
 
 QImage EvalGraph::Picture(QSize size) const {
-    QImage picture(size, QImage::Format_RGB32);
+    QImage   picture(size, QImage::Format_RGB32);
     QPainter painter(&picture);
     painter.setFont(font());
     Draw(painter, QRect(QPoint(0, 0), size));
@@ -130,7 +143,8 @@ void EvalGraph::paintEvent(QPaintEvent*) {
 
 void EvalGraph::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) return;
-    if (const int ply = PlyAt(static_cast<int>(event->position().x())); ply > 0) emit plyClicked(ply);
+    if (const int ply = PlyAt(static_cast<int>(event->position().x())); ply > 0)
+        emit plyClicked(ply);
 }
 
 bool EvalGraph::event(QEvent* event) {
@@ -150,10 +164,10 @@ void EvalGraph::Draw(QPainter& painter, const QRect& rect) const {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     const QFontMetrics metrics = painter.fontMetrics();
-    const bool   times  = HasTimes();
-    const int    scaleW = times ? timeScaleWidth(metrics) : 0;
-    const QRect  plot(rect.left(), rect.top(), rect.width() - scaleW, rect.height());
-    const double height = plot.height();
+    const bool         times   = HasTimes();
+    const int          scaleW  = times ? timeScaleWidth(metrics) : 0;
+    const QRect        plot(rect.left(), rect.top(), rect.width() - scaleW, rect.height());
+    const double       height = plot.height();
     // The curve keeps a mark's radius from the edges, so that a point at either end shows whole.
     const double radius = std::clamp(height / 24.0, 2.5, 6.0);
     const double top = plot.top() + radius + 1, span = std::max(height - 2 * (radius + 1) - 1, 1.0);
@@ -191,23 +205,27 @@ void EvalGraph::Draw(QPainter& painter, const QRect& rect) const {
         for (const GraphPoint& point : m_points)
             if (point.moveSeconds) longest = std::max(longest, *point.moveSeconds);
         const double room = height * 0.4;
-        const double step = plot.width() / std::max<double>(static_cast<double>(m_points.size()), 1);
+        const double step =
+            plot.width() / std::max<double>(static_cast<double>(m_points.size()), 1);
         const double barW = std::max(1.0, step * 0.6);
         for (std::size_t k = 0; k < m_points.size(); ++k) {
             if (!m_points[k].moveSeconds) continue;
             const double h = room * *m_points[k].moveSeconds / longest;
-            painter.fillRect(QRectF(xOf(static_cast<int>(k) + 1) - barW / 2, plot.bottom() + 1 - h, barW, h),
-                             TimeBars);
+            painter.fillRect(
+                QRectF(xOf(static_cast<int>(k) + 1) - barW / 2, plot.bottom() + 1 - h, barW, h),
+                TimeBars);
         }
         // The scale: the longest time at its bar's top, 0 at the bottom.
         painter.setPen(palette().windowText().color());
         const QRect scale(plot.right() + 3, rect.top(), scaleW - 3, rect.height());
         painter.drawText(QRectF(scale.left(), plot.bottom() - room - metrics.height() / 2.0,
                                 scale.width(), metrics.height()),
-                         Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("%1秒").arg(secondsText(longest)));
+                         Qt::AlignLeft | Qt::AlignVCenter,
+                         QStringLiteral("%1秒").arg(secondsText(longest)));
         painter.drawText(scale, Qt::AlignLeft | Qt::AlignBottom, QStringLiteral("0"));
         painter.setPen(QPen(TimeBars, 1));
-        painter.drawLine(QPointF(plot.right() + 1, plot.bottom() - room), QPointF(plot.right() + 1, plot.bottom()));
+        painter.drawLine(QPointF(plot.right() + 1, plot.bottom() - room),
+                         QPointF(plot.right() + 1, plot.bottom()));
     }
 
     // The curve itself over the area.
@@ -215,7 +233,8 @@ void EvalGraph::Draw(QPainter& painter, const QRect& rect) const {
         QPainterPath line;
         line.moveTo(xOf(0), middle);
         for (std::size_t k = 0; k < m_points.size(); ++k)
-            if (m_points[k].whiteScore) line.lineTo(xOf(static_cast<int>(k) + 1), yOf(*m_points[k].whiteScore));
+            if (m_points[k].whiteScore)
+                line.lineTo(xOf(static_cast<int>(k) + 1), yOf(*m_points[k].whiteScore));
         painter.strokePath(line, QPen(QColor(120, 120, 120), 1));
     }
 
@@ -230,7 +249,8 @@ void EvalGraph::Draw(QPainter& painter, const QRect& rect) const {
     for (std::size_t k = 0; k < m_points.size(); ++k) {
         const GraphPoint& point = m_points[k];
         if (point.mark == MoveMark::None) continue;
-        const QPointF at(xOf(static_cast<int>(k) + 1), point.whiteScore ? yOf(*point.whiteScore) : middle);
+        const QPointF at(xOf(static_cast<int>(k) + 1),
+                         point.whiteScore ? yOf(*point.whiteScore) : middle);
         painter.setPen(QPen(QColor(30, 30, 30), 0.8));
         painter.setBrush(MarkColour(point.mark));
         painter.drawEllipse(at, radius, radius);
@@ -239,8 +259,9 @@ void EvalGraph::Draw(QPainter& painter, const QRect& rect) const {
     if (m_points.empty() || (!HasScores() && !times)) {
         painter.setPen(QColor(70, 70, 70));
         const QString text = !m_notice.isEmpty() ? m_notice
-                             : m_points.empty()  ? QStringLiteral("手がありません")
-                                                 : QStringLiteral("評価がありません（ゲーム → 棋譜解析）");
+                             : m_points.empty()
+                                 ? QStringLiteral("手がありません")
+                                 : QStringLiteral("評価がありません（ゲーム → 棋譜解析）");
         painter.drawText(plot, Qt::AlignCenter | Qt::TextWordWrap, text);
     }
     painter.restore();

@@ -26,7 +26,7 @@ public:
     explicit EvalGraph(QWidget* parent = nullptr);
 
     // The moves to draw, with each move's name as the tool tip begins it ("12... Nf3").
-    void SetPoints(std::vector<GraphPoint> points, QStringList moveNames);
+    void                           SetPoints(std::vector<GraphPoint> points, QStringList moveNames);
     const std::vector<GraphPoint>& Points() const { return m_points; }
     // The position shown: after ply moves of the game (0: its start).
     void SetCurrentPly(int ply);
@@ -54,10 +54,10 @@ public:
 
     // A wide graph is taller: a third of its width or so, within MinHeight..MaxHeight.
     static constexpr int MinHeight = 80, MaxHeight = 220;
-    bool  hasHeightForWidth() const override { return true; }
-    int   heightForWidth(int width) const override;
-    QSize sizeHint() const override { return {300, heightForWidth(300)}; }
-    QSize minimumSizeHint() const override { return {120, 48}; }
+    bool                 hasHeightForWidth() const override { return true; }
+    int                  heightForWidth(int width) const override;
+    QSize                sizeHint() const override { return {300, heightForWidth(300)}; }
+    QSize                minimumSizeHint() const override { return {120, 48}; }
 
 signals:
     // The user clicked the graph: the position after ply moves is to be shown.

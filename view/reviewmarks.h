@@ -22,7 +22,7 @@ public:
     void     Clear();
     MoveMark At(int ply) const;
     // How many moves have a mark other than none.
-    int      Count() const;
+    int Count() const;
 
 signals:
     void changed();

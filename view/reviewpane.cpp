@@ -114,13 +114,13 @@ void CReviewPane::FollowGame() {
 }
 
 QString CReviewPane::MoveName(int ply) const {
-    const CNorvaneView* view = GetDocument() ? GetDocument()->GetBoardView() : nullptr;
-    const int  shifted = ply + (m_whiteFirst ? 0 : 1);
-    const int  number  = m_firstNumber + shifted / 2;
-    const bool white   = shifted % 2 == 0;
-    const QString san  = view && ply >= 0 && ply < MaxGameMoves
-                             ? QString::fromLatin1(view->m_gameSan[ply])
-                             : QString();
+    const CNorvaneView* view    = GetDocument() ? GetDocument()->GetBoardView() : nullptr;
+    const int           shifted = ply + (m_whiteFirst ? 0 : 1);
+    const int           number  = m_firstNumber + shifted / 2;
+    const bool          white   = shifted % 2 == 0;
+    const QString       san     = view && ply >= 0 && ply < MaxGameMoves
+                                      ? QString::fromLatin1(view->m_gameSan[ply])
+                                      : QString();
     return QStringLiteral("%1%2 %3").arg(number).arg(white ? "." : "...").arg(san);
 }
 
@@ -140,8 +140,9 @@ void CReviewPane::ShowCurrentMove() {
     QString   text;
     if (ply >= 0 && static_cast<std::size_t>(ply) < m_pGraph->Points().size()) {
         const GraphPoint& point = m_pGraph->Points()[static_cast<std::size_t>(ply)];
-        text = MoveName(ply) + QString::fromLatin1(markText(point.mark));
-        if (point.whiteEval) text += QStringLiteral("  評価 %1").arg(shortScoreText(*point.whiteEval));
+        text                    = MoveName(ply) + QString::fromLatin1(markText(point.mark));
+        if (point.whiteEval)
+            text += QStringLiteral("  評価 %1").arg(shortScoreText(*point.whiteEval));
         const auto& moves = m_pSession->Moves();
         if (static_cast<std::size_t>(ply) < moves.size() && moves[static_cast<std::size_t>(ply)] &&
             !moves[static_cast<std::size_t>(ply)]->explanation.empty())
@@ -153,7 +154,9 @@ void CReviewPane::ShowCurrentMove() {
 
 void CReviewPane::MoveJudged(int ply) {
     const auto& moves = m_pSession->Moves();
-    if (ply < 0 || static_cast<std::size_t>(ply) >= moves.size() || !moves[static_cast<std::size_t>(ply)]) return;
+    if (ply < 0 || static_cast<std::size_t>(ply) >= moves.size() ||
+        !moves[static_cast<std::size_t>(ply)])
+        return;
     const ReviewedMove& move = *moves[static_cast<std::size_t>(ply)];
     m_pMarks->Set(ply, move.judgement.mark);
     std::vector<GraphPoint> points = m_pGraph->Points();
@@ -162,7 +165,8 @@ void CReviewPane::MoveJudged(int ply) {
     for (std::size_t k = 0; k < points.size(); ++k)
         names.append(MoveName(static_cast<int>(k)));
     m_pGraph->SetPoints(std::move(points), names);
-    m_pSummary->setText(QStringLiteral("解析中… %1 / %2 手").arg(m_pSession->JudgedCount()).arg(moves.size()));
+    m_pSummary->setText(
+        QStringLiteral("解析中… %1 / %2 手").arg(m_pSession->JudgedCount()).arg(moves.size()));
     m_pSummary->show();
     if (ply == gamePly - 1) ShowCurrentMove();
 }
@@ -175,7 +179,9 @@ void CReviewPane::ReviewEnded(ReviewOutcome outcome) {
     QString text = figuresText("白", m_pSession->Figures(true)) + QStringLiteral("\n") +
                    figuresText("黒", m_pSession->Figures(false));
     if (outcome != ReviewOutcome::Done)
-        text += QStringLiteral("\n（%1 / %2 手まで）").arg(m_pSession->JudgedCount()).arg(m_pSession->Moves().size());
+        text += QStringLiteral("\n（%1 / %2 手まで）")
+                    .arg(m_pSession->JudgedCount())
+                    .arg(m_pSession->Moves().size());
     m_pSummary->setText(text);
     m_pSummary->show();
 }

@@ -70,7 +70,8 @@ QTableWidgetItem* moveCell(CMainFrame& frame, int ply) {
     for (int row = 0; row < table->rowCount(); ++row)
         for (int column = 1; column < 3; ++column)
             if (QTableWidgetItem* item = table->item(row, column))
-                if (item->data(MainLinePlyRole).isValid() && item->data(MainLinePlyRole).toInt() == ply)
+                if (item->data(MainLinePlyRole).isValid() &&
+                    item->data(MainLinePlyRole).toInt() == ply)
                     return item;
     return nullptr;
 }
@@ -103,7 +104,8 @@ private slots:
         QCOMPARE(graph->Points()[8].mark, MoveMark::Blunder); // 5. dxc5?? as the game marks it
 
         // A click on the graph shows the move under it; the explanation line follows.
-        QTest::mouseClick(graph, Qt::LeftButton, {}, QPoint(graph->PlyPosition(9), graph->height() / 2));
+        QTest::mouseClick(graph, Qt::LeftButton, {},
+                          QPoint(graph->PlyPosition(9), graph->height() / 2));
         QTRY_COMPARE(gamePly, 9);
         QCOMPARE(graph->CurrentPly(), 9);
         QVERIFY(frame.GetReviewPane()->GetExplanation()->text().startsWith("5. dxc5??"));
@@ -140,17 +142,21 @@ private slots:
         TestDoc   doc;
         TestFrame frame(&doc);
         frame.LoadFrame();
-        QVERIFY(openFile(doc, data("review-mistakes.pgn"))); // its first game: 3. Qxe5+ hangs the queen
+        QVERIFY(
+            openFile(doc, data("review-mistakes.pgn"))); // its first game: 3. Qxe5+ hangs the queen
         frame.show();
         QVERIFY(QTest::qWaitForWindowActive(&frame));
 
         ReviewSession* review = frame.GetReview();
         // What has arrived at each mark and at the end.
         QStringList events;
-        connect(review, &ReviewSession::moveJudged, this, [&](int ply) { events << QString("mark %1").arg(ply); });
-        connect(review, &ReviewSession::reviewEnded, this, [&](ReviewOutcome outcome, const QString& message) {
-            events << (outcome == ReviewOutcome::Done ? QString("done") : "ended " + message);
-        });
+        connect(review, &ReviewSession::moveJudged, this,
+                [&](int ply) { events << QString("mark %1").arg(ply); });
+        connect(review, &ReviewSession::reviewEnded, this,
+                [&](ReviewOutcome outcome, const QString& message) {
+                    events << (outcome == ReviewOutcome::Done ? QString("done")
+                                                              : "ended " + message);
+                });
         frame.Commands().Execute(CmdReviewGame);
         QVERIFY(review->IsRunning());
         QCOMPARE(frame.GetSideTabs()->currentWidget(), static_cast<QWidget*>(frame.GetMoveList()));
@@ -176,7 +182,8 @@ private slots:
     void aCancelledReviewKeepsItsMarksUntilTheGameChanges() {
         QTemporaryDir folder;
         const QString program = writeScript(folder, "engine", StallingEngine);
-        storeEngines({builtInEngine(), EngineEntry{"Stalling", program, {}, false, EngineEntry::User, {}}});
+        storeEngines(
+            {builtInEngine(), EngineEntry{"Stalling", program, {}, false, EngineEntry::User, {}}});
         storeAnalysisEngineName("Stalling");
         setPassThreads(1);
         TestDoc   doc;

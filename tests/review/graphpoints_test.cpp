@@ -28,10 +28,10 @@ std::vector<GraphPoint> pointsOf(const std::string& pgn) {
 
 TEST(GraphPoints, EvalCommands) {
     const struct {
-        const char*     comment;
-        bool            read;
-        UciScore::Kind  kind;
-        int             value;
+        const char*    comment;
+        bool           read;
+        UciScore::Kind kind;
+        int            value;
     } cases[] = {
         {"[%eval 0.31]", true, UciScore::Centipawns, 31},
         {"(0.39 → -4.17) Blunder. [%eval -4.17] [%clk 0:04:55]", true, UciScore::Centipawns, -417},
@@ -100,10 +100,12 @@ TEST(GraphPoints, ClockCommandsAndTimeControls) {
         std::optional<double> base;
         double                increment;
     } controls[] = {
-        {"300+3", 300, 3},    {"600", 600, 0},           {"180+0.5", 180, 0.5},
-        {"40/7200:3600", 7200, 0}, {"-", std::nullopt, 0}, {"?", std::nullopt, 0},
-        {"*180", std::nullopt, 0}, {"", std::nullopt, 0},  {"300+", std::nullopt, 0},
-        {"abc+3", std::nullopt, 0}, {"x/7200", std::nullopt, 0},
+        {"300+3", 300, 3},           {"600", 600, 0},
+        {"180+0.5", 180, 0.5},       {"40/7200:3600", 7200, 0},
+        {"-", std::nullopt, 0},      {"?", std::nullopt, 0},
+        {"*180", std::nullopt, 0},   {"", std::nullopt, 0},
+        {"300+", std::nullopt, 0},   {"abc+3", std::nullopt, 0},
+        {"x/7200", std::nullopt, 0},
     };
     for (const auto& c : controls) {
         const ClockControl control = readTimeControl(c.tag);
@@ -127,12 +129,12 @@ TEST(GraphPoints, AnnotatedGameWithEvalsAndClocks) {
         MoveMark              mark;
         std::optional<double> seconds;
     } cases[] = {
-        {0, true, 24, MoveMark::None, 3},       // 1. e4 at 5:00, from the base
-        {1, false, 32, MoveMark::None, 3},      // 1... c5 at 5:00, from the base
-        {2, true, 0, MoveMark::None, 2},        // 2. Nf3 at 5:01
-        {7, false, 39, MoveMark::Inaccuracy, 1}, // 4... Bg7?! 5:03 -> 5:05
-        {8, true, -417, MoveMark::Blunder, 5},  // 5. dxc5?? 4:57 -> 4:55
-        {14, true, -23, MoveMark::Mistake, 10}, // 8. Bxc6? 4:18 -> 4:11
+        {0, true, 24, MoveMark::None, 3},             // 1. e4 at 5:00, from the base
+        {1, false, 32, MoveMark::None, 3},            // 1... c5 at 5:00, from the base
+        {2, true, 0, MoveMark::None, 2},              // 2. Nf3 at 5:01
+        {7, false, 39, MoveMark::Inaccuracy, 1},      // 4... Bg7?! 5:03 -> 5:05
+        {8, true, -417, MoveMark::Blunder, 5},        // 5. dxc5?? 4:57 -> 4:55
+        {14, true, -23, MoveMark::Mistake, 10},       // 8. Bxc6? 4:18 -> 4:11
         {40, true, std::nullopt, MoveMark::None, 13}, // 21. g4# 0:56 -> 0:46, no evaluation
     };
     for (const auto& c : cases) {
@@ -159,12 +161,12 @@ TEST(GraphPoints, AnnotatedGameWithEvalsAndClocks) {
 // a missing and a broken command, and time added back: each gap leaves its moves without a
 // time, never a wrong one.
 TEST(GraphPoints, GapsInTheClocks) {
-    const std::vector<GraphPoint> points = pointsOf(
-        "[Event \"?\"]\n[FEN \"4k3/8/8/8/8/8/4P3/4K3 b - - 0 1\"]\n[SetUp \"1\"]\n\n"
-        "1... Kd7 {[%clk 0:10:00] [%eval 0.5]} 2. Kd2 {[%clk 0:09:50]} "
-        "2... Kd6 {[%clk 0:09:40] [%eval junk]} 3. Kd3 {no clock} "
-        "3... Kd5 {[%clk 0:09:3]} 4. e4+ {[%clk 0:09:20] [%eval #4]} "
-        "4... Kc5 {[%clk 0:09:30]} 5. Ke3 {[%clk 0:09:25]} 5... Kc4 {[%clk 0:09:31]} *\n");
+    const std::vector<GraphPoint> points =
+        pointsOf("[Event \"?\"]\n[FEN \"4k3/8/8/8/8/8/4P3/4K3 b - - 0 1\"]\n[SetUp \"1\"]\n\n"
+                 "1... Kd7 {[%clk 0:10:00] [%eval 0.5]} 2. Kd2 {[%clk 0:09:50]} "
+                 "2... Kd6 {[%clk 0:09:40] [%eval junk]} 3. Kd3 {no clock} "
+                 "3... Kd5 {[%clk 0:09:3]} 4. e4+ {[%clk 0:09:20] [%eval #4]} "
+                 "4... Kc5 {[%clk 0:09:30]} 5. Ke3 {[%clk 0:09:25]} 5... Kc4 {[%clk 0:09:31]} *\n");
     ASSERT_EQ(points.size(), 9u);
     const std::optional<double> seconds[] = {
         std::nullopt, // Black's first move: no base to measure from
@@ -196,13 +198,13 @@ TEST(GraphPoints, GapsInTheClocks) {
 TEST(GraphPoints, ReviewedMovesOverrideTheComments) {
     std::vector<GraphPoint> points = pointsOf(fileText("lichess-annotated.pgn"));
     ReviewedMove            black;
-    black.ply             = 7;
-    black.scores.played   = UciScore{UciScore::Mate, 2}; // Black mates in two
-    black.judgement.mark  = MoveMark::Good;
+    black.ply            = 7;
+    black.scores.played  = UciScore{UciScore::Mate, 2}; // Black mates in two
+    black.judgement.mark = MoveMark::Good;
     applyReviewedMove(points, black);
     ReviewedMove white;
-    white.ply            = 8;
-    white.scores.played  = UciScore{UciScore::Centipawns, 120};
+    white.ply           = 8;
+    white.scores.played = UciScore{UciScore::Centipawns, 120};
     applyReviewedMove(points, white);
     ReviewedMove past;
     past.ply = 41;
