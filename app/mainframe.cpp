@@ -23,6 +23,7 @@
 #include "app/commands.h"
 #include "app/enginesdialog.h"
 #include "app/norvanedoc.h"
+#include "app/reviewsession.h"
 #include "resources/studytexts.h"
 #include "view/evalbar.h"
 #include "view/explorer.h"
@@ -69,7 +70,8 @@ const MenuLayout menuLayouts[] = {
     {"表示(&V)", {{CmdViewToolbar, "ツールバー(&T)"}, {CmdViewStatusBar, "ステータスバー(&S)"},
                  {CmdGameList, "ゲームリスト(&L)"}, {CmdCoordinates, "座標(&C)"},
                  {CmdFlip, "座反転(&F)"}, {CmdHighlights, "ハイライト(&H)"},
-                 {CmdAnalysis, "解析(&A)\tCtrl+Shift+A"}, {0, nullptr},
+                 {CmdAnalysis, "解析(&A)\tCtrl+Shift+A"}, {CmdEvalGraph, "評価グラフ(&V)"},
+                 {CmdSaveEvalGraph, "評価グラフを画像で保存(&P)..."}, {0, nullptr},
                  {CmdShowRecord, "棋譜表示(&R)"}, {CmdFileInfo, "ファイル情報(&I)"},
                  {CmdChooseColumns, "列の選択(&U)..."}, {0, nullptr},
                  {CmdNamesEnglish, "オープニング名を英語で表示(&E)"},
@@ -81,6 +83,8 @@ const MenuLayout menuLayouts[] = {
                    {0, nullptr},
                    {CmdForward, "進む(&M)"}, {CmdBack, "戻る(&R)"}, {CmdFirst, "初期局面(&F)"},
                    {CmdLast, "最終局面(&L)"}, {CmdReplay, "再生(&P)"}, {CmdResearch, "研究(&S)"},
+                   {0, nullptr}, {CmdReviewGame, "棋譜解析(&V)\tCtrl+Shift+R"},
+                   {CmdReviewSettings, "棋譜解析の設定(&W)..."},
                    {0, nullptr}, {CmdPlayFromHere, "この局面から対局(&H)"},
                    {CmdStrength, "エンジンの強さ(&T)..."}, {CmdEngines, "エンジンの設定(&G)..."}}},
     {"ﾍﾙﾌﾟ(&H)", {{CmdAppAbout, "バージョン情報(&A)..."}}},
@@ -114,6 +118,10 @@ const CommandText commandTexts[] = {
     {CmdFlip, "盤を反転します", "座反転"},
     {CmdHighlights, "持った駒のマス、行ける先、最後の手と王手の表示を切り替えます", "ハイライト"},
     {CmdAnalysis, "エンジンで盤上の局面を解析します", "解析"},
+    {CmdEvalGraph, "評価グラフの表示を切り替えます", "評価グラフ"},
+    {CmdSaveEvalGraph, "評価グラフをPNG画像で保存します", "評価グラフを画像で保存"},
+    {CmdReviewGame, "エンジンで棋譜の全ての手を評価し、疑問手と悪手に印を付けます（解析中は中止します）", "棋譜解析"},
+    {CmdReviewSettings, "棋譜解析で1局面に使う探索量を設定します", "棋譜解析の設定"},
     {CmdShowRecord, "棋譜をテキストで表示します", "棋譜表示"},
     {CmdFileInfo, "ファイルの棋譜数、結果とオープニングを表示します", "ファイル情報"},
     {CmdChooseColumns, "ゲームリストに表示する列を選びます", "列の選択"},
@@ -260,6 +268,7 @@ CMainFrame::CMainFrame(CNorvaneDoc* doc, QWidget* parent)
         if (runEnginesDialog(this) && IsAnalysing()) RestartAnalysis();
     });
     AddAnalysisCommand();
+    AddReviewCommands();
     // A carried piece goes back to its square before any command runs.
     m_commands.SetPrelude([this] { m_pBoardView->CancelCarry(); });
 
@@ -410,6 +419,7 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
         return;
     }
     m_pAnalysis->stop(); // no engine outlives the window
+    m_pReview->Clear();
     m_pDoc->m_fileTask.Cancel();
     QMainWindow::closeEvent(event);
 }

@@ -24,6 +24,9 @@ class CMoveListView;
 class CNorvaneDoc;
 class CNorvaneView;
 class CProgressPane;
+class CReviewPane;
+class ReviewMarks;
+class ReviewSession;
 
 // The status bar's panes side by side, each as wide as its placeholder text; panes past the
 // window's right edge are cut off rather than widening the window. Room beyond their widths
@@ -112,6 +115,18 @@ public:
     // whatever else shows the analysis.
     AnalysisSession* GetAnalysis() const { return m_pAnalysis; }
     CAnalysisPane*   GetAnalysisPane() const { return m_pAnalysisPane; }
+    // The game review (棋譜解析, reviewframe.cpp): the game on the board judged move by move in
+    // the background by the analysis engine, its marks in the move list and its evaluations
+    // in the graph under it as they come. Running, the command cancels it.
+    void StartReview();
+    ReviewSession* GetReview() const { return m_pReview; }
+    ReviewMarks*   GetReviewMarks() const { return m_pReviewMarks; }
+    // The evaluation graph and its lines, under the move list (hidden while switched off).
+    CReviewPane*   GetReviewPane() const { return m_pReviewPane; }
+    void           ShowEvalGraph(bool shown);
+    bool           IsEvalGraphShown() const;
+    // Saves the graph as a PNG at path; false (and a message) when it cannot be written.
+    bool           SaveEvalGraph(const QString& path);
     // The command a window key (Left, Right) runs, or 0.
     int AcceleratorCommand(const QKeySequence& key) const;
 
@@ -120,6 +135,8 @@ signals:
     void openFileRequested(const QString& path);
 
 protected:
+    // Where the graph's picture goes, asked of the user; empty when cancelled.
+    virtual QString AskGraphPicturePath();
     // A running engine think is stopped first, and a running pass over the file cancelled.
     void closeEvent(QCloseEvent* event) override;
     // When the window becomes active the game list takes the keyboard focus.
@@ -142,6 +159,8 @@ private:
     void AddAnalysisCommand();
     void ShowAnalysisPane();
     void HideAnalysisPane();
+    // The review's commands, its pane under the move list and their wiring (reviewframe.cpp).
+    void AddReviewCommands();
 
     CNorvaneDoc*  m_pDoc;
     CCommandTable m_commands;
@@ -168,4 +187,7 @@ private:
     CAnalysisPane*           m_pAnalysisPane = nullptr; // while the pane is shown
     QSplitter*               m_pRightColumn  = nullptr; // the tabs above the pane, while shown
     bool                     m_bListOpenedForAnalysis = false;
+    ReviewSession*           m_pReview      = nullptr;
+    ReviewMarks*             m_pReviewMarks = nullptr;
+    CReviewPane*             m_pReviewPane  = nullptr;
 };

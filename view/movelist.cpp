@@ -16,6 +16,7 @@
 #include "records/annotations.h"
 #include "records/game.h"
 #include "view/norvaneview.h"
+#include "view/reviewmarks.h"
 
 namespace {
 
@@ -211,6 +212,7 @@ void CMoveListView::Refresh() {
     for (int k = 0; k < gameCount; ++k) {
         QTableWidgetItem* item = addMove(view->m_gameSan[k], k, 0, {k + 1, false, -1},
                                          m_pTable->palette().text());
+        item->setData(MainLinePlyRole, k);
         if (!research && k + 1 == gamePly) current = item;
         addNotes(k + 1);
     }
@@ -257,6 +259,13 @@ void CMoveListView::Refresh() {
         m_pTable->scrollToTop();
     }
 }
+
+void CMoveListView::ShowReviewMarks(const ReviewMarks* marks) {
+    m_pTable->setItemDelegate(new ReviewMarkDelegate(marks, m_pTable));
+    connect(marks, &ReviewMarks::changed, m_pTable->viewport(), qOverload<>(&QWidget::update));
+}
+
+void CMoveListView::AddPaneBelow(QWidget* pane) { layout()->addWidget(pane); }
 
 bool CMoveListView::eventFilter(QObject* watched, QEvent* event) {
     if (watched == m_pTable->viewport() && event->type() == QEvent::Resize) FitMoveColumns();

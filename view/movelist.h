@@ -12,6 +12,7 @@
 class QLabel;
 class QTableWidget;
 class CNorvaneDoc;
+class ReviewMarks;
 
 class CMoveListView : public CView {
     Q_OBJECT
@@ -24,6 +25,11 @@ public:
 
     // Shows the position after the move in row, column (1 White, 2 Black), if any.
     void GoToCell(int row, int column);
+
+    // A review's marks, painted after the main line's moves and again whenever they change.
+    void ShowReviewMarks(const ReviewMarks* marks);
+    // pane stands under the moves (the evaluation graph), taking the room it asks for.
+    void AddPaneBelow(QWidget* pane);
 
     QTableWidget* GetTable() const { return m_pTable; }
     QLabel*       GetOpening() const { return m_pOpening; }
