@@ -184,8 +184,3 @@ void CNorvaneView::OnOfferDraw() {
     }
     EndGame(Drawn, GameText::DrawAgreed, "normal");
 }
-
-bool CNorvaneView::AskYesNo(const QString& text) {
-    return QMessageBox::question(this, QStringLiteral("Norvane"), text,
-                                 QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
-}

@@ -348,8 +348,6 @@ protected:
     virtual void    SetWaitCursor(bool wait);
     // The strength dialog opened at level; false when cancelled.
     virtual bool AskStrength(int& level);
-    // A question over the view with Yes and No; true for Yes.
-    virtual bool AskYesNo(const QString& text);
     // The engine's choice for side (thinkMove under the desktop budget, reporting its
     // progress). Runs on the worker thread, on its own Board.
     virtual int Think(int side, Move* out);
