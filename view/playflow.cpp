@@ -5,6 +5,7 @@
 #include <cstring>
 #include <ctime>
 
+#include "app/currentgame.h"
 #include "app/norvanedoc.h"
 #include "book/namedline.h"
 #include "engine/makemove.h"
@@ -51,6 +52,7 @@ void CNorvaneView::PrepareComputerGame(int engineSide) {
     setField(gameHeader.date, date);
     if (engineSide == White) setField(gameHeader.white, ViewText::EngineName);
     if (engineSide == Black) setField(gameHeader.black, ViewText::EngineName);
+    takeCurrentGameFromGlobals();
 }
 
 void CNorvaneView::OnInitialUpdate() {
@@ -83,6 +85,8 @@ void CNorvaneView::LoadForViewing() {
     SwitchTo(ModeViewing);
     m_engineSide = EngineNone;
     SetGameModified(false); // a game just loaded is what its source holds
+    // Every load reads into the tree; a game set into the globals alone is taken from them.
+    if (!currentTreeMatchesGlobals()) takeCurrentGameFromGlobals();
     ClearResearch();
     ClearGameSan();
     // The SAN of every move needs its position: play the game through and back to the start.
@@ -121,6 +125,7 @@ void CNorvaneView::StoreGameMove(const Move& m) {
 
 void CNorvaneView::SetResult(int resultBit) {
     gameHeader.info = static_cast<std::uint16_t>((gameHeader.info & ~ResultMask) | resultBit);
+    syncPlayedGame();
 }
 
 // --- The engine -------------------------------------------------------------------------
