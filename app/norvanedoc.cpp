@@ -16,6 +16,7 @@
 #include <utility>
 
 #include "app/commands.h"
+#include "app/currentgame.h"
 #include "app/filemessages.h"
 #include "book/book.h"
 #include "book/bookpath.h"
@@ -384,7 +385,7 @@ bool CNorvaneDoc::LoadGame(const GameEntry* entry, std::function<void(bool loade
             // A game read in part is shown up to the move that could not be read, which is
             // named.
             ParseOutcome outcome;
-            loaded = parseGameText(text.c_str(), text.size(), &outcome);
+            loaded = loadCurrentGameText(text.c_str(), text.size(), &outcome);
             if (!loaded) Tell(parseProblemMessage(outcome));
         }
         m_loadedWhole = loaded;

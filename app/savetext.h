@@ -1,14 +1,15 @@
-// The text of the current game that every save, copy and recovery file writes: one place that
-// decides which writer makes it.
+// The texts of the current game that saving and copying write: one place that decides which
+// writer makes each.
 #pragma once
 
 #include <QByteArray>
 
-// The current game (gameHeader, gameMoves and what goes with them) as PGN text with CR LF line
-// ends. It plays the game through on the Board and leaves it after the game's last move: the
-// caller puts back the position it shows.
+// The current game's tree (app/currentgame.h) as PGN text with CR LF line ends: every tag,
+// comment, mark and side line. What 保存, 上書き保存, the recovery file and
+// 注釈付きでコピー write.
 QByteArray currentGameSaveText();
 
-// Whether that text holds all of the current game: false while the game has comments, marks
-// or side lines that the writer leaves out (it writes the main line).
-bool currentGameSaveTextIsWhole();
+// The current game's main line (gameHeader, gameMoves and what goes with them) as PGN text
+// with CR LF line ends, as 棋譜のコピー has always copied it. It plays the game through on the
+// Board and leaves it after the game's last move: the caller puts back the position it shows.
+QByteArray currentGameMainLineText();

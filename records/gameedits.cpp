@@ -237,6 +237,13 @@ bool GameEditHistory::setMark(const NodePath& path, int mark) {
     return edit([&](GameTree& t) { return ::setMark(t, path, mark); });
 }
 
+bool GameEditHistory::replace(GameTree tree) {
+    return edit([&](GameTree& t) {
+        t = std::move(tree);
+        return true;
+    });
+}
+
 bool GameEditHistory::undo() {
     if (!canUndo()) return false;
     --m_at;

@@ -61,6 +61,9 @@ public:
     bool deleteFrom(const NodePath& path);
     bool setComment(const NodePath& path, CommentPlace place, const std::string& text);
     bool setMark(const NodePath& path, int mark);
+    // Replaces the tree by tree as one edit: a change made outside the tree (moves played,
+    // the game's information edited) kept in step.
+    bool replace(GameTree tree);
 
     bool canUndo() const { return m_at > 0; }
     bool canRedo() const { return m_at + 1 < m_states.size(); }
@@ -71,6 +74,8 @@ public:
     // Whether the tree differs from the one last saved (or loaded).
     bool modified() const { return m_at != m_saved; }
     void markSaved() { m_saved = m_at; }
+    // No state is the saved one: a game that is in no file yet stays modified.
+    void markUnsaved() { m_saved = static_cast<std::size_t>(-1); }
 
 private:
     template <class Edit>

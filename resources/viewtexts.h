@@ -23,9 +23,6 @@ inline constexpr const char* SaveWriteFailed = "%1 に書き込めません。�
 inline constexpr const char* OverwriteChanged = "%1 は読み込んだ後にほかのプログラムで変更されています。\n"
                                                 "上書き保存はしませんでした。\n\n"
                                                 "ファイルを読み込み直しますか？";
-inline constexpr const char* OverwriteDropsNotes = "この棋譜のコメント、記号と変化は書き込まれず、"
-                                                   "上書き保存するとファイルから消えます。\n"
-                                                   "上書き保存しますか？";
 inline constexpr const char* OverwriteFailed = "%1 に上書き保存できません。ファイルは元のままです。\n%2";
 
 // The question before a modified game is let go, and the offer of a game kept from a run that

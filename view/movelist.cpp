@@ -118,6 +118,9 @@ void CMoveListView::Refresh() {
     setupGameStart();
     const int firstMover = board.sideToMove;
     board                = saved;
+    // Numbers continue those of the game's start (a set-up position's FEN), as the status
+    // line numbers them.
+    const int startNumber = gameStart().moveNumber;
 
     QTableWidgetItem* current = nullptr;
     // The rows are made in reading order: moves two to a row, a comment or a change of line
@@ -143,7 +146,7 @@ void CMoveListView::Refresh() {
         if (row < 0 || column == 1 || !rowOfMoves || rowDepth != depth ||
             m_pTable->item(row, 2)) {
             newRow(depth, true);
-            const int number = (ply + (firstMover == Black ? 1 : 0)) / 2 + 1;
+            const int number = (ply + (firstMover == Black ? 1 : 0)) / 2 + startNumber;
             auto*     label  = new QTableWidgetItem(indent + QString("%1.").arg(number));
             labelWidth =
                 std::max(labelWidth, fontMetrics().horizontalAdvance(label->text()) + 12);

@@ -318,6 +318,7 @@ void CNorvaneView::RegisterCommands(CCommandTable& table) {
               [this] { return HighlightsShown(); });
     table.Add(CmdCopyBoard,    [this] { OnCopyBoard(); },    usable);
     table.Add(CmdCopyGame,     [this] { OnCopyGame(); },     usable);
+    table.Add(CmdCopyAnnotated, [this] { OnCopyAnnotatedGame(); }, usable);
     table.Add(CmdPasteGame,    [this] { OnPasteGame(); },    usable);
     table.Add(CmdShowRecord,   [this] { OnShowRecord(); },   usable);
     table.Add(CmdSave,         [this] { OnSave(); },         usable);
@@ -328,4 +329,5 @@ void CNorvaneView::RegisterCommands(CCommandTable& table) {
     table.Add(CmdStrength,     [this] { OnStrength(); });
     // clang-format on
     RegisterGameEndCommands(table);
+    AddEditCommands(table);
 }

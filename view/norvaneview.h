@@ -22,6 +22,7 @@
 #include "engine/drawrules.h"
 #include "engine/gameclock.h"
 #include "records/game.h"
+#include "records/gametree.h"
 #include "view/boardscale.h"
 #include "view/boardarrows.h"
 #include "view/highlights.h"
@@ -254,6 +255,8 @@ public:
     void OnCoordinates();
     void OnCopyBoard();
     void OnCopyGame();
+    // Copies the whole tree: comments, marks and side lines.
+    void OnCopyAnnotatedGame();
     void OnPasteGame();
     // A pasted line that is a FEN (with or without its counters) sets up its position as a
     // new game; false when bytes are no FEN line.
@@ -275,6 +278,36 @@ public:
     // loaded or last saved, edits. The title bar shows it.
     void SetGameModified(bool modified);
     bool IsGameModified() const;
+    // --- Editing the game's tree (gameediting.cpp) ------------------------------------------
+    // The shown position as a path into the tree (records/gametree.h): the game's moves up to
+    // gamePly, then as many of the research moves as follow the tree's moves (a side line or
+    // the continuation). Into matched, when given, how many research moves it covers.
+    NodePath ShownPath(int* matched = nullptr) const;
+    // 変化として追加: the research line kept in the tree from the move where it left the game.
+    void OnAddVariation();
+    bool CanAddVariation() const;
+    // 本線にする, 変化を削除: the side line of the shown move made the main line, or deleted.
+    void OnPromoteLine();
+    void OnDeleteLine();
+    bool ShowsSideLine() const;
+    // ここから後を削除: the moves after the shown position in its line.
+    void OnDeleteAfter();
+    bool HasMoveAfter() const;
+    // コメントを編集...: the comments before and after the shown move.
+    void OnEditComment();
+    // The shown move's mark (glyph 1-6; 0 takes it off).
+    void OnSetMark(int mark);
+    bool ShowsMove() const;
+    // 元に戻す, やり直し.
+    void OnUndoEdit();
+    void OnRedoEdit();
+    bool CanEdit() const;
+    // Adds the editing commands to the command table.
+    void AddEditCommands(CCommandTable& table);
+    // After an edit: the game derived from the tree again, the position after the move at
+    // path shown (a side line's as research), and the modified mark from the history.
+    void ShowEditedPath(const NodePath& path);
+
     // The file a game in progress is written to after each move (empty: none), so that a
     // crash loses at most the last move.
     void           SetRecoveryPath(const QString& path) { m_recoveryPath = path; }
@@ -326,6 +359,8 @@ public:
 
 protected:
     // --- Platform operations, replaced by tests --------------------------------------------
+    // The comment dialog: false when cancelled.
+    virtual bool AskComments(QString& before, QString& after);
     // A message box over the view with the caption "Norvane" and an OK button.
     virtual void MessageBox(const QString& text);
     virtual void Beep();

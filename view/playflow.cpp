@@ -5,6 +5,7 @@
 #include <cstring>
 #include <ctime>
 
+#include "app/currentgame.h"
 #include "app/norvanedoc.h"
 #include "book/namedline.h"
 #include "engine/makemove.h"
@@ -54,6 +55,7 @@ void CNorvaneView::PrepareComputerGame(int engineSide) {
     setField(gameHeader.date, date);
     if (engineSide == White) setField(gameHeader.white, ViewText::EngineName);
     if (engineSide == Black) setField(gameHeader.black, ViewText::EngineName);
+    takeCurrentGameFromGlobals();
 }
 
 void CNorvaneView::OnInitialUpdate() {
@@ -89,6 +91,8 @@ void CNorvaneView::LoadForViewing() {
     StopGameClock();
     m_clock.reset(TimeControl{});
     m_endReason.clear();
+    // Every load reads into the tree; a game set into the globals alone is taken from them.
+    if (!currentTreeMatchesGlobals()) takeCurrentGameFromGlobals();
     ClearResearch();
     ClearGameSan();
     // The SAN of every move needs its position: play the game through and back to the start.
@@ -127,6 +131,7 @@ void CNorvaneView::StoreGameMove(const Move& m) {
 
 void CNorvaneView::SetResult(int resultBit) {
     gameHeader.info = static_cast<std::uint16_t>((gameHeader.info & ~ResultMask) | resultBit);
+    syncPlayedGame();
 }
 
 // --- The engine -------------------------------------------------------------------------

@@ -11,6 +11,7 @@
 #include <memory>
 #include <vector>
 
+#include "app/currentgame.h"
 #include "app/norvanedoc.h"
 #include "app/savetext.h"
 #include "engine/fensetup.h"
@@ -67,9 +68,11 @@ struct KeptGame {
     GameHeader   header = gameHeader;
     Move         moves[MaxGameMoves];
     std::int32_t ply = gamePly;
+    GameEditHistory edits = currentGameEdits();
 
     KeptGame() { std::memcpy(moves, gameMoves, sizeof moves); }
     void restore() const {
+        currentGameEdits() = edits;
         gameHeader = header;
         std::memcpy(gameMoves, moves, sizeof moves);
         gamePly = ply;
@@ -87,6 +90,8 @@ void CNorvaneView::RestoreShownPosition() {
 }
 
 QByteArray CNorvaneView::GameRecordText() {
+    // A header changed in the globals (the game's information) is written too.
+    syncHeaderFromGlobals();
     const QByteArray text = currentGameSaveText();
     RestoreShownPosition();
     return text;
@@ -98,7 +103,13 @@ void CNorvaneView::OnCopyBoard() {
     setClipboardText(QString::fromLatin1(text));
 }
 
-void CNorvaneView::OnCopyGame() { setClipboardText(recordText(GameRecordText())); }
+void CNorvaneView::OnCopyGame() {
+    const QByteArray text = currentGameMainLineText();
+    RestoreShownPosition();
+    setClipboardText(recordText(text));
+}
+
+void CNorvaneView::OnCopyAnnotatedGame() { setClipboardText(recordText(currentGameSaveText())); }
 
 void CNorvaneView::OnPasteGame() {
     const QString text = QGuiApplication::clipboard()->text();
@@ -114,13 +125,13 @@ void CNorvaneView::OnPasteGame() {
     // The game on the board is kept until the text proves to hold a game.
     const auto kept = std::make_unique<KeptGame>();
     ParseOutcome outcome;
-    bool         whole = parseGameText(bytes.constData(), static_cast<std::size_t>(bytes.size()), &outcome);
+    bool         whole = loadCurrentGameText(bytes.constData(), static_cast<std::size_t>(bytes.size()), &outcome);
     if (!outcome.gameFound && !bytes.contains('[')) {
         // Move text without tags ("1. e4 c5 2. Nf3 d6 *", or bare "e4 c5 Nf3") is a game from
         // the start: it is read behind an empty tag, and taken when it holds a move.
         static constexpr char tagless[] = "[Event \"\"]\n\n";
         const QByteArray      game      = tagless + bytes;
-        whole = parseGameText(game.constData(), static_cast<std::size_t>(game.size()), &outcome);
+        whole = loadCurrentGameText(game.constData(), static_cast<std::size_t>(game.size()), &outcome);
         if (outcome.offset >= sizeof tagless - 1) outcome.offset -= sizeof tagless - 1;
         outcome.gameFound = gameMoves[0].piece != NoPiece;
     }
@@ -155,6 +166,7 @@ bool CNorvaneView::PasteFen(const QByteArray& bytes) {
     std::memcpy(gameHeader.fen, fen.constData(), static_cast<std::size_t>(fen.size()));
     gameHeader.fen[fen.size()] = '\0';
     setupGameStart();
+    takeCurrentGameFromGlobals();
     GetDocument()->m_loadedGame = -1;
     OnUpdate(this, HintReloadGame);
     return true;
@@ -187,6 +199,7 @@ void CNorvaneView::OnEditGameInfo() {
 
     GameInfoValues edited = shown;
     if (!AskGameInfo(edited)) return;
+    const auto before = std::make_unique<GameHeader>(gameHeader);
 
     const QString* const results[6] = {&edited.event, &edited.site,  &edited.date,
                                        &edited.round, &edited.white, &edited.black};
@@ -208,5 +221,6 @@ void CNorvaneView::OnEditGameInfo() {
                                                                 : edited.otherTags.toUtf8();
     readOtherTags(tags.constData(), static_cast<std::size_t>(tags.size()), gameHeader.otherTags,
                   sizeof gameHeader.otherTags);
+    syncEditedHeader(*before);
     SetGameModified(true);
 }

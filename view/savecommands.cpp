@@ -7,6 +7,7 @@
 #include <QSettings>
 
 #include "app/norvanedoc.h"
+#include "app/currentgame.h"
 #include "app/recoveryfile.h"
 #include "app/savefile.h"
 #include "app/savetext.h"
@@ -39,9 +40,6 @@ void CNorvaneView::OnOverwrite() {
     CNorvaneDoc* doc = GetDocument();
     if (!CanOverwrite()) return;
     const QString name = QDir::toNativeSeparators(doc->GetPathName());
-    // The file's game would lose what the written text leaves out: the user decides.
-    if (!currentGameSaveTextIsWhole() && !AskYesNo(QString::fromUtf8(ViewText::OverwriteDropsNotes)))
-        return;
     const QByteArray  text = GameRecordText();
     const bool        keep = QSettings().value(KeepBackupKey, true).toBool();
     const SaveOutcome outcome = doc->OverwriteLoadedGame(text, keep, FileCalls());
@@ -84,11 +82,13 @@ bool CNorvaneView::ConfirmDiscardGame() {
 }
 
 void CNorvaneView::GameSaved() {
+    currentGameEdits().markSaved();
     SetGameModified(false);
     if (!m_recoveryPath.isEmpty()) removeRecoveryFile(m_recoveryPath);
 }
 
 void CNorvaneView::GameMoveStored() {
+    syncPlayedGame();
     SetGameModified(true);
     if (m_recoveryPath.isEmpty()) return;
     // The move is already in the game; the Board still shows the position before it.
@@ -104,13 +104,15 @@ bool CNorvaneView::OfferRecovery() {
         return false;
     }
     ParseOutcome outcome;
-    parseGameText(text.constData(), static_cast<std::size_t>(text.size()), &outcome);
+    loadCurrentGameText(text.constData(), static_cast<std::size_t>(text.size()), &outcome);
     if (!outcome.gameFound) { // nothing to restore: the board keeps its game
         removeRecoveryFile(m_recoveryPath);
         return false;
     }
     GetDocument()->m_loadedGame = -1;
     OnUpdate(this, HintReloadGame);
+    // The recovered game is in no file yet: undoing all the way still leaves it modified.
+    currentGameEdits().markUnsaved();
     SetGameModified(true);
     return true;
 }

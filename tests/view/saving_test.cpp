@@ -237,20 +237,19 @@ private slots:
         QCOMPARE(fileBytes(path), written);
     }
 
-    void overwritingAnAnnotatedGameAsksFirst() {
+    void overwritingAnAnnotatedGameKeepsItsAnnotations() {
         const QString path = m_scratch->filePath("annotated.pgn");
         QVERIFY(QFile::copy(QString(NORVANE_TEST_DATA "/lichess-annotated.pgn"), path));
         QVERIFY(openFile(*f.doc, path));
         QVERIFY(!gameAnnotations.notes.empty());
         const QByteArray old = fileBytes(path);
-        f.view->OnOverwrite(); // no
-        QCOMPARE(f.view->yesNoQuestions.size(), 1);
-        QVERIFY(f.view->yesNoQuestions[0].contains(QString::fromUtf8("コメント")));
-        QCOMPARE(fileBytes(path), old);
-        f.view->yesAnswer = true;
-        f.view->OnOverwrite();
+        std::strcpy(gameHeader.event, "Corrected");
+        f.view->OnOverwrite(); // nothing to ask: the whole tree is written
         QVERIFY(waitForTask(f.doc->m_fileTask));
-        QVERIFY(fileBytes(path) != old);
+        QVERIFY(f.view->yesNoQuestions.isEmpty());
+        const QByteArray now = fileBytes(path);
+        QVERIFY(now.contains("[Event \"Corrected\"]"));
+        QCOMPARE(now.count("[%clk"), old.count("[%clk"));
         QCOMPARE(fileBytes(path + ".bak"), old);
     }
 
