@@ -10,6 +10,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLayout>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPixmap>
@@ -339,6 +340,17 @@ void CMainFrame::BuildMenus() {
             menu->addAction(action);
         }
     }
+
+    // The move list's menu: the editing commands, the same actions as the menu bar's.
+    auto* editing = new QMenu(this);
+    m_commands.WatchMenu(editing);
+    for (int id : {CmdAddVariation, CmdPromoteLine, CmdDeleteLine, CmdDeleteAfter, 0, CmdEditComment, 0,
+                   CmdMarkNone + 1, CmdMarkNone + 2, CmdMarkNone + 3, CmdMarkNone + 4, CmdMarkNone + 5,
+                   CmdMarkNone + 6, CmdMarkNone, 0, CmdUndoEdit, CmdRedoEdit}) {
+        if (id == 0) editing->addSeparator();
+        else if (QAction* action = m_commands.Action(id)) editing->addAction(action);
+    }
+    m_pMoveList->SetContextMenu(editing);
 
     // The window's keys that no menu item shows: they work wherever the focus is.
     m_accelerators = {{QKeySequence(Qt::Key_Left), CmdBack},

@@ -1,5 +1,8 @@
 // Moves and positions chosen beside the board: the opening explorer's moves, the move
 // list's clicks, and a game opened at the position a search looked for.
+#include <algorithm>
+
+#include "app/currentgame.h"
 #include "engine/makemove.h"
 #include "records/annotations.h"
 #include "records/san.h"
@@ -43,12 +46,35 @@ void CNorvaneView::GoToPly(int ply, bool research) {
     ShowStep();
 }
 
-void CNorvaneView::GoToSideLine(std::size_t note) {
-    if (!(m_mode & ModeViewing) || IsReplaying()) return;
-    Move        line[MaxGameMoves];
-    const int   count = gameAnnotations.lineTo(note, line, InputMoveLimit);
-    if (count == 0) return;
-    const int root = gameAnnotations.notes[note].root;
+int CNorvaneView::SideLineMoves(const NodePath& path, Move* out, int max, int& shown) {
+    shown                   = -1;
+    const GameTree&   tree  = currentGameTree();
+    int               index = 0;
+    const MoveLine*   line  = lineAt(tree, path, index);
+    std::vector<Move> moves = lineTo(tree, path);
+    if (!line || path.size() < 2 || moves.empty()) return 0;
+    for (std::size_t i = static_cast<std::size_t>(index) + 1; i < line->moves.size(); ++i)
+        moves.push_back(line->moves[i].move);
+    const std::size_t root = static_cast<std::size_t>(path.front());
+    int               n    = 0;
+    for (std::size_t i = root; i < moves.size() && n < max; ++i)
+        out[n++] = moves[i];
+    if (n < max) out[n] = Move{};
+    shown = std::min(static_cast<int>(lineTo(tree, path).size() - root), n) - 1;
+    return n;
+}
+
+void CNorvaneView::GoToPath(const NodePath& path) {
+    if (!(m_mode & ModeViewing) || IsReplaying() || !currentTreeMatchesGlobals()) return;
+    if (path.size() < 2) {
+        if (path.empty() || nodeAt(currentGameTree(), path)) GoToPly(path.empty() ? 0 : path[0] + 1, false);
+        return;
+    }
+    Move      line[MaxGameMoves];
+    int       shown = -1;
+    const int count = SideLineMoves(path, line, InputMoveLimit, shown);
+    if (count == 0 || shown < 0) return;
+    const int root = path.front();
     if (m_mode & ModeResearch) {
         // Back to where research began, without drawing it.
         while (StepBackQuietly()) {
@@ -63,11 +89,16 @@ void CNorvaneView::GoToSideLine(std::size_t note) {
     if (gamePly == root) {
         m_mode |= ModeResearch;
         ClearResearch();
+        // The whole line is held, and its moves' notation made, before stepping into it.
         for (int i = 0; i < count; ++i) {
             moveToSan(line[i], m_researchSan[i]);
+            makeMove(line[i]);
             m_researchMoves[i] = line[i];
-            if (!StepForwardQuietly()) break;
         }
+        for (int i = count - 1; i >= 0; --i)
+            unmakeMove(line[i]);
+        for (int i = 0; i <= shown; ++i)
+            if (!StepForwardQuietly()) break;
     }
     ShowStep();
 }

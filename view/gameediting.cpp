@@ -123,18 +123,20 @@ void CNorvaneView::ShowEditedPath(const NodePath& path) {
     gamePly               = shown.empty() ? 0 : shown.front() + (shown.size() == 1 ? 1 : 0);
     SwitchTo(ModeViewing);
     if (shown.size() > 1) {
-        // The moves of the side line from where it leaves the main line.
-        const std::vector<Move> line = lineTo(tree, shown);
+        // The whole side line from where it leaves the main line, so that stepping goes on
+        // along it; the board at the move shown.
+        Move      line[MaxGameMoves];
+        int       at    = -1;
+        const int count = SideLineMoves(shown, line, MaxGameMoves - 1, at);
         setupGameStart();
         for (int i = 0; i < gamePly; ++i)
             makeMove(gameMoves[i]);
-        int n = 0;
-        for (std::size_t i = static_cast<std::size_t>(gamePly); i < line.size() && n + 1 < MaxGameMoves; ++i) {
-            moveToSan(line[i], m_researchSan[n]);
+        for (int i = 0; i < count; ++i) {
+            moveToSan(line[i], m_researchSan[i]);
             makeMove(line[i]);
-            m_researchMoves[n++] = line[i];
+            m_researchMoves[i] = line[i];
         }
-        m_researchCount = n;
+        m_researchCount = at + 1;
         m_mode |= ModeResearch;
     }
     RestoreShownPosition();

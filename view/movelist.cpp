@@ -4,7 +4,9 @@
 
 #include <QEvent>
 #include <QHeaderView>
+#include <QContextMenuEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QRegularExpression>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -13,50 +15,17 @@
 #include "book/namedline.h"
 #include "book/openings.h"
 #include "engine/makemove.h"
-#include "records/annotations.h"
+#include "app/currentgame.h"
+#include "records/gametree.h"
 #include "records/game.h"
 #include "view/norvaneview.h"
 #include "view/reviewmarks.h"
+#include "view/sidelinetext.h"
 
 namespace {
 
 const char* resultText(int info) {
     return info & WhiteWon ? "1-0" : info & BlackWon ? "0-1" : info & Drawn ? "1/2-1/2" : "*";
-}
-
-// A glyph as written after a move: the six move marks as such, any other as $n.
-QString glyphText(int number) {
-    static const char* const marks[] = {"!", "?", "!!", "??", "!?", "?!"};
-    return number >= 1 && number <= 6 ? QString::fromLatin1(marks[number - 1])
-                                      : QString(" $%1").arg(number);
-}
-
-// A comment as shown: the commands embedded for programs ("[%clk 0:05:00]", "[%eval 0.24]")
-// are left out, and the spaces are made single.
-QString commentShown(std::string_view text) {
-    static const QRegularExpression command(R"(\[%[^\]]*\])");
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()))
-        .remove(command)
-        .simplified();
-}
-
-// The side-line note whose line from the main line's ply root is moves[0..count), or -1.
-int shownSideLine(int root, const Move* moves, int count) {
-    const std::vector<GameNote>& notes = gameAnnotations.notes;
-    for (std::size_t i = 0; i < notes.size(); ++i) {
-        if (notes[i].kind != NoteKind::Move || notes[i].root != root || notes[i].length != count)
-            continue;
-        int at = static_cast<int>(i);
-        int k  = count - 1;
-        for (; k >= 0 && at >= 0; --k, at = notes[static_cast<std::size_t>(at)].value) {
-            const Move& m = notes[static_cast<std::size_t>(at)].move;
-            if (m.fromTo != moves[k].fromTo || m.piece != moves[k].piece ||
-                m.flags != moves[k].flags)
-                break;
-        }
-        if (k < 0) return static_cast<int>(i);
-    }
-    return -1;
 }
 
 } // namespace
@@ -86,6 +55,9 @@ CMoveListView::CMoveListView(CNorvaneDoc* doc, QWidget* parent)
         QMetaObject::invokeMethod(this, [this, row, column] { GoToCell(row, column); },
                                   Qt::QueuedConnection);
     });
+    m_pTable->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_pTable, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& at) { ShowContextMenu(at); });
     doc->AddView(this);
 }
 
@@ -102,6 +74,7 @@ void CMoveListView::Refresh() {
     m_pTable->clearContents();
     m_pTable->setRowCount(0);
     m_targets.clear();
+    m_paragraphs.clear();
     if (!view) return;
     const OpeningNameSettings& names = GetDocument()->m_openingNames;
     const NamedPosition named = shownOpening(
@@ -122,129 +95,104 @@ void CMoveListView::Refresh() {
     // line numbers them.
     const int startNumber = gameStart().moveNumber;
 
+    const MoveNumbering numbering{firstMover, startNumber};
+
     QTableWidgetItem* current = nullptr;
-    // The rows are made in reading order: moves two to a row, a comment or a change of line
-    // starts a new row.
+    // The rows are made in reading order: the main line's moves two to a row; a comment, a
+    // move's side lines or the research line start rows of their own, and the main line goes
+    // on in a new row after them.
     int  row        = -1;
     bool rowOfMoves = false;
-    int  rowDepth   = 0;
-    QTableWidgetItem* lastMove   = nullptr; // the cell a glyph after it joins
-    int               labelWidth = 44;      // the move numbers' column fits the deepest
-    const auto newRow = [&](int depth, bool ofMoves) {
+    int  labelWidth = 44; // the move numbers' column fits the longest
+    const auto newRow = [&](bool ofMoves) {
         row = m_pTable->rowCount();
         m_pTable->insertRow(row);
         m_targets.emplace_back(3);
         rowOfMoves = ofMoves;
-        rowDepth   = depth;
     };
-    // A move of any line: ply counts from the game's start.
-    const auto addMove = [&](const char* san, int ply, int depth, Target target,
-                             const QBrush& colour) {
-        const int mover  = (firstMover + ply) & 1;
-        const int column = mover == White ? 1 : 2;
-        const QString indent(2 * depth, ' ');
-        if (row < 0 || column == 1 || !rowOfMoves || rowDepth != depth ||
-            m_pTable->item(row, 2)) {
-            newRow(depth, true);
-            const int number = (ply + (firstMover == Black ? 1 : 0)) / 2 + startNumber;
-            auto*     label  = new QTableWidgetItem(indent + QString("%1.").arg(number));
-            labelWidth =
-                std::max(labelWidth, fontMetrics().horizontalAdvance(label->text()) + 12);
+    const auto addMove = [&](const QString& text, int ply) {
+        const int column = numbering.blackMoves(ply) ? 2 : 1;
+        if (row < 0 || column == 1 || !rowOfMoves || m_pTable->item(row, 2)) {
+            newRow(true);
+            auto* label = new QTableWidgetItem(QString("%1.").arg(numbering.number(ply)));
+            labelWidth  = std::max(labelWidth, fontMetrics().horizontalAdvance(label->text()) + 12);
             label->setFlags(Qt::ItemIsEnabled);
             m_pTable->setItem(row, 0, label);
         }
-        auto* item = new QTableWidgetItem(indent + QString::fromLatin1(san));
-        item->setForeground(colour);
+        auto* item = new QTableWidgetItem(text);
         m_pTable->setItem(row, column, item);
-        m_targets[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)] = target;
-        lastMove = item;
+        m_targets[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)] = {ply + 1};
         return item;
     };
-    const auto addComment = [&](const GameNote& note) {
-        const QString text = commentShown(gameAnnotations.commentOf(note));
-        if (text.isEmpty()) return;
-        newRow(note.depth, false);
-        const QString indent(2 * note.depth, ' ');
-        auto*         item = new QTableWidgetItem(indent + text);
-        item->setFlags(Qt::ItemIsEnabled);
-        item->setForeground(Qt::darkGreen);
-        item->setToolTip(text);
-        m_pTable->setItem(row, 0, item);
+    // A row across the table: a main-line comment, or a paragraph of side lines.
+    const auto addParagraph = [&](const QString& html, int depth, const QString& plain) {
+        newRow(false);
+        auto* label = new QLabel(html);
+        label->setWordWrap(true);
+        label->setTextFormat(Qt::RichText);
+        label->setTextInteractionFlags(Qt::LinksAccessibleByMouse);
+        label->setContextMenuPolicy(Qt::NoContextMenu); // the table's menu serves it
+        label->setContentsMargins(4 + 16 * depth, 1, 4, 1);
+        label->setAccessibleName(plain);
+        label->setToolTip(depth == 0 ? plain : QString());
+        connect(label, &QLabel::linkActivated, this, [this](const QString& link) {
+            QMetaObject::invokeMethod(this, [this, link] { GoToLink(link); }, Qt::QueuedConnection);
+        });
         m_pTable->setSpan(row, 0, 1, 3);
-        const int width  = std::max(m_pTable->viewport()->width(), 200) - 8;
-        const int height = m_pTable->fontMetrics()
-                               .boundingRect(QRect(0, 0, width, 100000), Qt::TextWordWrap,
-                                             indent + text)
-                               .height();
-        m_pTable->setRowHeight(
-            row, std::max(height + 4, m_pTable->verticalHeader()->defaultSectionSize()));
-        lastMove = nullptr;
+        m_pTable->setCellWidget(row, 0, label);
+        m_paragraphs.push_back(row);
+        rowOfMoves = false;
+    };
+    const auto addComments = [&](const std::vector<std::string>& comments) {
+        for (const std::string& comment : comments) {
+            const QString text = commentShown(comment);
+            if (!text.isEmpty())
+                addParagraph(QString("<span style=\"color:#006400\">%1</span>").arg(text.toHtmlEscaped()), 0,
+                             text);
+        }
     };
 
     int gameCount = 0;
     while (gameCount < MaxGameMoves && gameMoves[gameCount].piece)
         ++gameCount;
-    const std::vector<GameNote>& notes = gameAnnotations.notes;
-    std::vector<QTableWidgetItem*> noteCells(notes.size(), nullptr);
-    std::size_t nextNote = 0;
-    // The notes that stand after ply moves of the main line.
-    const auto addNotes = [&](int ply) {
-        for (; nextNote < notes.size() && notes[nextNote].ply <= ply; ++nextNote) {
-            const GameNote& note = notes[nextNote];
-            switch (note.kind) {
-            case NoteKind::Comment:
-                addComment(note);
-                break;
-            case NoteKind::Glyph:
-                if (lastMove) lastMove->setText(lastMove->text() + glyphText(note.value));
-                break;
-            case NoteKind::LineBegins:
-            case NoteKind::LineEnds:
-                rowOfMoves = false;
-                lastMove   = nullptr;
-                break;
-            case NoteKind::Move:
-                noteCells[nextNote] =
-                    addMove(note.san, note.root + note.length - 1, note.depth,
-                            {0, true, static_cast<int>(nextNote)}, QBrush(Qt::darkGray));
-                break;
-            }
-        }
+    // The tree's comments, glyphs and side lines, when it holds the game shown.
+    const bool      annotated = currentTreeMatchesGlobals();
+    const GameTree& tree      = currentGameTree();
+    int             matched   = 0;
+    const NodePath  shownPath = view->ShownPath(&matched);
+    const bool inTree = !research || (annotated && matched == view->m_researchCount);
+    // A research line that the tree does not hold stands where it leaves the game.
+    const auto addResearch = [&] {
+        std::vector<QString> sans;
+        for (int k = 0; k < MaxGameMoves && view->m_researchMoves[k].piece; ++k)
+            sans.push_back(QString::fromLatin1(view->m_researchSan[k]));
+        const SideLineParagraph line =
+            researchParagraph(sans, gamePly, numbering, view->m_researchCount - 1);
+        addParagraph(line.html, 1, line.text);
     };
-    addNotes(0);
+    if (annotated) addComments(tree.comments);
     for (int k = 0; k < gameCount; ++k) {
-        QTableWidgetItem* item = addMove(view->m_gameSan[k], k, 0, {k + 1, false, -1},
-                                         m_pTable->palette().text());
+        const MoveNode* node = annotated ? &tree.mainLine.moves[static_cast<std::size_t>(k)] : nullptr;
+        if (node) addComments(node->commentsBefore);
+        QString text = QString::fromLatin1(view->m_gameSan[k]);
+        if (node) text += glyphsText(node->nags);
+        QTableWidgetItem* item = addMove(text, k);
         item->setData(MainLinePlyRole, k);
-        if (!research && k + 1 == gamePly) current = item;
-        addNotes(k + 1);
-    }
-    addNotes(MaxGameMoves);
-    if (research && view->m_researchCount >= 0) {
-        int researchCount = 0;
-        while (researchCount < MaxGameMoves && view->m_researchMoves[researchCount].piece)
-            ++researchCount;
-        // A side line of the game shown in research is highlighted where it stands.
-        const int shown = shownSideLine(gamePly, view->m_researchMoves, researchCount);
-        if (shown >= 0) {
-            int at = shown;
-            for (int k = researchCount; k > view->m_researchCount && at >= 0; --k)
-                at = notes[static_cast<std::size_t>(at)].value;
-            if (view->m_researchCount > 0 && at >= 0)
-                current = noteCells[static_cast<std::size_t>(at)];
-        } else {
-            rowOfMoves = false;
-            for (int k = 0; k < researchCount; ++k) {
-                QTableWidgetItem* item =
-                    addMove(view->m_researchSan[k], gamePly + k, 1, {k + 1, true, -1},
-                            QBrush(Qt::darkBlue));
-                if (k + 1 == view->m_researchCount) current = item;
-            }
+        if (k + 1 == gamePly && (!research || (inTree && shownPath.size() <= 1 && view->m_researchCount == 0)))
+            current = item;
+        if (research && inTree && shownPath == NodePath{k}) current = item;
+        if (node) {
+            addComments(node->commentsAfter);
+            for (const SideLineParagraph& paragraph :
+                 sideLineParagraphs(tree, k, numbering, inTree ? shownPath : NodePath{}))
+                addParagraph(paragraph.html, paragraph.depth, paragraph.text);
         }
+        if (research && !inTree && k == gamePly) addResearch();
     }
+    if (research && !inTree && gamePly >= gameCount) addResearch();
     m_pTable->setColumnWidth(0, labelWidth);
     FitMoveColumns();
-    newRow(0, false);
+    newRow(false);
     auto* result = new QTableWidgetItem(QString::fromLatin1(resultText(gameHeader.info)));
     result->setFlags(Qt::ItemIsEnabled);
     m_pTable->setItem(row, 1, result);
@@ -278,6 +226,7 @@ bool CMoveListView::eventFilter(QObject* watched, QEvent* event) {
 void CMoveListView::FitMoveColumns() {
     const int room = m_pTable->viewport()->width() - m_pTable->columnWidth(0);
     m_pTable->setColumnWidth(1, std::clamp(room / 2, 1, MaxWhiteColumn));
+    FitParagraphs();
 }
 
 void CMoveListView::GoToCell(int row, int column) {
@@ -286,8 +235,32 @@ void CMoveListView::GoToCell(int row, int column) {
     const Target target = m_targets[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)];
     CNorvaneView* view  = GetDocument()->GetBoardView();
     if (!view) return;
-    if (target.note >= 0)
-        view->GoToSideLine(static_cast<std::size_t>(target.note));
-    else if (target.ply > 0)
-        view->GoToPly(target.ply, target.research);
+    if (target.ply > 0) view->GoToPly(target.ply, false);
+}
+
+void CMoveListView::GoToLink(const QString& link) {
+    CNorvaneView* view = GetDocument()->GetBoardView();
+    if (!view) return;
+    NodePath path;
+    int      count = 0;
+    if (linkPath(link, path)) view->GoToPath(path);
+    else if (linkResearch(link, count)) view->GoToPly(count, true);
+}
+
+void CMoveListView::FitParagraphs() {
+    const int width = m_pTable->viewport()->width();
+    for (int row : m_paragraphs)
+        if (auto* label = qobject_cast<QLabel*>(m_pTable->cellWidget(row, 0)))
+            m_pTable->setRowHeight(row, std::max(label->heightForWidth(width),
+                                                 m_pTable->verticalHeader()->defaultSectionSize()));
+}
+
+void CMoveListView::SetContextMenu(QMenu* menu) { m_pContextMenu = menu; }
+
+void CMoveListView::ShowContextMenu(const QPoint& at) {
+    if (!m_pContextMenu) return;
+    // A right click on a main-line move shows it first: the commands act on the shown move.
+    const QModelIndex index = m_pTable->indexAt(at);
+    if (index.isValid() && index.column() >= 1) GoToCell(index.row(), index.column());
+    m_pContextMenu->exec(m_pTable->viewport()->mapToGlobal(at));
 }

@@ -212,10 +212,16 @@ public:
     // Shows the position after ply moves of the game (research false: research ends first)
     // or of the research line, drawn once. Nothing while playing or replaying.
     void GoToPly(int ply, bool research);
-    // Shows the position after the side-line move gameAnnotations.notes[note]: the game at
-    // the position its line leaves it, then the line's moves as research, drawn once.
-    // Nothing while playing or replaying, or when note is no side-line move.
-    void GoToSideLine(std::size_t note);
+    // Shows the position after the move at path in the current game's tree (the game's start
+    // for the empty path): a main-line move in viewing, a side-line move as research from the
+    // position its line leaves the main line, the research line holding the whole side line
+    // to its end so that stepping goes on along it. Drawn once; nothing while playing or
+    // replaying, or when path leads nowhere.
+    void GoToPath(const NodePath& path);
+    // The moves of the side line through path from where it leaves the main line to the end
+    // of path's own line, at most max of them, into out (ended by an empty record when there
+    // is room); how many, with the index of path's move among them in shown.
+    static int SideLineMoves(const NodePath& path, Move* out, int max, int& shown);
     // Steps the viewed game forward from its start to the first position whose key is key;
     // stays at the start when the game never reaches it.
     void StepToPosition(std::uint64_t key);
