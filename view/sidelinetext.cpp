@@ -80,7 +80,7 @@ public:
 
     // line starts at ply of the game; prefix + {j} is the path of its move j.
     void write(const MoveLine& line, const NodePath& prefix, int ply, int depth) {
-        Paragraph paragraph{depth};
+        Paragraph paragraph(depth);
         paragraph.add("(", "(");
         bool numbered = false; // whether a Black move needs no number of its own
         for (std::size_t j = 0; j < line.moves.size(); ++j) {
@@ -107,7 +107,7 @@ public:
                     inner.push_back(static_cast<int>(v));
                     write(node.variations[v], inner, at, depth + 1);
                 }
-                paragraph = Paragraph{depth};
+                paragraph = Paragraph(depth);
                 numbered  = false;
             }
         }
@@ -117,6 +117,7 @@ public:
 
 private:
     struct Paragraph {
+        explicit Paragraph(int level) : depth(level) {}
         int     depth;
         QString text, html;
         bool    hasMoves = false;
