@@ -1,6 +1,7 @@
 // The move list beside the board: it follows stepping, keys and research, and a click on a
 // move shows its position.
 #include <QLabel>
+#include <QRegularExpression>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTest>
@@ -23,10 +24,15 @@ QString currentText(const QTableWidget* table) {
     return item && item->isSelected() ? item->text().trimmed() : QString();
 }
 
-// Each row as its cells' texts, trimmed and joined by a space.
+// Each row as its cells' texts, trimmed and joined by a space; a row of running text as its
+// plain text.
 QStringList rowTexts(const QTableWidget* table) {
     QStringList rows;
     for (int row = 0; row < table->rowCount(); ++row) {
+        if (const auto* label = qobject_cast<const QLabel*>(table->cellWidget(row, 0))) {
+            rows << label->accessibleName();
+            continue;
+        }
         QStringList cells;
         for (int column = 0; column < 3; ++column)
             if (const QTableWidgetItem* item = table->item(row, column))
@@ -40,6 +46,21 @@ void clickCell(QTableWidget* table, int row, int column) {
     table->scrollToItem(table->item(row, column));
     const QRect rect = table->visualItemRect(table->item(row, column));
     QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, rect.center());
+}
+
+// The row of running text that holds text, and the link of the move text there.
+int paragraphWith(const QTableWidget* table, const QString& text, QString* link = nullptr) {
+    for (int row = 0; row < table->rowCount(); ++row)
+        if (const auto* label = qobject_cast<const QLabel*>(table->cellWidget(row, 0)))
+            if (label->accessibleName().contains(text)) {
+                if (link) {
+                    const QRegularExpression anchor("href=\"([^\"]*)\"[^>]*>" +
+                                                    QRegularExpression::escape(text.toHtmlEscaped()) + "<");
+                    *link = anchor.match(label->text()).captured(1);
+                }
+                return row;
+            }
+    return -1;
 }
 
 } // namespace
@@ -86,7 +107,7 @@ private slots:
         QVERIFY(frame.GetMoveList()->GetOpening()->text().contains(QString::fromUtf8("以降")));
         doc.m_openingNames.keepLastNamed = false;
 
-        // Research: a move off the game goes on indented rows of its own; a click on the game's
+        // Research: a move off the game stands in brackets where it leaves it; a click on the game's
         // moves ends it.
         CNorvaneView* boardView = frame.GetBoardView();
         boardView->OnResearch();
@@ -98,63 +119,71 @@ private slots:
         QVERIFY(m < end);
         boardView->PlayChosenMove(*m);
         QCOMPARE(boardView->m_researchCount, 1);
+        // The research line stands under the move it replaces (3.e3 of the game's third row).
         QCOMPARE(table->rowCount(), 47);
-        QVERIFY(table->item(45, 1)->text().startsWith("  "));
-        QCOMPARE(currentText(table), table->item(45, 1)->text().trimmed());
+        QVERIFY(qobject_cast<QLabel*>(table->cellWidget(3, 0)));
+        QVERIFY(rowTexts(table)[3].startsWith("(3. "));
         clickCell(table, 0, 1); // 1.Nf3
         QTRY_COMPARE(gamePly, 1);
         QVERIFY(!(boardView->m_mode & ModeResearch));
         QCOMPARE(table->rowCount(), 46);
     }
 
-    // Comments stand in rows of their own (without the clock and evaluation commands),
-    // glyphs after their moves, side lines indented by depth; a click on a side-line move
-    // shows it in research, and stepping follows it.
-    void commentsGlyphsAndSideLinesStandInOrder() {
+    // Main-line comments stand in rows of their own (without the clock and evaluation
+    // commands), glyphs after their moves; side lines as running text in brackets under the
+    // move they branch from, nested ones in paragraphs one level deeper. A click on a side-line
+    // move shows it in research, → and ← step along its line to its end and back to the move
+    // where it leaves the game.
+    void commentsGlyphsAndSideLinesReadLikeABook() {
         TestDoc    doc;
         CMainFrame frame(&doc);
         frame.LoadFrame();
         QVERIFY(openFile(doc, data("lichess-annotated.pgn")));
         frame.GetSideTabs()->setCurrentWidget(frame.GetMoveList());
+        frame.resize(680, 400);
         frame.show();
         QVERIFY(QTest::qWaitForWindowActive(&frame));
         QTableWidget* table = frame.GetMoveList()->GetTable();
         const QStringList lichess = rowTexts(table);
-        QCOMPARE(lichess.mid(0, 8),
+        QCOMPARE(lichess.mid(0, 4),
                  (QStringList{"1. e4 c5", "2. Nf3 Nc6", "3. Bb5 g6",
                               "B31 Sicilian Defense: Nyezhmetdinov-Rossolimo Attack, "
-                              "Fianchetto Variation",
-                              "4. d4 Bg7?!",
-                              QString::fromUtf8("(-0.25 → 0.39) Inaccuracy. cxd4 was best."),
-                              "4. cxd4", "5. Nxd4 Bg7"}));
+                              "Fianchetto Variation"}));
+        QCOMPARE(lichess[4], QString("4. d4 Bg7?!"));
         QCOMPARE(lichess.mid(lichess.size() - 3),
                  (QStringList{"21. g4#", "White wins by checkmate.", "1-0"}));
 
         QVERIFY(openFile(doc, data("nested-variations.pgn")));
         QVERIFY(doc.LoadGame(&doc.m_games[2]));
         doc.UpdateAllViews(nullptr, HintReloadGame);
-        QCOMPARE(rowTexts(table),
-                 (QStringList{"1. e4 c5", "2. d4 cxd4", "3. c3 d3", "4. Bxd3 Nc6",
-                              "chapter 3 main line move comment", "5. Nf3 g6", "6. O-O",
-                              "6. c4 Bg7", "chapter 3 variation 1 comment", "7. O-O", "6. Bg7",
-                              "7. Qe2 d6", "7. Nf6", "8. Rd1", "chapter 3 variation 2 comment",
-                              "8. O-O", "8. d6", "9. e5 dxe5",
-                              "chapter 3 nested variation comment", "10. Bxg6 Qc7",
-                              "chapter 3 double nested variation comment with parens and moves "
-                              "( 1. e4 e5 2. Nf3 )",
-                              "10. Qxd1+", "11. Qxd1", "11. Bc2", "9. e5", "8. Rd1 Qc7",
-                              "9. Na3 a6", "10. Bf4 Nf6", "11. e5 dxe5", "11. Nh5", "12. exd6",
-                              "11. Nd5", "12. exd6", "*"}));
-        QCOMPARE(table->item(21, 0)->text(), QString("      10.")); // three levels deep
-        QCOMPARE(table->item(7, 1)->text(), QString("  c4"));
+        const QStringList rows = rowTexts(table);
+        QCOMPARE(rows.mid(0, 7), (QStringList{"1. e4 c5", "2. d4 cxd4", "3. c3 d3", "4. Bxd3 Nc6",
+                                              "chapter 3 main line move comment", "5. Nf3 g6",
+                                              "6. O-O"}));
+        QCOMPARE(rows[7], QString("(6. c4 Bg7 chapter 3 variation 1 comment 7. O-O)"));
+        QCOMPARE(rows.mid(8, 2), (QStringList{"6. Bg7", "7. Qe2 d6"}));
+        QVERIFY(rows[10].startsWith("(7... Nf6 8. Rd1 chapter 3 variation 2 comment 8... O-O"));
+        QVERIFY(rows[11].startsWith("(8... d6 9. e5 dxe5 chapter 3 nested variation comment"));
+        const int deepest = paragraphWith(table, "10... Qxd1+");
+        QVERIFY(deepest > 11);
+        QVERIFY(rowTexts(table)[deepest].contains("11. Qxd1)"));
+        // Deeper lines are indented further.
+        const auto indent = [&](int row) {
+            return qobject_cast<QLabel*>(table->cellWidget(row, 0))->contentsMargins().left();
+        };
+        QVERIFY(indent(10) < indent(11));
+        QVERIFY(indent(11) < indent(deepest));
+        QVERIFY(rows.contains("8. Rd1 Qc7"));
 
-        clickCell(table, 21, 2); // 10...Qxd1+, inside 8...d6 inside 7...Nf6
+        QString link;
+        paragraphWith(table, "10... Qxd1+", &link);
+        QVERIFY(link.startsWith("p:"));
+        emit qobject_cast<QLabel*>(table->cellWidget(deepest, 0))->linkActivated(link);
         CNorvaneView* boardView = frame.GetBoardView();
-        QTRY_COMPARE(boardView->m_researchCount, 7);
+        QTRY_COMPARE(boardView->m_researchCount, 7); // 7...Nf6 to 10...Qxd1+
         QVERIFY(boardView->m_mode & ModeResearch);
         QCOMPARE(gamePly, 13);
-        QCOMPARE(currentText(table), QString("Qxd1+"));
-        QCOMPARE(rowTexts(table).size(), 34); // the side line is not listed a second time
+        QCOMPARE(rowTexts(table).size(), rows.size()); // the side line is not listed a second time
         const Board shown = board;
         const Move  first = gameMoves[0]; // setting up the start ends the game's list there
         QVERIFY(playSan("e4 c5 d4 cxd4 c3 d3 Bxd3 Nc6 Nf3 g6 O-O Bg7 Qe2 "
@@ -162,10 +191,19 @@ private slots:
         QCOMPARE(board.hashKey, shown.hashKey);
         board        = shown;
         gameMoves[0] = first;
-        frame.Commands().Execute(CmdBack);
-        QCOMPARE(currentText(table), QString("Bxg6"));
+        // → to the line's end (11.Qxd1), and no further.
+        frame.Commands().Execute(CmdForward);
+        QCOMPARE(boardView->m_researchCount, 8);
+        frame.Commands().Execute(CmdForward);
+        QCOMPARE(boardView->m_researchCount, 8);
+        // ← back to where the line leaves the game.
+        for (int i = 0; i < 8; ++i)
+            frame.Commands().Execute(CmdBack);
+        QCOMPARE(boardView->m_researchCount, 0);
+        QCOMPARE(gamePly, 13);
 
-        clickCell(table, 25, 1); // 8.Rd1 of the game: research ends
+        const int main = static_cast<int>(rowTexts(table).indexOf("8. Rd1 Qc7"));
+        clickCell(table, main, 1); // 8.Rd1 of the game: research ends
         QTRY_COMPARE(gamePly, 15);
         QVERIFY(!(boardView->m_mode & ModeResearch));
         QCOMPARE(currentText(table), QString("Rd1"));
