@@ -119,6 +119,10 @@ public:
     // the background by the analysis engine, its marks in the move list and its evaluations
     // in the graph under it as they come. Running, the command cancels it.
     void StartReview();
+    // Writes what the review judged into the current game as one edit (undo takes it off):
+    // marks as glyphs, evaluations as [%eval], explanations and better lines. False when the
+    // game is no longer the one reviewed.
+    bool KeepReviewInGame();
     ReviewSession* GetReview() const { return m_pReview; }
     ReviewMarks*   GetReviewMarks() const { return m_pReviewMarks; }
     // The evaluation graph and its lines, under the move list (hidden while switched off).

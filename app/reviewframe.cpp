@@ -1,6 +1,7 @@
 // The game review's commands in the main window: 棋譜解析 (start, or cancel while it runs), its
 // budget dialog, and the evaluation graph under the move list, shown or hidden (kept in the
-// settings) and saved as a PNG.
+// settings) and saved as a PNG. What a review judged is written into the game when it ends or
+// is cancelled, as one edit that undo takes off.
 #include <QFileDialog>
 #include <QImageWriter>
 #include <QSettings>
@@ -8,15 +9,18 @@
 #include <QTabWidget>
 
 #include "app/commands.h"
+#include "app/currentgame.h"
 #include "app/enginelist.h"
 #include "app/mainframe.h"
 #include "app/norvanedoc.h"
 #include "app/reviewsession.h"
 #include "app/reviewsettings.h"
 #include "app/reviewsettingsdialog.h"
+#include "review/annotatedpgn.h"
 #include "review/reviewer.h"
 #include "view/evalgraph.h"
 #include "view/movelist.h"
+#include "view/norvaneview.h"
 #include "view/progresspane.h"
 #include "view/reviewmarks.h"
 #include "view/reviewpane.h"
@@ -54,6 +58,9 @@ void CMainFrame::AddReviewCommands() {
                     text = message;
                     break;
                 }
+                if (outcome != ReviewOutcome::Failed && m_pReview->JudgedCount() > 0 &&
+                    KeepReviewInGame())
+                    text += QStringLiteral("評価と注釈を棋譜に書き込みました（元に戻すで取り消せます）。");
                 statusBar()->showMessage(text, ReviewNoticeMs);
             });
 
@@ -92,6 +99,23 @@ void CMainFrame::StartReview() {
     // The pane drops a review of another game first, and keeps this one while the game stays.
     m_pReviewPane->OnUpdate(nullptr, HintPositionChanged);
     m_pReview->Start(game, analysisEngine(), reviewBudget(), reviewThreads());
+}
+
+bool CMainFrame::KeepReviewInGame() {
+    GameTree tree = currentGameTree();
+    if (!writeReviewIntoTree(tree, m_pReview->Game(), m_pReview->Review())) return false;
+    if (sameGame(tree, currentGameTree())) return true; // written already
+    GameEditHistory& history = currentGameEdits();
+    if (!history.replace(std::move(tree))) return false;
+    // The board shows the same position, now with the review's glyphs and comments; while a
+    // game is replayed or played the tree alone takes it, and the board shows it at the next
+    // edit or load.
+    CNorvaneView* view = m_pDoc->GetBoardView();
+    if (view && view->CanEdit())
+        view->ShowEditedPath(view->ShownPath());
+    else if (view)
+        view->SetGameModified(history.modified());
+    return true;
 }
 
 void CMainFrame::ShowEvalGraph(bool shown) {

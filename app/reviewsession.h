@@ -46,6 +46,9 @@ public:
     int                                             JudgedCount() const { return m_judged; }
     // Each side's figures over the moves judged so far.
     SideFigures Figures(bool white) const;
+    // The whole result (positions searched, their lines, the moves judged), complete once the
+    // review has ended; read it only then.
+    const GameReview& Review() const { return m_review; }
     // The engine's name as the entry gives it.
     const QString& EngineName() const { return m_engineName; }
     // The task the review runs in (its busy state, for tests).

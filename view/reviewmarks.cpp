@@ -45,6 +45,17 @@ void ReviewMarkDelegate::paint(QPainter* painter, const QStyleOptionViewItem& op
     if (!ply.isValid() || !m_marks) return;
     const MoveMark mark = m_marks->At(ply.toInt());
     if (mark == MoveMark::None) return;
+    // A review kept in the game has its mark among the move's glyphs: drawn once, not twice.
+    // (A move's SAN holds neither "!" nor "?": the first run of them is its mark.)
+    const QString   cell  = index.data(Qt::DisplayRole).toString();
+    const auto      isMarkChar = [&](qsizetype k) { return cell[k] == '!' || cell[k] == '?'; };
+    qsizetype       start = 0;
+    while (start < cell.size() && !isMarkChar(start))
+        ++start;
+    qsizetype end = start;
+    while (end < cell.size() && isMarkChar(end))
+        ++end;
+    if (cell.mid(start, end - start) == QLatin1String(markText(mark))) return;
     // After the text as the style lays it out.
     QStyleOptionViewItem item = option;
     initStyleOption(&item, index);

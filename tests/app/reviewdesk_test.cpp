@@ -1,7 +1,8 @@
 // The game review on the desktop: the evaluation graph of a loaded game drawn from its own
 // comments (points, a click, the PNG, the menu switch), a review by the built-in engine whose
 // marks arrive before its end, and a cancelled review that keeps what was judged, leaves no
-// engine behind and goes with the game. The waits are upper bounds a working program never
+// engine behind and goes with the game; the review kept in the game as one edit, undone, and
+// its saved text read back with its graph. The waits are upper bounds a working program never
 // reaches.
 #include <QDir>
 #include <QFile>
@@ -15,11 +16,15 @@
 #include <signal.h>
 
 #include "app/commands.h"
+#include "app/currentgame.h"
 #include "app/enginelist.h"
 #include "app/mainframe.h"
 #include "app/reviewsession.h"
 #include "app/reviewsettings.h"
+#include "app/savetext.h"
 #include "records/game.h"
+#include "records/gameedits.h"
+#include "records/pgnread.h"
 #include "records/passthreads.h"
 #include "tests/app/scriptengine.h"
 #include "tests/app/testdoc.h"
@@ -177,6 +182,65 @@ private slots:
         frame.GetBoardView()->GoToPly(5, false);
         const QString line = frame.GetReviewPane()->GetExplanation()->text();
         QVERIFY2(line.startsWith("3. Qxe5+??") && line.size() > 20, qPrintable(line));
+    }
+
+    void aFinishedReviewIsKeptInTheGame() {
+        storeAnalysisEngineName(builtInEngine().name);
+        setReviewBudget({ReviewBudget::Nodes, 20000});
+        setPassThreads(1);
+        TestDoc   doc;
+        TestFrame frame(&doc);
+        frame.LoadFrame();
+        QVERIFY(openFile(doc, data("review-mistakes.pgn"))); // 3. Qxe5+ hangs the queen
+        frame.show();
+        const GameTree loaded = currentGameTree();
+        QVERIFY(!frame.GetBoardView()->IsGameModified());
+        frame.GetBoardView()->GoToPly(3, false);
+
+        ReviewSession* review = frame.GetReview();
+        frame.Commands().Execute(CmdReviewGame);
+        QTRY_VERIFY_WITH_TIMEOUT(!review->IsRunning(), WaitMs);
+        QCOMPARE(review->JudgedCount(), 8);
+
+        // One edit: the blunder's glyph, its evaluation, explanation and better line.
+        const GameTree&  kept    = currentGameTree();
+        const MoveNode&  blunder = kept.mainLine.moves[4];
+        QCOMPARE(markOf(blunder), 4);
+        QCOMPARE(blunder.commentsAfter.size(), std::size_t(1));
+        QVERIFY(blunder.commentsAfter[0].starts_with("[%eval "));
+        QVERIFY(blunder.commentsAfter[0].find(review->Moves()[4]->explanation) != std::string::npos);
+        QCOMPARE(blunder.variations.size(), std::size_t(1));
+        for (const MoveNode& move : kept.mainLine.moves)
+            if (&move != &kept.mainLine.moves.back())
+                QVERIFY(!move.commentsAfter.empty());
+        QVERIFY(frame.GetBoardView()->IsGameModified());
+        QCOMPARE(gamePly, 3); // the board stays where it was
+        // The move list shows the game's glyph; the review's own mark is not drawn beside it.
+        QVERIFY(moveCell(frame, 4)->text().contains("??"));
+
+        // The saved text reads back as the same tree, with its graph.
+        const QByteArray saved = currentGameSaveText();
+        GameTree         reread;
+        QVERIFY(parseGameTree(saved.constData(), static_cast<std::size_t>(saved.size()), reread));
+        QVERIFY(sameGame(reread, kept));
+
+        frame.Commands().Execute(CmdUndoEdit);
+        QVERIFY(sameGame(currentGameTree(), loaded));
+        QVERIFY(!frame.GetBoardView()->IsGameModified());
+
+        // The saved game loaded again: its graph from its own comments, no engine run.
+        QTemporaryDir folder;
+        QFile         file(folder.filePath("reviewed.pgn"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(saved);
+        file.close();
+        QVERIFY(openFile(doc, file.fileName()));
+        const EvalGraph* graph = frame.GetReviewPane()->GetGraph();
+        QCOMPARE(graph->Points().size(), std::size_t(8));
+        QVERIFY(graph->HasScores());
+        QCOMPARE(graph->Points()[4].mark, MoveMark::Blunder);
+        QVERIFY(graph->Points()[4].whiteEval.has_value());
+        QCOMPARE(review->JudgedCount(), 0);
     }
 
     void aCancelledReviewKeepsItsMarksUntilTheGameChanges() {
