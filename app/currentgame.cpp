@@ -100,6 +100,27 @@ void syncPlayedGame() {
     history.replace(std::move(next));
 }
 
+bool setPlayedMoveClock(int ply, const std::string& command) {
+    GameTree next = currentGameTree();
+    auto&    line = next.mainLine.moves;
+    if (ply < 0 || ply >= static_cast<int>(line.size())) return false;
+    std::vector<std::string>& after = line[static_cast<std::size_t>(ply)].commentsAfter;
+    if (after.empty()) {
+        after.push_back(command);
+    } else {
+        std::string& comment = after.front();
+        // A clock time already there (the move's time written before) is replaced.
+        if (comment.starts_with("[%clk ")) {
+            const std::size_t end = comment.find(']');
+            comment.erase(0, end == std::string::npos ? comment.size() : end + 1);
+            while (!comment.empty() && comment.front() == ' ') comment.erase(0, 1);
+        }
+        comment = comment.empty() ? command : command + " " + comment;
+    }
+    currentGameEdits().amend(std::move(next));
+    return true;
+}
+
 void syncEditedHeader(const GameHeader& before) {
     GameTree next = currentGameTree();
     const char* const names[6] = {"Event", "Site", "Date", "Round", "White", "Black"};

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 
 #include "records/gameedits.h"
 #include "records/pgnread.h"
@@ -27,6 +28,11 @@ bool currentTreeMatchesGlobals();
 // move that differs is replaced by the globals' moves, and the result taken from the
 // information word. A game whose start changed is taken afresh. Kept as one edit.
 void syncPlayedGame();
+
+// Puts command (a clock time, "[%clk 0:04:58]") at the start of the comment after the main
+// line's move at index ply, in place of a clock time it had; part of the edit that played
+// the move, not one of its own. False when the main line has no such move.
+bool setPlayedMoveClock(int ply, const std::string& command);
 
 // Writes into the tree, as one edit, the header fields that differ from before (the six
 // names, the result, ECO; the other tags as a whole when their text changed): a field the

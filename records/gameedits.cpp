@@ -244,6 +244,13 @@ bool GameEditHistory::replace(GameTree tree) {
     });
 }
 
+void GameEditHistory::amend(GameTree tree) {
+    if (sameGame(tree, m_states[m_at])) return;
+    m_states.resize(m_at + 1);
+    if (m_saved >= m_at) m_saved = static_cast<std::size_t>(-1);
+    m_states[m_at] = std::move(tree);
+}
+
 bool GameEditHistory::undo() {
     if (!canUndo()) return false;
     --m_at;

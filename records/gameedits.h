@@ -64,6 +64,10 @@ public:
     // Replaces the tree by tree as one edit: a change made outside the tree (moves played,
     // the game's information edited) kept in step.
     bool replace(GameTree tree);
+    // Puts tree in place of the current state without a step of its own: a detail that
+    // belongs to the last edit (the clock time of a move just played), undone with it. The
+    // states after it, if any, are dropped; a saved state changed so is not saved any more.
+    void amend(GameTree tree);
 
     bool canUndo() const { return m_at > 0; }
     bool canRedo() const { return m_at + 1 < m_states.size(); }

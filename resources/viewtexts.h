@@ -18,6 +18,10 @@ inline constexpr const char* SaveFilter      = "PGN files (*.pgn);;All Files (*.
 inline constexpr const char* SaveDefaultName = "untitle.pgn";
 inline constexpr const char* SaveOpenFailed  = "%1 を開けません。棋譜は保存されていません。\n%2";
 inline constexpr const char* SaveWriteFailed = "%1 に書き込めません。棋譜は保存されていません。\n%2";
+// 対局棋譜: a played game could not be added to the games file (%1 the file, %2 the reason).
+inline constexpr const char* GamesFileFailed = "対局棋譜 %1 に書き込めません。この対局は記録されていません。\n%2";
+// The user's name in the games file when the system gives none.
+inline constexpr const char* UserName        = "ユーザー";
 // 上書き保存: the open file changed since it was read (%1 the file), and a failure (%2 the
 // system's reason).
 inline constexpr const char* OverwriteChanged = "%1 は読み込んだ後にほかのプログラムで変更されています。\n"

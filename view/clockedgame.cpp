@@ -9,6 +9,8 @@
 #include <string>
 
 #include "app/commands.h"
+#include "app/currentgame.h"
+#include "app/recoveryfile.h"
 #include "app/docview.h"
 #include "app/norvanedoc.h"
 #include "engine/makemove.h"
@@ -65,8 +67,19 @@ void CNorvaneView::StartGameClock() {
     m_clock.reset(timed ? m_timeControl : TimeControl{});
     m_flagTimer.stop();
     if (!timed) return;
+    // The control goes into the game's tags from its start, so that saving and the recovery
+    // file write it while the game goes on; the game has no move yet, so it is taken afresh.
+    for (const auto& [name, value] : timeControlTags(m_timeControl)) setOtherTag(name.c_str(), value);
+    takeCurrentGameFromGlobals();
     m_clock.start(board.sideToMove, ClockNow());
     ArmFlagTimer();
+}
+
+void CNorvaneView::NoteMoveClock(int mover) {
+    const std::string command = clockCommand(m_clock.remaining(mover, ClockNow()));
+    if (gamePly <= 0 || !setPlayedMoveClock(gamePly - 1, command)) return;
+    // The recovery file was written as the move was stored, before its clock was known.
+    if (!m_recoveryPath.isEmpty()) writeRecoveryFile(m_recoveryPath, GameRecordText());
 }
 
 void CNorvaneView::StopGameClock() {
@@ -119,8 +132,10 @@ DrawHistory CNorvaneView::GameDrawHistory() {
 bool CNorvaneView::AfterGameMove() {
     if (!(m_mode & ModePlaying) || m_engineSide == EngineNone) return true;
     if (ClockRunning()) {
-        const int mover = board.sideToMove ^ 1;
-        if (!m_clock.press(ClockNow())) {
+        const int  mover  = board.sideToMove ^ 1;
+        const bool inTime = m_clock.press(ClockNow());
+        NoteMoveClock(mover);
+        if (!inTime) {
             const int winner = flagFallWinner(board, mover);
             EndGame(winner < 0 ? Drawn : winner == White ? WhiteWon : BlackWon,
                     winner < 0           ? GameText::DrawOnTime
@@ -146,6 +161,7 @@ void CNorvaneView::EndGame(int result, const char* reason, const char* terminati
     m_endReason = QString::fromUtf8(reason);
     setOtherTag("Termination", termination);
     for (const auto& [name, value] : timeControlTags(m_clock.control())) setOtherTag(name.c_str(), value);
+    KeepPlayedGame(true);
     ComposeMoveInfo();
     GetDocument()->UpdateAllViews(this, HintPositionChanged);
     MessageBox(m_endReason);

@@ -490,6 +490,9 @@ private:
     // A new game against the engine starts its clock (when it has a control), or stops it.
     void StartGameClock();
     void StopGameClock();
+    // The clock time mover has after the move just played (increment included) goes into the
+    // comment after that move in the game's tree, and so into the recovery file.
+    void NoteMoveClock(int mover);
     // Arms the flag timer for the running side's time.
     void ArmFlagTimer();
 
@@ -519,4 +522,11 @@ private:
     // A move was stored into the game in progress: it is modified and written to the
     // recovery file.
     void GameMoveStored();
+
+    // 対局棋譜 (view/keptgames.cpp): a game against the engine is appended to the games file
+    // once, when it ends (ended), or when it is left (New, Open, another game, quitting)
+    // after the user moved in it. Nothing when this game was already kept.
+    void KeepPlayedGame(bool ended = false);
+    bool m_keepPending = false; // the user has moved in the game against the engine
+    bool m_gameKept    = false; // this game is already in the games file
 };

@@ -42,6 +42,7 @@ void CNorvaneView::PrepareComputerGame(int engineSide) {
     StopGameClock();
     m_clock.reset(TimeControl{});
     m_endReason.clear();
+    m_keepPending = m_gameKept = false;
     std::memset(&gameHeader, 0, sizeof gameHeader);
     gameHeader.info = NoEco;
     gameAnnotations.clear();
@@ -88,6 +89,7 @@ void CNorvaneView::LoadForViewing() {
     SwitchTo(ModeViewing);
     m_engineSide = EngineNone;
     SetGameModified(false); // a game just loaded is what its source holds
+    m_keepPending = m_gameKept = false;
     StopGameClock();
     m_clock.reset(TimeControl{});
     m_endReason.clear();
@@ -145,6 +147,7 @@ void CNorvaneView::PlayEngineReply(const Move& m, int score) {
         StopGameClock();
         SwitchTo(ModeViewing);
         SetResult(result);
+        KeepPlayedGame(true);
         ComposeMoveInfo();
         MessageBox(QString::fromUtf8(message));
     };
@@ -285,6 +288,8 @@ void CNorvaneView::OnEndGame() {
     if (!(m_mode & ModePlaying)) return;
     StopGameClock();
     SwitchTo(ModeViewing);
+    // The game was left before its end.
+    KeepPlayedGame();
 }
 
 // --- Replay and research ----------------------------------------------------------------

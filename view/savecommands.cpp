@@ -77,6 +77,8 @@ bool CNorvaneView::ConfirmDiscardGame() {
             break;
         }
     }
+    // The game goes: one against the engine is kept in the games file first.
+    KeepPlayedGame();
     if (!m_recoveryPath.isEmpty()) removeRecoveryFile(m_recoveryPath);
     return true;
 }
@@ -89,6 +91,9 @@ void CNorvaneView::GameSaved() {
 
 void CNorvaneView::GameMoveStored() {
     syncPlayedGame();
+    // The Board still shows the position before the move: its side to move is the mover.
+    if ((m_mode & ModePlaying) && m_engineSide != EngineNone && board.sideToMove != m_engineSide)
+        m_keepPending = true;
     SetGameModified(true);
     if (m_recoveryPath.isEmpty()) return;
     // The move is already in the game; the Board still shows the position before it.

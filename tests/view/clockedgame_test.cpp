@@ -1,9 +1,13 @@
 // A game against the engine under a clock driven by hand, and the rules that end a game: the
 // flag (a loss, or a draw when the other side cannot mate), the increment, the engine's share
 // of its clock, the dead position, the draw claims of both sides, resigning and a draw offer.
+#include <QTemporaryDir>
 #include <QTest>
 
+#include "app/currentgame.h"
 #include "app/norvanedoc.h"
+#include "app/recoveryfile.h"
+#include "app/savetext.h"
 #include "engine/timemanager.h"
 #include "resources/gametexts.h"
 #include "tests/qtestmain.h"
@@ -106,6 +110,44 @@ private slots:
         QCOMPARE(pane.ClockTextOf(White), QString("5:01"));
         view->now += 297000;
         QCOMPARE(pane.ClockTextOf(White), QString("0:04.0"));
+    }
+
+    // Each move's clock after it (increment included) is the comment after it in the tree,
+    // with the control as a tag from the start: the recovery file holds them while the game
+    // goes on. The clock belongs to its move's edit: one undo takes both back.
+    void eachMovesClockIsWrittenAfterIt() {
+        QTemporaryDir scratch;
+        const QString recovery = scratch.filePath("recovery.pgn");
+        view->SetRecoveryPath(recovery);
+        newGame(Black, TimeControl::even(5, 3));
+        QVERIFY(QString::fromUtf8(currentGameSaveText()).contains("[TimeControl \"300+3\"]"));
+        view->engineMoves = {"e5", "Nc6"};
+        view->now += 2000;
+        play("e4");
+        view->now += 4700;
+        play("Nf3");
+        const auto& line = currentGameTree().mainLine.moves;
+        QCOMPARE(line.size(), std::size_t(4));
+        const char* const expected[4] = {"[%clk 0:05:01]", "[%clk 0:05:03]", "[%clk 0:04:59]",
+                                         "[%clk 0:05:06]"};
+        for (std::size_t i = 0; i < 4; ++i)
+            QCOMPARE(line[i].commentsAfter, std::vector<std::string>{expected[i]});
+        const QString saved = QString::fromUtf8(readRecoveryFile(recovery)).simplified();
+        QVERIFY(saved.contains("[TimeControl \"300+3\"]"));
+        QVERIFY(saved.contains("Nf3 {[%clk 0:04:59]}"));
+        QVERIFY(saved.contains("Nc6 {[%clk 0:05:06]}"));
+        QVERIFY(currentGameEdits().undo());
+        QCOMPARE(currentGameTree().mainLine.moves.size(), std::size_t(3));
+        QCOMPARE(currentGameTree().mainLine.moves[2].commentsAfter,
+                 std::vector<std::string>{"[%clk 0:04:59]"});
+    }
+
+    // Without a clock no move gets a time.
+    void withoutAControlNoMoveHasAClock() {
+        newGame(Black, TimeControl{});
+        view->engineMoves = {"e5"};
+        play("e4");
+        for (const MoveNode& node : currentGameTree().mainLine.moves) QVERIFY(node.commentsAfter.empty());
     }
 
     void aFallenFlagLosesTheGame() {
