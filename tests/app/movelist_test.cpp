@@ -120,7 +120,8 @@ private slots:
         boardView->PlayChosenMove(*m);
         QCOMPARE(boardView->m_researchCount, 1);
         // The research line stands under the move it replaces (3.e3 of the game's third row).
-        QCOMPARE(table->rowCount(), 47);
+        // The row of 3.b3 ... Nd7 splits around it: one row for the line, one for Black's reply.
+        QCOMPARE(table->rowCount(), 48);
         QVERIFY(qobject_cast<QLabel*>(table->cellWidget(3, 0)));
         QVERIFY(rowTexts(table)[3].startsWith("(3. "));
         clickCell(table, 0, 1); // 1.Nf3
