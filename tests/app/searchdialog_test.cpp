@@ -20,27 +20,10 @@
 #include "resources/dialogtexts.h"
 #include "resources/searchtexts.h"
 #include "tests/app/testdoc.h"
+#include "tests/app/nextmodal.h"
 #include "tests/qtestmain.h"
 
 namespace {
-
-// Runs f on the next modal widget of type T once it is up (the dialog's exec blocks).
-template <class T, class F>
-void onNextModal(F f) {
-    auto* timer = new QTimer(qApp);
-    auto  tries = std::make_shared<int>(0);
-    QObject::connect(timer, &QTimer::timeout, [timer, tries, f] {
-        if (auto* w = qobject_cast<T*>(QApplication::activeModalWidget())) {
-            timer->stop();
-            timer->deleteLater();
-            f(w);
-        } else if (++*tries > 500) {
-            timer->stop();
-            timer->deleteLater();
-        }
-    });
-    timer->start(10);
-}
 
 template <class T>
 T* child(QWidget* parent, int index = 0) {

@@ -14,19 +14,11 @@
 #include <tuple>
 
 #include "cli_run.h"
+#include "tests/common/pgnextract.h"
 
 namespace {
 
 std::string data(const char* name) { return std::string(NORVANE_TEST_DATA) + "/" + name; }
-
-std::string pgnExtract() {
-    for (const char* path : {"/usr/bin/pgn-extract", "/usr/games/pgn-extract", "/usr/local/bin/pgn-extract"})
-        if (FILE* f = std::fopen(path, "r")) {
-            std::fclose(f);
-            return path;
-        }
-    return "";
-}
 
 // games, wins, draws, losses
 using Tally = std::tuple<int, int, int, int>;

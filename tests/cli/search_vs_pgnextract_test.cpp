@@ -16,19 +16,11 @@
 #include <vector>
 
 #include "cli_run.h"
+#include "tests/common/pgnextract.h"
 
 namespace {
 
 std::string data(const char* name) { return std::string(NORVANE_TEST_DATA) + "/" + name; }
-
-std::string pgnExtract() {
-    for (const char* path : {"/usr/bin/pgn-extract", "/usr/games/pgn-extract", "/usr/local/bin/pgn-extract"})
-        if (FILE* f = std::fopen(path, "r")) {
-            std::fclose(f);
-            return path;
-        }
-    return "";
-}
 
 // One pass of pgn-extract: its tag criteria (or-ed when they name one tag) and flags.
 struct Stage {

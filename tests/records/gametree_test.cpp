@@ -16,6 +16,7 @@
 #include "records/pgnread.h"
 #include "records/pgnwrite.h"
 #include "records_fixture.h"
+#include "tests/common/pgnextract.h"
 
 namespace {
 
@@ -63,12 +64,6 @@ int countComments(const MoveLine& line) {
 const char* const AnnotatedFixtures[] = {"lichess-annotated.pgn", "chess-informant-sample.pgn",
                                          "nested-variations.pgn", "pgn4web-test.pgn",
                                          "study-annotated.pgn"};
-
-std::string pgnExtract() {
-    for (const char* path : {"/usr/bin/pgn-extract", "/usr/games/pgn-extract", "/usr/local/bin/pgn-extract"})
-        if (access(path, X_OK) == 0) return path;
-    return "";
-}
 
 // pgn-extract's reading of a game's text: its movetext (moves, glyphs, comments and side lines
 // in its own spelling), one token after another; empty when it reports a problem.
