@@ -29,10 +29,12 @@ QString shortScoreText(const UciScore& score) {
     if (score.kind == UciScore::Mate)
         return (score.value < 0 ? QStringLiteral("-M") : QStringLiteral("M")) +
                QString::number(std::abs(score.value));
-    const double  pawns = score.value / 100.0;
-    const QString sign  = score.value > 0 ? QStringLiteral("+") : QString();
-    // Ten pawns and more: whole pawns, as the bar is narrow.
-    return sign + QString::number(pawns, 'f', std::abs(score.value) >= 1000 ? 0 : 1);
+    // Ten pawns and more: whole pawns, as the bar is narrow. A score that rounds to nothing is
+    // level, without a sign ("-0.0" would read as a small edge for Black).
+    const int decimals = std::abs(score.value) >= 1000 ? 0 : 1;
+    if (decimals == 1 && std::abs(score.value) < 5) return QStringLiteral("0.0");
+    const QString sign = score.value > 0 ? QStringLiteral("+") : QString();
+    return sign + QString::number(score.value / 100.0, 'f', decimals);
 }
 
 EvalBar::EvalBar(QWidget* parent) : QWidget(parent) {

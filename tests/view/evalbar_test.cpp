@@ -40,6 +40,8 @@ private slots:
         QTest::addColumn<double>("share");
         QTest::addColumn<QString>("text");
         QTest::newRow("even") << cp(0) << 0.5 << "0.0";
+        QTest::newRow("level for Black by a hair")
+            << cp(-4) << 1.0 / (1.0 + std::pow(10.0, 4.0 / 400)) << "0.0";
         QTest::newRow("four pawns up") << cp(400) << 10.0 / 11.0 << "+4.0";
         QTest::newRow("four pawns down") << cp(-400) << 1.0 / 11.0 << "-4.0";
         QTest::newRow("a small edge")
