@@ -77,8 +77,9 @@ void CNorvaneView::StartGameClock() {
 
 void CNorvaneView::NoteMoveClock(int mover) {
     const std::string command = clockCommand(m_clock.remaining(mover, ClockNow()));
-    if (gamePly <= 0 || !setPlayedMoveClock(gamePly - 1, command)) return;
-    // The recovery file was written as the move was stored, before its clock was known.
+    if (gamePly <= 0) return;
+    setPlayedMoveClock(gamePly - 1, command);
+    // The recovery file of a game with a clock is written here, with the move's clock time.
     if (!m_recoveryPath.isEmpty()) writeRecoveryFile(m_recoveryPath, GameRecordText());
 }
 

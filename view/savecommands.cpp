@@ -95,7 +95,9 @@ void CNorvaneView::GameMoveStored() {
     if ((m_mode & ModePlaying) && m_engineSide != EngineNone && board.sideToMove != m_engineSide)
         m_keepPending = true;
     SetGameModified(true);
-    if (m_recoveryPath.isEmpty()) return;
+    // In a game with a clock the file is written once the move's clock time is in the game
+    // (NoteMoveClock), not twice per move.
+    if (m_recoveryPath.isEmpty() || ClockRunning()) return;
     // The move is already in the game; the Board still shows the position before it.
     writeRecoveryFile(m_recoveryPath, GameRecordText());
 }
