@@ -1,8 +1,12 @@
 #!/usr/bin/env python3
 """A short match between `norvane-cli uci` and a UCI peer from Debian's archive.
 
-Usage: bench/uci-match.py [NORVANE_CLI] [--games N] [--movetime MS] [--peer-elo ELO]
-                          [--norvane-option NAME=VALUE ...]
+Usage: bench/uci-match.py [NORVANE_CLI] [--games N] [--movetime MS | --tc MIN+INC]
+                          [--peer-elo ELO] [--norvane-option NAME=VALUE ...] [--moves OUT]
+
+--tc plays with clocks: each engine is given wtime/btime/winc/binc, the time from `go` to its
+bestmove is taken from its clock, and a clock that goes below zero loses the game on time.
+--moves writes each game's moves (coordinates) to a file, one game a line.
 
 --norvane-option sets a UCI option of Norvane, for example "Skill Level=0" for the beginner.
 --peer-norvane-option makes the peer a second Norvane with that option instead of Stockfish,
@@ -10,15 +14,16 @@ to rate levels below the weakest Stockfish setting against a level rated against
 
 The peer is Stockfish (package `stockfish`, installed here when missing and when run as
 root), limited to a playing strength with UCI_LimitStrength. The referee is norvane-cli
-itself: `position` gives the FEN after the moves and `think` tells whether the side to move
-has a legal move, and if not, checkmate from stalemate. Draws: threefold repetition, the fifty-move rule,
-or 300 plies. Not part of `make test`.
+itself: `position` plays the moves (refusing an illegal one) and tells how the game stands:
+checkmate, stalemate, a dead position, and a threefold repetition or fifty moves, which end the game
+as a draw here. A game of 300 plies is drawn. Not part of `make test`.
 """
 import argparse
 import os
 import shutil
 import subprocess
 import sys
+import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 PEER = "/usr/games/stockfish"
@@ -57,10 +62,13 @@ class Engine:
             if line.startswith(prefix):
                 return line.strip()
 
-    def move(self, moves, movetime):
+    def move(self, moves, go):
+        """Sends the position and go; answers the move and the seconds until it came."""
         self.send("position startpos" + (" moves " + " ".join(moves) if moves else ""))
-        self.send(f"go movetime {movetime}")
-        return self.wait("bestmove").split()[1]
+        started = time.monotonic()
+        self.send("go " + go)
+        answer = self.wait("bestmove").split()
+        return (answer[1] if len(answer) > 1 else "(none)"), time.monotonic() - started
 
     def quit(self):
         self.send("quit")
@@ -72,31 +80,42 @@ def cli(norvane, *args):
     return out.returncode, out.stdout.strip().splitlines()
 
 
-def play(norvane, white, black, movetime):
-    """Plays one game; answers '1-0', '0-1' or '1/2-1/2' and the reason."""
-    moves, seen = [], {}
+def play(norvane, white, black, movetime, clock):
+    """Plays one game; answers '1-0', '0-1' or '1/2-1/2', the reason, the moves and the least
+    time each side had left after a move, in seconds (None without clocks)."""
+    moves = []
+    left = [clock[0], clock[0]] if clock else None
+    least = [clock[0], clock[0]] if clock else None
     while True:
         code, lines = cli(norvane, "position", *moves)
-        fen = lines[0][len("fen: "):]
-        fields = fen.split()
-        key = " ".join(fields[:4])
-        seen[key] = seen.get(key, 0) + 1
-        if seen[key] >= 3:
-            return "1/2-1/2", "repetition"
-        if int(fields[4]) >= 100:
-            return "1/2-1/2", "fifty moves"
+        fields = lines[0][len("fen: "):].split()
+        status = dict(line.split(" ", 1) for line in lines if line.startswith(("outcome ", "claimable ")))
+        outcome, claimable = status.get("outcome", "none"), status.get("claimable", "none")
+        if outcome == "checkmate":
+            return ("0-1" if fields[1] == "w" else "1-0"), "checkmate", moves, least
+        if outcome != "none":
+            return "1/2-1/2", outcome, moves, least
+        if claimable != "none":
+            return "1/2-1/2", claimable, moves, least
         if len(moves) >= 300:
-            return "1/2-1/2", "300 plies"
-        # "bestmove none" only when the side to move has no legal move; the score tells mate.
-        _, think = cli(norvane, "think", *moves, "--time-ms", "1", "--book", "/nonexistent")
-        if think[-1] == "bestmove none":
-            if "score -32767" not in think:
-                return "1/2-1/2", "stalemate"
-            return ("0-1" if fields[1] == "w" else "1-0"), "checkmate"
-        engine = white if fields[1] == "w" else black
-        move = engine.move(moves, movetime)
+            return "1/2-1/2", "300 plies", moves, least
+        side = 0 if fields[1] == "w" else 1
+        engine = white if side == 0 else black
+        if clock:
+            go = f"wtime {int(left[0] * 1000)} btime {int(left[1] * 1000)} " \
+                 f"winc {int(clock[1] * 1000)} binc {int(clock[1] * 1000)}"
+        else:
+            go = f"movetime {movetime}"
+        move, spent = engine.move(moves, go)
+        loses = "0-1" if side == 0 else "1-0"
+        if clock:
+            left[side] -= spent
+            least[side] = min(least[side], left[side])
+            if left[side] < 0:
+                return loses, f"loss on time ({left[side]:.3f} s)", moves, least
+            left[side] += clock[1]
         if cli(norvane, "position", *moves, move)[0] != 0:
-            return ("0-1" if fields[1] == "w" else "1-0"), f"illegal move {move}"
+            return loses, f"illegal move {move}", moves, least
         moves.append(move)
 
 
@@ -105,6 +124,8 @@ def main():
     parser.add_argument("norvane", nargs="?", default=os.path.join(HERE, "..", "build", "norvane-cli"))
     parser.add_argument("--games", type=int, default=4)
     parser.add_argument("--movetime", type=int, default=200)
+    parser.add_argument("--tc", help="minutes+increment in seconds, for example 3+2")
+    parser.add_argument("--moves", help="file to write each game's moves to")
     parser.add_argument("--peer-elo", type=int, default=1500)
     parser.add_argument("--norvane-option", action="append", default=[])
     parser.add_argument("--peer-norvane-option", action="append", default=[])
@@ -119,19 +140,37 @@ def main():
     else:
         peer = Engine([ensure_peer()], [("UCI_LimitStrength", "true"), ("UCI_Elo", args.peer_elo)])
         peer_name = f"Stockfish at Elo {args.peer_elo}"
+    clock = None
+    if args.tc:
+        minutes, increment = args.tc.split("+")
+        clock = (float(minutes) * 60, float(increment))
+    log = open(args.moves, "w") if args.moves else None
     score = 0.0
     for game in range(args.games):
         norvane_white = game % 2 == 0
         white, black = (norvane, peer) if norvane_white else (peer, norvane)
-        result, reason = play(args.norvane, white, black, args.movetime)
+        for engine in (norvane, peer):
+            engine.send("ucinewgame")
+            engine.send("isready")
+            engine.wait("readyok")
+        result, reason, moves, least = play(args.norvane, white, black, args.movetime, clock)
+        if log:
+            log.write(f"game {game + 1} {result} ({reason}): {' '.join(moves)}\n")
+            log.flush()
         points = {"1-0": 1.0, "0-1": 0.0, "1/2-1/2": 0.5}[result]
         score += points if norvane_white else 1.0 - points
         side = "white" if norvane_white else "black"
-        print(f"game {game + 1}: Norvane {side}: {result} ({reason})", flush=True)
+        plies = f", {len(moves)} plies"
+        clocks = ""
+        if clock:
+            mine, theirs = least if norvane_white else reversed(least)
+            clocks = f", least time left: Norvane {mine:.2f} s, peer {theirs:.2f} s"
+        print(f"game {game + 1}: Norvane {side}: {result} ({reason}{plies}{clocks})", flush=True)
     norvane.quit()
     peer.quit()
     settings = ", ".join(args.norvane_option) or "full strength"
-    print(f"score {score} of {args.games} ({settings}) against {peer_name}")
+    control = f", clocks {args.tc}" if clock else f", {args.movetime} ms a move"
+    print(f"score {score} of {args.games} ({settings}{control}) against {peer_name}")
 
 
 if __name__ == "__main__":
