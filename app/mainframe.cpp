@@ -248,7 +248,8 @@ CMainFrame::CMainFrame(CNorvaneDoc* doc, QWidget* parent)
     boardLayout->addWidget(m_pEvalBar, 0, Qt::AlignTop);
     boardLayout->addWidget(m_pBoardPane, 1);
     // The clocks right of the board, while a game has them.
-    boardLayout->addWidget(new CClockPane(m_pBoardView, boardArea), 0, Qt::AlignTop);
+    m_pClockPane = new CClockPane(m_pBoardView, boardArea);
+    boardLayout->addWidget(m_pClockPane, 0, Qt::AlignTop);
     m_wndSplitter->addWidget(boardArea);
     m_pSideTabs->setDocumentMode(true);
     m_pSideTabs->addTab(m_pGameView, QString::fromUtf8(StudyText::GameListTab));

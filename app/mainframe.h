@@ -175,6 +175,7 @@ private:
     QSplitter*    m_wndSplitter;
     QScrollArea*  m_pBoardPane = nullptr;
     EvalBar*      m_pEvalBar   = nullptr;
+    QWidget*      m_pClockPane = nullptr; // the clocks right of the board, shown in a timed game
     CNorvaneView* m_pBoardView;
     CGameView*    m_pGameView;
     CMoveListView* m_pMoveList;

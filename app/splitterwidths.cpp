@@ -28,8 +28,11 @@ void CMainFrame::ShareSplitterWidth() {
     const int height       = m_pBoardPane->height();
     const int boardSide    = logicalSide(fittingPitch(QSize(height, height)));
     const int standardPane = WithListSize.width() - m_wndSplitter->handleWidth() - ListWidth;
-    // A shown evaluation bar stands beside the board in the same pane.
-    const int bar          = m_pEvalBar && !m_pEvalBar->isHidden() ? m_pEvalBar->width() + EvalBar::Gap : 0;
-    const int list         = std::max(ListWidth, total - std::max(boardSide + bar, standardPane));
+    // A shown evaluation bar and the clocks stand beside the board in the same pane.
+    const auto beside = [](const QWidget* widget) {
+        return widget && !widget->isHidden() ? widget->sizeHint().width() + EvalBar::Gap : 0;
+    };
+    const int bar  = beside(m_pEvalBar) + beside(m_pClockPane);
+    const int list = std::max(ListWidth, total - std::max(boardSide + bar, standardPane));
     if (list != now[1]) m_wndSplitter->setSizes({total - list, list});
 }
