@@ -157,6 +157,7 @@ bool CNorvaneView::AfterGameMove() {
 
 void CNorvaneView::EndGame(int result, const char* reason, const char* termination) {
     StopGameClock();
+    PutBack(); // a piece the user holds when the flag falls goes home: no move can follow
     SwitchTo(ModeViewing);
     SetResult(result);
     m_endReason = QString::fromUtf8(reason);

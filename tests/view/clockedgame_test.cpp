@@ -150,10 +150,14 @@ private slots:
         for (const MoveNode& node : currentGameTree().mainLine.moves) QVERIFY(node.commentsAfter.empty());
     }
 
+    // The flag falls while the user holds a piece: it goes back to its square with the game over.
     void aFallenFlagLosesTheGame() {
         newGame(Black, TimeControl::even(1, 0));
+        clickSquare(view, "e2");
+        QVERIFY(view->m_pHeld);
         view->now += 60000;
         view->OnFlagTimer();
+        QVERIFY(!view->m_pHeld);
         QCOMPARE(view->m_mode & ModeViewing, ModeViewing);
         QCOMPARE(gameHeader.info & ResultMask, BlackWon);
         QCOMPARE(view->EndReason(), QString::fromUtf8(GameText::BlackWinsOnTime));
