@@ -11,6 +11,8 @@
 #include <QTimer>
 #include <QSettings>
 #include <QSignalSpy>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QTemporaryDir>
 #include <QTest>
@@ -19,13 +21,17 @@
 #include "app/commands.h"
 #include "app/dialogs.h"
 #include "app/mainframe.h"
+#include "app/newgamedialog.h"
 #include "app/norvaneapp.h"
 #include "app/searchdialog.h"
 #include "records/game.h"
+#include "resources/gametexts.h"
+#include "tests/app/nextmodal.h"
 #include "tests/app/testdoc.h"
 #include "engine/search.h"
 #include "tests/passwait.h"
 #include "tests/qtestmain.h"
+#include "view/clockpane.h"
 #include "view/norvaneview.h"
 #include "view/gamelistmodel.h"
 #include "view/gameview.h"
@@ -309,6 +315,31 @@ private slots:
         QCOMPARE(frame.close(), goesOn);
         QCOMPARE(answerer.answered, modified ? 2 : 0);
         QCOMPARE(frame.isVisible(), !goesOn);
+    }
+
+    // A timed game with the list shown: the clocks take their own room, the board stays whole.
+    void theClocksStandBesideTheWholeBoard() {
+        TestApp app;
+        QVERIFY(app.InitInstance({"norvane", data("kasparov-deep-blue-1997.pgn")}));
+        QVERIFY(waitForTask(app.GetDocument()->m_fileTask));
+        CMainFrame& frame = *app.GetMainFrame();
+        QVERIFY(QTest::qWaitForWindowExposed(&frame));
+        onNextModal<CGameStartDialog>([](CGameStartDialog* dialog) {
+            for (QComboBox* combo : dialog->findChildren<QComboBox*>())
+                if (combo->itemText(0) == QString::fromUtf8(GameText::TimeControlNone)) combo->setCurrentIndex(1);
+            dialog->accept();
+        });
+        QVERIFY(frame.Commands().Execute(CmdPlayFromHere));
+        auto* clocks = frame.findChild<CClockPane*>();
+        QTRY_VERIFY(clocks->isVisible());
+        QScrollArea* pane = frame.GetBoardPane();
+        // The window grows by the clocks and the splitter gives the board's side all of it.
+        const QWidget* view      = frame.GetBoardView();
+        const int      boardSide = view->minimumSizeHint().width();
+        QTRY_VERIFY(frame.GetSplitter()->sizes().first() >= boardSide + clocks->width());
+        QTRY_VERIFY(pane->width() >= boardSide);
+        QVERIFY(!pane->horizontalScrollBar()->isVisible());
+        QVERIFY(clocks->mapTo(&frame, QPoint(0, 0)).x() >= pane->mapTo(&frame, QPoint(pane->width(), 0)).x());
     }
 
     void startingWithoutAFileShowsTheBoardAlone() {
