@@ -236,6 +236,7 @@ void AnalysisSession::publish() {
     snapshot.nodes      = progress.nodes.value_or(0);
     snapshot.nps        = progress.nps.value_or(0);
     snapshot.hashfull   = progress.hashfull.value_or(-1);
+    snapshot.blackToMove = m_blackToMove;
     for (const auto& [multipv, info] : client.lines()) {
         if (multipv < 1 || multipv > m_lineCount || !info.score) continue;
         AnalysisLine line;

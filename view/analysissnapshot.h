@@ -25,4 +25,6 @@ struct AnalysisSnapshot {
     long long                 nodes = 0, nps = 0;
     int                       hashfull = -1;  // per mille; -1 when the engine does not say
     std::vector<AnalysisLine> lines;          // best first
+    bool                      blackToMove = false; // in the analysed position; "mate 0" says
+                                                   // that this side is mated
 };

@@ -68,6 +68,12 @@ void EvalBar::ShowAnalysis(const AnalysisSnapshot* snapshot) {
         const UciScore& score = snapshot->lines.front().score;
         m_target              = whiteShare(score);
         m_text                = shortScoreText(score);
+        // A mate already on the board has no sign ("mate 0"): the side to move is mated, and
+        // the bar is the winner's with the result as its text.
+        if (score.kind == UciScore::Mate && score.value == 0) {
+            m_target = snapshot->blackToMove ? 1.0 : 0.0;
+            m_text   = snapshot->blackToMove ? QStringLiteral("1-0") : QStringLiteral("0-1");
+        }
     } else {
         m_text.clear();
     }

@@ -65,6 +65,18 @@ private slots:
         QCOMPARE(bar.ScoreText(), text);
     }
 
+    // A mated position: the engine says "mate 0" from the mated side; the bar is the winner's.
+    void aMateOnTheBoardFillsTheBarForTheWinner() {
+        for (const bool blackToMove : {false, true}) {
+            EvalBar          bar;
+            AnalysisSnapshot snapshot = snapshotWith(mate(0));
+            snapshot.blackToMove      = blackToMove;
+            bar.ShowAnalysis(&snapshot);
+            QCOMPARE(bar.TargetShare(), blackToMove ? 1.0 : 0.0);
+            QCOMPARE(bar.ScoreText(), QString(blackToMove ? "1-0" : "0-1"));
+        }
+    }
+
     void whiteIsAtTheBottomUnlessFlippedAndNullHides() {
         EvalBar bar;
         bar.resize(EvalBar::BarWidth, 300);
