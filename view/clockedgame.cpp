@@ -157,6 +157,7 @@ bool CNorvaneView::AfterGameMove() {
 
 void CNorvaneView::EndGame(int result, const char* reason, const char* termination) {
     StopGameClock();
+    EndOpponentEngine();
     SwitchTo(ModeViewing);
     SetResult(result);
     m_endReason = QString::fromUtf8(reason);
@@ -196,7 +197,7 @@ void CNorvaneView::OnClaimDraw() {
 void CNorvaneView::OnOfferDraw() {
     if (!CanUseGameEnd()) return;
     if (gamePly == 0 || m_lastEngineScore > DrawOfferAcceptScore) {
-        MessageBox(QString::fromUtf8(GameText::OfferDeclined));
+        MessageBox(QString::fromUtf8(GameText::OfferDeclined).arg(OpponentName()));
         return;
     }
     EndGame(Drawn, GameText::DrawAgreed, "normal");
