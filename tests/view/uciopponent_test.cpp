@@ -176,13 +176,56 @@ private slots:
         QVERIFY(f.view->OpponentProcess() == nullptr);
     }
 
-    // A short real game against the built-in engine run as a UCI process, with the engine as
-    // White and a small clock: its moves are played in turn and nothing fails.
+    // A flag that falls while the engine thinks ends the game on time: the engine is told to
+    // stop, its late answer is not played, and its process ends with the game.
+    void aFlagFallsWhileTheEngineThinks() {
+        const QString program = writeScript(
+            *scratch, "engine",
+            "while read line; do\n"
+            "  echo \"$line\" >> '" + log.toUtf8() + "'\n"
+            "  case $line in\n"
+            "    uci) echo uciok;; isready) echo readyok;; stop) echo 'bestmove e7e5';; quit) exit 0;;\n"
+            "  esac\n"
+            "done\n");
+        chooseEngine("Slow", program, {});
+        f.view->m_timeControl             = TimeControl::even(5, 0);
+        f.view->m_timeControl.side[Black] = {500, 0};
+        f.view->newGameChoice             = Black;
+        f.view->OnNewGame();
+        play("e4");
+        QTRY_VERIFY_WITH_TIMEOUT(f.view->m_mode & ModeViewing, WaitMs);
+        QCOMPARE(f.view->EndReason(), QString::fromUtf8(GameText::WhiteWinsOnTime));
+        QTRY_VERIFY_WITH_TIMEOUT(sent().contains("stop"), WaitMs);
+        // The engine's session is gone with the game: its answer has nowhere to go.
+        QVERIFY(f.view->OpponentProcess() == nullptr);
+        QCOMPARE(gamePly, 1);
+    }
+
+    // A short real game against a real engine run as a UCI process, with the engine as White
+    // and a small clock: its moves are played in turn and nothing fails. The built-in binary
+    // (kept engines carry no arguments: a script runs it with its "uci"), and Stockfish at a
+    // rating where it is installed.
+    void aRealEngineUnderASmallClock_data() {
+        QTest::addColumn<QString>("engine");
+        QTest::addColumn<int>("strength");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("built-in binary") << "norvane" << int(OpponentChoice::Full) << "Norvane UCI";
+        QTest::newRow("Stockfish") << "stockfish" << int(OpponentChoice::Elo) << "Stockfish (Elo 1500)";
+    }
     void aRealEngineUnderASmallClock() {
-        // The engines kept carry no arguments: a script runs the binary with its "uci".
-        const QString program =
-            writeScript(*scratch, "norvane-uci", QByteArray("exec '") + NORVANE_CLI + "' uci\n");
-        chooseEngine("Norvane UCI", program, {});
+        QFETCH(QString, engine);
+        QFETCH(int, strength);
+        QFETCH(QString, name);
+        if (engine == "norvane") {
+            const QString program =
+                writeScript(*scratch, "norvane-uci", QByteArray("exec '") + NORVANE_CLI + "' uci\n");
+            chooseEngine("Norvane UCI", program, {});
+        } else {
+            const EngineEntry stockfish = installedStockfish();
+            if (stockfish.program.isEmpty()) QSKIP("Stockfish is not installed");
+            storeEngines({});
+            f.view->m_opponent = {stockfish.name, OpponentChoice::Strength(strength), 1500, 0};
+        }
         f.view->m_timeControl = TimeControl{};
         f.view->m_timeControl.side[White] = f.view->m_timeControl.side[Black] = {10000, 100};
         f.view->newGameChoice = White;
@@ -197,7 +240,7 @@ private slots:
         for (const QString& shown : f.view->messages)
             QVERIFY2(!shown.contains(QString::fromUtf8(GameText::GameInterrupted).arg("").trimmed()),
                      qPrintable(shown));
-        QCOMPARE(QString::fromUtf8(gameHeader.white), QString("Norvane UCI"));
+        QCOMPARE(QString::fromUtf8(gameHeader.white), name);
     }
 };
 
