@@ -98,7 +98,8 @@ CGameStartDialog::CGameStartDialog(QWidget* parent) : QDialog(parent) {
     rows->addWidget(m_pLevel, 1, 2);
     rows->addWidget(m_pStrengthNote, 2, 0, 1, 3);
     layout->insertWidget(layout->indexOf(group), opponent);
-    connect(m_pOpponent, &QComboBox::currentIndexChanged, this, [this](int index) { OnOpponentChosen(index); });
+    connect(m_pOpponent, &QComboBox::currentIndexChanged, this,
+            [this](int index) { OnOpponentChosen(index); });
     connect(m_pLimit, &QCheckBox::toggled, this, [this] { EnableRows(); });
 
     auto* buttons = new QDialogButtonBox(this);
@@ -146,7 +147,8 @@ void CGameStartDialog::OnOpponentChosen(int index) {
         return;
     }
     const EngineEntry engine = m_engines[index - 1];
-    if (const auto known = knownOffers().constFind(engine.program); known != knownOffers().constEnd()) {
+    if (const auto known = knownOffers().constFind(engine.program);
+        known != knownOffers().constEnd()) {
         m_offerKnown = true;
         m_offer      = *known;
         ShowStrength();
@@ -175,7 +177,8 @@ void CGameStartDialog::ShowStrength() {
     const int  index   = m_pOpponent->currentIndex();
     const bool builtIn = index <= 0;
     // The values shown: the kept choice's for its own engine, else the engine's defaults.
-    const bool same = !builtIn && index <= m_engines.size() && m_engines[index - 1].name == m_opponent.engine;
+    const bool same =
+        !builtIn && index <= m_engines.size() && m_engines[index - 1].name == m_opponent.engine;
     m_pLimit->blockSignals(true);
     m_pLimit->setChecked(false);
     m_pLimit->blockSignals(false);

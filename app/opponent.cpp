@@ -46,27 +46,28 @@ bool spinRange(const UciOption* option, long long& min, long long& max, long lon
 StrengthOffer strengthOffer(const std::vector<UciOption>& options) {
     StrengthOffer    offer;
     const UciOption* limit = findOption(options, "UCI_LimitStrength");
-    offer.elo = limit && limit->type == UciOptionType::Check &&
-                spinRange(findOption(options, "UCI_Elo"), offer.eloMin, offer.eloMax, offer.eloDefault);
+    offer.elo =
+        limit && limit->type == UciOptionType::Check &&
+        spinRange(findOption(options, "UCI_Elo"), offer.eloMin, offer.eloMax, offer.eloDefault);
     offer.skill = spinRange(findOption(options, "Skill Level"), offer.skillMin, offer.skillMax,
                             offer.skillDefault);
     return offer;
 }
 
-QList<QPair<QString, QString>> strengthOptions(const OpponentChoice& choice,
+QList<QPair<QString, QString>> strengthOptions(const OpponentChoice&         choice,
                                                const std::vector<UciOption>& options) {
     const StrengthOffer offer = strengthOffer(options);
-    const auto name = [&options](const char* wanted) {
+    const auto          name  = [&options](const char* wanted) {
         return QString::fromStdString(findOption(options, wanted)->name);
     };
     QList<QPair<QString, QString>> sent;
     if (choice.strength == OpponentChoice::Elo && offer.elo) {
         sent.append({name("UCI_LimitStrength"), QStringLiteral("true")});
-        sent.append({name("UCI_Elo"),
-                     QString::number(std::clamp<long long>(choice.elo, offer.eloMin, offer.eloMax))});
+        sent.append({name("UCI_Elo"), QString::number(std::clamp<long long>(
+                                          choice.elo, offer.eloMin, offer.eloMax))});
     } else if (choice.strength == OpponentChoice::Skill && offer.skill) {
-        sent.append({name("Skill Level"),
-                     QString::number(std::clamp<long long>(choice.skill, offer.skillMin, offer.skillMax))});
+        sent.append({name("Skill Level"), QString::number(std::clamp<long long>(
+                                              choice.skill, offer.skillMin, offer.skillMax))});
     } else if (offer.elo) {
         sent.append({name("UCI_LimitStrength"), QStringLiteral("false")});
     }
@@ -75,10 +76,12 @@ QList<QPair<QString, QString>> strengthOptions(const OpponentChoice& choice,
 
 QString opponentPlayerName(const OpponentChoice& choice) {
     switch (choice.strength) {
-    case OpponentChoice::Elo: return QString::fromUtf8(GameText::OpponentElo).arg(choice.engine).arg(choice.elo);
+    case OpponentChoice::Elo:
+        return QString::fromUtf8(GameText::OpponentElo).arg(choice.engine).arg(choice.elo);
     case OpponentChoice::Skill:
         return QString::fromUtf8(GameText::OpponentSkill).arg(choice.engine).arg(choice.skill);
-    case OpponentChoice::Full: break;
+    case OpponentChoice::Full:
+        break;
     }
     return choice.engine;
 }
@@ -93,13 +96,13 @@ std::optional<EngineEntry> opponentEngine(const OpponentChoice& choice) {
 OpponentChoice storedOpponent() {
     QSettings      settings;
     OpponentChoice choice;
-    choice.engine       = settings.value(EngineKey).toString();
-    const int strength  = settings.value(StrengthKey, 0).toInt();
-    choice.strength     = strength == OpponentChoice::Elo     ? OpponentChoice::Elo
-                          : strength == OpponentChoice::Skill ? OpponentChoice::Skill
-                                                              : OpponentChoice::Full;
-    choice.elo          = settings.value(EloKey, choice.elo).toInt();
-    choice.skill        = settings.value(SkillKey, choice.skill).toInt();
+    choice.engine      = settings.value(EngineKey).toString();
+    const int strength = settings.value(StrengthKey, 0).toInt();
+    choice.strength    = strength == OpponentChoice::Elo     ? OpponentChoice::Elo
+                         : strength == OpponentChoice::Skill ? OpponentChoice::Skill
+                                                             : OpponentChoice::Full;
+    choice.elo         = settings.value(EloKey, choice.elo).toInt();
+    choice.skill       = settings.value(SkillKey, choice.skill).toInt();
     return choice;
 }
 

@@ -28,9 +28,9 @@ struct OpponentChoice {
 
 // What an engine offers to play weaker, read from the options it listed at its handshake.
 struct StrengthOffer {
-    bool      elo = false; // UCI_LimitStrength (a check) with UCI_Elo (a spin)
+    bool      elo    = false; // UCI_LimitStrength (a check) with UCI_Elo (a spin)
     long long eloMin = 0, eloMax = 0, eloDefault = 0;
-    bool      skill = false; // a "Skill Level" spin
+    bool      skill    = false; // a "Skill Level" spin
     long long skillMin = 0, skillMax = 0, skillDefault = 0;
 
     bool any() const { return elo || skill; }
@@ -40,7 +40,7 @@ StrengthOffer strengthOffer(const std::vector<UciOption>& options);
 // The setoption pairs that put an engine with offer at choice's strength, its option names as
 // the engine wrote them and the values held inside its ranges. Full strength turns a limit the
 // engine offers off; what it does not offer is not sent.
-QList<QPair<QString, QString>> strengthOptions(const OpponentChoice& choice,
+QList<QPair<QString, QString>> strengthOptions(const OpponentChoice&         choice,
                                                const std::vector<UciOption>& options);
 
 // The engine's player name in the game: "Stockfish (Elo 1500)", "Stockfish (Skill Level 5)",

@@ -14,7 +14,8 @@ int scoreOf(const UciClient& client) {
     const auto line = client.lines().find(1);
     if (line == client.lines().end() || !line->second.score) return 0;
     const UciScore& score = *line->second.score;
-    if (score.kind == UciScore::Centipawns) return std::clamp(score.value, -MateScore + 1000, MateScore - 1000);
+    if (score.kind == UciScore::Centipawns)
+        return std::clamp(score.value, -MateScore + 1000, MateScore - 1000);
     return score.value > 0 ? MateScore - score.value : -MateScore - score.value;
 }
 
@@ -85,10 +86,10 @@ void OpponentEngine::bestMove() {
         return;
     }
     if (!m_asked) return;
-    m_asked = false;
+    m_asked            = false;
     const auto& answer = m_process->client().bestMove();
-    emit moveChosen(QString::fromStdString(answer ? answer->move : std::string()),
-                    scoreOf(m_process->client()));
+    emit        moveChosen(QString::fromStdString(answer ? answer->move : std::string()),
+                           scoreOf(m_process->client()));
 }
 
 void OpponentEngine::sessionFailed() {

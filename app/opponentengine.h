@@ -22,8 +22,8 @@ class OpponentEngine : public QObject {
     Q_OBJECT
 
 public:
-    OpponentEngine(const EngineEntry& engine, const OpponentChoice& choice, QObject* parent = nullptr,
-                   UciTimeouts timeouts = {});
+    OpponentEngine(const EngineEntry& engine, const OpponentChoice& choice,
+                   QObject* parent = nullptr, UciTimeouts timeouts = {});
     // The engine quits (it is killed when it does not go at once).
     ~OpponentEngine() override;
 
@@ -70,10 +70,10 @@ private:
 
     EngineEntry            m_engine;
     OpponentChoice         m_choice;
-    EngineProcess*         m_process = nullptr;
+    EngineProcess*         m_process  = nullptr;
     bool                   m_ready    = false; // options and ucinewgame sent, readyok come
     bool                   m_asked    = false; // a move is wanted
     bool                   m_dropping = false; // the running search's answer is not wanted
     bool                   m_failed   = false;
-    std::optional<Request> m_request;          // a move asked, not yet sent to the engine
+    std::optional<Request> m_request; // a move asked, not yet sent to the engine
 };

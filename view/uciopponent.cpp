@@ -21,7 +21,8 @@ bool CNorvaneView::IsThinking() const {
 }
 
 QString CNorvaneView::OpponentName() const {
-    return m_gameOpponent ? opponentPlayerName(m_opponent) : QString::fromUtf8(ViewText::EngineName);
+    return m_gameOpponent ? opponentPlayerName(m_opponent)
+                          : QString::fromUtf8(ViewText::EngineName);
 }
 
 void CNorvaneView::ChooseGameOpponent() {
@@ -62,10 +63,10 @@ void CNorvaneView::UciEngineReply() {
     if (ClockRunning()) {
         const std::int64_t now     = ClockNow();
         const TimeControl& control = m_clock.control();
-        limits.wtime = std::max<std::int64_t>(0, m_clock.remaining(White, now));
-        limits.btime = std::max<std::int64_t>(0, m_clock.remaining(Black, now));
-        limits.winc  = control.side[White].incrementMs;
-        limits.binc  = control.side[Black].incrementMs;
+        limits.wtime               = std::max<std::int64_t>(0, m_clock.remaining(White, now));
+        limits.btime               = std::max<std::int64_t>(0, m_clock.remaining(Black, now));
+        limits.winc                = control.side[White].incrementMs;
+        limits.binc                = control.side[Black].incrementMs;
     } else {
         limits.movetime = HardTimeLimitMs;
     }
@@ -113,7 +114,7 @@ void CNorvaneView::ShowOpponentThinking() {
     QString line = QString::fromUtf8(EngineText::Thinking).arg(m_thinkClock.elapsed() / 1000);
     if (const int depth = m_opponentEngine->depth(); depth > 0) {
         // The best move so far in SAN when it reads as a legal move here, else as written.
-        const std::string best = m_opponentEngine->bestSoFar();
+        const std::string best  = m_opponentEngine->bestSoFar();
         QString           shown = QString::fromStdString(best);
         Move              m{};
         char              san[16] = {};

@@ -28,14 +28,18 @@ QByteArray scriptEngine(const QString& log, const QStringList& answers) {
         cases += QByteArray::number(i + 1) + ") m='" + answers[i].toUtf8() + "';; ";
     return "n=0\n"
            "while read line; do\n"
-           "  echo \"$line\" >> '" + log.toUtf8() + "'\n"
+           "  echo \"$line\" >> '" +
+           log.toUtf8() +
+           "'\n"
            "  case $line in\n"
            "    uci) echo 'id name Scripted'\n"
            "         echo 'option name UCI_LimitStrength type check default false'\n"
            "         echo 'option name UCI_Elo type spin default 1350 min 1350 max 2850'\n"
            "         echo uciok;;\n"
            "    isready) echo readyok;;\n"
-           "    go*) n=$((n+1)); case $n in " + cases + "*) ;; esac\n"
+           "    go*) n=$((n+1)); case $n in " +
+           cases +
+           "*) ;; esac\n"
            "         echo \"info depth 3 score cp -20 pv $m\"; echo \"bestmove $m\";;\n"
            "    quit) exit 0;;\n"
            "  esac\n"
@@ -46,8 +50,12 @@ QByteArray scriptEngine(const QString& log, const QStringList& answers) {
 std::string someLegalMove() {
     for (int from = 0; from < 64; ++from)
         for (int to = 0; to < 64; ++to) {
-            char text[6] = {char('a' + from % 8), char('1' + from / 8), char('a' + to % 8),
-                            char('1' + to / 8), 0, 0};
+            char text[6] = {char('a' + from % 8),
+                            char('1' + from / 8),
+                            char('a' + to % 8),
+                            char('1' + to / 8),
+                            0,
+                            0};
             Move m{};
             if (!coordsToMove(text, &m) && !(text[4] = 'q', coordsToMove(text, &m))) continue;
             char san[16] = {};
@@ -72,7 +80,8 @@ class UciOpponentTest : public QObject {
     }
     QStringList sent() const {
         QFile file(log);
-        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()).split('\n') : QStringList();
+        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()).split('\n')
+                                              : QStringList();
     }
     QString kept() const {
         QFile file(gamesFilePath());
@@ -115,13 +124,14 @@ private slots:
         QTest::newRow("garbage") << "Zz9" << engineErrorText("Scripted", garbage);
         QTest::newRow("illegal")
             << "e7e5" << QString::fromUtf8(GameText::IllegalEngineMove).arg("Scripted", "e7e5");
-        QTest::newRow("none") << "(none)"
-                              << QString::fromUtf8(GameText::IllegalEngineMove).arg("Scripted", "(none)");
+        QTest::newRow("none")
+            << "(none)" << QString::fromUtf8(GameText::IllegalEngineMove).arg("Scripted", "(none)");
     }
     void aScriptEngineIsTheOpponent() {
         QFETCH(QString, third);
         QFETCH(QString, message);
-        const QString program = writeScript(*scratch, "engine", scriptEngine(log, {"e7e5", "b8c6", third}));
+        const QString program =
+            writeScript(*scratch, "engine", scriptEngine(log, {"e7e5", "b8c6", third}));
         chooseEngine("Scripted", program, {{}, OpponentChoice::Elo, 1500, 0});
         f.view->m_timeControl = TimeControl::even(5, 3);
         f.view->newGameChoice = Black;
@@ -146,17 +156,21 @@ private slots:
         const QStringList goes = lines.filter(QRegularExpression("^go "));
         QCOMPARE(goes.size(), 2);
         for (const QString& go : goes)
-            QVERIFY2(QRegularExpression("^go wtime \\d+ btime \\d+ winc 3000 binc 3000$").match(go).hasMatch(),
+            QVERIFY2(QRegularExpression("^go wtime \\d+ btime \\d+ winc 3000 binc 3000$")
+                         .match(go)
+                         .hasMatch(),
                      qPrintable(go));
 
         play("Bb5");
-        QCOMPARE(f.view->messages.back(), QString::fromUtf8(GameText::GameInterrupted).arg(message));
+        QCOMPARE(f.view->messages.back(),
+                 QString::fromUtf8(GameText::GameInterrupted).arg(message));
         QVERIFY(f.view->m_mode & ModeViewing);
         QVERIFY(!f.view->ClockRunning());
         QVERIFY(f.view->OpponentProcess() == nullptr);
         QCOMPARE(gamePly, 5);
         QVERIFY(kept().contains("[Black \"Scripted (Elo 1500)\"]"));
-        QVERIFY2(kept().contains("3.Bb5") && kept().contains("[Termination \"abandoned\"]"), qPrintable(kept()));
+        QVERIFY2(kept().contains("3.Bb5") && kept().contains("[Termination \"abandoned\"]"),
+                 qPrintable(kept()));
     }
 
     // Without a clock the engine is given the desktop's budget as a fixed time; "move now"
@@ -179,14 +193,16 @@ private slots:
     // A flag that falls while the engine thinks ends the game on time: the engine is told to
     // stop, its late answer is not played, and its process ends with the game.
     void aFlagFallsWhileTheEngineThinks() {
-        const QString program = writeScript(
-            *scratch, "engine",
-            "while read line; do\n"
-            "  echo \"$line\" >> '" + log.toUtf8() + "'\n"
-            "  case $line in\n"
-            "    uci) echo uciok;; isready) echo readyok;; stop) echo 'bestmove e7e5';; quit) exit 0;;\n"
-            "  esac\n"
-            "done\n");
+        const QString program = writeScript(*scratch, "engine",
+                                            "while read line; do\n"
+                                            "  echo \"$line\" >> '" +
+                                                log.toUtf8() +
+                                                "'\n"
+                                                "  case $line in\n"
+                                                "    uci) echo uciok;; isready) echo readyok;; "
+                                                "stop) echo 'bestmove e7e5';; quit) exit 0;;\n"
+                                                "  esac\n"
+                                                "done\n");
         chooseEngine("Slow", program, {});
         f.view->m_timeControl             = TimeControl::even(5, 0);
         f.view->m_timeControl.side[Black] = {500, 0};
@@ -210,15 +226,16 @@ private slots:
         QTest::addColumn<int>("strength");
         QTest::addColumn<QString>("name");
         QTest::newRow("built-in binary") << "norvane" << int(OpponentChoice::Full) << "Norvane UCI";
-        QTest::newRow("Stockfish") << "stockfish" << int(OpponentChoice::Elo) << "Stockfish (Elo 1500)";
+        QTest::newRow("Stockfish")
+            << "stockfish" << int(OpponentChoice::Elo) << "Stockfish (Elo 1500)";
     }
     void aRealEngineUnderASmallClock() {
         QFETCH(QString, engine);
         QFETCH(int, strength);
         QFETCH(QString, name);
         if (engine == "norvane") {
-            const QString program =
-                writeScript(*scratch, "norvane-uci", QByteArray("exec '") + NORVANE_CLI + "' uci\n");
+            const QString program = writeScript(*scratch, "norvane-uci",
+                                                QByteArray("exec '") + NORVANE_CLI + "' uci\n");
             chooseEngine("Norvane UCI", program, {});
         } else {
             const EngineEntry stockfish = installedStockfish();
@@ -226,9 +243,9 @@ private slots:
             storeEngines({});
             f.view->m_opponent = {stockfish.name, OpponentChoice::Strength(strength), 1500, 0};
         }
-        f.view->m_timeControl = TimeControl{};
+        f.view->m_timeControl             = TimeControl{};
         f.view->m_timeControl.side[White] = f.view->m_timeControl.side[Black] = {10000, 100};
-        f.view->newGameChoice = White;
+        f.view->newGameChoice                                                 = White;
         f.view->promotionAnswers.assign(8, PromoteQueen);
         f.view->OnNewGame();
         QTRY_VERIFY_WITH_TIMEOUT(!f.view->IsThinking(), WaitMs);
@@ -238,8 +255,9 @@ private slots:
         }
         QVERIFY2(gamePly >= 6, qPrintable(f.view->messages.join(" | ")));
         for (const QString& shown : f.view->messages)
-            QVERIFY2(!shown.contains(QString::fromUtf8(GameText::GameInterrupted).arg("").trimmed()),
-                     qPrintable(shown));
+            QVERIFY2(
+                !shown.contains(QString::fromUtf8(GameText::GameInterrupted).arg("").trimmed()),
+                qPrintable(shown));
         QCOMPARE(QString::fromUtf8(gameHeader.white), name);
     }
 };
