@@ -142,7 +142,14 @@ void CGameStartDialog::OnOpponentChosen(int index) {
     EndProbe();
     m_offerKnown = false;
     m_offer      = StrengthOffer{};
-    if (index <= 0 || index > m_engines.size()) {
+    // The colour choices name the opponent.
+    const bool    builtIn = index <= 0 || index > m_engines.size();
+    const QString name    = builtIn ? QString() : m_engines[index - 1].name;
+    m_pChoices->button(0)->setText(builtIn ? text(DialogText::EngineWhite)
+                                           : text(GameText::OpponentWhite).arg(name));
+    m_pChoices->button(1)->setText(builtIn ? text(DialogText::EngineBlack)
+                                           : text(GameText::OpponentBlack).arg(name));
+    if (builtIn) {
         ShowStrength();
         return;
     }

@@ -20,6 +20,9 @@ inline constexpr const char* BlackLabel       = "黒";
 // strength it offers.
 inline constexpr const char* OpponentGroup    = "相手";
 inline constexpr const char* BuiltInOpponent  = "Norvane (内蔵)";
+// The colour choices with a UCI engine picked: %1 the engine.
+inline constexpr const char* OpponentWhite    = "%1 vs あなた";
+inline constexpr const char* OpponentBlack    = "あなた vs %1";
 inline constexpr const char* BuiltInStrength  = "強さは「エンジンの強さ」の設定で指します";
 inline constexpr const char* LimitStrength    = "強さを制限";
 inline constexpr const char* EloLabel         = "レーティング";

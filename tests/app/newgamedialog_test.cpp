@@ -103,6 +103,7 @@ private slots:
             QCOMPARE(level->value(), 1400);
             limit->setChecked(true);
             level->setValue(1500);
+            QCOMPARE(nth<QRadioButton>(d, 1)->text(), QString("あなた vs Rated"));
         });
         QCOMPARE(dialog.exec(), int(QDialog::Accepted));
         QCOMPARE(dialog.m_opponent.engine, QString("Rated"));

@@ -21,11 +21,13 @@ namespace {
 constexpr int WaitMs = 20000;
 
 // An engine that offers a rating, writes every line it is sent to LOG, and answers its searches
-// in turn with the moves given (the last one for every search after).
-QByteArray scriptEngine(const QString& log, const QStringList& answers) {
+// in turn with the moves given (the last one for every search after): at once, or only when
+// told to stop.
+QByteArray scriptEngine(const QString& log, const QStringList& answers, bool waitsForStop = false) {
     QByteArray cases;
     for (int i = 0; i < answers.size(); ++i)
         cases += QByteArray::number(i + 1) + ") m='" + answers[i].toUtf8() + "';; ";
+    const QByteArray answer = "echo \"info depth 3 score cp -20 pv $m\"; echo \"bestmove $m\"";
     return "n=0\n"
            "while read line; do\n"
            "  echo \"$line\" >> '" +
@@ -38,9 +40,11 @@ QByteArray scriptEngine(const QString& log, const QStringList& answers) {
            "         echo uciok;;\n"
            "    isready) echo readyok;;\n"
            "    go*) n=$((n+1)); case $n in " +
-           cases +
-           "*) ;; esac\n"
-           "         echo \"info depth 3 score cp -20 pv $m\"; echo \"bestmove $m\";;\n"
+           cases + "*) ;; esac\n" + (waitsForStop ? QByteArray() : "         " + answer + "\n") +
+           "         ;;\n"
+           "    stop) " +
+           (waitsForStop ? answer : QByteArray(":")) +
+           ";;\n"
            "    quit) exit 0;;\n"
            "  esac\n"
            "done\n";
@@ -174,18 +178,23 @@ private slots:
     }
 
     // Without a clock the engine is given the desktop's budget as a fixed time; "move now"
-    // sends stop; a game left ends the engine.
+    // sends stop and plays the engine's answer; a game left ends the engine.
     void withoutAClockTheEngineHasAFixedTime() {
-        const QString program = writeScript(*scratch, "engine", scriptEngine(log, {"e7e5"}));
+        const QString program = writeScript(*scratch, "engine", scriptEngine(log, {"e7e5"}, true));
         chooseEngine("Scripted", program, {});
         f.view->m_timeControl = TimeControl{};
         f.view->newGameChoice = Black;
         f.view->OnNewGame();
         QCOMPARE(QString::fromUtf8(gameHeader.black), QString("Scripted"));
-        play("e4");
+        QVERIFY(clickMove(f.view, "e4"));
+        QTRY_VERIFY_WITH_TIMEOUT(sent().contains(QString("go movetime %1").arg(HardTimeLimitMs)),
+                                 WaitMs);
+        QVERIFY(f.view->IsThinking());
+        f.view->OnMoveNow();
+        QTRY_VERIFY_WITH_TIMEOUT(!f.view->IsThinking(), WaitMs);
+        QCOMPARE(sent().filter("stop").size(), 1);
         QCOMPARE(QString::fromLatin1(f.view->m_gameSan[1]), QString("e5"));
         QVERIFY(sent().contains("setoption name UCI_LimitStrength value false"));
-        QVERIFY(sent().contains(QString("go movetime %1").arg(HardTimeLimitMs)));
         f.view->OnEndGame();
         QVERIFY(f.view->OpponentProcess() == nullptr);
     }
