@@ -543,6 +543,7 @@ private:
     int             m_lastEngineScore = 0;         // the engine's last score, its own view
     QString         m_endReason;     // how the finished game ended; empty while it goes on
     std::optional<EngineEntry> m_gameOpponent;         // the game's UCI engine, if any
+    OpponentChoice             m_gameChoice;           // its strength, as the game started
     OpponentEngine*            m_opponentEngine = nullptr; // its process, once started
 
     BoardGeometry                     m_geometry;

@@ -21,7 +21,7 @@ bool CNorvaneView::IsThinking() const {
 }
 
 QString CNorvaneView::OpponentName() const {
-    return m_gameOpponent ? opponentPlayerName(m_opponent)
+    return m_gameOpponent ? opponentPlayerName(m_gameChoice)
                           : QString::fromUtf8(ViewText::EngineName);
 }
 
@@ -30,11 +30,13 @@ void CNorvaneView::ChooseGameOpponent() {
     m_gameOpponent.reset();
     // A chosen engine that is no longer among the engines leaves the built-in one to play.
     if (m_engineSide == White || m_engineSide == Black) m_gameOpponent = opponentEngine(m_opponent);
+    // The game keeps the choice it started with, whatever the next new-game dialog says.
+    m_gameChoice = m_opponent;
 }
 
 void CNorvaneView::StartOpponentEngine() {
     if (!m_gameOpponent || m_opponentEngine || !(m_mode & ModePlaying)) return;
-    m_opponentEngine = new OpponentEngine(*m_gameOpponent, m_opponent);
+    m_opponentEngine = new OpponentEngine(*m_gameOpponent, m_gameChoice);
     connect(m_opponentEngine, &OpponentEngine::moveChosen, this,
             [this](const QString& move, int score) { OnOpponentMove(move, score); });
     connect(m_opponentEngine, &OpponentEngine::failed, this,
