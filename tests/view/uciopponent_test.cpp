@@ -199,6 +199,21 @@ private slots:
         QVERIFY(f.view->OpponentProcess() == nullptr);
     }
 
+    // An engine that cannot start is told at New; the board is left for viewing, no clock runs.
+    void anEngineThatCannotStart() {
+        chooseEngine("Missing", scratch->filePath("no-such-engine"), {});
+        f.view->m_timeControl = TimeControl::even(5, 0);
+        f.view->newGameChoice = White;
+        f.view->OnNewGame();
+        QTRY_VERIFY_WITH_TIMEOUT(!f.view->messages.isEmpty(), WaitMs);
+        QVERIFY2(f.view->messages.back().startsWith("エンジン「Missing」を起動できません"),
+                 qPrintable(f.view->messages.back()));
+        QVERIFY(f.view->m_mode & ModeViewing);
+        QVERIFY(!f.view->ClockRunning());
+        QVERIFY(!f.view->IsThinking());
+        QCOMPARE(gamePly, 0);
+    }
+
     // A flag that falls while the engine thinks ends the game on time: the engine is told to
     // stop, its late answer is not played, and its process ends with the game.
     void aFlagFallsWhileTheEngineThinks() {
