@@ -158,6 +158,7 @@ bool CNorvaneView::AfterGameMove() {
 void CNorvaneView::EndGame(int result, const char* reason, const char* termination) {
     StopGameClock();
     PutBack(); // a piece the user holds when the flag falls goes home: no move can follow
+    EndOpponentEngine();
     SwitchTo(ModeViewing);
     SetResult(result);
     m_endReason = QString::fromUtf8(reason);
@@ -197,7 +198,7 @@ void CNorvaneView::OnClaimDraw() {
 void CNorvaneView::OnOfferDraw() {
     if (!CanUseGameEnd()) return;
     if (gamePly == 0 || m_lastEngineScore > DrawOfferAcceptScore) {
-        MessageBox(QString::fromUtf8(GameText::OfferDeclined));
+        MessageBox(QString::fromUtf8(GameText::OfferDeclined).arg(OpponentName()));
         return;
     }
     EndGame(Drawn, GameText::DrawAgreed, "normal");

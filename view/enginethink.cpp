@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "app/norvanedoc.h"
+#include "app/opponentengine.h"
 #include "app/strengthdialog.h"
 #include "engine/drawrules.h"
 #include "engine/search.h"
@@ -34,6 +35,10 @@ void CNorvaneView::ConnectEngine() {
 
 void CNorvaneView::EngineReply() {
     if (IsThinking()) return;
+    if (m_gameOpponent) {
+        UciEngineReply();
+        return;
+    }
     // Everything the worker reads is set before it starts; it thinks on its own Board, a copy
     // of this thread's, and the document's game stays as it is until the reply is played. The
     // search is made before the worker exists, so that a stop asked at once is not lost.
@@ -76,18 +81,32 @@ void CNorvaneView::FinishThinking(const Move& m, int score) {
 
 void CNorvaneView::RequestStop() {
     if (!IsThinking()) return;
+    if (m_opponentEngine && m_opponentEngine->isThinking()) {
+        m_opponentEngine->moveNow(); // its answer comes as any other
+        return;
+    }
     m_search->requestStop();
     m_thinker.Cancel();
 }
 
 void CNorvaneView::ReclaimEngine() {
     if (!IsThinking()) return;
+    // A UCI engine's answer cannot be waited for here: its move is dropped, the game kept.
+    if (m_opponentEngine && m_opponentEngine->isThinking()) {
+        AbandonThinking();
+        return;
+    }
     m_search->requestStop();
     m_thinker.Finish(); // the move is played before this returns
 }
 
 void CNorvaneView::AbandonThinking() {
     if (!IsThinking()) return;
+    if (m_opponentEngine && m_opponentEngine->isThinking()) {
+        m_opponentEngine->dropAnswer();
+        ClearThinkingMarks();
+        return;
+    }
     m_search->requestStop();
     m_thinker.Abandon();
     ClearThinkingMarks();
@@ -97,6 +116,10 @@ void CNorvaneView::OnMoveNow() { RequestStop(); }
 
 void CNorvaneView::ShowThinking() {
     if (!IsThinking()) return;
+    if (m_opponentEngine && m_opponentEngine->isThinking()) {
+        ShowOpponentThinking();
+        return;
+    }
     const EngineProgress progress = m_search->progress();
     QString line = QString::fromUtf8(EngineText::Thinking).arg(m_thinkClock.elapsed() / 1000);
     if (progress.depth > 0)
@@ -153,5 +176,6 @@ void CNorvaneView::OnPlayFromHere() {
     ComposeMoveInfo();
     GetDocument()->UpdateAllViews(this, HintPositionChanged);
     StartGameClock();
+    StartOpponentEngine();
     if (m_engineSide == board.sideToMove) EngineReply();
 }

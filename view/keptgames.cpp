@@ -1,5 +1,6 @@
 // The board view's 対局棋譜: a game played against the engine is appended to the games file
-// when it ends or is left, named with the engine's level and the user's name.
+// when it ends or is left, named with the engine's level (or the UCI opponent's name and level)
+// and the user's name.
 #include <QDir>
 
 #include <ctime>
@@ -52,6 +53,9 @@ void CNorvaneView::KeepPlayedGame(bool ended) {
     // A name the user gave the game's information is kept; the defaults are filled in.
     const auto name = [&](int side) {
         const std::string given = tree.tag(side == White ? "White" : "Black");
+        // A UCI opponent is named after its engine with its level from the game's start.
+        if (side == engine && m_gameOpponent)
+            return given.empty() ? OpponentName().toStdString() : given;
         if (side == engine)
             return given.empty() || given == ViewText::EngineName ? engineWithLevel(m_strengthLevel)
                                                                   : given;

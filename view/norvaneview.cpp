@@ -44,12 +44,14 @@ CNorvaneView::CNorvaneView(CNorvaneDoc* doc, QWidget* parent) : COSBView(parent)
     // A carried piece follows the mouse with no button held.
     setMouseTracking(true);
     ConnectEngine();
+    m_opponent = storedOpponent();
     doc->AddView(this);
     doc->AttachBoardView(this);
 }
 
 CNorvaneView::~CNorvaneView() {
     AbandonThinking();
+    EndOpponentEngine(true);
     if (CNorvaneDoc* doc = GetDocument(); doc && doc->m_sprites.m_notify.m_pView == this)
         doc->m_sprites.m_notify.m_pView = nullptr;
 }
@@ -226,9 +228,14 @@ bool CNorvaneView::AskNewGame(int& choice) {
     CGameStartDialog dialog(this);
     dialog.m_choice      = choice;
     dialog.m_timeControl = m_timeControl;
+    dialog.m_opponent    = m_opponent;
     if (dialog.exec() != QDialog::Accepted) return false;
     choice        = dialog.m_choice;
     m_timeControl = dialog.m_timeControl;
+    if (choice != EngineNone && dialog.m_opponent != m_opponent) {
+        m_opponent = dialog.m_opponent;
+        storeOpponent(m_opponent);
+    }
     return true;
 }
 

@@ -16,6 +16,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "engine/board.h"
@@ -29,8 +30,11 @@
 #include "app/backgroundtask.h"
 #include "engine/enginesearch.h"
 #include "view/osbview.h"
+#include "app/enginelist.h"
+#include "app/opponent.h"
 
 class CCommandTable;
+class OpponentEngine;
 class CNorvaneDoc;
 class CSprite;
 struct SaveCalls;
@@ -138,6 +142,17 @@ public:
     // A game against the engine in play on the user's turn: resign, claim and offer apply.
     bool CanUseGameEnd() const;
 
+    // --- The opponent (view/uciopponent.cpp) ------------------------------------------------
+    // The opponent of the next game against the engine (the new-game dialog's, kept in the
+    // settings): the built-in engine unless a UCI engine is chosen.
+    OpponentChoice m_opponent;
+    // The UCI engine the game in play is against; none: the built-in engine.
+    const std::optional<EngineEntry>& GameOpponent() const { return m_gameOpponent; }
+    // The engine's process of the game in play, once started (null otherwise).
+    const OpponentEngine* OpponentProcess() const { return m_opponentEngine; }
+    // The name the engine's side goes by: "Norvane", or the UCI engine's with its level.
+    QString OpponentName() const;
+
     // --- Typed moves (view/typedmove.cpp) ---------------------------------------------------
     // A key typed with the board focused: letters, digits and the marks of SAN or coordinates
     // add to the typed text, Backspace takes one back, Escape drops it, Enter plays the move it
@@ -233,9 +248,9 @@ public:
     // Plays the engine's choice m (score from thinkMove), then tells how the game stands:
     // resignation, checkmate, stalemate, or a beep for the user's turn.
     void PlayEngineReply(const Move& m, int score);
-    // The engine is thinking on its worker (on a Board of its own): its move is still to come,
-    // so the game must not change.
-    bool IsThinking() const { return m_thinker.IsRunning(); }
+    // The engine is thinking (the built-in one on its worker, on a Board of its own, or a UCI
+    // opponent in its process): its move is still to come, so the game must not change.
+    bool IsThinking() const;
     // The task the engine thinks in, and the last think started (none before the first).
     const CBackgroundTask& Thinker() const { return m_thinker; }
     const EngineSearch*    LastThink() const { return m_search.get(); }
@@ -496,6 +511,24 @@ private:
     // Arms the flag timer for the running side's time.
     void ArmFlagTimer();
 
+    // The UCI opponent (view/uciopponent.cpp). A game against the engine takes its opponent
+    // from m_opponent as it is prepared; the engine's process is started at New (or at its
+    // first turn) and shut down when the game ends or is replaced, or the view goes.
+    void ChooseGameOpponent();
+    void StartOpponentEngine();
+    // now: at once (the view goes), else once the engine's signal being handled is done.
+    void EndOpponentEngine(bool now = false);
+    // The engine's turn against a UCI engine: position and go, under the clock when there is one.
+    void UciEngineReply();
+    // The UCI engine answered move (coordinates) with score: a legal move is played as the
+    // built-in engine's reply is; anything else stops the game.
+    void OnOpponentMove(const QString& move, int score);
+    // The UCI engine failed (message in the user's words): the game stops where it stands,
+    // for viewing, its clock stopped, and the user is told.
+    void OnOpponentFailed(const QString& message);
+    // The status line while the UCI engine thinks.
+    void ShowOpponentThinking();
+
     QTimer          m_replayTimer;   // timer ReplayTimerId: one replay step a tick
     CBackgroundTask m_thinker;       // runs the engine's think
     std::shared_ptr<EngineSearch> m_search; // the last think started: its stop and progress
@@ -509,6 +542,9 @@ private:
     ThinkLimits     m_thinkLimits = DesktopLimits; // the next think's budget
     int             m_lastEngineScore = 0;         // the engine's last score, its own view
     QString         m_endReason;     // how the finished game ended; empty while it goes on
+    std::optional<EngineEntry> m_gameOpponent;         // the game's UCI engine, if any
+    OpponentChoice             m_gameChoice;           // its strength, as the game started
+    OpponentEngine*            m_opponentEngine = nullptr; // its process, once started
 
     BoardGeometry                     m_geometry;
     BoardHighlights                   m_highlights;

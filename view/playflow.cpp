@@ -36,6 +36,7 @@ void CNorvaneView::ClearGameSan() { std::memset(m_gameSan, 0, sizeof m_gameSan);
 void CNorvaneView::PrepareComputerGame(int engineSide) {
     m_engineSide = engineSide;
     SwitchTo(ModePlaying);
+    ChooseGameOpponent();
     // A new game: not the file's game any more, and nothing in it yet to lose.
     GetDocument()->m_loadedGame = -1;
     SetGameModified(false);
@@ -54,8 +55,9 @@ void CNorvaneView::PrepareComputerGame(int engineSide) {
     char date[128];
     if (std::strftime(date, sizeof date, "%Y.%m.%d", &local) == 0) date[0] = '\0';
     setField(gameHeader.date, date);
-    if (engineSide == White) setField(gameHeader.white, ViewText::EngineName);
-    if (engineSide == Black) setField(gameHeader.black, ViewText::EngineName);
+    const std::string engineName = OpponentName().toStdString();
+    if (engineSide == White) setField(gameHeader.white, engineName.c_str());
+    if (engineSide == Black) setField(gameHeader.black, engineName.c_str());
     takeCurrentGameFromGlobals();
 }
 
@@ -88,6 +90,8 @@ void CNorvaneView::LoadForViewing() {
     PutBack();
     SwitchTo(ModeViewing);
     m_engineSide = EngineNone;
+    EndOpponentEngine();
+    m_gameOpponent.reset();
     SetGameModified(false); // a game just loaded is what its source holds
     m_keepPending = m_gameKept = false;
     StopGameClock();
@@ -145,6 +149,7 @@ void CNorvaneView::PlayEngineReply(const Move& m, int score) {
     // Each end: the result into the game and onto the move line, then the message.
     const auto end = [this](int result, const char* message) {
         StopGameClock();
+        EndOpponentEngine();
         SwitchTo(ModeViewing);
         SetResult(result);
         KeepPlayedGame(true);
@@ -201,6 +206,7 @@ void CNorvaneView::OnNewGame() {
     PrepareComputerGame(choice);
     GetDocument()->m_strMoveInfo.clear();
     StartGameClock();
+    StartOpponentEngine();
     if (m_engineSide == board.sideToMove) EngineReply();
 }
 
@@ -287,6 +293,7 @@ void CNorvaneView::OnTakeBack() {
 void CNorvaneView::OnEndGame() {
     if (!(m_mode & ModePlaying)) return;
     StopGameClock();
+    EndOpponentEngine();
     SwitchTo(ModeViewing);
     // The game was left before its end.
     KeepPlayedGame();

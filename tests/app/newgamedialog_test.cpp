@@ -1,16 +1,20 @@
 // The new-game dialog's time control: a preset, その他 with Black set apart, and なし; game
-// entry never has a clock.
+// entry never has a clock. Its opponent: a UCI engine offers the strength it has once asked.
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QRadioButton>
+#include <QLabel>
 #include <QSpinBox>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
 #include <functional>
 
 #include "app/newgamedialog.h"
+#include "resources/gametexts.h"
+#include "tests/app/scriptengine.h"
 #include "tests/qtestmain.h"
 
 namespace {
@@ -66,6 +70,104 @@ private slots:
         QCOMPARE(dialog.exec(), int(QDialog::Accepted));
         QCOMPARE(dialog.m_choice, 2);
         QVERIFY(!dialog.m_timeControl.isSet());
+    }
+
+    // An engine with a rating offers "強さを制限" over its own range; one with nothing plays at
+    // full strength; the built-in engine is listed once, first. The choice survives the
+    // settings.
+    void theOpponentAndItsStrength() {
+        QTemporaryDir folder;
+        const QByteArray handshake = "while read line; do case $line in uci) %1 echo uciok;; "
+                                     "quit) exit 0;; esac; done\n";
+        EngineEntry rated, plain;
+        rated.name    = "Rated";
+        rated.program = writeScript(folder, "rated", QString::fromLatin1(handshake).arg(
+            "echo 'option name UCI_LimitStrength type check default false'; "
+            "echo 'option name UCI_Elo type spin default 1400 min 1320 max 3190';").toLatin1());
+        plain.name    = "Plain";
+        plain.program = writeScript(folder, "plain", QString::fromLatin1(handshake).arg("").toLatin1());
+        storeEngines({rated, plain});
+
+        CGameStartDialog dialog;
+        acceptAfter([](QDialog* d) {
+            auto* opponent = d->findChild<QComboBox*>("opponent");
+            QCOMPARE(opponent->currentIndex(), 0);
+            QCOMPARE(opponent->itemText(0), QString::fromUtf8(GameText::BuiltInOpponent));
+            QVERIFY(opponent->findText(builtInEngine().name) < 0);
+            opponent->setCurrentIndex(opponent->findText("Rated"));
+            auto* limit = d->findChild<QCheckBox*>("limitStrength");
+            auto* level = d->findChild<QSpinBox*>("strengthLevel");
+            QTRY_VERIFY_WITH_TIMEOUT(limit->isEnabled(), 20000);
+            QCOMPARE(level->minimum(), 1320);
+            QCOMPARE(level->maximum(), 3190);
+            QCOMPARE(level->value(), 1400);
+            limit->setChecked(true);
+            level->setValue(1500);
+            QCOMPARE(nth<QRadioButton>(d, 1)->text(), QString("あなた vs Rated"));
+        });
+        QCOMPARE(dialog.exec(), int(QDialog::Accepted));
+        QCOMPARE(dialog.m_opponent.engine, QString("Rated"));
+        QCOMPARE(dialog.m_opponent.strength, OpponentChoice::Elo);
+        QCOMPARE(dialog.m_opponent.elo, 1500);
+        QCOMPARE(opponentPlayerName(dialog.m_opponent), QString("Rated (Elo 1500)"));
+
+        // Opened again it shows the choice; the engine without options is full strength.
+        acceptAfter([](QDialog* d) {
+            auto* opponent = d->findChild<QComboBox*>("opponent");
+            QCOMPARE(opponent->currentText(), QString("Rated"));
+            QVERIFY(d->findChild<QCheckBox*>("limitStrength")->isChecked());
+            QCOMPARE(d->findChild<QSpinBox*>("strengthLevel")->value(), 1500);
+            opponent->setCurrentIndex(opponent->findText("Plain"));
+            auto* note = d->findChild<QLabel*>("strengthNote");
+            QTRY_COMPARE_WITH_TIMEOUT(note->text(), QString::fromUtf8(GameText::FullStrengthOnly), 20000);
+            QVERIFY(!d->findChild<QCheckBox*>("limitStrength")->isEnabled());
+        });
+        QCOMPARE(dialog.exec(), int(QDialog::Accepted));
+        QCOMPARE(dialog.m_opponent.engine, QString("Plain"));
+        QCOMPARE(dialog.m_opponent.strength, OpponentChoice::Full);
+        QCOMPARE(opponentPlayerName(dialog.m_opponent), QString("Plain"));
+
+        const OpponentChoice skilled{"Other", OpponentChoice::Skill, 1500, 5};
+        storeOpponent(skilled);
+        QCOMPARE(storedOpponent(), skilled);
+        QCOMPARE(opponentPlayerName(skilled), QString("Other (Skill Level 5)"));
+        storeOpponent({});
+        storeEngines({});
+    }
+
+    // The setoption pairs for each strength, held in the engine's ranges, names as it wrote them.
+    void strengthOptionsFollowTheOffer_data() {
+        QTest::addColumn<int>("strength");
+        QTest::addColumn<int>("value");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("elo") << int(OpponentChoice::Elo) << 1500
+                             << QStringList{"uci_limitstrength", "true", "UCI_Elo", "1500"};
+        QTest::newRow("elo below the range") << int(OpponentChoice::Elo) << 100
+                                             << QStringList{"uci_limitstrength", "true", "UCI_Elo", "1320"};
+        QTest::newRow("skill above the range") << int(OpponentChoice::Skill) << 40
+                                               << QStringList{"Skill Level", "20"};
+        QTest::newRow("full") << int(OpponentChoice::Full) << 0
+                              << QStringList{"uci_limitstrength", "false"};
+    }
+    void strengthOptionsFollowTheOffer() {
+        QFETCH(int, strength);
+        QFETCH(int, value);
+        QFETCH(QStringList, expected);
+        std::vector<UciOption> options(3);
+        options[0].name = "uci_limitstrength";
+        options[0].type = UciOptionType::Check;
+        options[1].name = "UCI_Elo";
+        options[1].type = UciOptionType::Spin;
+        options[1].min  = 1320;
+        options[1].max  = 3190;
+        options[2].name = "Skill Level";
+        options[2].type = UciOptionType::Spin;
+        options[2].min  = 0;
+        options[2].max  = 20;
+        OpponentChoice choice{"E", OpponentChoice::Strength(strength), value, value};
+        QStringList    sent;
+        for (const auto& [name, setting] : strengthOptions(choice, options)) sent << name << setting;
+        QCOMPARE(sent, expected);
     }
 };
 

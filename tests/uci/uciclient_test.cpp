@@ -154,6 +154,13 @@ TEST(UciClient, Transcripts) {
              EXPECT_TRUE(c.lines().empty());
              EXPECT_FALSE(c.bestMove());
          }},
+        {"an unreadable bestmove ends the search", withHandshake({"go", "< bestmove Nf3"}),
+         State::Failed, UciErrorKind::Garbage,
+         [](const UciClient& c) { EXPECT_EQ(c.error().text, "bestmove Nf3"); }},
+        {"an unreadable bestmove after stop", withHandshake({"go", "stop", "< bestmove"}),
+         State::Failed, UciErrorKind::Garbage, nullptr},
+        {"a stray unreadable bestmove is only noted", withHandshake({"< bestmove ???"}),
+         State::Idle, UciErrorKind::None, nullptr},
         {"binary garbage", withHandshake({"go", "< info depth 3 \x01\x02\xff"}), State::Failed,
          UciErrorKind::Garbage, nullptr},
         {"garbage during the handshake",

@@ -254,7 +254,7 @@ private slots:
         view->engineMoves = {"e5"};
         play("e4");
         view->OnOfferDraw();
-        QCOMPARE(view->messages.back(), QString::fromUtf8(GameText::OfferDeclined));
+        QCOMPARE(view->messages.back(), QString::fromUtf8(GameText::OfferDeclined).arg("Norvane"));
         QCOMPARE(view->m_mode & ModePlaying, ModePlaying);
         view->replyScore  = -120;
         view->engineMoves = {"Nc6"};
