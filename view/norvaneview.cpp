@@ -88,8 +88,9 @@ void CNorvaneView::Render(const QRect* clip) {
 
 void CNorvaneView::OnLButtonDown(QPoint p) {
     // While the engine thinks its move is still to come: the board takes no clicks.
+    // Looking back during a game: a move is made only at the game's last position.
     if (!(m_mode & (ModePlaying | ModeResearch)) || (m_mode & ModeReplaying) || IsThinking() ||
-        gamePly >= InputMoveLimit || m_researchCount >= InputMoveLimit)
+        ShowsEarlierPosition() || gamePly >= InputMoveLimit || m_researchCount >= InputMoveLimit)
         return;
 
     if (!m_pHeld) {

@@ -64,6 +64,9 @@ inline constexpr int CarriedDepth      = 10;
 inline constexpr const char* HighlightsKey = "board/highlights";
 // The settings key of 上書き保存's backup: the previous file kept as FILE.bak (on by default).
 inline constexpr const char* KeepBackupKey = "save/keepBackup";
+// The settings key of New keeping the open file, its list and panes (off by default: New
+// closes the file).
+inline constexpr const char* KeepFileOnNewKey = "play/keepFileOnNew";
 
 // Clipboard text above this many bytes is refused by paste, with a message.
 inline constexpr qsizetype PasteLimit  = 1024 * 1024;
@@ -336,6 +339,17 @@ public:
     // Enable rules of the commands that depend on the play state.
     bool IsReplaying() const { return (m_mode & ModeReplaying) != 0; }
     bool CanNavigate() const;
+    // A game against the engine is in play (not game entry, not viewing).
+    bool PlaysEngine() const { return (m_mode & ModePlaying) && m_engineSide != EngineNone; }
+    // The moves of the current game's main line as the globals hold them.
+    int GameLength() const;
+    // In a game against the engine the board shows a position before the game's last one:
+    // the user looks back, no move can be made there.
+    bool ShowsEarlierPosition() const { return PlaysEngine() && gamePly < GameLength(); }
+    // The side to move at the game's last position, whatever position is shown.
+    int GameSideToMove() const { return board.sideToMove ^ ((GameLength() - gamePly) & 1); }
+    // Back to the game's last position, drawn once; nothing when it is shown.
+    void GoToGameEnd();
     bool HasNextMove() const;
     bool HasPreviousMove() const;
     bool CanTakeBack() const;
@@ -453,6 +467,13 @@ private:
     void ShowStep();
     // Stops a running replay: timer, mode bit and the document's flag.
     void StopReplay();
+    // The orientation of a new game or of a game loaded: the user's own turn of the board
+    // (OnFlip), or Black at the bottom when the user plays Black against the engine. True
+    // when the orientation changed (the sprites are then to be rebuilt).
+    bool TurnBoardFor(int engineSide);
+    // New without closing the file: the view's state reset as a New does it, the document's
+    // file, list and panes kept.
+    void ResetForNewGame();
     // The Board back at the shown position after a record was written (which leaves it after
     // the game's last move): the game's start, its first gamePly moves, then the research line.
     void RestoreShownPosition();
@@ -527,6 +548,7 @@ private:
     // once, when it ends (ended), or when it is left (New, Open, another game, quitting)
     // after the user moved in it. Nothing when this game was already kept.
     void KeepPlayedGame(bool ended = false);
+    bool m_userFlipped = false; // the board as the user last turned it (OnFlip)
     bool m_keepPending = false; // the user has moved in the game against the engine
     bool m_gameKept    = false; // this game is already in the games file
 };
