@@ -80,6 +80,7 @@ const MenuLayout menuLayouts[] = {
     {"表示(&V)", {{CmdViewToolbar, "ツールバー(&T)"}, {CmdViewStatusBar, "ステータスバー(&S)"},
                  {CmdGameList, "ゲームリスト(&L)"}, {CmdCoordinates, "座標(&C)"},
                  {CmdFlip, "座反転(&F)"}, {CmdHighlights, "ハイライト(&H)"},
+                 {CmdMoveAnimation, "駒を動かすアニメーション(&M)"},
                  {CmdAnalysis, "解析(&A)\tCtrl+Shift+A"}, {CmdEvalGraph, "評価グラフ(&V)"},
                  {CmdSaveEvalGraph, "評価グラフを画像で保存(&P)..."}, {0, nullptr},
                  {CmdShowRecord, "棋譜表示(&R)"}, {CmdFileInfo, "ファイル情報(&I)"},
@@ -96,7 +97,8 @@ const MenuLayout menuLayouts[] = {
                    {0, nullptr}, {CmdReviewGame, "棋譜解析(&V)\tCtrl+Shift+R"},
                    {CmdReviewSettings, "棋譜解析の設定(&W)..."},
                    {0, nullptr}, {CmdPlayFromHere, "この局面から対局(&H)"},
-                   {CmdStrength, "エンジンの強さ(&T)..."}, {CmdEngines, "エンジンの設定(&G)..."}}},
+                   {CmdStrength, "エンジンの強さ(&T)..."}, {CmdEngines, "エンジンの設定(&G)..."},
+                   {0, nullptr}, {CmdKeepFileOnNew, "新しい対局でも開いている棋譜ファイルを閉じない(&K)"}}},
     {"ﾍﾙﾌﾟ(&H)", {{CmdAppAbout, "バージョン情報(&A)..."}}},
 };
 
@@ -136,6 +138,9 @@ const CommandText commandTexts[] = {
     {CmdCoordinates, "座標の表示を切り替えます", "座標"},
     {CmdFlip, "盤を反転します", "座反転"},
     {CmdHighlights, "持った駒のマス、行ける先、最後の手と王手の表示を切り替えます", "ハイライト"},
+    {CmdMoveAnimation, "指した手の駒を、移動先のマスまで滑らせて動かします", "駒を動かすアニメーション"},
+    {CmdKeepFileOnNew, "新しい対局を始めても、開いている棋譜ファイルとゲームリストをそのまま残します",
+     "開いている棋譜ファイルを閉じない"},
     {CmdAnalysis, "エンジンで盤上の局面を解析します", "解析"},
     {CmdEvalGraph, "評価グラフの表示を切り替えます", "評価グラフ"},
     {CmdSaveEvalGraph, "評価グラフをPNG画像で保存します", "評価グラフを画像で保存"},

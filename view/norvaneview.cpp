@@ -44,11 +44,16 @@ CNorvaneView::CNorvaneView(CNorvaneDoc* doc, QWidget* parent) : COSBView(parent)
     // A carried piece follows the mouse with no button held.
     setMouseTracking(true);
     ConnectEngine();
+    ConnectMoveAnimation();
     doc->AddView(this);
     doc->AttachBoardView(this);
 }
 
 CNorvaneView::~CNorvaneView() {
+    // A running slide stops where it is; the sprites are the document's to free.
+    m_slide.stop();
+    m_slides.clear();
+    m_vanishing = nullptr;
     AbandonThinking();
     if (CNorvaneDoc* doc = GetDocument(); doc && doc->m_sprites.m_notify.m_pView == this)
         doc->m_sprites.m_notify.m_pView = nullptr;
@@ -94,6 +99,8 @@ void CNorvaneView::OnLButtonDown(QPoint p) {
         return;
 
     if (!m_pHeld) {
+        // A piece is picked up where it stands, not where a slide shows it.
+        FinishMoveAnimation();
         CSprite* sprite = GetDocument()->m_sprites.HitTest(p.x(), p.y());
         if (!sprite) return;
         // The square the sprite stands on, from its position (division truncates toward 0).
@@ -317,6 +324,11 @@ void CNorvaneView::RegisterCommands(CCommandTable& table) {
               [this] { return (m_mode & ModeCoordinates) != 0; });
     table.Add(CmdHighlights,   [this] { ShowHighlights(!HighlightsShown()); }, {},
               [this] { return HighlightsShown(); });
+    table.Add(CmdMoveAnimation, [this] { SetMoveAnimation(!MoveAnimationOn()); }, {},
+              [this] { return MoveAnimationOn(); });
+    table.Add(CmdKeepFileOnNew,
+              [] { QSettings().setValue(KeepFileOnNewKey, !QSettings().value(KeepFileOnNewKey, false).toBool()); },
+              {}, [] { return QSettings().value(KeepFileOnNewKey, false).toBool(); });
     table.Add(CmdCopyBoard,    [this] { OnCopyBoard(); },    usable);
     table.Add(CmdCopyGame,     [this] { OnCopyGame(); },     usable);
     table.Add(CmdCopyAnnotated, [this] { OnCopyAnnotatedGame(); }, usable);

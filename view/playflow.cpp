@@ -220,26 +220,36 @@ void CNorvaneView::OnNewGame() {
 
 // --- Stepping ---------------------------------------------------------------------------
 
-bool CNorvaneView::StepForwardQuietly() {
+bool CNorvaneView::StepForwardQuietly(bool animate) {
     PutBack(); // a carried piece must stand on its square before sprites move
+    FinishMoveAnimation();
     const bool research = m_mode & ModeResearch;
     Move*      line     = research ? m_researchMoves : gameMoves;
     int&       counter  = research ? m_researchCount : gamePly;
     if (counter >= MaxGameMoves || line[counter].piece == NoPiece) return false;
+    // The slides are prepared only for a step the sprites take (the same checks).
+    const std::vector<PendingSlide> slides =
+        animate ? PrepareSlides(line[counter], true) : std::vector<PendingSlide>{};
     if (!ApplyMoveToSprites(line[counter])) return false;
     makeMove(line[counter]);
     ++counter;
+    StartSlides(slides);
     return true;
 }
 
-bool CNorvaneView::StepBackQuietly() {
+bool CNorvaneView::StepBackQuietly(bool animate) {
     PutBack();
+    FinishMoveAnimation();
     const bool research = m_mode & ModeResearch;
     Move*      line     = research ? m_researchMoves : gameMoves;
     int&       counter  = research ? m_researchCount : gamePly;
-    if (counter <= 0 || !RetractMoveOnSprites(line[counter - 1])) return false;
+    if (counter <= 0) return false;
+    const std::vector<PendingSlide> slides =
+        animate ? PrepareSlides(line[counter - 1], false) : std::vector<PendingSlide>{};
+    if (!RetractMoveOnSprites(line[counter - 1])) return false;
     unmakeMove(line[counter - 1]);
     --counter;
+    StartSlides(slides);
     return true;
 }
 
@@ -259,11 +269,11 @@ void CNorvaneView::ShowStep() {
 }
 
 void CNorvaneView::StepForward() {
-    if (StepForwardQuietly()) ShowStep();
+    if (StepForwardQuietly(true)) ShowStep();
 }
 
 void CNorvaneView::StepBack() {
-    if (StepBackQuietly()) ShowStep();
+    if (StepBackQuietly(true)) ShowStep();
 }
 
 void CNorvaneView::StepToFirst() {
@@ -377,7 +387,8 @@ void CNorvaneView::OnReplay() {
 
 void CNorvaneView::OnTimer(int id) {
     if (id != ReplayTimerId) return;
-    if (IsReplaying() && StepForwardQuietly())
+    // A replay slides its pieces unless it steps faster than a slide.
+    if (IsReplaying() && StepForwardQuietly(m_replayTimer.interval() > MoveAnimationMs))
         ShowStep();
     else
         StopReplay();
