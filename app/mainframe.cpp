@@ -121,7 +121,7 @@ const CommandText commandTexts[] = {
     {CmdCopyGame, "棋譜をPGN形式でクリップボードにコピーします", "棋譜のコピー"},
     {CmdCopyAnnotated, "コメント、記号と変化を含めて棋譜をクリップボードにコピーします", "注釈付きでコピー"},
     {CmdPasteGame, "クリップボードの棋譜を読み込みます", "棋譜の貼り付け"},
-    {CmdUndoEdit, "棋譜の直前の編集を取り消します", "元に戻す"},
+    {CmdUndoEdit, "棋譜の直前の編集を取り消します (エンジンとの対局中は待った)", "元に戻す"},
     {CmdRedoEdit, "取り消した編集をやり直します", "やり直し"},
     {CmdAddVariation, "研究の手順を、棋譜を離れた手の変化として加えます", "変化として追加"},
     {CmdPromoteLine, "表示している変化を本線にします", "本線にする"},
