@@ -63,5 +63,8 @@ inline constexpr const char* TypedIllegal    = "入力: %1    指せる手があ
 inline constexpr const char* TypedUnfinished = "入力: %1    手が決まっていません: %2";
 inline constexpr const char* TypedNotYourTurn = "入力: %1    いまは指せません (相手の手番です)";
 inline constexpr const char* TypedNoInput    = "入力: %1    いまは手を入力できません";
+inline constexpr const char* TypedEarlierPosition = "入力: %1    過去の局面では指せません";
+// The move line while the user looks back during a game against the engine.
+inline constexpr const char* EarlierPosition = "(過去の局面を表示中)";
 } // namespace ViewText
 // clang-format on

@@ -33,6 +33,15 @@ void CNorvaneView::PlayResearchLine(const std::vector<Move>& line) {
 }
 
 void CNorvaneView::GoToPly(int ply, bool research) {
+    // During a game against the engine its earlier positions are shown, never a research line.
+    if (PlaysEngine() && !research && !IsReplaying()) {
+        while (gamePly > ply && StepBackQuietly()) {
+        }
+        while (gamePly < ply && StepForwardQuietly()) {
+        }
+        ShowStep();
+        return;
+    }
     if (!(m_mode & ModeViewing) || IsReplaying()) return;
     if (research != ((m_mode & ModeResearch) != 0)) {
         if (!research) OnResearch(); // back to where research began
@@ -65,6 +74,10 @@ int CNorvaneView::SideLineMoves(const NodePath& path, Move* out, int max, int& s
 }
 
 void CNorvaneView::GoToPath(const NodePath& path) {
+    if (PlaysEngine() && path.size() < 2) {
+        if (path.empty() || nodeAt(currentGameTree(), path)) GoToPly(path.empty() ? 0 : path[0] + 1, false);
+        return;
+    }
     if (!(m_mode & ModeViewing) || IsReplaying() || !currentTreeMatchesGlobals()) return;
     if (path.size() < 2) {
         if (path.empty() || nodeAt(currentGameTree(), path)) GoToPly(path.empty() ? 0 : path[0] + 1, false);

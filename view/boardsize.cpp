@@ -11,6 +11,7 @@ void CNorvaneView::SetPitch(int pitch) {
     CNorvaneDoc* doc = GetDocument();
     if (!doc || (pitch == m_geometry.Pitch() && GetBuffer())) return;
     PutBack();
+    FinishMoveAnimation();
     // What stands where, by image number: the sprites are drawn again at the new size
     // without reading the Board, which may be busy elsewhere.
     int images[64];

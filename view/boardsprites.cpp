@@ -15,7 +15,8 @@ void CNorvaneView::DestroyOn(int d) {
 }
 
 void CNorvaneView::RebuildSprites() {
-    // The carried sprite is about to go.
+    // The sprites a slide moves and the carried one are about to go.
+    FinishMoveAnimation();
     m_pHeld = nullptr;
     CNorvaneDoc* doc = GetDocument();
     doc->m_sprites.RemoveAll();

@@ -49,8 +49,8 @@ std::int64_t CNorvaneView::ClockNow() const {
 }
 
 bool CNorvaneView::CanUseGameEnd() const {
-    return (m_mode & ModePlaying) && m_engineSide != EngineNone && !IsThinking() &&
-           !IsReplaying() && m_engineSide != board.sideToMove;
+    // The user's turn at the game's last position, wherever the user is looking.
+    return PlaysEngine() && !IsThinking() && !IsReplaying() && m_engineSide != GameSideToMove();
 }
 
 void CNorvaneView::RegisterGameEndCommands(CCommandTable& table) {
@@ -107,6 +107,8 @@ void CNorvaneView::OnFlagTimer() {
     }
     // The engine's move is still to come: it is dropped, as the game is over.
     AbandonThinking();
+    // The fall is judged, and shown, on the game's last position.
+    GoToGameEnd();
     const int winner = flagFallWinner(board, side);
     if (winner < 0)
         EndGame(Drawn, GameText::DrawOnTime, "time forfeit");
@@ -156,6 +158,7 @@ bool CNorvaneView::AfterGameMove() {
 }
 
 void CNorvaneView::EndGame(int result, const char* reason, const char* termination) {
+    GoToGameEnd();
     StopGameClock();
     PutBack(); // a piece the user holds when the flag falls goes home: no move can follow
     EndOpponentEngine();
@@ -187,6 +190,7 @@ void CNorvaneView::OnResign() {
 
 void CNorvaneView::OnClaimDraw() {
     if (!CanUseGameEnd()) return;
+    GoToGameEnd();
     const int claims = GameDrawHistory().claimable();
     if (claims == ClaimNone) {
         MessageBox(QString::fromUtf8(GameText::NothingToClaim));
@@ -197,7 +201,7 @@ void CNorvaneView::OnClaimDraw() {
 
 void CNorvaneView::OnOfferDraw() {
     if (!CanUseGameEnd()) return;
-    if (gamePly == 0 || m_lastEngineScore > DrawOfferAcceptScore) {
+    if (GameLength() == 0 || m_lastEngineScore > DrawOfferAcceptScore) {
         MessageBox(QString::fromUtf8(GameText::OfferDeclined).arg(OpponentName()));
         return;
     }

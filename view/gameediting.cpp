@@ -243,8 +243,16 @@ bool CNorvaneView::AskComments(QString& before, QString& after) {
 }
 
 void CNorvaneView::AddEditCommands(CCommandTable& table) {
-    table.Add(CmdUndoEdit, [this] { OnUndoEdit(); },
-              [this] { return CanEdit() && currentGameEdits().canUndo(); });
+    // During a game against the engine 元に戻す takes back as 待った does.
+    table.Add(
+        CmdUndoEdit,
+        [this] {
+            if (CanTakeBack())
+                OnTakeBack();
+            else
+                OnUndoEdit();
+        },
+        [this] { return CanTakeBack() || (CanEdit() && currentGameEdits().canUndo()); });
     table.Add(CmdRedoEdit, [this] { OnRedoEdit(); },
               [this] { return CanEdit() && currentGameEdits().canRedo(); });
     table.Add(CmdAddVariation, [this] { OnAddVariation(); }, [this] { return CanAddVariation(); });

@@ -45,11 +45,16 @@ CNorvaneView::CNorvaneView(CNorvaneDoc* doc, QWidget* parent) : COSBView(parent)
     setMouseTracking(true);
     ConnectEngine();
     m_opponent = storedOpponent();
+    ConnectMoveAnimation();
     doc->AddView(this);
     doc->AttachBoardView(this);
 }
 
 CNorvaneView::~CNorvaneView() {
+    // A running slide stops where it is; the sprites are the document's to free.
+    m_slide.stop();
+    m_slides.clear();
+    m_vanishing = nullptr;
     AbandonThinking();
     EndOpponentEngine(true);
     if (CNorvaneDoc* doc = GetDocument(); doc && doc->m_sprites.m_notify.m_pView == this)
@@ -90,11 +95,14 @@ void CNorvaneView::Render(const QRect* clip) {
 
 void CNorvaneView::OnLButtonDown(QPoint p) {
     // While the engine thinks its move is still to come: the board takes no clicks.
+    // Looking back during a game: a move is made only at the game's last position.
     if (!(m_mode & (ModePlaying | ModeResearch)) || (m_mode & ModeReplaying) || IsThinking() ||
-        gamePly >= InputMoveLimit || m_researchCount >= InputMoveLimit)
+        ShowsEarlierPosition() || gamePly >= InputMoveLimit || m_researchCount >= InputMoveLimit)
         return;
 
     if (!m_pHeld) {
+        // A piece is picked up where it stands, not where a slide shows it.
+        FinishMoveAnimation();
         CSprite* sprite = GetDocument()->m_sprites.HitTest(p.x(), p.y());
         if (!sprite) return;
         // The square the sprite stands on, from its position (division truncates toward 0).
@@ -323,6 +331,11 @@ void CNorvaneView::RegisterCommands(CCommandTable& table) {
               [this] { return (m_mode & ModeCoordinates) != 0; });
     table.Add(CmdHighlights,   [this] { ShowHighlights(!HighlightsShown()); }, {},
               [this] { return HighlightsShown(); });
+    table.Add(CmdMoveAnimation, [this] { SetMoveAnimation(!MoveAnimationOn()); }, {},
+              [this] { return MoveAnimationOn(); });
+    table.Add(CmdKeepFileOnNew,
+              [] { QSettings().setValue(KeepFileOnNewKey, !QSettings().value(KeepFileOnNewKey, false).toBool()); },
+              {}, [] { return QSettings().value(KeepFileOnNewKey, false).toBool(); });
     table.Add(CmdCopyBoard,    [this] { OnCopyBoard(); },    usable);
     table.Add(CmdCopyGame,     [this] { OnCopyGame(); },     usable);
     table.Add(CmdCopyAnnotated, [this] { OnCopyAnnotatedGame(); }, usable);

@@ -13,6 +13,7 @@
 #include <QRect>
 #include <QString>
 #include <QTimer>
+#include <QVariantAnimation>
 
 #include <cstdint>
 #include <memory>
@@ -68,6 +69,13 @@ inline constexpr int CarriedDepth      = 10;
 inline constexpr const char* HighlightsKey = "board/highlights";
 // The settings key of 上書き保存's backup: the previous file kept as FILE.bak (on by default).
 inline constexpr const char* KeepBackupKey = "save/keepBackup";
+// The settings key of the move animation (off by default: pieces jump) and how long a slide
+// takes.
+inline constexpr const char* MoveAnimationKey = "board/animation";
+inline constexpr int         MoveAnimationMs  = 150;
+// The settings key of New keeping the open file, its list and panes (off by default: New
+// closes the file).
+inline constexpr const char* KeepFileOnNewKey = "play/keepFileOnNew";
 
 // Clipboard text above this many bytes is refused by paste, with a message.
 inline constexpr qsizetype PasteLimit  = 1024 * 1024;
@@ -206,6 +214,18 @@ public:
     // Moves the sprites back for m, which is about to be unmade (sideToMove is the colour
     // that did not make it). False, changing nothing, when a sprite it needs is missing.
     bool RetractMoveOnSprites(const Move& m);
+
+    // --- Move animation (view/moveanimation.cpp) -------------------------------------------
+    // With the setting on, a single step (a move played, the engine's reply, one step along the
+    // shown line) slides the moved piece, and a castle's rook, from where it stood to its
+    // square; a captured piece stays until the slide ends. Jumps (Home, End, a click in the
+    // move list) and a replay faster than a slide do not slide.
+    void SetMoveAnimation(bool on);
+    bool MoveAnimationOn() const { return m_animate; }
+    // The running slide; tests drive it to its end by its own clock.
+    QVariantAnimation& MoveAnimation() { return m_slide; }
+    // A running slide ends at once: every sprite on its square, a captured one gone.
+    void FinishMoveAnimation();
 
     // --- Play and navigation ----------------------------------------------------------------
     // One move along the shown line (the research line in research mode, else the game): the
@@ -351,6 +371,17 @@ public:
     // Enable rules of the commands that depend on the play state.
     bool IsReplaying() const { return (m_mode & ModeReplaying) != 0; }
     bool CanNavigate() const;
+    // A game against the engine is in play (not game entry, not viewing).
+    bool PlaysEngine() const { return (m_mode & ModePlaying) && m_engineSide != EngineNone; }
+    // The moves of the current game's main line as the globals hold them.
+    int GameLength() const;
+    // In a game against the engine the board shows a position before the game's last one:
+    // the user looks back, no move can be made there.
+    bool ShowsEarlierPosition() const { return PlaysEngine() && gamePly < GameLength(); }
+    // The side to move at the game's last position, whatever position is shown.
+    int GameSideToMove() const { return board.sideToMove ^ ((GameLength() - gamePly) & 1); }
+    // Back to the game's last position, drawn once; nothing when it is shown.
+    void GoToGameEnd();
     bool HasNextMove() const;
     bool HasPreviousMove() const;
     bool CanTakeBack() const;
@@ -462,12 +493,40 @@ private:
     // The game's result from the colour that won (or Drawn), into the information word.
     void SetResult(int resultBit);
     // One step without redrawing; false when there was nothing to do or the sprites refused.
-    bool StepForwardQuietly();
-    bool StepBackQuietly();
+    // With animate (and the setting on) the step's pieces then slide from where they stood.
+    bool StepForwardQuietly(bool animate = false);
+    bool StepBackQuietly(bool animate = false);
+    // A sprite's slide: from where it stood to its square's place.
+    struct Slide {
+        CSprite* sprite;
+        QPoint   from, to;
+    };
+    // The slides of m about to be made (forward) or unmade, by display squares: each sprite's
+    // square before the step, its place now, and its square after. A forward capture's piece
+    // is taken off its square into m_vanishing, to go when the slide ends.
+    struct PendingSlide {
+        int    before, after;
+        QPoint from;
+    };
+    std::vector<PendingSlide> PrepareSlides(const Move& m, bool forward);
+    // After the step: the sprites back where they stood, then the slide starts.
+    void StartSlides(const std::vector<PendingSlide>& pending);
+    // One frame of the slide at progress (0 to 1), drawn.
+    void SlideFrame(double progress);
+    void EndSlides();
+    // Reads the setting and joins the slide's progress to its frames.
+    void ConnectMoveAnimation();
     // The whole board composed and drawn once, the move line, and hint 4 to the other views.
     void ShowStep();
     // Stops a running replay: timer, mode bit and the document's flag.
     void StopReplay();
+    // The orientation of a new game or of a game loaded: the user's own turn of the board
+    // (OnFlip), or Black at the bottom when the user plays Black against the engine. True
+    // when the orientation changed (the sprites are then to be rebuilt).
+    bool TurnBoardFor(int engineSide);
+    // New without closing the file: the view's state reset as a New does it, the document's
+    // file, list and panes kept.
+    void ResetForNewGame();
     // The Board back at the shown position after a record was written (which leaves it after
     // the game's last move): the game's start, its first gamePly moves, then the research line.
     void RestoreShownPosition();
@@ -545,6 +604,10 @@ private:
     std::optional<EngineEntry> m_gameOpponent;         // the game's UCI engine, if any
     OpponentChoice             m_gameChoice;           // its strength, as the game started
     OpponentEngine*            m_opponentEngine = nullptr; // its process, once started
+    QVariantAnimation  m_slide;          // the move animation's progress, 0 to 1
+    std::vector<Slide> m_slides;         // the sprites it moves
+    CSprite*           m_vanishing = nullptr; // a captured piece shown until the slide ends
+    bool               m_animate   = false;   // the setting
 
     BoardGeometry                     m_geometry;
     BoardHighlights                   m_highlights;
@@ -563,6 +626,7 @@ private:
     // once, when it ends (ended), or when it is left (New, Open, another game, quitting)
     // after the user moved in it. Nothing when this game was already kept.
     void KeepPlayedGame(bool ended = false);
+    bool m_userFlipped = false; // the board as the user last turned it (OnFlip)
     bool m_keepPending = false; // the user has moved in the game against the engine
     bool m_gameKept    = false; // this game is already in the games file
 };

@@ -1,12 +1,15 @@
 // The board view's play flow: the game against the engine, new games, loading a game for
 // viewing, stepping along the game or the research line, replay, research, take back, and
 // the move line of the status bar.
+#include <QSettings>
+
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
 
 #include "app/currentgame.h"
 #include "app/norvanedoc.h"
+#include "app/recoveryfile.h"
 #include "book/namedline.h"
 #include "engine/makemove.h"
 #include "records/annotations.h"
@@ -66,6 +69,7 @@ void CNorvaneView::OnInitialUpdate() {
     StopReplay();
     PutBack();
     m_mode &= DisplayModes;
+    TurnBoardFor(EngineNone);
     ClearResearch();
     ClearGameSan();
     if (!GetDocument()->m_games.empty())
@@ -89,6 +93,7 @@ void CNorvaneView::LoadForViewing() {
     StopReplay();
     PutBack();
     SwitchTo(ModeViewing);
+    TurnBoardFor(EngineNone);
     m_engineSide = EngineNone;
     EndOpponentEngine();
     m_gameOpponent.reset();
@@ -143,6 +148,9 @@ void CNorvaneView::SetResult(int resultBit) {
 // --- The engine -------------------------------------------------------------------------
 
 void CNorvaneView::PlayEngineReply(const Move& m, int score) {
+    // The user may be looking back: the reply belongs at the game's end, and the player
+    // expects to see it played there.
+    GoToGameEnd();
     const int engine     = board.sideToMove;
     const int engineWins = engine == White ? WhiteWon : BlackWon;
     const int userWins   = engine == White ? BlackWon : WhiteWon;
@@ -202,8 +210,14 @@ void CNorvaneView::OnNewGame() {
     int choice = Black;
     if (!AskNewGame(choice) || choice < White || choice > EngineNone) return;
     if (!ConfirmDiscardGame()) return;
-    NewDocument();
+    const bool keepFile = QSettings().value(KeepFileOnNewKey, false).toBool();
+    if (keepFile && !GetDocument()->GetPathName().isEmpty())
+        ResetForNewGame();
+    else
+        NewDocument();
     PrepareComputerGame(choice);
+    if (TurnBoardFor(choice)) RebuildSprites();
+    GetDocument()->UpdateAllViews(this, HintPositionChanged);
     GetDocument()->m_strMoveInfo.clear();
     StartGameClock();
     StartOpponentEngine();
@@ -212,26 +226,36 @@ void CNorvaneView::OnNewGame() {
 
 // --- Stepping ---------------------------------------------------------------------------
 
-bool CNorvaneView::StepForwardQuietly() {
+bool CNorvaneView::StepForwardQuietly(bool animate) {
     PutBack(); // a carried piece must stand on its square before sprites move
+    FinishMoveAnimation();
     const bool research = m_mode & ModeResearch;
     Move*      line     = research ? m_researchMoves : gameMoves;
     int&       counter  = research ? m_researchCount : gamePly;
     if (counter >= MaxGameMoves || line[counter].piece == NoPiece) return false;
+    // The slides are prepared only for a step the sprites take (the same checks).
+    const std::vector<PendingSlide> slides =
+        animate ? PrepareSlides(line[counter], true) : std::vector<PendingSlide>{};
     if (!ApplyMoveToSprites(line[counter])) return false;
     makeMove(line[counter]);
     ++counter;
+    StartSlides(slides);
     return true;
 }
 
-bool CNorvaneView::StepBackQuietly() {
+bool CNorvaneView::StepBackQuietly(bool animate) {
     PutBack();
+    FinishMoveAnimation();
     const bool research = m_mode & ModeResearch;
     Move*      line     = research ? m_researchMoves : gameMoves;
     int&       counter  = research ? m_researchCount : gamePly;
-    if (counter <= 0 || !RetractMoveOnSprites(line[counter - 1])) return false;
+    if (counter <= 0) return false;
+    const std::vector<PendingSlide> slides =
+        animate ? PrepareSlides(line[counter - 1], false) : std::vector<PendingSlide>{};
+    if (!RetractMoveOnSprites(line[counter - 1])) return false;
     unmakeMove(line[counter - 1]);
     --counter;
+    StartSlides(slides);
     return true;
 }
 
@@ -242,15 +266,20 @@ void CNorvaneView::ShowStep() {
     Render(nullptr);
     Draw(nullptr);
     ComposeMoveInfo();
+    // While the engine thinks the status line tells its progress before the shown move.
+    if (IsThinking()) {
+        m_thinkLine = GetDocument()->m_strMoveInfo;
+        ShowThinking();
+    }
     GetDocument()->UpdateAllViews(this, HintPositionChanged);
 }
 
 void CNorvaneView::StepForward() {
-    if (StepForwardQuietly()) ShowStep();
+    if (StepForwardQuietly(true)) ShowStep();
 }
 
 void CNorvaneView::StepBack() {
-    if (StepBackQuietly()) ShowStep();
+    if (StepBackQuietly(true)) ShowStep();
 }
 
 void CNorvaneView::StepToFirst() {
@@ -267,8 +296,42 @@ void CNorvaneView::StepToLast() {
     ShowStep();
 }
 
-bool CNorvaneView::CanNavigate() const {
-    return !IsReplaying() && !((m_mode & ModePlaying) && m_engineSide != EngineNone);
+void CNorvaneView::ResetForNewGame() {
+    ReclaimEngine();
+    StopReplay();
+    PutBack();
+    m_mode &= DisplayModes;
+    ClearResearch();
+    ClearGameSan();
+    clearGame();
+    GetDocument()->m_strMoveInfo.clear();
+    RebuildSprites();
+    GetDocument()->UpdateAllViews(this, HintPositionChanged);
+}
+
+bool CNorvaneView::TurnBoardFor(int engineSide) {
+    const bool flipped = engineSide == White || m_userFlipped;
+    if (flipped == ((m_mode & ModeFlipped) != 0)) return false;
+    m_mode ^= ModeFlipped;
+    return true;
+}
+
+// In a game against the engine the user may look back at earlier positions: the game stays
+// as it is, the clock runs on and the engine's reply goes to the game's end.
+bool CNorvaneView::CanNavigate() const { return !IsReplaying(); }
+
+int CNorvaneView::GameLength() const {
+    int n = 0;
+    while (n < MaxGameMoves && gameMoves[n].piece != NoPiece)
+        ++n;
+    return n;
+}
+
+void CNorvaneView::GoToGameEnd() {
+    if (!ShowsEarlierPosition()) return;
+    while (StepForwardQuietly()) {
+    }
+    ShowStep();
 }
 
 bool CNorvaneView::HasNextMove() const {
@@ -282,12 +345,25 @@ bool CNorvaneView::HasPreviousMove() const {
 }
 
 bool CNorvaneView::CanTakeBack() const {
-    return (m_mode & ModePlaying) && m_engineSide != EngineNone && gamePly > 1 && !IsThinking();
+    return PlaysEngine() && GameLength() > 1 && !IsThinking() &&
+           GameSideToMove() != m_engineSide;
 }
 
 void CNorvaneView::OnTakeBack() {
-    StepBack();
-    StepBack();
+    if (!CanTakeBack()) return;
+    // From the game's end, whatever position is shown: the engine's reply and the user's
+    // move go, and with them out of the game the user moves again from there.
+    while (StepForwardQuietly()) {
+    }
+    if (!StepBackQuietly() || !StepBackQuietly()) {
+        ShowStep();
+        return;
+    }
+    gameMoves[gamePly].piece = NoPiece;
+    m_gameSan[gamePly][0]    = '\0';
+    syncPlayedGame();
+    if (!m_recoveryPath.isEmpty()) writeRecoveryFile(m_recoveryPath, GameRecordText());
+    ShowStep();
 }
 
 void CNorvaneView::OnEndGame() {
@@ -318,7 +394,8 @@ void CNorvaneView::OnReplay() {
 
 void CNorvaneView::OnTimer(int id) {
     if (id != ReplayTimerId) return;
-    if (IsReplaying() && StepForwardQuietly())
+    // A replay slides its pieces unless it steps faster than a slide.
+    if (IsReplaying() && StepForwardQuietly(m_replayTimer.interval() > MoveAnimationMs))
         ShowStep();
     else
         StopReplay();
@@ -338,6 +415,8 @@ void CNorvaneView::OnResearch() {
 
 void CNorvaneView::OnFlip() {
     m_mode ^= ModeFlipped;
+    // The user's own turn of the board stays for the next games and files.
+    m_userFlipped = (m_mode & ModeFlipped) != 0;
     RebuildSprites();
 }
 
@@ -356,6 +435,7 @@ void CNorvaneView::ComposeMoveInfo() {
         if (m_mode & ModeViewing)
             line = recordText(gameHeader.white) + " - " + recordText(gameHeader.black);
         if (!m_endReason.isEmpty()) line += "  " + m_endReason;
+        if (ShowsEarlierPosition()) line += QString::fromUtf8(ViewText::EarlierPosition);
         return;
     }
     // Move numbers continue those of the game's start (a set-up position's FEN).
@@ -383,4 +463,5 @@ void CNorvaneView::ComposeMoveInfo() {
     char label[OpeningTextSize];
     openingLabelText(named, names, label, sizeof label);
     if (label[0]) line += "  " + QString::fromUtf8(label);
+    if (ShowsEarlierPosition()) line += "  " + QString::fromUtf8(ViewText::EarlierPosition);
 }

@@ -102,6 +102,10 @@ void CNorvaneView::EnterTypedMove() {
         doc->m_strMoveInfo = QString::fromUtf8(ViewText::TypedNoInput).arg(m_typed);
         return;
     }
+    if (ShowsEarlierPosition()) {
+        doc->m_strMoveInfo = QString::fromUtf8(ViewText::TypedEarlierPosition).arg(m_typed);
+        return;
+    }
     if (playing && (IsThinking() || m_engineSide == board.sideToMove)) {
         doc->m_strMoveInfo = QString::fromUtf8(ViewText::TypedNotYourTurn).arg(m_typed);
         return;

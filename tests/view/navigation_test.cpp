@@ -213,7 +213,14 @@ private slots:
                  f.view->engineMoves = {"e5"};
                  QVERIFY(clickMove(f.view, "e4"));
              },
-             false, false, false, false, true, true},
+             false, true, false, false, true, true},
+            {"against the engine, looking back",
+             [&] {
+                 f.view->engineMoves = {"e5"};
+                 QVERIFY(clickMove(f.view, "e4"));
+                 f.view->OnBack();
+             },
+             true, true, false, false, true, true},
             {"game entry at its end", [&] { entry("e4 e5"); }, false, true, false, false, false,
              true},
             {"game entry a step back",

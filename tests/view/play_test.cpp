@@ -217,7 +217,8 @@ private slots:
         QCOMPARE(f.view->beeps, 1);
         table.UpdateCommandUI();
         QVERIFY(!table.Action(CmdTakeBack)->isEnabled());
-        QVERIFY(!table.Action(CmdBack)->isEnabled());
+        // The start can be looked at; the game stays as it is.
+        QVERIFY(table.Action(CmdBack)->isEnabled());
         // Black's pieces are the user's now; White's do not answer the mouse.
         clickSquare(f.view, "e2");
         QVERIFY(!f.view->m_pHeld);
@@ -304,7 +305,9 @@ private slots:
         // The move line ends with the result.
         const char* resultText = result == WhiteWon ? "  1-0" : result == BlackWon ? "  0-1" : "  1/2-1/2";
         QVERIFY2(f.doc->m_strMoveInfo.contains(resultText), qPrintable(f.doc->m_strMoveInfo));
-        QCOMPARE(f.view->m_mode, ModeViewing);
+        // The user playing Black sees Black at the bottom.
+        QCOMPARE(f.view->m_mode & ~DisplayModes, ModeViewing);
+        QCOMPARE(bool(f.view->m_mode & ModeFlipped), engineSide == White);
         // Every turn of the user but the last was announced.
         const int turns = engineSide == White ? userMoves + 1 : userMoves;
         QCOMPARE(f.view->beeps, turns - 1);
