@@ -87,7 +87,10 @@ void CNorvaneView::UciEngineReply() {
 
 void CNorvaneView::OnOpponentMove(const QString& move, int score) {
     ClearThinkingMarks();
-    if (!(m_mode & ModePlaying) || m_engineSide != board.sideToMove) return;
+    if (!(m_mode & ModePlaying)) return;
+    // The user may be looking back: the answer is read and played at the game's end.
+    GoToGameEnd();
+    if (m_engineSide != board.sideToMove) return;
     Move m{};
     if (move.isEmpty() || !coordsToMove(move.toLatin1().constData(), &m)) {
         const QString name = m_gameOpponent ? m_gameOpponent->name : OpponentName();

@@ -178,7 +178,8 @@ private slots:
     }
 
     // Without a clock the engine is given the desktop's budget as a fixed time; "move now"
-    // sends stop and plays the engine's answer; a game left ends the engine.
+    // sends stop and plays the engine's answer at the game's end, wherever the user looks; a
+    // game left ends the engine.
     void withoutAClockTheEngineHasAFixedTime() {
         const QString program = writeScript(*scratch, "engine", scriptEngine(log, {"e7e5"}, true));
         chooseEngine("Scripted", program, {});
@@ -190,10 +191,15 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(sent().contains(QString("go movetime %1").arg(HardTimeLimitMs)),
                                  WaitMs);
         QVERIFY(f.view->IsThinking());
+        // The user looks back at the start while the engine thinks: its answer is still played
+        // at the game's end, and the board goes there.
+        f.view->StepBack();
+        QCOMPARE(gamePly, 0);
         f.view->OnMoveNow();
         QTRY_VERIFY_WITH_TIMEOUT(!f.view->IsThinking(), WaitMs);
         QCOMPARE(sent().filter("stop").size(), 1);
         QCOMPARE(QString::fromLatin1(f.view->m_gameSan[1]), QString("e5"));
+        QCOMPARE(gamePly, 2);
         QVERIFY(sent().contains("setoption name UCI_LimitStrength value false"));
         f.view->OnEndGame();
         QVERIFY(f.view->OpponentProcess() == nullptr);
