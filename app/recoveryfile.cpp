@@ -18,7 +18,29 @@ bool writeRecoveryFile(const QString& path, const QByteArray& text) {
     return file.commit();
 }
 
-void removeRecoveryFile(const QString& path) { QFile::remove(path); }
+namespace {
+
+QString unkeptMark(const QString& path) { return path + ".unkept"; }
+
+} // namespace
+
+void removeRecoveryFile(const QString& path) {
+    QFile::remove(path);
+    QFile::remove(unkeptMark(path));
+}
+
+void markRecoveryUnkept(const QString& path, bool unkept) {
+    if (!unkept) {
+        QFile::remove(unkeptMark(path));
+        return;
+    }
+    if (QFile::exists(unkeptMark(path))) return;
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile mark(unkeptMark(path));
+    mark.open(QIODevice::WriteOnly);
+}
+
+bool recoveryUnkept(const QString& path) { return QFile::exists(unkeptMark(path)); }
 
 QByteArray readRecoveryFile(const QString& path) {
     QFile file(path);

@@ -11,7 +11,12 @@ QString recoveryFilePath();
 // Writes text as the file at path, whole or not at all (a temporary file renamed over it);
 // the folder is made when missing. False when it could not be written.
 bool writeRecoveryFile(const QString& path, const QByteArray& text);
-// Removes the file; nothing when there is none.
+// Removes the file and its mark; nothing when there is none.
 void removeRecoveryFile(const QString& path);
+// A game against the engine that is not in the games file yet is marked by a second file
+// beside the recovery file (PATH.unkept), so that a game cut off by a crash is kept at the
+// next start. markRecoveryUnkept sets or clears the mark.
+void markRecoveryUnkept(const QString& path, bool unkept);
+bool recoveryUnkept(const QString& path);
 // The file's text; empty when there is none or it cannot be read.
 QByteArray readRecoveryFile(const QString& path);

@@ -80,7 +80,7 @@ void CNorvaneView::NoteMoveClock(int mover) {
     if (gamePly <= 0) return;
     setPlayedMoveClock(gamePly - 1, command);
     // The recovery file of a game with a clock is written here, with the move's clock time.
-    if (!m_recoveryPath.isEmpty()) writeRecoveryFile(m_recoveryPath, GameRecordText());
+    WriteRecoveryFile();
 }
 
 void CNorvaneView::StopGameClock() {

@@ -7,6 +7,8 @@
 
 #include "app/currentgame.h"
 #include "app/gamesfile.h"
+#include "app/recoveryfile.h"
+#include "records/pgnread.h"
 #include "engine/strength.h"
 #include "resources/enginetexts.h"
 #include "resources/viewtexts.h"
@@ -64,6 +66,25 @@ void CNorvaneView::KeepPlayedGame(bool ended) {
     facts.white       = name(White);
     facts.black       = name(Black);
     facts.date        = today();
+    facts.termination = "normal";
+    const QString     path    = gamesFilePath();
+    const SaveOutcome outcome = appendToGamesFile(path, keptGame(tree, facts));
+    if (!outcome.done) {
+        MessageBox(QString::fromUtf8(ViewText::GamesFileFailed)
+                       .arg(QDir::toNativeSeparators(path), saveFailureReason(outcome)));
+        return;
+    }
+    if (!m_recoveryPath.isEmpty()) markRecoveryUnkept(m_recoveryPath, false);
+}
+
+void CNorvaneView::KeepRecoveredGame(const QByteArray& text) {
+    GameTree tree;
+    if (!parseGameTree(text.constData(), static_cast<std::size_t>(text.size()), tree)) return;
+    // The names the game carried are kept; a side without one is the user's.
+    PlayedGameFacts facts;
+    facts.white = tree.tag("White").empty() ? userName() : std::string();
+    facts.black = tree.tag("Black").empty() ? userName() : std::string();
+    facts.date  = today();
     facts.termination = "normal";
     const QString     path    = gamesFilePath();
     const SaveOutcome outcome = appendToGamesFile(path, keptGame(tree, facts));

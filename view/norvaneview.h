@@ -621,11 +621,17 @@ private:
     // A move was stored into the game in progress: it is modified and written to the
     // recovery file.
     void GameMoveStored();
+    // Writes the game to the recovery file, marked while it is a game against the engine not
+    // yet in the games file.
+    void WriteRecoveryFile();
 
     // 対局棋譜 (view/keptgames.cpp): a game against the engine is appended to the games file
     // once, when it ends (ended), or when it is left (New, Open, another game, quitting)
     // after the user moved in it. Nothing when this game was already kept.
     void KeepPlayedGame(bool ended = false);
+    // A game against the engine found in the recovery file at start, cut off before it was
+    // kept, goes into the games file as one left.
+    void KeepRecoveredGame(const QByteArray& text);
     bool m_userFlipped = false; // the board as the user last turned it (OnFlip)
     bool m_keepPending = false; // the user has moved in the game against the engine
     bool m_gameKept    = false; // this game is already in the games file

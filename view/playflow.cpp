@@ -362,7 +362,7 @@ void CNorvaneView::OnTakeBack() {
     gameMoves[gamePly].piece = NoPiece;
     m_gameSan[gamePly][0]    = '\0';
     syncPlayedGame();
-    if (!m_recoveryPath.isEmpty()) writeRecoveryFile(m_recoveryPath, GameRecordText());
+    WriteRecoveryFile();
     ShowStep();
 }
 

@@ -99,13 +99,24 @@ void CNorvaneView::GameMoveStored() {
     // (NoteMoveClock), not twice per move.
     if (m_recoveryPath.isEmpty() || ClockRunning()) return;
     // The move is already in the game; the Board still shows the position before it.
+    WriteRecoveryFile();
+}
+
+void CNorvaneView::WriteRecoveryFile() {
+    if (m_recoveryPath.isEmpty()) return;
     writeRecoveryFile(m_recoveryPath, GameRecordText());
+    markRecoveryUnkept(m_recoveryPath, m_keepPending && !m_gameKept);
 }
 
 bool CNorvaneView::OfferRecovery() {
     if (m_recoveryPath.isEmpty()) return false;
     const QByteArray text = readRecoveryFile(m_recoveryPath);
     if (text.isEmpty()) return false;
+    // Whatever the user answers, a game against the engine that a crash cut off is kept.
+    if (recoveryUnkept(m_recoveryPath)) {
+        KeepRecoveredGame(text);
+        markRecoveryUnkept(m_recoveryPath, false);
+    }
     if (!AskYesNo(QString::fromUtf8(ViewText::OfferRecovery))) {
         removeRecoveryFile(m_recoveryPath);
         return false;

@@ -11,6 +11,7 @@
 
 #include "app/gamesfile.h"
 #include "app/norvanedoc.h"
+#include "app/recoveryfile.h"
 #include "resources/enginetexts.h"
 #include "tests/qtestmain.h"
 #include "tests/view/playflow_fixture.h"
@@ -94,6 +95,41 @@ private slots:
         QVERIFY(f.view->ConfirmDiscardGame());
         newGame(Black);
         QCOMPARE(gameCount(kept()), 1);
+    }
+
+    // A crash cuts a game off before it is kept: the next start keeps it from the recovery file
+    // as abandoned, once, whether or not the user restores it. A game kept at its end before
+    // the crash is not kept again.
+    void aGameCutOffByACrashIsKeptAtTheNextStart() {
+        const QString recovery = scratch->filePath("recovery.pgn");
+        f.view->SetRecoveryPath(recovery);
+        newGame(Black);
+        f.view->engineMoves = {"e5"};
+        play("e4");
+        f.view->yesAnswer = true;
+        f.view->OnResign();
+        QCOMPARE(gameCount(kept()), 1);
+        QVERIFY(!recoveryUnkept(recovery));
+        f.view->yesAnswer = false;
+        QVERIFY(!f.view->OfferRecovery());
+        QCOMPARE(gameCount(kept()), 1);
+
+        QVERIFY(f.view->ConfirmDiscardGame());
+        newGame(Black);
+        f.view->engineMoves = {"c5"};
+        play("e4");
+        QVERIFY(recoveryUnkept(recovery));
+        // The process dies here; the next start finds the files as they are, and the user
+        // declines to restore the game.
+        QVERIFY(!f.view->OfferRecovery());
+        const QString text = kept();
+        QCOMPARE(gameCount(text), 2);
+        QVERIFY(text.contains("1.e4 c5 *"));
+        QVERIFY(text.mid(text.lastIndexOf("[Event ")).contains("[Termination \"abandoned\"]"));
+        QVERIFY(!QFile::exists(recovery));
+        QVERIFY(!recoveryUnkept(recovery));
+        QVERIFY(!f.view->OfferRecovery());
+        QCOMPARE(gameCount(kept()), 2);
     }
 
     // Nothing is kept of a game left before the user moved, nor of game entry.
