@@ -30,9 +30,7 @@ class GameFlowTest : public QObject {
     // first move, when it has one, is 1.e4 unless a test scripted another.
     void newGame(int choice) {
         if (choice == White && f.view->engineMoves.empty()) f.view->engineMoves = {"e4"};
-        f.view->newGameChoice = choice;
-        f.view->OnNewGame();
-        QVERIFY(waitForReply(f.view));
+        QVERIFY(f.newGame(choice));
     }
     bool enabled(int id) {
         table->UpdateCommandUI();

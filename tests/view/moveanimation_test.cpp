@@ -26,11 +26,7 @@ class MoveAnimationTest : public QObject {
     Q_OBJECT
     PlayFixture f;
 
-    void newGame(int choice) {
-        f.view->newGameChoice = choice;
-        f.view->OnNewGame();
-        QVERIFY(waitForReply(f.view));
-    }
+    void newGame(int choice) { QVERIFY(f.newGame(choice)); }
     void play(const char* line) {
         for (const std::string& san : tokens(line))
             QVERIFY(clickMove(f.view, san));

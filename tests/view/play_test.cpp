@@ -14,12 +14,7 @@ class PlayTest : public QObject {
     Q_OBJECT
     PlayFixture f;
 
-    // A new game with choice (0 the engine has White, 1 Black, 2 game entry).
-    void newGame(int choice) {
-        f.view->newGameChoice = choice;
-        f.view->OnNewGame();
-        QVERIFY(waitForReply(f.view));
-    }
+    void newGame(int choice) { QVERIFY(f.newGame(choice)); }
 
 private slots:
     void init() {

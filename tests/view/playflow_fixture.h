@@ -112,6 +112,10 @@ protected:
 };
 
 // A document with the scripted board view, shown at its natural size.
+// Lets the engine's worker finish and its move be played, as the event loop does; false when
+// the think does not end.
+inline bool waitForReply(CNorvaneView* view) { return waitForTask(view->Thinker()); }
+
 struct PlayFixture {
     std::unique_ptr<CNorvaneDoc> doc;
     ScriptedView*                view = nullptr;
@@ -123,6 +127,13 @@ struct PlayFixture {
         view->resize(300, 300);
         view->show();
     }
+    // A new game with choice (0 the engine has White, 1 Black, 2 game entry), the engine's
+    // first move played; false when its think does not end.
+    bool newGame(int choice) {
+        view->newGameChoice = choice;
+        view->OnNewGame();
+        return waitForReply(view);
+    }
     void destroy() {
         delete view;
         view = nullptr;
@@ -131,9 +142,6 @@ struct PlayFixture {
     }
 };
 
-// Lets the engine's worker finish and its move be played, as the event loop does; false when
-// the think does not end.
-inline bool waitForReply(CNorvaneView* view) { return waitForTask(view->Thinker()); }
 
 // Board square of a name like "e4".
 inline int squareOf(const char* name) { return (name[0] - 'a') + 8 * (name[1] - '1'); }

@@ -10,11 +10,7 @@ class TypedMoveTest : public QObject {
     Q_OBJECT
     PlayFixture f;
 
-    void newGame(int choice) {
-        f.view->newGameChoice = choice;
-        f.view->OnNewGame();
-        QVERIFY(waitForReply(f.view));
-    }
+    void newGame(int choice) { QVERIFY(f.newGame(choice)); }
     // Types text and presses Enter, then lets the engine reply.
     void enter(const char* text) {
         QTest::keyClicks(f.view, text);
