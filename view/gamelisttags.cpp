@@ -120,17 +120,26 @@ void CTagValueReader::Run() {
                 openPath = file.open(m_path.c_str()) ? m_path : std::string();
             }
         }
-        const QString value = readTag(file, request.start, request.end, request.tagBytes);
-        QMetaObject::invokeMethod(
-            this,
-            [this, request, value] {
-                {
-                    const std::lock_guard lock(m_mutex);
-                    if (request.generation != m_generation) return;
-                }
-                Keep(request.tag, request.number, value);
-                emit valueRead(request.tag, request.number);
-            },
-            Qt::QueuedConnection);
+        QString value = readTag(file, request.start, request.end, request.tagBytes);
+        {
+            const std::lock_guard lock(m_mutex);
+            m_answers.push_back({request.generation, request.tag, request.number, std::move(value)});
+        }
+        QMetaObject::invokeMethod(this, "TakeAnswers", Qt::QueuedConnection);
+    }
+}
+
+void CTagValueReader::TakeAnswers() {
+    std::vector<Answer> answers;
+    std::uint64_t       generation = 0;
+    {
+        const std::lock_guard lock(m_mutex);
+        answers.swap(m_answers);
+        generation = m_generation;
+    }
+    for (const Answer& answer : answers) {
+        if (answer.generation != generation) continue; // read from a file no longer listed
+        Keep(answer.tag, answer.number, answer.value);
+        emit valueRead(answer.tag, answer.number);
     }
 }

@@ -50,7 +50,17 @@ private:
         std::uint32_t number;
         std::int64_t  start, end;
     };
+    // A value the worker read, waiting for this object's thread.
+    struct Answer {
+        std::uint64_t generation;
+        QString       tag;
+        std::uint32_t number;
+        QString       value;
+    };
     void Run();
+    // Takes the worker's answers on this object's thread (posted by name from the worker, so
+    // that what it read is handed over under m_mutex, never inside an event of its making).
+    Q_INVOKABLE void TakeAnswers();
     void Keep(const QString& tag, std::uint32_t number, const QString& value);
 
     QHash<QString, QHash<quint32, QString>> m_values;   // by tag, by game number
@@ -61,6 +71,7 @@ private:
     std::mutex              m_mutex;
     std::condition_variable m_wake;
     std::vector<Request>    m_queue;          // newest last: the worker takes the newest first
+    std::vector<Answer>     m_answers;        // read, not yet taken by this object's thread
     std::string             m_path;           // the worker's file
     std::uint64_t           m_generation = 0; // counts SetFile calls: older answers are dropped
     bool                    m_stop       = false;
