@@ -41,15 +41,6 @@ PositionFacts inspect(const AnalysisPosition& position) {
     return facts;
 }
 
-// The engine's option called name (the protocol compares option names without case), or null.
-const UciOption* offeredOption(const UciClient& client, const std::string& name) {
-    for (const UciOption& option : client.options())
-        if (QString::fromStdString(option.name).compare(QString::fromStdString(name),
-                                                        Qt::CaseInsensitive) == 0)
-            return &option;
-    return nullptr;
-}
-
 // A score from the side to move turned to White's side: the sign and the bounds swap.
 UciScore fromWhitesSide(UciScore score, bool blackToMove) {
     if (!blackToMove) return score;
@@ -147,16 +138,16 @@ void AnalysisSession::setPosition(const AnalysisPosition& position) {
 void AnalysisSession::engineHandshaken() {
     if (!sendEngineOptions(*m_engine, m_entry)) return;
     const UciClient& client = m_engine->client();
-    if (const UciOption* multiPv = offeredOption(client, "MultiPV")) {
+    if (const UciOption* multiPv = findUciOption(client.options(), "MultiPV")) {
         long long count = m_lineCount;
         if (multiPv->max) count = std::min(count, *multiPv->max);
         if (!m_engine->setOption(multiPv->name, std::to_string(std::max(count, 1LL)))) return;
     }
     // A move from the engine's opening book comes without lines: analysis wants the search.
-    if (const UciOption* book = offeredOption(client, "OwnBook");
+    if (const UciOption* book = findUciOption(client.options(), "OwnBook");
         book && book->type == UciOptionType::Check)
         if (!m_engine->setOption(book->name, std::string("false"))) return;
-    if (const UciOption* wdl = offeredOption(client, "UCI_ShowWDL");
+    if (const UciOption* wdl = findUciOption(client.options(), "UCI_ShowWDL");
         wdl && wdl->type == UciOptionType::Check)
         if (!m_engine->setOption(wdl->name, std::string("true"))) return;
     m_snapshot.engineName = engineName();

@@ -216,7 +216,12 @@ void CGameStartDialog::ShowStrength() {
 void CGameStartDialog::EnableRows() {
     const bool entry  = m_pChoices->checkedId() == 2;
     m_pOpponent->setEnabled(!entry);
-    const bool offered = !entry && m_offerKnown && m_offer.any();
+    // The strength rows stand only for an engine known to offer a strength.
+    const bool strength = m_offerKnown && m_offer.any();
+    for (QWidget* row : {static_cast<QWidget*>(m_pLimit), static_cast<QWidget*>(m_pLevelLabel),
+                         static_cast<QWidget*>(m_pLevel)})
+        row->setVisible(strength);
+    const bool offered = !entry && strength;
     m_pLimit->setEnabled(offered);
     m_pLevel->setEnabled(offered && m_pLimit->isChecked());
     const bool custom = m_pPreset->currentIndex() == CustomIndex && !entry;

@@ -14,15 +14,6 @@ const char* const StrengthKey = "opponent/strength";
 const char* const EloKey      = "opponent/elo";
 const char* const SkillKey    = "opponent/skill";
 
-// The engine's option called name (the protocol compares option names without case), or null.
-const UciOption* findOption(const std::vector<UciOption>& options, const char* name) {
-    const QString wanted = QString::fromLatin1(name);
-    for (const UciOption& option : options)
-        if (QString::fromStdString(option.name).compare(wanted, Qt::CaseInsensitive) == 0)
-            return &option;
-    return nullptr;
-}
-
 // A spin's range and default; false when the option is not a spin with both bounds.
 bool spinRange(const UciOption* option, long long& min, long long& max, long long& fallback) {
     if (!option || option->type != UciOptionType::Spin || !option->min || !option->max ||
@@ -45,11 +36,11 @@ bool spinRange(const UciOption* option, long long& min, long long& max, long lon
 
 StrengthOffer strengthOffer(const std::vector<UciOption>& options) {
     StrengthOffer    offer;
-    const UciOption* limit = findOption(options, "UCI_LimitStrength");
+    const UciOption* limit = findUciOption(options, "UCI_LimitStrength");
     offer.elo =
         limit && limit->type == UciOptionType::Check &&
-        spinRange(findOption(options, "UCI_Elo"), offer.eloMin, offer.eloMax, offer.eloDefault);
-    offer.skill = spinRange(findOption(options, "Skill Level"), offer.skillMin, offer.skillMax,
+        spinRange(findUciOption(options, "UCI_Elo"), offer.eloMin, offer.eloMax, offer.eloDefault);
+    offer.skill = spinRange(findUciOption(options, "Skill Level"), offer.skillMin, offer.skillMax,
                             offer.skillDefault);
     return offer;
 }
@@ -58,7 +49,7 @@ QList<QPair<QString, QString>> strengthOptions(const OpponentChoice&         cho
                                                const std::vector<UciOption>& options) {
     const StrengthOffer offer = strengthOffer(options);
     const auto          name  = [&options](const char* wanted) {
-        return QString::fromStdString(findOption(options, wanted)->name);
+        return QString::fromStdString(findUciOption(options, wanted)->name);
     };
     QList<QPair<QString, QString>> sent;
     if (choice.strength == OpponentChoice::Elo && offer.elo) {

@@ -147,17 +147,10 @@ std::string describeFailure(const std::string& title, const std::string& doing,
     return title + " did not answer in time";
 }
 
-// The engine's option called name (UCI names ignore case), or null.
-const UciOption* findOption(const std::vector<UciOption>& options, const std::string& name) {
-    for (const UciOption& option : options)
-        if (lowerCase(option.name) == lowerCase(name)) return &option;
-    return nullptr;
-}
-
 // Checks setting against the engine's option and puts it as the engine spells it into out.
 bool matchSetting(const std::vector<UciOption>& options, const EngineSetting& setting,
                   const std::string& title, EngineSetting& out, std::string& error) {
-    const UciOption* option = findOption(options, setting.name);
+    const UciOption* option = findUciOption(options, setting.name);
     if (!option) {
         error = title + " has no option \"" + setting.name + "\"";
         return false;
@@ -241,13 +234,13 @@ bool settingsToSend(const EngineSetup& setup, const std::vector<UciOption>& opti
         return false;
     };
     for (const EngineSetting& preferred : setup.preferred) {
-        const UciOption* option = findOption(options, preferred.name);
+        const UciOption* option = findUciOption(options, preferred.name);
         if (option && preferred.value && takesPreferred(*option, *preferred.value) &&
             !setByUser(preferred.name))
             out.push_back(EngineSetting{option->name, preferred.value});
     }
     if (setup.multiPv > 0) {
-        const UciOption* option = findOption(options, "MultiPV");
+        const UciOption* option = findUciOption(options, "MultiPV");
         if (!option || option->type != UciOptionType::Spin) {
             if (setup.multiPv == 1) return true;
             error = setup.title + " has no MultiPV option: it gives one line only";

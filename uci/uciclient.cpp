@@ -6,13 +6,6 @@ namespace {
 // Notes kept for the owner to show or log; older ones are dropped.
 constexpr std::size_t MaxNotes = 16;
 
-// True when the line's first word is "bestmove".
-bool isBestMoveWord(const std::string& line) {
-    const std::size_t start = line.find_first_not_of(" \t");
-    if (start == std::string::npos || line.compare(start, 8, "bestmove") != 0) return false;
-    return start + 8 == line.size() || line[start + 8] == ' ' || line[start + 8] == '\t';
-}
-
 } // namespace
 
 UciClient::UciClient(UciTransport& transport, UciTimeouts timeouts)
@@ -53,7 +46,7 @@ UciEvent UciClient::lineReceived(const std::string& line, std::int64_t now) {
         // Engines print banners and debugging lines; only a long run of nothing else is garbage.
         if (!message.text.empty()) note(message.text);
         // A search's answer that cannot be read would leave it waiting for ever.
-        if ((m_state == State::Searching || m_state == State::Stopping) && isBestMoveWord(line))
+        if ((m_state == State::Searching || m_state == State::Stopping) && message.unreadableBestMove)
             return fail(UciErrorKind::Garbage, message.text);
         if (++m_unknownRun >= MaxUnknownRun) return fail(UciErrorKind::Garbage, message.text);
         return tick(now);

@@ -2,6 +2,7 @@
 #include "uci/ucimessages.h"
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <cstddef>
 #include <type_traits>
@@ -231,6 +232,16 @@ bool isBinaryLine(const std::string& line) {
     return false;
 }
 
+const UciOption* findUciOption(const std::vector<UciOption>& options, std::string_view name) {
+    const auto sameLetter = [](char a, char b) {
+        return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
+    };
+    for (const UciOption& option : options)
+        if (std::equal(option.name.begin(), option.name.end(), name.begin(), name.end(), sameLetter))
+            return &option;
+    return nullptr;
+}
+
 UciMessage parseUciLine(const std::string& rawLine) {
     const std::string              line  = withoutLineEnd(rawLine);
     const std::vector<std::string> words = splitWords(line);
@@ -245,9 +256,12 @@ UciMessage parseUciLine(const std::string& rawLine) {
     } else if (first == "id" && words.size() >= 3 && (words[1] == "name" || words[1] == "author")) {
         message.kind = words[1] == "name" ? UciMessageKind::IdName : UciMessageKind::IdAuthor;
         message.text = restAfterWords(line, 2);
-    } else if (first == "bestmove" && words.size() >= 2) {
-        const bool none = words[1] == "(none)" || words[1] == "0000";
-        if (!none && !isUciMove(words[1])) return message;
+    } else if (first == "bestmove") {
+        const bool none = words.size() >= 2 && (words[1] == "(none)" || words[1] == "0000");
+        if (!none && (words.size() < 2 || !isUciMove(words[1]))) {
+            message.unreadableBestMove = true;
+            return message;
+        }
         message.kind          = UciMessageKind::BestMove;
         message.bestMove.move = none ? "" : words[1];
         if (words.size() >= 4 && words[2] == "ponder" && isUciMove(words[3]))

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 enum class UciOptionType { Spin, Check, Combo, String, Button };
@@ -55,6 +56,9 @@ struct UciMessage {
     UciOption      option;   // for Option
     UciInfo        info;     // for Info
     UciBestMove    bestMove; // for BestMove
+    // An Unknown line that begins with "bestmove" but names no move that can be read: a
+    // search's answer that cannot be taken.
+    bool unreadableBestMove = false;
 };
 
 // Reads one line the engine wrote, without or with its line end. A line that is not one of the
@@ -66,6 +70,10 @@ UciMessage parseUciLine(const std::string& line);
 // True when a line holds something other than text: a NUL or another control character
 // (a tab aside), or bytes that are not UTF-8. Such a line is not something an engine says.
 bool isBinaryLine(const std::string& line);
+
+// The option of options called name, compared without case as the protocol compares option
+// names; null when there is none.
+const UciOption* findUciOption(const std::vector<UciOption>& options, std::string_view name);
 
 // True when text looks like a move in coordinate notation ("e2e4", "e7e8q", "0000").
 bool isUciMove(const std::string& text);

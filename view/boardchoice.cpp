@@ -34,15 +34,7 @@ void CNorvaneView::PlayResearchLine(const std::vector<Move>& line) {
 
 void CNorvaneView::GoToPly(int ply, bool research) {
     // During a game against the engine its earlier positions are shown, never a research line.
-    if (PlaysEngine() && !research && !IsReplaying()) {
-        while (gamePly > ply && StepBackQuietly()) {
-        }
-        while (gamePly < ply && StepForwardQuietly()) {
-        }
-        ShowStep();
-        return;
-    }
-    if (!(m_mode & ModeViewing) || IsReplaying()) return;
+    if (IsReplaying() || (PlaysEngine() ? research : !(m_mode & ModeViewing))) return;
     if (research != ((m_mode & ModeResearch) != 0)) {
         if (!research) OnResearch(); // back to where research began
         else return;                  // a research line exists only in research mode
@@ -74,15 +66,14 @@ int CNorvaneView::SideLineMoves(const NodePath& path, Move* out, int max, int& s
 }
 
 void CNorvaneView::GoToPath(const NodePath& path) {
-    if (PlaysEngine() && path.size() < 2) {
-        if (path.empty() || nodeAt(currentGameTree(), path)) GoToPly(path.empty() ? 0 : path[0] + 1, false);
-        return;
-    }
-    if (!(m_mode & ModeViewing) || IsReplaying() || !currentTreeMatchesGlobals()) return;
+    // During a game against the engine only the game's own moves are gone to.
+    const bool playing = PlaysEngine();
+    if (!playing && (!(m_mode & ModeViewing) || IsReplaying() || !currentTreeMatchesGlobals())) return;
     if (path.size() < 2) {
         if (path.empty() || nodeAt(currentGameTree(), path)) GoToPly(path.empty() ? 0 : path[0] + 1, false);
         return;
     }
+    if (playing) return;
     Move      line[MaxGameMoves];
     int       shown = -1;
     const int count = SideLineMoves(path, line, InputMoveLimit, shown);

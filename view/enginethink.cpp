@@ -81,7 +81,7 @@ void CNorvaneView::FinishThinking(const Move& m, int score) {
 
 void CNorvaneView::RequestStop() {
     if (!IsThinking()) return;
-    if (m_opponentEngine && m_opponentEngine->isThinking()) {
+    if (OpponentThinks()) {
         m_opponentEngine->moveNow(); // its answer comes as any other
         return;
     }
@@ -92,7 +92,7 @@ void CNorvaneView::RequestStop() {
 void CNorvaneView::ReclaimEngine() {
     if (!IsThinking()) return;
     // A UCI engine's answer cannot be waited for here: its move is dropped, the game kept.
-    if (m_opponentEngine && m_opponentEngine->isThinking()) {
+    if (OpponentThinks()) {
         AbandonThinking();
         return;
     }
@@ -102,7 +102,7 @@ void CNorvaneView::ReclaimEngine() {
 
 void CNorvaneView::AbandonThinking() {
     if (!IsThinking()) return;
-    if (m_opponentEngine && m_opponentEngine->isThinking()) {
+    if (OpponentThinks()) {
         m_opponentEngine->dropAnswer();
         ClearThinkingMarks();
         return;
@@ -116,7 +116,7 @@ void CNorvaneView::OnMoveNow() { RequestStop(); }
 
 void CNorvaneView::ShowThinking() {
     if (!IsThinking()) return;
-    if (m_opponentEngine && m_opponentEngine->isThinking()) {
+    if (OpponentThinks()) {
         ShowOpponentThinking();
         return;
     }

@@ -51,7 +51,6 @@ void CNorvaneView::KeepPlayedGame(bool ended) {
     RestoreShownPosition();
     const GameTree& tree   = currentGameTree();
     const int       engine = m_engineSide == White || m_engineSide == Black ? m_engineSide : Black;
-    PlayedGameFacts facts;
     // A name the user gave the game's information is kept; the defaults are filled in.
     const auto name = [&](int side) {
         const std::string given = tree.tag(side == White ? "White" : "Black");
@@ -63,32 +62,25 @@ void CNorvaneView::KeepPlayedGame(bool ended) {
                                                                   : given;
         return given.empty() ? userName() : given;
     };
-    facts.white       = name(White);
-    facts.black       = name(Black);
-    facts.date        = today();
-    facts.termination = "normal";
-    const QString     path    = gamesFilePath();
-    const SaveOutcome outcome = appendToGamesFile(path, keptGame(tree, facts));
-    if (!outcome.done) {
-        MessageBox(QString::fromUtf8(ViewText::GamesFileFailed)
-                       .arg(QDir::toNativeSeparators(path), saveFailureReason(outcome)));
-        return;
-    }
-    if (!m_recoveryPath.isEmpty()) markRecoveryUnkept(m_recoveryPath, false);
+    if (AppendToGamesFile(tree, name(White), name(Black)) && !m_recoveryPath.isEmpty())
+        markRecoveryUnkept(m_recoveryPath, false);
 }
 
-void CNorvaneView::KeepRecoveredGame(const QByteArray& text) {
+bool CNorvaneView::KeepRecoveredGame(const QByteArray& text) {
     GameTree tree;
-    if (!parseGameTree(text.constData(), static_cast<std::size_t>(text.size()), tree)) return;
+    if (!parseGameTree(text.constData(), static_cast<std::size_t>(text.size()), tree)) return false;
     // The names the game carried are kept; a side without one is the user's.
-    PlayedGameFacts facts;
-    facts.white = tree.tag("White").empty() ? userName() : std::string();
-    facts.black = tree.tag("Black").empty() ? userName() : std::string();
-    facts.date  = today();
-    facts.termination = "normal";
-    const QString     path    = gamesFilePath();
-    const SaveOutcome outcome = appendToGamesFile(path, keptGame(tree, facts));
+    return AppendToGamesFile(tree, tree.tag("White").empty() ? userName() : std::string(),
+                             tree.tag("Black").empty() ? userName() : std::string());
+}
+
+bool CNorvaneView::AppendToGamesFile(const GameTree& tree, const std::string& white,
+                                     const std::string& black) {
+    const PlayedGameFacts facts{white, black, today(), "normal"};
+    const QString         path    = gamesFilePath();
+    const SaveOutcome     outcome = appendToGamesFile(path, keptGame(tree, facts));
     if (!outcome.done)
         MessageBox(QString::fromUtf8(ViewText::GamesFileFailed)
                        .arg(QDir::toNativeSeparators(path), saveFailureReason(outcome)));
+    return outcome.done;
 }

@@ -574,6 +574,8 @@ private:
     // from m_opponent as it is prepared; the engine's process is started at New (or at its
     // first turn) and shut down when the game ends or is replaced, or the view goes.
     void ChooseGameOpponent();
+    // The UCI opponent's move is asked and still to come.
+    bool OpponentThinks() const;
     void StartOpponentEngine();
     // now: at once (the view goes), else once the engine's signal being handled is done.
     void EndOpponentEngine(bool now = false);
@@ -630,8 +632,11 @@ private:
     // after the user moved in it. Nothing when this game was already kept.
     void KeepPlayedGame(bool ended = false);
     // A game against the engine found in the recovery file at start, cut off before it was
-    // kept, goes into the games file as one left.
-    void KeepRecoveredGame(const QByteArray& text);
+    // kept, goes into the games file as one left; false when it could not be written.
+    bool KeepRecoveredGame(const QByteArray& text);
+    // Appends tree to the games file with the players' names (an empty one keeps the tree's),
+    // today's date and its termination; a failure is told. False when it was not written.
+    bool AppendToGamesFile(const GameTree& tree, const std::string& white, const std::string& black);
     bool m_userFlipped = false; // the board as the user last turned it (OnFlip)
     bool m_keepPending = false; // the user has moved in the game against the engine
     bool m_gameKept    = false; // this game is already in the games file

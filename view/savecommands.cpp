@@ -113,10 +113,9 @@ bool CNorvaneView::OfferRecovery() {
     const QByteArray text = readRecoveryFile(m_recoveryPath);
     if (text.isEmpty()) return false;
     // Whatever the user answers, a game against the engine that a crash cut off is kept.
-    if (recoveryUnkept(m_recoveryPath)) {
-        KeepRecoveredGame(text);
+    // A game that could not be written keeps its mark, to be tried again at the next start.
+    if (recoveryUnkept(m_recoveryPath) && KeepRecoveredGame(text))
         markRecoveryUnkept(m_recoveryPath, false);
-    }
     if (!AskYesNo(QString::fromUtf8(ViewText::OfferRecovery))) {
         removeRecoveryFile(m_recoveryPath);
         return false;

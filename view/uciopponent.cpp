@@ -16,9 +16,9 @@
 #include "resources/viewtexts.h"
 #include "view/norvaneview.h"
 
-bool CNorvaneView::IsThinking() const {
-    return m_thinker.IsRunning() || (m_opponentEngine && m_opponentEngine->isThinking());
-}
+bool CNorvaneView::OpponentThinks() const { return m_opponentEngine && m_opponentEngine->isThinking(); }
+
+bool CNorvaneView::IsThinking() const { return m_thinker.IsRunning() || OpponentThinks(); }
 
 QString CNorvaneView::OpponentName() const {
     return m_gameOpponent ? opponentPlayerName(m_gameChoice)

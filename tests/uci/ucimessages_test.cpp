@@ -102,6 +102,10 @@ TEST(UciMessages, BestMove) {
     EXPECT_EQ(none.bestMove.move, "");
     EXPECT_EQ(parseUciLine("bestmove").kind, UciMessageKind::Unknown);
     EXPECT_EQ(parseUciLine("bestmove Nf3").kind, UciMessageKind::Unknown);
+    EXPECT_TRUE(parseUciLine("bestmove").unreadableBestMove);
+    EXPECT_TRUE(parseUciLine("  bestmove Nf3 ponder e7e5").unreadableBestMove);
+    EXPECT_FALSE(parseUciLine("bestmoves e2e4").unreadableBestMove);
+    EXPECT_FALSE(best.unreadableBestMove);
 }
 
 TEST(UciMessages, BinaryAndUnknownLines) {
